@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+#include "app/fontsubstitution.h"
+#include "app/pemmoapplication.h"
+#include "app/startup.h"
+#include "app/widgetdialogs.h"
+#include "platform/instancelock.h"
+
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+int main(int argc, char** argv)
+{
+    PemmoApplication app(argc, argv);
+    installFontSubstitutions();
+
+    WidgetDialogs dialogs;
+    app.setErrorReport(&dialogs);
+    const auto instanceLock = createInstanceLock();
+    Startup startup(StartupServices {
+        AppContext { dialogs, [] { return QGuiApplication::primaryScreen()->geometry(); } },
+        *instanceLock,
+        [] { return QSystemTrayIcon::isSystemTrayAvailable(); },
+        QCoreApplication::applicationFilePath(),
+        QCoreApplication::arguments().mid(1),
+    });
+    return startup.run([] { QApplication::exec(); });
+}

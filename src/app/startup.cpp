@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: MIT
+#include "startup.h"
+
+#include "dialogs.h"
+#include "editor/mainform.h"
+#include "launcher/Tasklist.h"
+#include "options/Formoption.h"
+#include "platform/instancelock.h"
+#include "settings/registrysequence.h"
+#include "settings/settingstable.h"
+#include "settings/settingstexts.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include <exception>
+
+Startup::Startup(StartupServices services)
+    : m_services(std::move(services))
+{
+}
+
+Startup::~Startup()
+{
+    // Windows go before the lock is let go of, in the reverse order of their creation.
+    m_mainForm.reset();
+    m_optionForm.reset();
+    m_launcherForm.reset();
+    if (m_holdsLock)
+        m_services.instanceLock.release();
+}
+
+Startup::KeyState Startup::openSettings(bool& launcherWanted)
+{
+    const SequenceResult present = runRegistrySequence(
+        OpenMode::OpenOnly, [&](SettingsKey& key) { launcherWanted = key.readBool(Reg::MOption); });
+    if (present.opened)
+        return present.completed() ? KeyState::Present : KeyState::Failed;
+
+    const SequenceResult created = runRegistrySequence(OpenMode::OpenCreating, writeFirstRunDefaults);
+    if (!created.completed()) {
+        m_services.context.dialogs.message(kRegistryNotFound);
+        return KeyState::Failed;
+    }
+    launcherWanted = true;
+    return KeyState::FirstRun;
+}
+
+void Startup::createForms()
+{
+    if (m_mode == StartMode::Launcher) {
+        // No window and no taskbar entry: the launcher lives in the notification area only.
+        QGuiApplication::setApplicationDisplayName(kLauncherTitle);
+        m_launcherForm = std::make_unique<TForm1>(m_services.context);
+        m_optionForm = std::make_unique<TFormOption>(m_services.context);
+        m_mainForm = std::make_unique<TMainForm>(m_services.context, m_services.arguments);
+        QObject::connect(m_launcherForm.get(), &TForm1::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        m_launcherForm->start();
+    } else {
+        m_mainForm = std::make_unique<TMainForm>(m_services.context, m_services.arguments);
+        m_optionForm = std::make_unique<TFormOption>(m_services.context);
+        QObject::connect(m_mainForm.get(), &TMainForm::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        m_mainForm->show();
+    }
+}
+
+int Startup::run(const std::function<void()>& runLoop)
+{
+    // Several windows may be open (the options window); the process ends with its main window only.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+
+    const QString lockName = QFileInfo(m_services.executablePath).fileName();
+    switch (m_services.instanceLock.tryAcquire(lockName)) {
+    case InstanceLock::Result::Acquired:
+        m_holdsLock = true;
+        break;
+    case InstanceLock::Result::HeldElsewhere:
+        m_anotherInstance = true;
+        break;
+    case InstanceLock::Result::Unavailable:
+        // As when the lock cannot be made at all: go on as a first process without one.
+        break;
+    }
+
+    bool launcherWanted = false;
+    const KeyState keyState = openSettings(launcherWanted);
+    if (keyState == KeyState::Failed)
+        return 0;
+
+    m_mode = decideMode(launcherWanted, m_anotherInstance);
+    // A launcher with nowhere to show its icon would be unreachable: be an editor instead.
+    if (m_mode == StartMode::Launcher && !m_services.trayAvailable())
+        m_mode = StartMode::Editor;
+
+    try {
+        createForms();
+        runLoop();
+    } catch (const std::exception&) {
+        // A start that has just created the key says so; otherwise the process ends silently.
+        if (keyState == KeyState::FirstRun)
+            m_services.context.dialogs.message(kRegistryNotFound);
+    }
+    return 0;
+}

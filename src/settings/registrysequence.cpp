@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+#include "registrysequence.h"
+
+SequenceResult runRegistrySequence(OpenMode mode, const std::function<void(SettingsKey&)>& work)
+{
+    SequenceResult result;
+    std::unique_ptr<SettingsKey> key = openSettingsKey(mode);
+    if (!key)
+        return result;
+    result.opened = true;
+    try {
+        work(*key);
+    } catch (const RegistryError& error) {
+        result.failure = QString::fromStdString(error.what());
+    }
+    return result;
+}

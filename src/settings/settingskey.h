@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <stdexcept>
+
+/** A failed registry read or write. Its message is for the developer; users see the sequence's own sentence. */
+class RegistryError : public std::runtime_error
+{
+public:
+    explicit RegistryError(const QString& message)
+        : std::runtime_error(message.toStdString())
+    {
+    }
+};
+
+enum class OpenMode {
+    OpenOnly,     // fails when the key is absent
+    OpenCreating, // creates the key when it is absent
+};
+
+/**
+ * The settings key HKEY_CURRENT_USER "\software\Ambrel\Pemmo", open for one registry sequence.
+ *
+ * Reading rules, the same for every backend: an absent string reads as empty; an absent integer
+ * or boolean, or a value of another type, raises RegistryError. A failed write raises too.
+ * Values written stay written even when a later step of the sequence raises.
+ */
+class SettingsKey
+{
+public:
+    virtual ~SettingsKey() = default;
+
+    virtual QString readString(const QString& name) = 0;
+    virtual qint32 readInteger(const QString& name) = 0;
+    /** Any value other than 0 is true. */
+    virtual bool readBool(const QString& name) = 0;
+
+    virtual void writeString(const QString& name, const QString& value) = 0;
+    virtual void writeInteger(const QString& name, qint32 value) = 0;
+    virtual void writeBool(const QString& name, bool value) = 0;
+
+    /** True when the value can be queried, whatever its type. */
+    virtual bool valueExists(const QString& name) = 0;
+    /** Deletes the key with all its values and subkeys; later writes in the same sequence raise. */
+    virtual void deleteKeyTree() = 0;
+};
+
+/** Opens the settings key, or returns nullptr when it cannot be opened (absent for OpenOnly, or access refused). */
+std::unique_ptr<SettingsKey> openSettingsKey(OpenMode mode);

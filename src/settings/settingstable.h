@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+#include <span>
+
+class SettingsKey;
+
+/** Names of the values in the settings key. */
+namespace Reg {
+inline const QString MOption = QStringLiteral("MOption");
+inline const QString MCoolBarVewF = QStringLiteral("MCoolBarVewF");
+inline const QString MTop = QStringLiteral("MTop");
+inline const QString MLeft = QStringLiteral("MLeft");
+inline const QString MHeight = QStringLiteral("MHeight");
+inline const QString MWidth = QStringLiteral("MWidth");
+inline const QString MFontCol = QStringLiteral("MFontCol");
+inline const QString MBkCol = QStringLiteral("MBkCol");
+inline const QString MFontSize = QStringLiteral("MFontSize");
+inline const QString MFontName = QStringLiteral("MFontName");
+inline const QString MFontStyleB = QStringLiteral("MFontStyleB");
+inline const QString MFontStyleI = QStringLiteral("MFontStyleI");
+inline const QString MFontStyleU = QStringLiteral("MFontStyleU");
+inline const QString MFontStyleS = QStringLiteral("MFontStyleS");
+inline const QString MTab = QStringLiteral("MTab");
+inline const QString MVG = QStringLiteral("MVG");
+inline const QString MDirSave = QStringLiteral("MDirSave");
+inline const QString MIno = QStringLiteral("MIno");
+inline const QString MFindexNo1 = QStringLiteral("MFindexNo1");
+inline const QString Mappname = QStringLiteral("Mappname");
+inline const QString Mapppath = QStringLiteral("Mapppath");
+inline const QString MDLFLG = QStringLiteral("MDLFLG");
+
+/** The recent lists have five slots each, numbered 1 to 5. */
+inline constexpr int kRecentSlots = 5;
+/** "MRU1".."MRU5": recent files. */
+QString mru(int slot);
+/** "MMM1".."MMM5": recent folders. */
+QString mmm(int slot);
+} // namespace Reg
+
+enum class SettingType { String, Integer, Boolean };
+
+/** One value of the settings key with its first-run default, if it has one. */
+struct SettingEntry
+{
+    QString name;
+    SettingType type;
+    bool writtenAtFirstRun;
+    qint32 number = 0; // default of an integer or boolean
+    QString text;      // default of a string
+};
+
+/** Every value of the settings key; those written at first run come first, in the order they are written. */
+std::span<const SettingEntry> settingsTable();
+
+/** 0x80000000 + system colour index 8: the system's window-text colour. */
+inline constexpr qint32 kWindowTextColour = qint32(0x80000008u);
+inline constexpr qint32 kWhite = 0x00FFFFFF;
+/** The editor's designed face; its name is stored and shown as it stands. */
+inline const QString kDefaultFontName = QStringLiteral("ＭＳ ゴシック");
+
+/** Writes the first-run defaults in their order; the last one sets MOption true. Raises RegistryError. */
+void writeFirstRunDefaults(SettingsKey& key);
