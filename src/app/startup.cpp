@@ -23,12 +23,19 @@ Startup::Startup(StartupServices services)
 
 Startup::~Startup()
 {
+    finish();
+}
+
+void Startup::finish()
+{
     // Windows go before the lock is let go of, in the reverse order of their creation.
     m_mainForm.reset();
     m_optionForm.reset();
     m_launcherForm.reset();
-    if (m_holdsLock)
+    if (m_holdsLock) {
         m_services.instanceLock.release();
+        m_holdsLock = false;
+    }
 }
 
 Startup::KeyState Startup::openSettings(bool& launcherWanted)
@@ -67,6 +74,13 @@ void Startup::createForms()
 
 int Startup::run(const std::function<void()>& runLoop)
 {
+    start(runLoop);
+    finish();
+    return 0;
+}
+
+void Startup::start(const std::function<void()>& runLoop)
+{
     // Several windows may be open (the options window); the process ends with its main window only.
     QGuiApplication::setQuitOnLastWindowClosed(false);
 
@@ -86,7 +100,7 @@ int Startup::run(const std::function<void()>& runLoop)
     bool launcherWanted = false;
     const KeyState keyState = openSettings(launcherWanted);
     if (keyState == KeyState::Failed)
-        return 0;
+        return;
 
     m_mode = decideMode(launcherWanted, m_anotherInstance);
     // A launcher with nowhere to show its icon would be unreachable: be an editor instead.
@@ -101,5 +115,4 @@ int Startup::run(const std::function<void()>& runLoop)
         if (keyState == KeyState::FirstRun)
             m_services.context.dialogs.message(kRegistryNotFound);
     }
-    return 0;
 }

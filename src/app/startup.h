@@ -47,6 +47,8 @@ public:
 
 private:
     enum class KeyState { Present, FirstRun, Failed };
+    void start(const std::function<void()>& runLoop);
+    void finish();
     KeyState openSettings(bool& launcherWanted);
     void createForms();
 

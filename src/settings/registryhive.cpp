@@ -5,6 +5,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -146,6 +147,16 @@ QByteArray formatValue(const QString& name, const RegValue& value)
     return quote(name) + '=' + rhs;
 }
 
+// A continuation line holds hex bytes only; anything else starts a line of its own.
+bool isHexContinuation(const QByteArray& line)
+{
+    for (const char c : line) {
+        if (!std::isxdigit(uchar(c)) && c != ',' && c != ' ' && c != '\t' && c != '\\' && c != '\r')
+            return false;
+    }
+    return true;
+}
+
 QByteArray withoutCr(QByteArray line)
 {
     if (line.endsWith('\r'))
@@ -203,7 +214,7 @@ RegistryHive RegistryHive::parse(const QByteArray& text)
         QByteArray rawValue = raw;
         QString logical = line;
         while (logical.endsWith(u'\\') && logical.contains(QLatin1String("=hex"), Qt::CaseInsensitive)
-               && i + 1 < lines.size()) {
+               && i + 1 < lines.size() && isHexContinuation(lines.at(i + 1))) {
             logical.chop(1);
             const QByteArray next = withoutCr(lines.at(++i));
             rawValue += '\n' + next;
