@@ -1,0 +1,215 @@
+// SPDX-License-Identifier: MIT
+#include "documentio.h"
+
+#include "formattexts.h"
+#include "rtfreader.h"
+#include "rtfwriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <unistd.h>
+
+namespace pemmo::formats {
+
+namespace {
+
+constexpr qint64 kMiB = 1024 * 1024;
+
+QString shownName(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString characterText(char32_t c)
+{
+    if (c < 0x20 || c == 0x7F)
+        return QStringLiteral("U+%1").arg(quint32(c), 4, 16, QLatin1Char('0')).toUpper();
+    return QString::fromUcs4(&c, 1);
+}
+
+} // namespace
+
+qint64 editableSizeLimit()
+{
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    const qint64 physical = pages > 0 && pageSize > 0 ? qint64(pages) * pageSize : 1024 * kMiB;
+    return std::clamp<qint64>(physical / 16, 64 * kMiB, 1024 * kMiB);
+}
+
+LoadedDocument readDocumentBytes(const QByteArray& bytes)
+{
+    LoadedDocument loaded;
+    if (looksLikeRtf(bytes)) {
+        if (std::optional<RtfReadResult> rtf = readRtf(bytes)) {
+            loaded.kind = DocumentKind::RichText;
+            loaded.richText = std::move(rtf->document);
+            loaded.lossy = rtf->lossy;
+            return loaded;
+        }
+    }
+    DecodedText decoded = decodePlainText(bytes);
+    loaded.plainText = std::move(decoded.text);
+    loaded.format = decoded.format;
+    loaded.lossy = decoded.lossy;
+    return loaded;
+}
+
+LoadResult loadDocument(const QString& path, const LoadOptions& options)
+{
+    LoadResult result;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        result.errorMessage = kFileNotFound.arg(shownName(path));
+        return result;
+    }
+    if (info.isDir()) {
+        result.errorMessage = kFileIsFolder.arg(shownName(path));
+        return result;
+    }
+    const qint64 limit = options.maxBytes > 0 ? options.maxBytes : editableSizeLimit();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.errorMessage = kFileUnreadable.arg(shownName(path));
+        return result;
+    }
+    // The size of the open file, not of the name: it may have changed since the check above.
+    if (file.size() > limit) {
+        result.errorMessage = kFileTooLarge.arg(shownName(path)).arg(limit / kMiB);
+        return result;
+    }
+    QByteArray bytes;
+    if (file.isSequential()) {
+        // A pipe or device has no size: read in pieces and stop at the limit.
+        while (!file.atEnd() && bytes.size() <= limit) {
+            const QByteArray chunk = file.read(1024 * 1024);
+            if (chunk.isEmpty())
+                break;
+            bytes.append(chunk);
+        }
+        if (bytes.size() > limit) {
+            result.errorMessage = kFileTooLarge.arg(shownName(path)).arg(limit / kMiB);
+            return result;
+        }
+    } else {
+        bytes = file.readAll();
+        if (bytes.size() != file.size()) {
+            result.errorMessage = kFileUnreadable.arg(shownName(path));
+            return result;
+        }
+    }
+    if (file.error() != QFileDevice::NoError) {
+        result.errorMessage = kFileUnreadable.arg(shownName(path));
+        return result;
+    }
+    result.document = readDocumentBytes(bytes);
+    return result;
+}
+
+QString documentPlainText(const QTextDocument& document)
+{
+    QString text;
+    text.reserve(document.characterCount());
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block != document.begin())
+            text.append(u'\n');
+        QString line = block.text();
+        line.replace(QChar::LineSeparator, u'\n');
+        line.remove(QChar::ObjectReplacementCharacter);
+        text.append(line);
+    }
+    return text;
+}
+
+bool isRtfFileName(const QString& path)
+{
+    return path.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
+}
+
+SaveResult renderDocument(const QString& path, DocumentSource source, const TextFormat& format,
+                          const SaveOptions& options)
+{
+    SaveResult result;
+    if (isRtfFileName(path)) {
+        // RTF holds every character (\uN), so only bytes lost at load need a question.
+        if (options.sourceWasLossy && !options.allowLoss) {
+            result.status = SaveStatus::NeedsConfirmation;
+            result.message = kLossyLoad;
+            return result;
+        }
+        if (source.document) {
+            result.bytes = writeRtf(*source.document);
+        } else {
+            QTextDocument document;
+            document.setPlainText(source.plainText.toString());
+            result.bytes = writeRtf(document);
+        }
+        result.status = SaveStatus::Saved;
+        return result;
+    }
+    QString ownText;
+    QStringView text = source.plainText;
+    if (source.document) {
+        ownText = documentPlainText(*source.document);
+        text = ownText;
+    }
+    if (!options.allowLoss) {
+        if (const std::optional<Unencodable> bad = findUnencodable(text, format.encoding)) {
+            result.status = SaveStatus::NeedsConfirmation;
+            result.unencodable = bad;
+            result.message = kUnencodableCharacter.arg(characterText(bad->character))
+                                 .arg(bad->line)
+                                 .arg(encodingName(format.encoding));
+            return result;
+        }
+        if (options.sourceWasLossy) {
+            result.status = SaveStatus::NeedsConfirmation;
+            result.message = kLossyLoad;
+            return result;
+        }
+    }
+    result.bytes = encodePlainText(text, format);
+    result.status = SaveStatus::Saved;
+    return result;
+}
+
+std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return kFileWriteFailed.arg(shownName(path));
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return kFileWriteFailed.arg(shownName(path));
+    }
+    if (!file.commit())
+        return kFileWriteFailed.arg(shownName(path));
+    return std::nullopt;
+}
+
+SaveResult saveDocument(const QString& path, DocumentSource source, const TextFormat& format,
+                        const SaveOptions& options)
+{
+    SaveResult result = renderDocument(path, source, format, options);
+    if (result.status != SaveStatus::Saved)
+        return result;
+    if (const std::optional<QString> error = writeFileAtomically(path, result.bytes)) {
+        result.status = SaveStatus::Failed;
+        result.message = *error;
+    }
+    result.bytes.clear();
+    return result;
+}
+
+SaveResult saveDocument(const QString& path, const QTextDocument& document, const TextFormat& format,
+                        const SaveOptions& options)
+{
+    return saveDocument(path, DocumentSource{&document, {}}, format, options);
+}
+
+} // namespace pemmo::formats

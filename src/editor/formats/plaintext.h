@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "textformat.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace pemmo::formats {
+
+/**
+ * Text as the editor holds it: lines separated by '\n', without the line break that ends the
+ * last line (a save puts one after every line), plus how the bytes were laid out on disk.
+ */
+struct DecodedText {
+    QString text;
+    TextFormat format;
+    /** Some bytes did not decode; they show as U+FFFD and a save must ask first. */
+    bool lossy = false;
+};
+
+/** A character that the target encoding cannot hold (or would read back as another one). */
+struct Unencodable {
+    qsizetype position = 0; ///< index into the text, in UTF-16 units
+    char32_t character = 0;
+    int line = 1; ///< 1-based line number in the text
+};
+
+/** The encoding and BOM of a file: the BOM, else valid non-ASCII UTF-8, else uchardet among CP932/EUC-JP/ISO-2022-JP. */
+TextFormat detectEncoding(QByteArrayView bytes);
+
+DecodedText decodePlainText(QByteArrayView bytes);
+/** Decodes with a known encoding (the BOM, if there, is still recognised and skipped). */
+DecodedText decodePlainText(QByteArrayView bytes, Encoding encoding);
+
+/** The first character that a save in this encoding would lose; nullopt when the text is safe. */
+std::optional<Unencodable> findUnencodable(QStringView text, Encoding encoding);
+
+/**
+ * Bytes of the file: every line followed by the format's line ending, the BOM when the format has one.
+ * Characters the encoding cannot hold become '?' (check with findUnencodable() first).
+ */
+QByteArray encodePlainText(QStringView text, const TextFormat& format);
+
+} // namespace pemmo::formats

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArrayView>
+
+#include <memory>
+#include <optional>
+
+class QTextDocument;
+
+namespace pemmo::formats {
+
+struct RtfReadResult {
+    std::unique_ptr<QTextDocument> document;
+    /** Bytes that did not decode, or the file ended before its last group closed. */
+    bool lossy = false;
+};
+
+/** Whether the content starts with an RTF header ("{\rtf"); reading follows the content, not the name. */
+bool looksLikeRtf(QByteArrayView data);
+
+/**
+ * Reads RTF as word processors, rich-edit controls and converters write it. Returns nullopt when
+ * the data is not RTF, so the caller reads it as plain text. Hostile input costs bounded depth,
+ * bounded memory (proportional to the input) and linear time.
+ */
+std::optional<RtfReadResult> readRtf(QByteArrayView data);
+
+} // namespace pemmo::formats

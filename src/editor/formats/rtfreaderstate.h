@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "rtfcharset.h"
+#include "rtfdocumentbuilder.h"
+#include "rtftokenizer.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QString>
+
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace pemmo::formats::rtf {
+
+enum class Destination {
+    Body,       ///< visible text
+    Skip,       ///< everything up to the group's end is ignored
+    FontTable,
+    ColourTable,
+    Picture,
+    FieldInstruction, ///< collected: an EQ field with an empty result shows its base text
+};
+
+struct FieldFrame {
+    QString instruction;
+    bool resultHasText = false;
+};
+
+enum class PictureKind { None, Png, Jpeg, Other };
+
+struct GroupState {
+    Destination destination = Destination::Body;
+    bool ownsDestination = false; ///< this group switched the destination (its end finishes a picture)
+    CharProps chars;
+    ParaProps para;
+    int unicodeSkip = 1; ///< \ucN
+    bool upr = false;    ///< inside \upr: the first subgroup is the ANSI twin of the following \ud
+    int uprChildren = 0;
+    bool fieldOwner = false; ///< this group is a \field: its end completes the field
+};
+
+/** The reader's whole state: the group stack, the tables and the text waiting to be decoded. */
+class Reader final {
+public:
+    explicit Reader(QByteArrayView data);
+    /** Runs to the end of the outermost group; false when the data is not RTF at all. */
+    bool run();
+    std::unique_ptr<QTextDocument> takeDocument();
+    bool lossy() const { return m_lossy; }
+
+private:
+    GroupState& state() { return m_stack.back(); }
+    void openGroup();
+    void closeGroup();
+    void controlWord(QByteArrayView word, bool hasParameter, int parameter);
+    bool bodyWord(int wordId, char16_t character, bool hasParameter, int value);
+    void controlSymbol(char symbol);
+    void textBytes(QByteArrayView bytes);
+    void binary(qint64 count);
+    void setDestination(Destination destination);
+
+    void flushBytes();
+    int currentCodePage();
+    void emitText(QStringView text, const CharProps& props);
+    void emitRaw(QStringView text, const CharProps& props);
+    void emitUnit(char16_t unit);
+    void emitUnicode(int value);
+    void endParagraph();
+    void cellEnd();
+    void resolveSurrogate();
+
+    void fontTableBytes(QByteArrayView bytes);
+    void startFont(int number);
+    void commitFont();
+    void colourTableText(QByteArrayView bytes);
+    void pictureBytes(QByteArrayView bytes);
+    void finishPicture();
+    void finishField();
+    void fieldInstructionText(QStringView text);
+
+    Tokenizer m_tokenizer;
+    DocumentBuilder m_builder;
+    CodePageDecoder m_decoder;
+    std::vector<GroupState> m_stack;
+    int m_excessDepth = 0; ///< groups opened beyond the depth limit; they share the deepest state
+    bool m_starPending = false;
+    bool m_atGroupStart = false; ///< \* counts only as the first thing in a group
+    std::vector<FieldFrame> m_fields;
+    bool m_finished = false;
+    std::optional<ParaProps> m_lastPara;
+    bool m_lossy = false;
+
+    int m_ansiCodePage = 1252;
+    int m_defaultFont = 0;
+    std::vector<FontEntry> m_fonts;
+    std::map<int, int> m_fontNumbers; ///< \fN number -> index into m_fonts
+    std::vector<QColor> m_colours;
+
+    // The font entry being read.
+    int m_fontNumber = 0;
+    int m_fontCharset = -1;
+    QByteArray m_fontName;
+    bool m_fontOpen = false;
+
+    // The colour being read.
+    int m_red = -1, m_green = -1, m_blue = -1;
+
+    // Text bytes wait here until something else happens, so double-byte pairs decode together.
+    QByteArray m_bytes;
+    int m_bytesCodePage = 0;
+    CharProps m_bytesProps;
+    QString m_decoded;
+
+    int m_skipFallback = 0; ///< fallback characters still to skip after \uN
+    char16_t m_highSurrogate = 0;
+    bool m_cellPending = false;
+    int m_footnoteNumber = 0;
+
+    PictureKind m_pictureKind = PictureKind::None;
+    QByteArray m_picture;
+    int m_pictureNibble = -1;
+    bool m_pictureTooLarge = false;
+    int m_picWidthGoal = 0, m_picHeightGoal = 0, m_picScaleX = 100, m_picScaleY = 100;
+};
+
+} // namespace pemmo::formats::rtf
