@@ -1,0 +1,367 @@
+// SPDX-License-Identifier: MIT
+#include "documenteditor.h"
+
+#include "plaintextview.h"
+
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStackedLayout>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <type_traits>
+
+// What differs between the plain-text and the rich-text view; everything else works on the
+// QTextDocument they share the interface of.
+class DocumentEditor::View
+{
+public:
+    virtual ~View() = default;
+    virtual QAbstractScrollArea* widget() const = 0;
+    virtual QTextDocument* document() const = 0;
+    virtual QTextCursor textCursor() const = 0;
+    virtual void setTextCursor(const QTextCursor& cursor) = 0;
+    virtual void setText(const QString& text) = 0;
+    virtual QRect cursorRect() const = 0;
+    virtual int firstVisibleLine(const DocumentEditor& editor) const = 0;
+    virtual void undo() = 0;
+    virtual void setWordWrap(bool wrap) = 0;
+    virtual bool wordWrap() const = 0;
+    virtual void mergeCurrentCharFormat(const QTextCharFormat& format) = 0;
+};
+
+template <class Widget>
+class DocumentEditor::ViewFor final : public DocumentEditor::View
+{
+public:
+    explicit ViewFor(Widget* widget)
+        : m_widget(widget)
+    {
+    }
+    QAbstractScrollArea* widget() const override { return m_widget; }
+    QTextDocument* document() const override { return m_widget->document(); }
+    QTextCursor textCursor() const override { return m_widget->textCursor(); }
+    void setTextCursor(const QTextCursor& cursor) override
+    {
+        m_widget->setTextCursor(cursor);
+        m_widget->ensureCursorVisible();
+    }
+    void setText(const QString& text) override { m_widget->setPlainText(text); }
+    QRect cursorRect() const override { return m_widget->cursorRect(); }
+    int firstVisibleLine(const DocumentEditor& editor) const override
+    {
+        if constexpr (std::is_base_of_v<QPlainTextEdit, Widget>) {
+            Q_UNUSED(editor);
+            // A plain-text view scrolls by whole lines: its scroll value is the top line.
+            return m_widget->verticalScrollBar()->value();
+        } else {
+            return editor.lineFromChar(m_widget->cursorForPosition(QPoint(0, 0)).position());
+        }
+    }
+    void undo() override { m_widget->undo(); }
+    void setWordWrap(bool wrap) override
+    {
+        m_widget->setLineWrapMode(wrap ? Widget::WidgetWidth : Widget::NoWrap);
+        m_widget->setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    }
+    bool wordWrap() const override { return m_widget->lineWrapMode() != Widget::NoWrap; }
+    void mergeCurrentCharFormat(const QTextCharFormat& format) override { m_widget->mergeCurrentCharFormat(format); }
+
+private:
+    Widget* m_widget;
+};
+
+DocumentEditor::DocumentEditor(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("RichEdit2"));
+    m_stack = new QStackedLayout(this);
+    m_stack->setContentsMargins(0, 0, 0, 0);
+
+    m_plainView = new PlainTextView(this);
+    m_plainView->setObjectName(QStringLiteral("RichEdit2PlainView"));
+    // Lines start at the very top and left of the text area, at every scroll position, so that
+    // the ruler and the gutter can line up with them.
+    m_plainView->document()->setDocumentMargin(0);
+    m_plainView->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_stack->addWidget(m_plainView);
+    setFocusProxy(m_plainView);
+    m_view = std::make_unique<ViewFor<QPlainTextEdit>>(m_plainView);
+
+    connect(m_plainView->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentEditor::verticalScrolled);
+    connect(m_plainView, &PlainTextView::mousePressed, this, &DocumentEditor::mousePressed);
+    connect(m_plainView, &PlainTextView::keyPressing, this, &DocumentEditor::keyPressing);
+    connect(m_plainView, &PlainTextView::keyReleased, this, &DocumentEditor::keyReleased);
+    connect(m_plainView, &QPlainTextEdit::modificationChanged, this, &DocumentEditor::modificationChanged);
+    connect(m_plainView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (m_contextMenu)
+            m_contextMenu->popup(m_plainView->viewport()->mapToGlobal(pos));
+    });
+
+    // Dropped files open as documents instead of being pasted as text.
+    m_plainView->viewport()->installEventFilter(this);
+
+    setWordWrap(false);
+    applyColours();
+    applyTabStops();
+}
+
+DocumentEditor::~DocumentEditor() = default;
+
+namespace {
+QString lastDroppedFile(const QMimeData* mime)
+{
+    QString last;
+    if (mime && mime->hasUrls()) {
+        for (const QUrl& url : mime->urls()) {
+            if (url.isLocalFile())
+                last = url.toLocalFile();
+        }
+    }
+    return last;
+}
+} // namespace
+
+bool DocumentEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (lastDroppedFile(drag->mimeData()).isEmpty())
+            break;
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString path = lastDroppedFile(drop->mimeData());
+        if (path.isEmpty())
+            break;
+        drop->acceptProposedAction();
+        Q_EMIT filesDropped(path);
+        return true;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QString DocumentEditor::text() const
+{
+    return m_view->document()->toPlainText();
+}
+
+void DocumentEditor::setText(const QString& text)
+{
+    m_view->setText(text);
+    // A new text starts with the document's own default font; the tab stops are document-wide.
+    applyTabStops();
+}
+
+void DocumentEditor::clear()
+{
+    setText(QString());
+}
+
+int DocumentEditor::selectionStart() const
+{
+    return m_view->textCursor().selectionStart();
+}
+
+int DocumentEditor::selectionLength() const
+{
+    const QTextCursor cursor = m_view->textCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void DocumentEditor::setSelection(int start, int length)
+{
+    QTextCursor cursor(m_view->document());
+    const int last = m_view->document()->characterCount() - 1;
+    const int from = qBound(0, start, last);
+    cursor.setPosition(from);
+    cursor.setPosition(qBound(0, from + qMax(0, length), last), QTextCursor::KeepAnchor);
+    m_view->setTextCursor(cursor);
+}
+
+int DocumentEditor::lineFromChar(int index) const
+{
+    const QTextDocument* doc = m_view->document();
+    const QTextBlock block = doc->findBlock(qBound(0, index, doc->characterCount() - 1));
+    if (!wordWrap())
+        return block.blockNumber();
+    int line = 0;
+    for (QTextBlock b = doc->firstBlock(); b.isValid() && b != block; b = b.next())
+        line += qMax(1, b.lineCount());
+    const QTextLayout* layout = block.layout();
+    if (layout && layout->lineCount() > 0)
+        line += qMax(0, layout->lineForTextPosition(index - block.position()).lineNumber());
+    return line;
+}
+
+int DocumentEditor::lineIndex(int line) const
+{
+    const QTextDocument* doc = m_view->document();
+    if (!wordWrap()) {
+        const QTextBlock block = doc->findBlockByNumber(line);
+        return block.isValid() ? block.position() : -1;
+    }
+    int first = 0;
+    for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next()) {
+        const int count = qMax(1, b.lineCount());
+        if (line < first + count) {
+            const QTextLayout* layout = b.layout();
+            if (!layout || layout->lineCount() == 0)
+                return b.position();
+            return b.position() + layout->lineAt(line - first).textStart();
+        }
+        first += count;
+    }
+    return -1;
+}
+
+int DocumentEditor::lineCount() const
+{
+    if (!wordWrap())
+        return m_view->document()->blockCount();
+    int count = 0;
+    for (QTextBlock b = m_view->document()->firstBlock(); b.isValid(); b = b.next())
+        count += qMax(1, b.lineCount());
+    return count;
+}
+
+int DocumentEditor::firstVisibleLine() const
+{
+    return m_view->firstVisibleLine(*this);
+}
+
+int DocumentEditor::findText(const QString& text, int from, bool matchCase, bool wholeWord) const
+{
+    QTextDocument::FindFlags flags;
+    if (matchCase)
+        flags |= QTextDocument::FindCaseSensitively;
+    if (wholeWord)
+        flags |= QTextDocument::FindWholeWords;
+    const QTextCursor found = m_view->document()->find(text, from, flags);
+    return found.isNull() ? -1 : found.selectionStart();
+}
+
+void DocumentEditor::undo()
+{
+    m_view->undo();
+}
+
+bool DocumentEditor::isUndoAvailable() const
+{
+    return m_view->document()->isUndoAvailable();
+}
+
+bool DocumentEditor::isModified() const
+{
+    return m_view->document()->isModified();
+}
+
+void DocumentEditor::setModified(bool modified)
+{
+    m_view->document()->setModified(modified);
+}
+
+QFont DocumentEditor::editorFont() const
+{
+    return m_view->widget()->font();
+}
+
+void DocumentEditor::setEditorFont(const QFont& font)
+{
+    m_plainView->setFont(font);
+}
+
+void DocumentEditor::setTextColour(StoredColour colour)
+{
+    m_textColour = colour;
+    applyColours();
+}
+
+void DocumentEditor::setBackgroundColour(StoredColour colour)
+{
+    m_backgroundColour = colour;
+    applyColours();
+}
+
+void DocumentEditor::applyColours()
+{
+    const QPalette system = QGuiApplication::palette();
+    QPalette palette = m_plainView->palette();
+    for (const auto group : { QPalette::Active, QPalette::Inactive }) {
+        palette.setColor(group, QPalette::Text, m_textColour.toColour(system));
+        palette.setColor(group, QPalette::Base, m_backgroundColour.toColour(system));
+    }
+    m_plainView->setPalette(palette);
+}
+
+void DocumentEditor::setTabStops(const std::array<int, kTabStopCount>& points)
+{
+    m_tabStops = points;
+    applyTabStops();
+}
+
+void DocumentEditor::applyTabStops()
+{
+    const qreal pixelsPerPoint = m_plainView->logicalDpiX() / 72.0;
+    QList<QTextOption::Tab> tabs;
+    for (const int stop : m_tabStops)
+        tabs.append(QTextOption::Tab(stop * pixelsPerPoint, QTextOption::LeftTab));
+    QTextDocument* doc = m_view->document();
+    QTextOption option = doc->defaultTextOption();
+    option.setTabs(tabs);
+    const int spacing = m_tabStops[1] - m_tabStops[0];
+    if (spacing > 0)
+        option.setTabStopDistance(spacing * pixelsPerPoint);
+    doc->setDefaultTextOption(option);
+}
+
+void DocumentEditor::setWordWrap(bool wrap)
+{
+    m_view->setWordWrap(wrap);
+}
+
+bool DocumentEditor::wordWrap() const
+{
+    return m_view->wordWrap();
+}
+
+QTextCharFormat DocumentEditor::selectionCharFormat() const
+{
+    return m_view->textCursor().charFormat();
+}
+
+void DocumentEditor::mergeSelectionCharFormat(const QTextCharFormat& format)
+{
+    m_view->mergeCurrentCharFormat(format);
+}
+
+QRect DocumentEditor::caretRect() const
+{
+    return m_view->cursorRect();
+}
+
+QPoint DocumentEditor::textAreaOffset() const
+{
+    return m_view->widget()->viewport()->mapTo(this, QPoint(0, 0));
+}
+
+QScrollBar* DocumentEditor::verticalScrollBar() const
+{
+    return m_view->widget()->verticalScrollBar();
+}
+
+void DocumentEditor::setContextMenu(QMenu* menu)
+{
+    m_contextMenu = menu;
+}

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "storedcolour.h"
+#include "tabstops.h"
+
+#include <QFont>
+#include <QTextCharFormat>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QAbstractScrollArea;
+class QMenu;
+class QScrollBar;
+class QStackedLayout;
+class PlainTextView;
+
+/**
+ * The document editor ("RichEdit2"). The rest of the program reaches the document only through
+ * this interface, so which view shows it (a plain-text view now, a rich-text view for RTF
+ * documents later) is this class's own business. Views change only when a document is loaded
+ * or cleared, never while the user types.
+ *
+ * Lines are the lines as the view lays them out (paragraphs while word wrap is off).
+ */
+class DocumentEditor final : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit DocumentEditor(QWidget* parent = nullptr);
+    ~DocumentEditor() override;
+
+    QString text() const;
+    /** Replaces the document; the undo history starts afresh and the caret goes to the start. */
+    void setText(const QString& text);
+    void clear();
+
+    int selectionStart() const;
+    int selectionLength() const;
+    /** Selects @p length characters from @p start and scrolls the caret into view. */
+    void setSelection(int start, int length);
+
+    /** The line holding character @p index (0-based). */
+    int lineFromChar(int index) const;
+    /** The index of the first character of @p line. */
+    int lineIndex(int line) const;
+    int lineCount() const;
+    int firstVisibleLine() const;
+
+    /** Position of the first match of @p text at or after @p from, or -1. The selection is left alone. */
+    int findText(const QString& text, int from, bool matchCase, bool wholeWord) const;
+
+    void undo();
+    bool isUndoAvailable() const;
+    bool isModified() const;
+    void setModified(bool modified);
+
+    QFont editorFont() const;
+    void setEditorFont(const QFont& font);
+    StoredColour textColour() const { return m_textColour; }
+    void setTextColour(StoredColour colour);
+    StoredColour backgroundColour() const { return m_backgroundColour; }
+    void setBackgroundColour(StoredColour colour);
+
+    /** Tab stops in points, for the whole document; past the last one they go on at the same spacing. */
+    void setTabStops(const std::array<int, kTabStopCount>& points);
+    std::array<int, kTabStopCount> tabStops() const { return m_tabStops; }
+
+    void setWordWrap(bool wrap);
+    bool wordWrap() const;
+
+    QTextCharFormat selectionCharFormat() const;
+    void mergeSelectionCharFormat(const QTextCharFormat& format);
+
+    /** The caret's rectangle in text-area coordinates (origin at the top left of the text area). */
+    QRect caretRect() const;
+    /** Where the text area's top left lies in this widget. */
+    QPoint textAreaOffset() const;
+
+    /** The vertical scroll bar of the view now shown; every kind of scroll moves it. */
+    QScrollBar* verticalScrollBar() const;
+    void setContextMenu(QMenu* menu);
+
+Q_SIGNALS:
+    /** The view scrolled vertically, by any means. */
+    void verticalScrolled();
+    void mousePressed();
+    void keyPressing();
+    void keyReleased();
+    void modificationChanged(bool modified);
+    /** Local files were dropped on the text; @p path is the last of them. */
+    void filesDropped(const QString& path);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class View;
+    template <class Widget> class ViewFor;
+
+    void applyColours();
+    void applyTabStops();
+
+    QStackedLayout* m_stack = nullptr;
+    PlainTextView* m_plainView = nullptr;
+    std::unique_ptr<View> m_view;
+    QMenu* m_contextMenu = nullptr;
+    StoredColour m_textColour = StoredColour::system(8);
+    StoredColour m_backgroundColour = StoredColour::system(5);
+    std::array<int, kTabStopCount> m_tabStops = tabStopPoints(kDefaultTabWidth, 10);
+};

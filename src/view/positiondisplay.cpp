@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: MIT
+#include "positiondisplay.h"
+
+#include "editor/documenteditor.h"
+#include "editor/plaintextview.h"
+#include "positionrules.h"
+#include "rulergutter.h"
+#include "statusrow.h"
+
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+namespace {
+double cellWidth(const QFont& font)
+{
+    return QFontMetricsF(font).horizontalAdvance(QLatin1Char('A'));
+}
+
+// The font's own height without extra line spacing, which is also the height of a line.
+int lineHeight(const QFont& font)
+{
+    return QFontMetrics(font).height();
+}
+} // namespace
+
+PositionDisplay::PositionDisplay(DocumentEditor* richEdit2, QPlainTextEdit* memo1, StatusRow* statusRow,
+                                 RulerGutter* ruler, QObject* parent)
+    : QObject(parent)
+    , m_editor(richEdit2)
+    , m_memo(memo1)
+    , m_statusRow(statusRow)
+    , m_ruler(ruler)
+{
+    connect(m_editor, &DocumentEditor::mousePressed, this, &PositionDisplay::RichEdit2MouseDown);
+    connect(m_editor, &DocumentEditor::keyPressing, this, &PositionDisplay::RichEdit2KeyDown);
+    connect(m_editor, &DocumentEditor::keyReleased, this, &PositionDisplay::RichEdit2KeyUp);
+    if (auto* memoView = qobject_cast<PlainTextView*>(m_memo))
+        connect(memoView, &PlainTextView::keyPressing, this, &PositionDisplay::Memo1KeyDown);
+}
+
+void PositionDisplay::RichEdit2MouseDown()
+{
+    const int s = m_editor->selectionStart();
+    m_row = m_editor->lineFromChar(s);
+    m_column = s - m_editor->lineIndex(m_row);
+    showPosition();
+    moveRulerMarker(m_column);
+}
+
+int PositionDisplay::caretColumn() const
+{
+    return columnFromCaretX(m_editor->caretRect().x(), cellWidth(m_editor->editorFont()));
+}
+
+void PositionDisplay::RichEdit2KeyDown()
+{
+    moveRulerMarker(caretColumn());
+}
+
+void PositionDisplay::RichEdit2KeyUp()
+{
+    const int column = caretColumn();
+    moveRulerMarker(column);
+    m_row = rowFromCaretY(m_editor->caretRect().y(), lineHeight(m_editor->editorFont()));
+    m_column = column;
+    showPosition();
+}
+
+void PositionDisplay::Memo1KeyDown()
+{
+    moveRulerMarker(columnFromCaretX(m_memo->cursorRect().x(), cellWidth(m_memo->font())));
+    showPosition();
+}
+
+void PositionDisplay::FormResize()
+{
+    showPosition();
+}
+
+void PositionDisplay::moveRulerMarker(int column)
+{
+    m_ruler->markRuler(column);
+}
+
+void PositionDisplay::showPosition()
+{
+    m_statusRow->positionField()->setText(positionText(m_row, m_column));
+}

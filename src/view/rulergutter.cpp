@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: MIT
+#include "rulergutter.h"
+
+#include "editor/documenteditor.h"
+#include "rulerrules.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+
+RulerGutter::RulerGutter(const RulerGutterControls& controls, QObject* parent)
+    : QObject(parent)
+    , m_c(controls)
+{
+    // The menu items flip their own check marks; the handlers then lay the controls out to match.
+    connect(m_c.VG, &QAction::triggered, this, &RulerGutter::setLineNumbers);
+    connect(m_c.VRuler, &QAction::triggered, this, &RulerGutter::setRulerShown);
+    connect(m_c.RichEdit2, &DocumentEditor::verticalScrolled, this, &RulerGutter::refreshGutter);
+    m_c.Label1->setText(plainRulerText());
+    placeRulerText();
+}
+
+void RulerGutter::showPlainRuler(int fontPoints)
+{
+    QFont font = m_c.Label1->font();
+    if (fontPoints > 0)
+        font.setPointSize(fontPoints);
+    m_c.Label1->setFont(font);
+    m_c.Label1->setText(plainRulerText());
+    placeRulerText();
+    fitRulerHeight();
+}
+
+void RulerGutter::markRuler(int column)
+{
+    m_c.Label1->setText(rulerTextWithMarker(column));
+    placeRulerText();
+}
+
+void RulerGutter::fitRulerHeight()
+{
+    m_c.Ruler->setFixedHeight(m_c.Label1->height());
+}
+
+void RulerGutter::placeRulerText()
+{
+    // The ruler starts above the first text column: past the gutter and the editor's frame.
+    const int indent = m_c.RichEdit2->textAreaOffset().x();
+    m_c.Label1->setContentsMargins(indent, 0, 0, 0);
+    m_c.Label1->adjustSize();
+    m_c.Label1->move(m_c.Panel4->width(), 0);
+}
+
+void RulerGutter::setGutterWidth(int width)
+{
+    if (m_c.Panel4->width() != width || m_c.Panel4->minimumWidth() != width)
+        m_c.Panel4->setFixedWidth(width);
+    // The layout applies the fixed width later; the ruler follows the width now.
+    m_c.Panel4->resize(width, m_c.Panel4->height());
+}
+
+void RulerGutter::refreshGutter()
+{
+    if (!lineNumbersOn())
+        return;
+    QFont font = m_c.Label3->font();
+    const QFont editorFont = m_c.RichEdit2->editorFont();
+    font.setFamily(editorFont.family());
+    font.setPointSizeF(editorFont.pointSizeF());
+    if (m_c.Label3->font() != font)
+        m_c.Label3->setFont(font);
+    // Numbers sit level with the lines of the text area.
+    m_c.Label3->setContentsMargins(1, m_c.RichEdit2->textAreaOffset().y(), 0, 0);
+
+    const int first = m_c.RichEdit2->firstVisibleLine();
+    const QString text = gutterText(first);
+    if (m_c.Label3->text() != text)
+        m_c.Label3->setText(text);
+    setGutterWidth(gutterWidth(first));
+    m_c.Label3->setGeometry(0, 0, m_c.Panel4->width(), m_c.Panel4->height());
+    m_c.Label1->move(m_c.Panel4->width(), 0);
+}
+
+void RulerGutter::applyLineNumberSwitch()
+{
+    if (lineNumbersOn()) {
+        m_c.VG->setChecked(true);
+        m_c.Panel4->show();
+        setGutterWidth(kGutterNarrowWidth);
+        refreshGutter();
+        m_c.Label3->show();
+    } else {
+        setGutterWidth(0);
+        m_c.VG->setChecked(false);
+        m_c.Panel4->hide();
+        m_c.Label3->hide();
+    }
+    m_c.Label1->move(m_c.Panel4->width(), 0);
+}
+
+void RulerGutter::VGClick()
+{
+    setLineNumbers(!lineNumbersOn());
+}
+
+void RulerGutter::setLineNumbers(bool on)
+{
+    if (on) {
+        setGutterWidth(kGutterNarrowWidth);
+        m_c.VG->setChecked(true);
+        refreshGutter();
+        m_c.Panel4->show();
+        m_c.Label3->show();
+    } else {
+        m_c.VG->setChecked(false);
+        m_c.Panel4->hide();
+        setGutterWidth(0);
+        m_c.Label3->hide();
+    }
+    m_c.Label1->move(m_c.Panel4->width(), 0);
+}
+
+void RulerGutter::VRulerClick()
+{
+    setRulerShown(!m_c.VRuler->isChecked());
+}
+
+void RulerGutter::setRulerShown(bool shown)
+{
+    m_c.Ruler->setVisible(shown);
+    m_c.VRuler->setChecked(shown);
+}
+
+void RulerGutter::checkRulerVisibility()
+{
+    const bool wanted = rulerWanted(!m_c.RichEdit2->isHidden(), m_c.Memo1->font().pointSizeF(),
+                                    m_c.RichEdit2->editorFont().pointSizeF());
+    m_c.Ruler->setVisible(wanted);
+}
+
+bool RulerGutter::lineNumbersOn() const
+{
+    return m_c.VG->isChecked();
+}
