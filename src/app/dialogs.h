@@ -4,6 +4,22 @@
 #include <QList>
 #include <QString>
 
+/** One entry of a file dialog's type list: "テキストファイル(*.txt)" with "*.txt". */
+struct FileFilter
+{
+    QString description;
+    QString patterns; // separated by ';'
+};
+
+/** A file dialog's state, kept between its uses because several commands read and write it. */
+struct FileDialogState
+{
+    QList<FileFilter> filters;
+    QString initialFolder;
+    QString fileName;    // the file chosen last
+    int filterIndex = 1; // 1-based; 0 is taken as 1
+};
+
 /**
  * Every modal interaction of the program goes through this one seam: the real implementation
  * shows Qt's dialogs, and tests answer it without a modal loop.
@@ -20,4 +36,9 @@ public:
     virtual void message(const QString& text, Icon icon = Icon::None) = 0;
     /** A message box offering @p buttons; returns the one chosen (Cancel when the box is closed). */
     virtual Button ask(const QString& text, const QList<Button>& buttons, Icon icon = Icon::Question) = 0;
+
+    /** The open dialog; on confirmation updates @p state's file name and filter index and returns true. */
+    virtual bool openFile(FileDialogState& state) = 0;
+    /** The save dialog; as openFile. */
+    virtual bool saveFile(FileDialogState& state) = 0;
 };

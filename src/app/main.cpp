@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "app/widgetdialogs.h"
 #include "platform/instancelock.h"
+#include "platform/processstarter.h"
 
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -16,8 +17,9 @@ int main(int argc, char** argv)
     WidgetDialogs dialogs;
     app.setErrorReport(&dialogs);
     const auto instanceLock = createInstanceLock();
+    const auto processes = createProcessStarter();
     Startup startup(StartupServices {
-        AppContext { dialogs, [] { return QGuiApplication::primaryScreen()->geometry(); } },
+        AppContext { dialogs, [] { return QGuiApplication::primaryScreen()->geometry(); }, processes.get() },
         *instanceLock,
         [] { return QSystemTrayIcon::isSystemTrayAvailable(); },
         QCoreApplication::applicationFilePath(),

@@ -63,7 +63,6 @@ void Startup::createForms()
         m_optionForm = std::make_unique<TFormOption>(m_services.context);
         m_mainForm = std::make_unique<TMainForm>(m_services.context, m_services.arguments);
         QObject::connect(m_launcherForm.get(), &TForm1::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-        m_launcherForm->start();
     } else {
         m_mainForm = std::make_unique<TMainForm>(m_services.context, m_services.arguments);
         m_optionForm = std::make_unique<TFormOption>(m_services.context);

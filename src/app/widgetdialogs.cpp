@@ -2,6 +2,8 @@
 #include "widgetdialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace {
@@ -38,6 +40,43 @@ QMessageBox::StandardButton toQt(Dialogs::Button button)
     return QMessageBox::Cancel;
 }
 
+QString qtFilter(const FileFilter& filter)
+{
+    QString patterns = filter.patterns;
+    patterns.replace(u';', u' ');
+    return filter.description + QLatin1String(" (") + patterns + u')';
+}
+
+bool runFileDialog(FileDialogState& state, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setAcceptMode(mode);
+    // A typed name need not exist, in either dialog; the command that uses it reports what fails.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The descriptions already name their patterns; showing them twice would only clutter the list.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    // Saving over an existing file is the user's choice made by typing its name.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    QStringList filters;
+    for (const FileFilter& filter : state.filters)
+        filters.append(qtFilter(filter));
+    dialog.setNameFilters(filters);
+    const int index = qBound(1, state.filterIndex, qMax(1, int(filters.size())));
+    if (!filters.isEmpty())
+        dialog.selectNameFilter(filters.at(index - 1));
+    if (!state.initialFolder.isEmpty())
+        dialog.setDirectory(state.initialFolder);
+    if (!state.fileName.isEmpty())
+        dialog.selectFile(QFileInfo(state.fileName).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    state.fileName = dialog.selectedFiles().constFirst();
+    state.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (state.filterIndex < 1)
+        state.filterIndex = index;
+    return true;
+}
+
 } // namespace
 
 void WidgetDialogs::message(const QString& text, Icon icon)
@@ -59,4 +98,14 @@ Dialogs::Button WidgetDialogs::ask(const QString& text, const QList<Button>& but
             return button;
     }
     return Button::Cancel;
+}
+
+bool WidgetDialogs::openFile(FileDialogState& state)
+{
+    return runFileDialog(state, QFileDialog::AcceptOpen);
+}
+
+bool WidgetDialogs::saveFile(FileDialogState& state)
+{
+    return runFileDialog(state, QFileDialog::AcceptSave);
 }

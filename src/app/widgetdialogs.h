@@ -9,4 +9,6 @@ class WidgetDialogs final : public Dialogs
 public:
     void message(const QString& text, Icon icon) override;
     Button ask(const QString& text, const QList<Button>& buttons, Icon icon) override;
+    bool openFile(FileDialogState& state) override;
+    bool saveFile(FileDialogState& state) override;
 };

@@ -1,42 +1,237 @@
 // SPDX-License-Identifier: MIT
 #include "Tasklist.h"
 
+#include "app/errorreport.h"
+#include "editorlaunch.h"
+#include "launchertexts.h"
+#include "platform/processstarter.h"
+#include "settings/settingstable.h"
+#include "settings/settingstexts.h"
+
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QMenu>
-#include <QSystemTrayIcon>
+
+namespace {
+
+QList<FileFilter> launcherFilters()
+{
+    // Unlike the editor's own open dialog, the rich-text entry lists "*.rtf" alone.
+    return {
+        { QStringLiteral("テキストファイル(*.txt)"), QStringLiteral("*.txt") },
+        { QStringLiteral("Ｈｔｍｌファイル(*.htm;*.html)"), QStringLiteral("*.htm;*.html") },
+        { QStringLiteral("リッチテキストファイル(*.rtf)"), QStringLiteral("*.rtf") },
+        { QStringLiteral("ASM C CPPファイル(*.asm;*.c;*.cpp)"), QStringLiteral("*.asm;*.c;*.cpp") },
+        { QStringLiteral("全てのファイル(*.*)"), QStringLiteral("*.*") },
+    };
+}
+
+/** Where a popup goes: its top-left corner 45 pixels plus 17 per recent item above the cursor. */
+QPoint popupCorner(QPoint cursor, int shownItems)
+{
+    return QPoint(cursor.x(), cursor.y() - (17 * shownItems + 45));
+}
+
+} // namespace
 
 TForm1::TForm1(AppContext context, QWidget* parent)
     : QWidget(parent)
     , m_context(std::move(context))
 {
     setObjectName(QStringLiteral("Form1"));
-    m_folderPopup = new QMenu(this);
-    m_folderPopup->setObjectName(QStringLiteral("PopupMenu2"));
-    QAction* exit = m_folderPopup->addAction(QStringLiteral("終了"));
-    exit->setObjectName(QStringLiteral("Exit1"));
-    connect(exit, &QAction::triggered, this, &TForm1::Exit1Click);
-
-    m_trayIcon = new QSystemTrayIcon(QApplication::windowIcon(), this);
-    m_trayIcon->setToolTip(QStringLiteral("多機能エディタータスクアイコン"));
-    m_trayIcon->setContextMenu(m_folderPopup);
+    m_openDialog1.filters = launcherFilters();
+    buildMenus();
+    FormCreate();
 }
 
 TForm1::~TForm1() = default;
 
-void TForm1::start()
+void TForm1::setRememberFile(std::function<void(const QString&)> rememberFile)
 {
+    m_rememberFile = std::move(rememberFile);
+}
+
+QAction* TForm1::addItem(QMenu* menu, const QString& name, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+void TForm1::buildMenus()
+{
+    m_popupMenu1 = new QMenu(this);
+    m_popupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    connect(addItem(m_popupMenu1, QStringLiteral("Open1"), QStringLiteral("開く")), &QAction::triggered, this,
+            &TForm1::Open1Click);
+    connect(addItem(m_popupMenu1, QStringLiteral("Sdi1"), QStringLiteral("Sdiアプリスタート")), &QAction::triggered,
+            this, &TForm1::Sdi1Click);
+    m_fileMenu.menu = m_popupMenu1;
+    m_fileMenu.separator = addItem(m_popupMenu1, QStringLiteral("MRUSeparator"), QStringLiteral("-FileName-"));
+
+    m_popupMenu2 = new QMenu(this);
+    m_popupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
+    connect(addItem(m_popupMenu2, QStringLiteral("Exit1"), QStringLiteral("終了")), &QAction::triggered, this,
+            &TForm1::Exit1Click);
+    m_folderMenu.menu = m_popupMenu2;
+    m_folderMenu.separator = addItem(m_popupMenu2, QStringLiteral("MMMSp"), QStringLiteral("-Folder-"));
+
+    for (int k = 0; k < Reg::kRecentSlots; ++k) {
+        QAction* file = addItem(m_popupMenu1, Reg::mru(k + 1), QString());
+        connect(file, &QAction::triggered, this, [this, k] { MRUClick(k); });
+        m_fileMenu.items.append(file);
+        QAction* folder = addItem(m_popupMenu2, Reg::mmm(k + 1), QString());
+        connect(folder, &QAction::triggered, this, [this, k] { MMMClick(k); });
+        m_folderMenu.items.append(folder);
+    }
+    for (const RecentMenu* menu : { &m_fileMenu, &m_folderMenu }) {
+        menu->separator->setVisible(false);
+        for (QAction* item : menu->items)
+            item->setVisible(false);
+    }
+}
+
+void TForm1::FormCreate()
+{
+    m_trayIcon = new QSystemTrayIcon(QApplication::windowIcon(), this);
+    m_trayIcon->setToolTip(kLauncherTip);
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &TForm1::TrayNotify);
     m_trayIcon->show();
+
+    const SequenceResult read = runRegistrySequence(OpenMode::OpenOnly, [this](SettingsKey& key) {
+        readRecentSlots(key, m_mruList, &Reg::mru);
+        readRecentSlots(key, m_mmmList, &Reg::mmm);
+    });
+    if (!read.opened) {
+        // The key has gone since start-up made it: put back what the editors rely on.
+        runRegistrySequence(OpenMode::OpenCreating, writeLauncherDefaults);
+    }
+}
+
+void TForm1::TrayNotify(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        showRecentPopup(m_mruList, m_fileMenu, &Reg::mru);
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        startEditor(QString());
+        break;
+    case QSystemTrayIcon::Context:
+        showRecentPopup(m_mmmList, m_folderMenu, &Reg::mmm);
+        break;
+    default:
+        break;
+    }
+}
+
+void TForm1::showRecentPopup(QStringList& list, const RecentMenu& menu, QString (*slotName)(int))
+{
+    const QPoint cursor = m_context.cursorPosition ? m_context.cursorPosition() : QCursor::pos();
+    list.clear();
+    runRegistrySequence(OpenMode::OpenOnly, [&](SettingsKey& key) { readRecentSlots(key, list, slotName); });
+
+    int shown = 0;
+    for (int k = 0; k < qMin(int(list.size()), Reg::kRecentSlots); ++k) {
+        if (list.at(k).isEmpty())
+            continue; // an item once shown stays as it was
+        ++shown;
+        menu.separator->setVisible(true);
+        menu.items.at(k)->setVisible(true);
+        menu.items.at(k)->setText(recentItemCaption(k + 1, list.at(k)));
+    }
+    menu.menu->popup(popupCorner(cursor, shown));
+}
+
+void TForm1::Open1Click()
+{
+    Dialogs& dialogs = m_context.dialogs;
+    runRegistrySequence(OpenMode::OpenOnly, [this](SettingsKey& key) {
+        const QString folder = key.readString(Reg::MDirSave);
+        const qint32 filterIndex = key.readInteger(Reg::MFindexNo1);
+        m_openDialog1.filterIndex = filterIndex;
+        m_openDialog1.initialFolder = folder;
+    });
+    // The dialog keeps the filter the user picks, but it is not stored in the settings.
+    if (!dialogs.openFile(m_openDialog1))
+        return;
+    const QString chosen = m_openDialog1.fileName;
+    runRegistrySequence(OpenMode::OpenOnly, applyCascadeStep);
+    if (m_rememberFile)
+        m_rememberFile(chosen);
+    if (passesAlreadyOpenProbe(dialogs, chosen))
+        startEditor(chosen);
+}
+
+void TForm1::Sdi1Click()
+{
+    runRegistrySequence(m_context.dialogs, OpenMode::OpenOnly, kLauncherRegistryReadFailed, applyCascadeStep);
+    startEditor(QString());
+}
+
+void TForm1::MRUClick(int index)
+{
+    // A later read may have stopped short of an item that is still shown: such an item starts nothing.
+    if (index >= m_mruList.size())
+        return;
+    runRegistrySequence(m_context.dialogs, OpenMode::OpenOnly, kLauncherRegistryReadFailed, applyCascadeStep);
+    const QString path = m_mruList.at(index);
+    if (passesAlreadyOpenProbe(m_context.dialogs, path))
+        startEditor(path);
+}
+
+void TForm1::MMMClick(int index)
+{
+    if (index >= m_mmmList.size())
+        return;
+    m_openDialog1.initialFolder = m_mmmList.at(index);
+    if (!m_context.dialogs.openFile(m_openDialog1))
+        return;
+    const QString chosen = m_openDialog1.fileName;
+    runRegistrySequence(m_context.dialogs, OpenMode::OpenCreating, kRegistryWriteFailed, applyCascadeStep);
+    // Another program may hold the file: opening from a folder deliberately skips the probe.
+    startEditor(chosen);
 }
 
 void TForm1::Exit1Click()
 {
+    m_trayIcon->hide();
     close();
+}
+
+void TForm1::startEditor(const QString& filePath)
+{
+    Q_ASSERT(m_context.processes);
+    m_context.processes->startEditor(filePath);
+}
+
+void TForm1::FormCloseQuery()
+{
+    runRegistrySequence(m_context.dialogs, OpenMode::OpenCreating, kRegistryWriteFailed, [this](SettingsKey& key) {
+        if (key.readString(Reg::MDLFLG) == QLatin1String("d")) {
+            // The removal request: leave a mark that it was seen, then remove every setting.
+            key.writeString(Reg::MDLFLG, QStringLiteral(" "));
+            key.deleteKeyTree();
+            return;
+        }
+        if (m_mruList.isEmpty())
+            return;
+        for (int k = 0; k < qMin(int(m_mruList.size()), Reg::kRecentSlots); ++k) {
+            if (!m_mruList.at(k).isEmpty())
+                key.writeString(Reg::mru(k + 1), m_mruList.at(k));
+        }
+        for (int k = 0; k < qMin(int(m_mmmList.size()), Reg::kRecentSlots); ++k) {
+            if (!m_mmmList.at(k).isEmpty())
+                key.writeString(Reg::mmm(k + 1), m_mmmList.at(k));
+        }
+    });
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    m_trayIcon->hide();
+    FormCloseQuery();
     event->accept();
     Q_EMIT closed();
 }

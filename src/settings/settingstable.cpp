@@ -3,6 +3,8 @@
 
 #include "settingskey.h"
 
+#include <QStringList>
+
 #include <vector>
 
 QString Reg::mru(int slot)
@@ -78,10 +80,12 @@ std::span<const SettingEntry> settingsTable()
     return table;
 }
 
-void writeFirstRunDefaults(SettingsKey& key)
+namespace {
+
+void writeDefaults(SettingsKey& key, const QStringList& except)
 {
     for (const SettingEntry& entry : settingsTable()) {
-        if (!entry.writtenAtFirstRun)
+        if (!entry.writtenAtFirstRun || except.contains(entry.name))
             continue;
         switch (entry.type) {
         case SettingType::String:
@@ -95,4 +99,16 @@ void writeFirstRunDefaults(SettingsKey& key)
             break;
         }
     }
+}
+
+} // namespace
+
+void writeFirstRunDefaults(SettingsKey& key)
+{
+    writeDefaults(key, {});
+}
+
+void writeLauncherDefaults(SettingsKey& key)
+{
+    writeDefaults(key, { Reg::MFontSize, Reg::MOption });
 }

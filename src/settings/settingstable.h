@@ -63,3 +63,6 @@ inline const QString kDefaultFontName = QStringLiteral("ＭＳ ゴシック");
 
 /** Writes the first-run defaults in their order; the last one sets MOption true. Raises RegistryError. */
 void writeFirstRunDefaults(SettingsKey& key);
+
+/** What the launcher writes when it finds no key: the first-run defaults without MFontSize and MOption. */
+void writeLauncherDefaults(SettingsKey& key);

@@ -1,0 +1,9 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+inline const QString kAlreadyOpen = QStringLiteral("既に開いてます。");
+// The launcher's own wording for a failed cascade step, "への" where the editor says "の".
+inline const QString kLauncherRegistryReadFailed = QStringLiteral("レジストリーへの読み込みを失敗しました。");
+inline const QString kLauncherTip = QStringLiteral("多機能エディタータスクアイコン");

@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+/** Starts further editor processes of this same executable; the starter does not wait for them. */
+class ProcessStarter
+{
+public:
+    virtual ~ProcessStarter() = default;
+    /** Starts an editor, for @p filePath when it is not empty. Failures are not reported. */
+    virtual void startEditor(const QString& filePath) = 0;
+};
+
+/** Starts the running executable directly, the path as one argument: no shell, no quoting rules. */
+std::unique_ptr<ProcessStarter> createProcessStarter();
