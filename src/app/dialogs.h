@@ -1,8 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QColor>
+#include <QFont>
 #include <QList>
 #include <QString>
+
+#include <optional>
+
+class QPrinter;
 
 /** One entry of a file dialog's type list: "テキストファイル(*.txt)" with "*.txt". */
 struct FileFilter
@@ -41,4 +47,11 @@ public:
     virtual bool openFile(FileDialogState& state) = 0;
     /** The save dialog; as openFile. */
     virtual bool saveFile(FileDialogState& state) = 0;
+
+    /** The font dialog, starting at @p initial; nullopt when cancelled. */
+    virtual std::optional<QFont> chooseFont(const QFont& initial, bool fixedPitchOnly) = 0;
+    /** The colour dialog, starting at @p initial; nullopt when cancelled. */
+    virtual std::optional<QColor> chooseColour(const QColor& initial) = 0;
+    /** The printer set-up dialog; on confirmation @p printer holds the choice and true is returned. */
+    virtual bool printerSetup(QPrinter& printer) = 0;
 };

@@ -2,6 +2,11 @@
 #include "widgetdialogs.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QFontDialog>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -108,4 +113,30 @@ bool WidgetDialogs::openFile(FileDialogState& state)
 bool WidgetDialogs::saveFile(FileDialogState& state)
 {
     return runFileDialog(state, QFileDialog::AcceptSave);
+}
+
+std::optional<QFont> WidgetDialogs::chooseFont(const QFont& initial, bool fixedPitchOnly)
+{
+    QFontDialog dialog(initial, QApplication::activeWindow());
+    if (fixedPitchOnly)
+        dialog.setOption(QFontDialog::MonospacedFonts);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedFont();
+}
+
+std::optional<QColor> WidgetDialogs::chooseColour(const QColor& initial)
+{
+    QColorDialog dialog(initial, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedColor();
+}
+
+bool WidgetDialogs::printerSetup(QPrinter& printer)
+{
+    // Qt's print dialog chooses the printer and, on its properties page, the orientation.
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
 }

@@ -11,4 +11,7 @@ public:
     Button ask(const QString& text, const QList<Button>& buttons, Icon icon) override;
     bool openFile(FileDialogState& state) override;
     bool saveFile(FileDialogState& state) override;
+    std::optional<QFont> chooseFont(const QFont& initial, bool fixedPitchOnly) override;
+    std::optional<QColor> chooseColour(const QColor& initial) override;
+    bool printerSetup(QPrinter& printer) override;
 };

@@ -6,6 +6,9 @@
 #include <QList>
 #include <QStringList>
 
+#include <QPair>
+
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -26,6 +29,25 @@ public:
     bool openFile(FileDialogState& state) override { return answerFile(state, openStates); }
     bool saveFile(FileDialogState& state) override { return answerFile(state, saveStates); }
 
+    std::optional<QFont> chooseFont(const QFont& initial, bool fixedPitchOnly) override
+    {
+        fontRequests.append({ initial, fixedPitchOnly });
+        return std::exchange(font, std::nullopt);
+    }
+    std::optional<QColor> chooseColour(const QColor& initial) override
+    {
+        colourRequests.append(initial);
+        return std::exchange(colour, std::nullopt);
+    }
+    bool printerSetup(QPrinter& printer) override
+    {
+        ++printerSetups;
+        if (!printerChoice)
+            return false;
+        printerChoice(printer);
+        return true;
+    }
+
     QStringList messages;
     QStringList questions;
     /** Answers for ask(), in order; when empty, the last button offered is chosen. */
@@ -38,6 +60,15 @@ public:
     /** What each open or save dialog was shown with. */
     QList<FileDialogState> openStates;
     QList<FileDialogState> saveStates;
+
+    /** The next font or colour chosen; nullopt cancels. Used once. */
+    std::optional<QFont> font;
+    std::optional<QColor> colour;
+    QList<QPair<QFont, bool>> fontRequests; // initial font, fixed pitch only
+    QList<QColor> colourRequests;
+    /** What the user does in the printer set-up dialog; unset cancels it. */
+    std::function<void(QPrinter&)> printerChoice;
+    int printerSetups = 0;
 
 private:
     bool answerFile(FileDialogState& state, QList<FileDialogState>& shown)
