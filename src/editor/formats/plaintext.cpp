@@ -223,7 +223,7 @@ QByteArray encodePlainText(QStringView text, const TextFormat& format)
             const qsizetype end = newline < 0 ? text.size() : newline;
             withEndings.append(text.mid(start, end - start));
             withEndings.append(endingText);
-            if (newline < 0 || newline + 1 == text.size())
+            if (newline < 0)
                 break;
             start = newline + 1;
         }

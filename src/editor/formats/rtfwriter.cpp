@@ -150,6 +150,7 @@ void Writer::writeText(QStringView text)
 
 void Writer::writeCharFormat(const QTextCharFormat& format)
 {
+    const qsizetype start = m_body.size();
     const QString family = familyOf(format);
     if (!family.isEmpty()) {
         m_body.append("\\f");
@@ -179,7 +180,8 @@ void Writer::writeCharFormat(const QTextCharFormat& format)
         m_body.append("\\super");
     else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
         m_body.append("\\sub");
-    m_body.append(' ');
+    if (m_body.size() > start)
+        m_body.append(' '); // ends the last control word; a space with nothing before it would be text
 }
 
 void Writer::writeBlockFormat(const QTextBlockFormat& format)
@@ -274,15 +276,15 @@ QByteArray Writer::write()
             if (!fragment.isValid())
                 continue;
             const QTextCharFormat format = fragment.charFormat();
+            m_body.append('{');
+            writeCharFormat(format);
             if (format.isImageFormat()) {
                 // One object replacement character per picture.
                 for (int n = 0; n < fragment.length(); ++n)
                     writeImage(format.toImageFormat());
-                continue;
+            } else {
+                writeText(fragment.text());
             }
-            m_body.append('{');
-            writeCharFormat(format);
-            writeText(fragment.text());
             m_body.append('}');
         }
         if (block.next().isValid())
