@@ -54,4 +54,6 @@ public:
     virtual std::optional<QColor> chooseColour(const QColor& initial) = 0;
     /** The printer set-up dialog; on confirmation @p printer holds the choice and true is returned. */
     virtual bool printerSetup(QPrinter& printer) = 0;
+    /** Shows the help book whose first page is @p indexPath in the help viewer; false when it cannot. */
+    virtual bool showHelp(const QString& indexPath) = 0;
 };

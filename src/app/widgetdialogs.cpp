@@ -140,3 +140,17 @@ bool WidgetDialogs::printerSetup(QPrinter& printer)
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     return dialog.exec() == QDialog::Accepted;
 }
+
+bool WidgetDialogs::showHelp(const QString& indexPath)
+{
+    if (!QFileInfo(indexPath).isReadable())
+        return false;
+    // The viewer is a window of its own, like any help viewer: the editor stays usable beside it.
+    if (!m_helpViewer)
+        m_helpViewer = new HelpViewer();
+    m_helpViewer->openBook(indexPath);
+    m_helpViewer->show();
+    m_helpViewer->raise();
+    m_helpViewer->activateWindow();
+    return true;
+}

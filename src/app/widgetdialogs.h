@@ -2,6 +2,9 @@
 #pragma once
 
 #include "dialogs.h"
+#include "helpviewer.h"
+
+#include <QPointer>
 
 /** The dialogs as the user sees them: Qt's message boxes, parented to the active window. */
 class WidgetDialogs final : public Dialogs
@@ -14,4 +17,8 @@ public:
     std::optional<QFont> chooseFont(const QFont& initial, bool fixedPitchOnly) override;
     std::optional<QColor> chooseColour(const QColor& initial) override;
     bool printerSetup(QPrinter& printer) override;
+    bool showHelp(const QString& indexPath) override;
+
+private:
+    QPointer<HelpViewer> m_helpViewer;
 };

@@ -48,8 +48,16 @@ public:
         return true;
     }
 
+    bool showHelp(const QString& indexPath) override
+    {
+        helpShown.append(indexPath);
+        return helpWorks;
+    }
+
     QStringList messages;
     QStringList questions;
+    QStringList helpShown;
+    bool helpWorks = true;
     /** Answers for ask(), in order; when empty, the last button offered is chosen. */
     QList<Button> answers;
 

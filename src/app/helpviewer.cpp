@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+#include "helpviewer.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+HelpViewer::HelpViewer(QWidget* parent)
+    : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("HelpViewer"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("pemmo ヘルプ"));
+    resize(760, 600);
+
+    m_browser = new QTextBrowser(this);
+    m_browser->setOpenExternalLinks(true);
+    auto* back = new QPushButton(QStringLiteral("戻る"), this);
+    auto* forward = new QPushButton(QStringLiteral("進む"), this);
+    auto* contents = new QPushButton(QStringLiteral("目次"), this);
+    connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
+    connect(forward, &QPushButton::clicked, m_browser, &QTextBrowser::forward);
+    connect(contents, &QPushButton::clicked, this, [this] { openBook(m_index); });
+    connect(m_browser, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
+    connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QPushButton::setEnabled);
+    back->setEnabled(false);
+    forward->setEnabled(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(contents);
+    buttons->addWidget(back);
+    buttons->addWidget(forward);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(m_browser);
+}
+
+void HelpViewer::openBook(const QString& indexPath)
+{
+    m_index = indexPath;
+    m_browser->setSource(QUrl::fromLocalFile(indexPath));
+}
