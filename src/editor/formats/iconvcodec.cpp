@@ -142,12 +142,8 @@ bool IconvEncoder::encode(QStringView text, QByteArray& out)
     return clean;
 }
 
-bool legacyEncodingHolds(const char* iconvName, char16_t unit)
+const std::bitset<0x10000>& legacyRoundTripTable(const char* iconvName)
 {
-    if (unit < 0x80 && std::strcmp(iconvName, "ISO-2022-JP") != 0)
-        return true;
-    if (QChar::isSurrogate(unit))
-        return false;
     static std::mutex mutex;
     static std::map<std::string, std::unique_ptr<std::bitset<0x10000>>> tables;
     std::lock_guard lock(mutex);
@@ -171,7 +167,16 @@ bool legacyEncodingHolds(const char* iconvName, char16_t unit)
                 table->set(c);
         }
     }
-    return table->test(unit);
+    return *table;
+}
+
+bool legacyEncodingHolds(const char* iconvName, char16_t unit)
+{
+    if (unit < 0x80 && std::strcmp(iconvName, "ISO-2022-JP") != 0)
+        return true;
+    if (QChar::isSurrogate(unit))
+        return false;
+    return legacyRoundTripTable(iconvName).test(unit);
 }
 
 } // namespace pemmo::formats

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <bitset>
 #include <optional>
 
 namespace pemmo::formats {
@@ -50,5 +51,7 @@ private:
  * saving them would silently turn them into other characters.
  */
 bool legacyEncodingHolds(const char* iconvName, char16_t unit);
+/** The same answer for every BMP unit at once, for scans over long texts (built once per encoding). */
+const std::bitset<0x10000>& legacyRoundTripTable(const char* iconvName);
 
 } // namespace pemmo::formats

@@ -182,7 +182,7 @@ DecodedText decodePlainText(QByteArrayView bytes, Encoding encoding)
 std::optional<Unencodable> findUnencodable(QStringView text, Encoding encoding)
 {
     const bool unicode = isUnicodeEncoding(encoding);
-    const char* name = iconvName(encoding);
+    const std::bitset<0x10000>* holds = unicode ? nullptr : &legacyRoundTripTable(iconvName(encoding));
     int line = 1;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
@@ -203,7 +203,7 @@ std::optional<Unencodable> findUnencodable(QStringView text, Encoding encoding)
             continue;
         if (pair)
             return Unencodable{i, QChar::surrogateToUcs4(unit, text[i + 1].unicode()), line};
-        if (!legacyEncodingHolds(name, unit))
+        if (!holds->test(unit))
             return Unencodable{i, unit, line};
     }
     return std::nullopt;
