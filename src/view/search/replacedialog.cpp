@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: MIT
+#include "replacedialog.h"
+
+#include "searchtexts.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* result = new QPushButton(caption, parent);
+    result->setObjectName(name);
+    result->setAutoDefault(false);
+    return result;
+}
+} // namespace
+
+ReplaceDialog::ReplaceDialog(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ReplaceDialog1"));
+    setModal(false);
+    setWindowTitle(kSearchTitle);
+
+    m_find = new QLineEdit(this);
+    m_find->setObjectName(QStringLiteral("FindText"));
+    m_replace = new QLineEdit(this);
+    m_replace->setObjectName(QStringLiteral("ReplaceText"));
+    auto* findLabel = new QLabel(QStringLiteral("検索する文字列(&N):"), this);
+    findLabel->setBuddy(m_find);
+    auto* replaceLabel = new QLabel(QStringLiteral("置換後の文字列(&P):"), this);
+    replaceLabel->setBuddy(m_replace);
+    m_wholeWord = new QCheckBox(QStringLiteral("単語単位で探す(&W)"), this);
+    m_wholeWord->setObjectName(QStringLiteral("WholeWord"));
+    m_matchCase = new QCheckBox(QStringLiteral("大文字と小文字を区別する(&C)"), this);
+    m_matchCase->setObjectName(QStringLiteral("MatchCase"));
+
+    QPushButton* findNext = button(QStringLiteral("FindNext"), QStringLiteral("次を検索(&F)"), this);
+    findNext->setDefault(true);
+    QPushButton* replaceOne = button(QStringLiteral("Replace"), QStringLiteral("置換して次に(&R)"), this);
+    QPushButton* replaceAll = button(QStringLiteral("ReplaceAll"), QStringLiteral("すべて置換(&A)"), this);
+    QPushButton* cancel = button(QStringLiteral("Cancel"), QStringLiteral("キャンセル"), this);
+    connect(findNext, &QPushButton::clicked, this, &ReplaceDialog::findNext);
+    connect(replaceOne, &QPushButton::clicked, this, &ReplaceDialog::replace);
+    connect(replaceAll, &QPushButton::clicked, this, &ReplaceDialog::replaceAll);
+    connect(cancel, &QPushButton::clicked, this, &ReplaceDialog::hide);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(findLabel, 0, 0);
+    fields->addWidget(m_find, 0, 1);
+    fields->addWidget(replaceLabel, 1, 0);
+    fields->addWidget(m_replace, 1, 1);
+    fields->addWidget(m_wholeWord, 2, 0, 1, 2);
+    fields->addWidget(m_matchCase, 3, 0, 1, 2);
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* each : { findNext, replaceOne, replaceAll, cancel })
+        buttons->addWidget(each);
+    buttons->addStretch();
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(fields, 1);
+    layout->addLayout(buttons);
+}
+
+SearchRequest ReplaceDialog::request() const
+{
+    return SearchRequest { m_find->text(), m_replace->text(), m_matchCase->isChecked(), m_wholeWord->isChecked() };
+}
+
+void ReplaceDialog::showEvent(QShowEvent* event)
+{
+    setWindowTitle(kSearchTitle);
+    QDialog::showEvent(event);
+}

@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: MIT
+#include "view/search/searchengine.h"
+
+#include <QTest>
+
+Q_DECLARE_METATYPE(SearchRequest)
+#include <QTextDocument>
+
+namespace {
+
+struct Fixture
+{
+    explicit Fixture(const QString& text)
+    {
+        document.setPlainText(text);
+        target = std::make_unique<DocumentSearchTarget>(document, 0, 0);
+    }
+    QString selection() const
+    {
+        return QStringLiteral("%1-%2").arg(target->selectionStart()).arg(target->selectionStart() + target->selectionLength() - 1);
+    }
+    QTextDocument document;
+    std::unique_ptr<DocumentSearchTarget> target;
+    SearchEngine engine;
+};
+
+SearchRequest find(const QString& text, const QString& replace = {}, bool matchCase = false, bool wholeWord = false)
+{
+    return SearchRequest { text, replace, matchCase, wholeWord };
+}
+
+} // namespace
+
+class TestSearchEngine : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void findNextWrapsOnlyAfterReportingTheEnd();
+    void aSelectionThatDiffersByCaseStartsAtTheTop();
+    void wholeWord();
+    void findNextAfterAClickStartsAtTheCaretWhenReplaceIsEmpty();
+    void replaceSelectsTheOccurrenceFirst();
+    void replaceAll_data();
+    void replaceAll();
+    void replaceAllIsOneUndoStep();
+    void replaceAllOnALargeDocument();
+};
+
+void TestSearchEngine::findNextWrapsOnlyAfterReportingTheEnd()
+{
+    Fixture f(QStringLiteral("abc abc"));
+    const SearchRequest request = find(QStringLiteral("abc"));
+    QCOMPARE(f.engine.searchStep(*f.target, request), 0);
+    QCOMPARE(f.selection(), QStringLiteral("0-2"));
+    QCOMPARE(f.engine.searchStep(*f.target, request), 4);
+    QCOMPARE(f.selection(), QStringLiteral("4-6"));
+    QCOMPARE(f.engine.searchStep(*f.target, request), -1);
+    QCOMPARE(f.selection(), QStringLiteral("4-6")); // kept after the end is reported
+    QVERIFY(f.engine.searchEnded());
+    QCOMPARE(f.engine.searchStep(*f.target, request), 0);
+    QVERIFY(!f.engine.searchEnded());
+}
+
+void TestSearchEngine::aSelectionThatDiffersByCaseStartsAtTheTop()
+{
+    Fixture f(QStringLiteral("ABC"));
+    const SearchRequest request = find(QStringLiteral("abc"));
+    QCOMPARE(f.engine.searchStep(*f.target, request), 0);
+    QCOMPARE(f.engine.searchStep(*f.target, request), 0);
+    QCOMPARE(f.selection(), QStringLiteral("0-2"));
+    QCOMPARE(f.engine.searchStep(*f.target, find(QStringLiteral("abc"), {}, true)), -1);
+}
+
+void TestSearchEngine::wholeWord()
+{
+    Fixture f(QStringLiteral("cat catalog"));
+    const SearchRequest request = find(QStringLiteral("cat"), {}, false, true);
+    QCOMPARE(f.engine.searchStep(*f.target, request), 0);
+    QCOMPARE(f.engine.searchStep(*f.target, request), -1);
+    // Without whole word, the search goes on after the selected 'cat' and finds the one in 'catalog'.
+    QCOMPARE(f.engine.searchStep(*f.target, find(QStringLiteral("cat"))), 4);
+}
+
+void TestSearchEngine::findNextAfterAClickStartsAtTheCaretWhenReplaceIsEmpty()
+{
+    Fixture f(QStringLiteral("xx xx xx"));
+    f.target->setSelection(4, 0); // a click: the empty selection equals the empty replace text
+    QCOMPARE(f.engine.searchStep(*f.target, find(QStringLiteral("xx"))), 6);
+    f.target->setSelection(4, 0);
+    QCOMPARE(f.engine.searchStep(*f.target, find(QStringLiteral("xx"), QStringLiteral("y"))), 0);
+}
+
+void TestSearchEngine::replaceSelectsTheOccurrenceFirst()
+{
+    Fixture f(QStringLiteral("one two one two"));
+    const SearchRequest request = find(QStringLiteral("two"), QStringLiteral("2"));
+    f.target->setSelection(0, 3); // not an occurrence: nothing replaced, the next one selected
+    QCOMPARE(f.engine.replace(*f.target, request), 4);
+    QCOMPARE(f.document.toPlainText(), QStringLiteral("one two one two"));
+    QCOMPARE(f.engine.replace(*f.target, request), 10);
+    QCOMPARE(f.document.toPlainText(), QStringLiteral("one 2 one two"));
+    QCOMPARE(f.engine.replace(*f.target, request), -1);
+    QCOMPARE(f.document.toPlainText(), QStringLiteral("one 2 one 2"));
+    QCOMPARE(f.selection(), QStringLiteral("10-10")); // the inserted text stays selected
+}
+
+void TestSearchEngine::replaceAll_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<SearchRequest>("request");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<int>("count");
+    QTest::newRow("inserted text is not searched again") << QStringLiteral("aaa") << find(QStringLiteral("a"), QStringLiteral("ab"))
+                                                         << QStringLiteral("ababab") << 3;
+    QTest::newRow("no occurrence") << QStringLiteral("xyz") << find(QStringLiteral("a"), QStringLiteral("b"))
+                                   << QStringLiteral("xyz") << 0;
+    QTest::newRow("empty replace text deletes") << QStringLiteral("a-b-c") << find(QStringLiteral("-"))
+                                                << QStringLiteral("abc") << 2;
+    QTest::newRow("match case") << QStringLiteral("Cat cat") << find(QStringLiteral("cat"), QStringLiteral("dog"), true)
+                                << QStringLiteral("Cat dog") << 1;
+    QTest::newRow("whole word") << QStringLiteral("cat catalog cat") << find(QStringLiteral("cat"), QStringLiteral("dog"), false, true)
+                                << QStringLiteral("dog catalog dog") << 2;
+    QTest::newRow("japanese across lines") << QStringLiteral("猫と犬\n猫") << find(QStringLiteral("猫"), QStringLiteral("ねこ"))
+                                           << QStringLiteral("ねこと犬\nねこ") << 2;
+}
+
+void TestSearchEngine::replaceAll()
+{
+    QFETCH(QString, text);
+    QFETCH(SearchRequest, request);
+    QFETCH(QString, result);
+    QFETCH(int, count);
+    Fixture f(text);
+    f.target->setSelection(2, 1); // Replace All starts at the top whatever is selected
+    QCOMPARE(f.engine.replaceAll(*f.target, request), count);
+    QCOMPARE(f.document.toPlainText(), result);
+    QVERIFY(f.engine.searchEnded());
+    if (count == 0)
+        QCOMPARE(f.selection(), QStringLiteral("0--1")); // the caret at the top, nothing selected
+}
+
+void TestSearchEngine::replaceAllIsOneUndoStep()
+{
+    Fixture f(QStringLiteral("a b a b a"));
+    f.target->beginEditBlock();
+    QCOMPARE(f.engine.replaceAll(*f.target, find(QStringLiteral("a"), QStringLiteral("xyz"))), 3);
+    f.target->endEditBlock();
+    QCOMPARE(f.document.toPlainText(), QStringLiteral("xyz b xyz b xyz"));
+    f.document.undo();
+    QCOMPARE(f.document.toPlainText(), QStringLiteral("a b a b a"));
+}
+
+void TestSearchEngine::replaceAllOnALargeDocument()
+{
+    // 20 000 lines holding 100 000 occurrences: done in one pass, not by rescanning from the top.
+    QString text;
+    for (int line = 0; line < 20000; ++line)
+        text += QStringLiteral("猫 cat 猫 dog 猫 cat 猫 dog 猫\n");
+    Fixture f(text);
+    f.target->beginEditBlock();
+    QCOMPARE(f.engine.replaceAll(*f.target, find(QStringLiteral("猫"), QStringLiteral("ねこ"))), 100000);
+    f.target->endEditBlock();
+    QCOMPARE(f.document.toPlainText().count(QStringLiteral("ねこ")), 100000);
+    QVERIFY(!f.document.toPlainText().contains(QStringLiteral("猫")));
+}
+
+QTEST_GUILESS_MAIN(TestSearchEngine)
+#include "tst_searchengine.moc"
