@@ -4,6 +4,7 @@
 #include "plaintextview.h"
 
 #include <QDropEvent>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QMenu>
@@ -93,6 +94,12 @@ DocumentEditor::DocumentEditor(QWidget* parent)
     m_view = std::make_unique<ViewFor<QPlainTextEdit>>(m_plainView);
 
     connect(m_plainView->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentEditor::verticalScrolled);
+    // Paging and caret moves scroll a plain-text view with its scroll bar's signals blocked; its
+    // update request still tells about every scroll.
+    connect(m_plainView, &QPlainTextEdit::updateRequest, this, [this](const QRect&, int dy) {
+        if (dy != 0)
+            Q_EMIT verticalScrolled();
+    });
     connect(m_plainView, &PlainTextView::mousePressed, this, &DocumentEditor::mousePressed);
     connect(m_plainView, &PlainTextView::keyPressing, this, &DocumentEditor::keyPressing);
     connect(m_plainView, &PlainTextView::keyReleased, this, &DocumentEditor::keyReleased);
@@ -280,6 +287,7 @@ QFont DocumentEditor::editorFont() const
 void DocumentEditor::setEditorFont(const QFont& font)
 {
     m_plainView->setFont(font);
+    applyTabStops();
 }
 
 void DocumentEditor::setTextColour(StoredColour colour)
@@ -313,7 +321,15 @@ void DocumentEditor::setTabStops(const std::array<int, kTabStopCount>& points)
 
 void DocumentEditor::applyTabStops()
 {
-    const qreal pixelsPerPoint = m_plainView->logicalDpiX() / 72.0;
+    // The stops are meant to fall on half-width cells, which are half the font's size wide. A
+    // rendered cell is a whole or half pixel, so measure it rather than convert points exactly,
+    // or the stops drift off the columns along a line.
+    const QFont font = m_view->widget()->font();
+    const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / logicalDpiY();
+    const qreal halfCellPoints = points / 2;
+    const qreal cellPixels = QFontMetricsF(font).horizontalAdvance(QLatin1Char('A'));
+    const qreal pixelsPerPoint
+        = halfCellPoints > 0 && cellPixels > 0 ? cellPixels / halfCellPoints : m_plainView->logicalDpiX() / 72.0;
     QList<QTextOption::Tab> tabs;
     for (const int stop : m_tabStops)
         tabs.append(QTextOption::Tab(stop * pixelsPerPoint, QTextOption::LeftTab));

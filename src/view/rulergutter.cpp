@@ -5,6 +5,7 @@
 #include "rulerrules.h"
 
 #include <QAction>
+#include <QFontInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
@@ -134,8 +135,9 @@ void RulerGutter::setRulerShown(bool shown)
 
 void RulerGutter::checkRulerVisibility()
 {
-    const bool wanted = rulerWanted(!m_c.RichEdit2->isHidden(), m_c.Memo1->font().pointSizeF(),
-                                    m_c.RichEdit2->editorFont().pointSizeF());
+    // QFontInfo gives the size in points also for fonts that were given in pixels.
+    const bool wanted = rulerWanted(!m_c.RichEdit2->isHidden(), QFontInfo(m_c.Memo1->font()).pointSizeF(),
+                                    QFontInfo(m_c.RichEdit2->editorFont()).pointSizeF());
     m_c.Ruler->setVisible(wanted);
 }
 

@@ -1,0 +1,275 @@
+// SPDX-License-Identifier: MIT
+// The ruler and the line-number gutter in a real editor window.
+#include "../editor/mainformfixture.h"
+
+#include <QAction>
+#include <QTextBlock>
+#include <QLabel>
+#include <QTest>
+#include <QWheelEvent>
+
+class TestRulerGutter final : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void gutterAtTopLine_data();
+    void gutterAtTopLine();
+    void everyScrollRefreshesTheGutter_data();
+    void everyScrollRefreshesTheGutter();
+    void gutterLinesUpWithTheText();
+    void gutterTakesTheEditorFont();
+    void lineNumberToggle();
+    void applyFollowsTheSwitch();
+    void rulerToggle();
+    void rulerMarkerFromClick_data();
+    void rulerMarkerFromClick();
+    void rulerLinesUpWithTheText();
+    void rulerHiddenForRtfName();
+
+private:
+    QLabel* gutter() const { return f->control<QLabel>(QStringLiteral("Label3")); }
+    QString firstGutterNumber() const { return gutter()->text().section(QLatin1Char('\n'), 0, 0).trimmed(); }
+    int topLineShown() const { return f->editorView()->cursorForPosition(QPoint(1, 1)).blockNumber(); }
+
+    std::unique_ptr<MainFormFixture> f;
+};
+
+void TestRulerGutter::init()
+{
+    f = std::make_unique<MainFormFixture>();
+    f->writeValues(MainFormFixture::with(MainFormFixture::firstRunValues(), Reg::MVG, 1));
+    f->createForm().show();
+    QVERIFY(QTest::qWaitForWindowExposed(f->form.get()));
+    QStringList lines;
+    for (int i = 1; i <= 2000; ++i)
+        lines.append(QStringLiteral("line %1 行").arg(i));
+    f->editor()->setText(lines.join(QLatin1Char('\n')));
+}
+
+void TestRulerGutter::cleanup()
+{
+    f->form.reset();
+    f.reset();
+}
+
+void TestRulerGutter::gutterAtTopLine_data()
+{
+    QTest::addColumn<int>("topLine");
+    QTest::addColumn<QString>("begins");
+    QTest::addColumn<int>("width");
+
+    QTest::newRow("line 1") << 1 << QStringLiteral(" 1\n 2\n 3\n") << 30;
+    QTest::newRow("line 6") << 6 << QStringLiteral(" 6\n 7\n 8\n 9\n10\n11\n") << 30;
+    QTest::newRow("line 918") << 918 << QStringLiteral("918\n919\n") << 30;
+    QTest::newRow("line 919") << 919 << QStringLiteral("919\n920\n") << 40;
+}
+
+void TestRulerGutter::gutterAtTopLine()
+{
+    QFETCH(int, topLine);
+    QFETCH(QString, begins);
+    QFETCH(int, width);
+    f->editor()->verticalScrollBar()->setValue(topLine - 1);
+    QCOMPARE(topLineShown(), topLine - 1);
+    QVERIFY2(gutter()->text().startsWith(begins), qPrintable(gutter()->text().left(20)));
+    QCOMPARE(gutter()->text().count(QLatin1Char('\n')), 81);
+    QCOMPARE(f->control(QStringLiteral("Panel4"))->width(), width);
+    QCOMPARE(f->control(QStringLiteral("Label1"))->x(), width);
+}
+
+void TestRulerGutter::everyScrollRefreshesTheGutter_data()
+{
+    QTest::addColumn<QString>("how");
+    for (const char* how : { "wheel", "arrow", "page", "thumb", "key-page-down", "ctrl-end", "caret" })
+        QTest::newRow(how) << QString::fromLatin1(how);
+}
+
+void TestRulerGutter::everyScrollRefreshesTheGutter()
+{
+    QFETCH(QString, how);
+    QPlainTextEdit* view = f->editorView();
+    QScrollBar* bar = view->verticalScrollBar();
+    bar->setValue(100);
+    const QString before = gutter()->text();
+
+    if (how == QLatin1String("wheel")) {
+        const QPoint at = view->viewport()->rect().center();
+        QWheelEvent wheel(at, view->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(view->viewport(), &wheel);
+    } else if (how == QLatin1String("arrow")) {
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    } else if (how == QLatin1String("page")) {
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    } else if (how == QLatin1String("thumb")) {
+        bar->setSliderDown(true);
+        bar->setSliderPosition(700);
+        bar->setSliderDown(false);
+    } else if (how == QLatin1String("key-page-down")) {
+        f->editor()->setSelection(f->editor()->lineIndex(topLineShown()), 0);
+        QTest::keyClick(view, Qt::Key_PageDown);
+    } else if (how == QLatin1String("ctrl-end")) {
+        QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    } else {
+        f->editor()->setSelection(f->editor()->lineIndex(1500), 0);
+    }
+
+    QVERIFY(topLineShown() != 100);
+    QVERIFY(gutter()->text() != before);
+    QCOMPARE(firstGutterNumber(), QString::number(topLineShown() + 1));
+}
+
+// Each number sits on the same pixel row as its line, also after scrolling.
+void TestRulerGutter::gutterLinesUpWithTheText()
+{
+    QPlainTextEdit* view = f->editorView();
+    for (const int top : { 0, 37 }) {
+        view->verticalScrollBar()->setValue(top);
+        const QFontMetricsF metrics(gutter()->font());
+        for (const int row : { 0, 10, 20 }) {
+            QTextCursor cursor(view->document()->findBlockByNumber(top + row));
+            const int textY = view->viewport()->mapTo(f->form.get(), view->cursorRect(cursor).topLeft()).y();
+            const int numberY = gutter()->mapTo(f->form.get(), QPoint(0, gutter()->contentsMargins().top())).y()
+                + qRound(row * metrics.lineSpacing());
+            QVERIFY2(qAbs(textY - numberY) <= 1, qPrintable(QStringLiteral("row %1: text %2, number %3")
+                                                                .arg(row)
+                                                                .arg(textY)
+                                                                .arg(numberY)));
+        }
+    }
+    QCOMPARE(QFontMetricsF(gutter()->font()).lineSpacing(), QFontMetricsF(view->font()).lineSpacing());
+}
+
+void TestRulerGutter::gutterTakesTheEditorFont()
+{
+    QFont font = f->editor()->editorFont();
+    font.setPointSize(16);
+    f->editor()->setEditorFont(font);
+    f->editor()->verticalScrollBar()->setValue(3);
+    QCOMPARE(gutter()->font().pointSize(), 16);
+    QCOMPARE(gutter()->font().family(), font.family());
+}
+
+void TestRulerGutter::lineNumberToggle()
+{
+    auto* vg = f->control<QAction>(QStringLiteral("VG"));
+    QWidget* panel4 = f->control(QStringLiteral("Panel4"));
+    QWidget* label1 = f->control(QStringLiteral("Label1"));
+    f->editor()->verticalScrollBar()->setValue(4);
+
+    vg->trigger();
+    QVERIFY(!vg->isChecked());
+    QVERIFY(panel4->isHidden());
+    QVERIFY(gutter()->isHidden());
+    QCOMPARE(label1->x(), 0);
+    // Scrolling while the numbers are off leaves the gutter alone.
+    const QString off = gutter()->text();
+    f->editor()->verticalScrollBar()->setValue(50);
+    QCOMPARE(gutter()->text(), off);
+
+    vg->trigger();
+    QVERIFY(vg->isChecked());
+    QVERIFY(panel4->isVisible());
+    QCOMPARE(panel4->width(), 30);
+    QCOMPARE(label1->x(), 30);
+    QCOMPARE(firstGutterNumber(), QStringLiteral("51"));
+    QCoreApplication::processEvents();
+    QCOMPARE(f->editorView()->mapTo(f->form.get(), QPoint()).x(), 30);
+}
+
+void TestRulerGutter::applyFollowsTheSwitch()
+{
+    f->form->close();
+    f->form.reset();
+    f->writeValues(MainFormFixture::with(MainFormFixture::firstRunValues(), Reg::MVG, 0));
+    f->createForm().show();
+    QVERIFY(f->control(QStringLiteral("Panel4"))->isHidden());
+    QCOMPARE(f->control(QStringLiteral("Panel4"))->width(), 0);
+    QCOMPARE(f->control(QStringLiteral("Label1"))->x(), 0);
+    QCOMPARE(f->editorView()->mapTo(f->form.get(), QPoint()).x(), 0);
+}
+
+void TestRulerGutter::rulerToggle()
+{
+    auto* vRuler = f->control<QAction>(QStringLiteral("VRuler"));
+    QWidget* ruler = f->control(QStringLiteral("Ruler"));
+    QVERIFY(ruler->isVisible());
+    vRuler->trigger();
+    QVERIFY(!vRuler->isChecked());
+    QVERIFY(ruler->isHidden());
+    vRuler->trigger();
+    QVERIFY(vRuler->isChecked());
+    QVERIFY(ruler->isVisible());
+}
+
+void TestRulerGutter::rulerMarkerFromClick_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("begins");
+    QTest::addColumn<QString>("ends");
+
+    const QString ruler = QStringLiteral("----+----|").repeated(16);
+    QTest::newRow("column 0") << 0 << QStringLiteral("↓---+----|----+----|") << QStringLiteral("----|");
+    QTest::newRow("column 5") << 5 << QStringLiteral("----↓---|----+----|") << QStringLiteral("----|");
+    QTest::newRow("column 159") << 159 << QStringLiteral("----+----|") << QStringLiteral("----+---↓");
+    QTest::newRow("column 160") << 160 << QStringLiteral("----+----|") << QStringLiteral("----+----↓");
+}
+
+void TestRulerGutter::rulerMarkerFromClick()
+{
+    QFETCH(int, column);
+    QFETCH(QString, begins);
+    QFETCH(QString, ends);
+    f->editor()->setText(QString(200, QLatin1Char('a')));
+    f->form->resize(1000, f->form->height());
+    QPlainTextEdit* view = f->editorView();
+    QTextCursor cursor(view->document());
+    cursor.setPosition(column);
+    view->setTextCursor(cursor);
+    view->ensureCursorVisible();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(cursor).center() + QPoint(0, 0));
+    const QString text = f->control<QLabel>(QStringLiteral("Label1"))->text();
+    QVERIFY2(text.startsWith(begins) && text.endsWith(ends), qPrintable(text));
+}
+
+// Each ruler cell is one half-width character of the text below it.
+void TestRulerGutter::rulerLinesUpWithTheText()
+{
+    f->editor()->setText(QString(40, QLatin1Char('A')));
+    auto* label1 = f->control<QLabel>(QStringLiteral("Label1"));
+    QPlainTextEdit* view = f->editorView();
+    QCOMPARE(label1->font().pointSize(), view->font().pointSize());
+    QTextCursor cursor(view->document());
+    const QFontMetricsF rulerMetrics(label1->font());
+    for (const int column : { 0, 10, 30 }) {
+        cursor.setPosition(column);
+        const int textX = view->viewport()->mapTo(f->form.get(), view->cursorRect(cursor).topLeft()).x();
+        const int rulerX = label1->mapTo(f->form.get(), QPoint(label1->contentsMargins().left(), 0)).x()
+            + qRound(rulerMetrics.horizontalAdvance(label1->text().left(column)));
+        QVERIFY2(qAbs(textX - rulerX) <= 1,
+                 qPrintable(QStringLiteral("column %1: text %2, ruler %3").arg(column).arg(textX).arg(rulerX)));
+    }
+}
+
+void TestRulerGutter::rulerHiddenForRtfName()
+{
+    QWidget* ruler = f->control(QStringLiteral("Ruler"));
+    f->form->setDocumentTitle(QStringLiteral("/tmp/report.RTF"));
+    // The document editor is shown, so the visibility check shows the ruler again.
+    QVERIFY(ruler->isVisible());
+    f->control(QStringLiteral("Memo1"))->show();
+    f->editor()->hide();
+    f->form->setDocumentTitle(QStringLiteral("/tmp/report.rtf"));
+    QVERIFY(ruler->isVisible()); // alternate editor 11 pt, document editor 10 pt: within the range
+    QFont big = f->editor()->editorFont();
+    big.setPointSize(13);
+    f->editor()->setEditorFont(big);
+    f->form->setDocumentTitle(QStringLiteral("/tmp/report.txt"));
+    QVERIFY(ruler->isHidden());
+}
+
+QTEST_MAIN(TestRulerGutter)
+#include "tst_rulergutter.moc"
