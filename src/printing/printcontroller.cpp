@@ -75,8 +75,9 @@ void PrintController::connectControls()
 
     if (auto* view = m_preview->findChild<QGraphicsView*>()) {
         view->viewport()->installEventFilter(this);
-        view->viewport()->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(view->viewport(), &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
+        // The scroll area answers its viewport's context-menu events by its own policy.
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
             if (m_controls.PopupMenu3)
                 m_controls.PopupMenu3->popup(view->viewport()->mapToGlobal(at));
         });
@@ -254,8 +255,10 @@ void PrintController::paintPreview(QPrinter* printer)
 
 void PrintController::printOn(QPrinter& printer)
 {
-    if (printer.outputFormat() == QPrinter::NativeFormat
-        && (printer.printerName().isEmpty() || QPrinterInfo::printerInfo(printer.printerName()).isNull())) {
+    // Without any system printer Qt falls back to a PDF file that nobody has named yet.
+    if (destinationName(printer).isEmpty()
+        || (printer.outputFormat() == QPrinter::NativeFormat
+            && QPrinterInfo::printerInfo(printer.printerName()).isNull())) {
         fail(PrintingText::NoPrinter);
     }
 
