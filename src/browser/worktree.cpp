@@ -1,0 +1,289 @@
+// SPDX-License-Identifier: MIT
+#include "worktree.h"
+
+#include "app/dialogs.h"
+#include "app/errorreport.h"
+#include "browsertexts.h"
+#include "folderreader.h"
+#include "settings/settingstable.h"
+#include "settings/settingstexts.h"
+#include "worktreehost.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QTreeWidget>
+
+namespace {
+// What a node is, and for a folder whether its children were asked for and where it really is.
+constexpr int kKindRole = Qt::UserRole;
+constexpr int kFilledRole = Qt::UserRole + 1;
+constexpr int kCanonicalRole = Qt::UserRole + 2;
+
+// A slice must leave the event loop room to paint and answer input well within a frame or two.
+constexpr int kSliceMilliseconds = 12;
+// Bounds one insertion into the tree, whose cost grows with the batch.
+constexpr int kEntriesPerBatch = 8000;
+
+NodeKind kindOf(const QTreeWidgetItem* item)
+{
+    return static_cast<NodeKind>(item->data(0, kKindRole).toInt());
+}
+
+QTreeWidgetItem* makeItem(const QString& text, NodeKind kind)
+{
+    auto* item = new QTreeWidgetItem(QStringList { text });
+    item->setData(0, kKindRole, static_cast<int>(kind));
+    if (kind == NodeKind::Folder)
+        item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    return item;
+}
+
+QAction* actionNamed(QMenu* menu, const QString& name)
+{
+    if (!menu)
+        return nullptr;
+    const QList<QAction*> actions = menu->actions();
+    for (QAction* action : actions) {
+        if (action->objectName() == name)
+            return action;
+    }
+    return nullptr;
+}
+} // namespace
+
+WorkTree::WorkTree(const WorkTreeControls& controls, WorkTreeHost& host, Dialogs& dialogs, QObject* parent)
+    : QObject(parent)
+    , m_controls(controls)
+    , m_host(host)
+    , m_dialogs(dialogs)
+    , m_volumes(&mountedVolumes)
+{
+    m_pump.setSingleShot(true);
+    m_pump.setInterval(0);
+    connect(&m_pump, &QTimer::timeout, this, &WorkTree::pump);
+
+    QTreeWidget* tree = m_controls.Tree;
+    // Every row is one line of the same font, and the view need not measure 100 000 of them.
+    tree->setUniformRowHeights(true);
+    connect(tree, &QTreeWidget::itemExpanded, this, &WorkTree::fillFolderOnFirstExpansion);
+    connect(tree, &QTreeWidget::itemDoubleClicked, this, [this] { TreeDblClick(); });
+    if (m_controls.PopupMenu1) {
+        tree->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+            m_controls.PopupMenu1->popup(m_controls.Tree->viewport()->mapToGlobal(pos));
+        });
+    }
+    if (m_controls.CoolTree)
+        connect(m_controls.CoolTree, &QAction::triggered, this, &WorkTree::CoolTreeClick);
+    if (m_controls.ToolButton9)
+        connect(m_controls.ToolButton9, &QAction::triggered, this, &WorkTree::CoolTreeClick);
+
+    const std::pair<const char*, void (WorkTree::*)()> popups[] = {
+        { "Pop_txt", &WorkTree::Pop_txtClick },
+        { "Pop_html", &WorkTree::Pop_htmlClick },
+        { "Pop_rtf", &WorkTree::Pop_rtfClick },
+        { "Pop_all", &WorkTree::Pop_allClick },
+    };
+    for (const auto& [name, handler] : popups) {
+        if (QAction* action = actionNamed(m_controls.PopupMenu1, QLatin1String(name)))
+            connect(action, &QAction::triggered, this, handler);
+    }
+}
+
+WorkTree::~WorkTree() = default;
+
+void WorkTree::setVolumeSource(std::function<QList<MountedVolume>()> source)
+{
+    m_volumes = std::move(source);
+}
+
+bool WorkTree::isShown() const
+{
+    return !m_controls.CoolBar2->isHidden();
+}
+
+void WorkTree::CoolTreeClick()
+{
+    const bool show = !isShown();
+    m_controls.CoolBar2->setVisible(show);
+    // The actions flip their own mark when triggered; the panel decides what it shows.
+    if (m_controls.CoolTree)
+        m_controls.CoolTree->setChecked(show);
+    if (m_controls.ToolButton9)
+        m_controls.ToolButton9->setChecked(show);
+    if (show)
+        refresh(m_host.currentFileName());
+}
+
+void WorkTree::refresh(const QString& fileName)
+{
+    const RefreshPlan plan = m_rule.refresh(fileName, m_host.commandLineFile());
+    m_controls.Label2->setText(plan.workFolder);
+    if (!plan.refill)
+        return;
+    cancelFill();
+    m_controls.Tree->clear();
+    if (plan.workFolder.isEmpty())
+        return;
+
+    if (const std::optional<TreeFilter> chosen = filterForIndex(m_host.openDialogFilterIndex()))
+        m_filter = *chosen;
+    m_canonicalWorkFolder = QFileInfo(plan.workFolder).canonicalFilePath();
+    m_workFolderRoot = volumeRootOf(plan.workFolder);
+    m_jobs.push_back({ nullptr, std::make_unique<FolderReader>(m_rule.treeFolder()), true });
+    // The first slice runs at once, so a small folder is complete when the refresh returns.
+    pump();
+}
+
+void WorkTree::cancelFill()
+{
+    m_jobs.clear();
+    m_pump.stop();
+}
+
+void WorkTree::pump()
+{
+    const QDeadlineTimer deadline(kSliceMilliseconds);
+    while (!m_jobs.empty() && !deadline.hasExpired()) {
+        FillJob& job = m_jobs.front();
+        const QList<FolderEntry> entries = job.reader->read(deadline, kEntriesPerBatch);
+        appendNodes(job.parent, childNodes(entries, m_filter));
+        if (job.reader->atEnd()) {
+            const FillJob done = std::move(job);
+            m_jobs.pop_front();
+            finishJob(done);
+        }
+    }
+    if (!m_jobs.empty())
+        m_pump.start();
+    else
+        Q_EMIT fillFinished();
+}
+
+void WorkTree::finishJob(const FillJob& job)
+{
+    if (job.parent && job.parent->childCount() == 0)
+        job.parent->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    if (job.thenDrives)
+        appendDrives();
+}
+
+void WorkTree::appendNodes(QTreeWidgetItem* parent, const QList<TreeNode>& nodes)
+{
+    if (nodes.isEmpty())
+        return;
+    QList<QTreeWidgetItem*> items;
+    items.reserve(nodes.size());
+    for (const TreeNode& node : nodes)
+        items.append(makeItem(node.text, node.kind));
+    if (parent)
+        parent->addChildren(items);
+    else
+        m_controls.Tree->addTopLevelItems(items);
+}
+
+void WorkTree::appendDrives()
+{
+    QList<QTreeWidgetItem*> items { makeItem(kDriveListHeading, NodeKind::Heading) };
+    const QStringList drives = driveNodeTexts(m_volumes(), m_workFolderRoot);
+    for (const QString& drive : drives)
+        items.append(makeItem(drive, NodeKind::Drive));
+    m_controls.Tree->addTopLevelItems(items);
+}
+
+void WorkTree::fillFolderOnFirstExpansion(QTreeWidgetItem* item)
+{
+    if (kindOf(item) != NodeKind::Folder || item->data(0, kFilledRole).toBool())
+        return;
+    item->setData(0, kFilledRole, true);
+
+    const QString folder = nodePath(m_rule.treeFolder(), folderNamesAbove(item), item->text(0)) + QLatin1Char('/');
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    QStringList ancestors { m_canonicalWorkFolder };
+    for (const QTreeWidgetItem* above = item->parent(); above; above = above->parent())
+        ancestors.append(above->data(0, kCanonicalRole).toString());
+    // A link back to a folder the node already lies in would repeat that folder without end.
+    if (revisitsAncestor(canonical, ancestors)) {
+        item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+        return;
+    }
+    item->setData(0, kCanonicalRole, canonical);
+    // The folder the user opened goes before folders that are still being read.
+    m_jobs.push_front({ item, std::make_unique<FolderReader>(folder), false });
+    pump();
+}
+
+QStringList WorkTree::folderNamesAbove(const QTreeWidgetItem* item) const
+{
+    QStringList names;
+    for (const QTreeWidgetItem* above = item->parent(); above; above = above->parent())
+        names.prepend(above->text(0));
+    return names;
+}
+
+void WorkTree::TreeDblClick()
+{
+    const QList<QTreeWidgetItem*> selected = m_controls.Tree->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QTreeWidgetItem* node = selected.constFirst();
+    // Double-clicking a folder opens or closes it; only a file is loaded.
+    if (kindOf(node) != NodeKind::File)
+        return;
+
+    const QString path = nodePath(m_rule.treeFolder(), folderNamesAbove(node), node->text(0));
+    if (!m_host.loadIntoDocumentEditor(path))
+        return;
+    m_host.setDocumentTitle(path);
+    m_host.showMessage(m_host.currentFileName() + kOpenedSuffix);
+    m_host.focusUnmodifiedDocumentEditor();
+    m_host.writeEditorSettings();
+    m_host.rememberFile(path);
+    storeRecentLists();
+}
+
+void WorkTree::storeRecentLists()
+{
+    const QStringList files = m_host.recentFiles();
+    const QStringList folders = m_host.recentFolders();
+    runRegistrySequence(m_dialogs, OpenMode::OpenCreating, kRegistryWriteFailed, [&](SettingsKey& key) {
+        // An empty entry leaves its slot as stored, so another editor's value there survives.
+        for (int k = 0; k < Reg::kRecentSlots; ++k) {
+            if (!files.value(k).isEmpty())
+                key.writeString(Reg::mru(k + 1), files.at(k));
+        }
+        for (int k = 0; k < Reg::kRecentSlots; ++k) {
+            if (!folders.value(k).isEmpty())
+                key.writeString(Reg::mmm(k + 1), folders.at(k));
+        }
+    });
+}
+
+void WorkTree::Pop_txtClick()
+{
+    popupFilter(1);
+}
+
+void WorkTree::Pop_htmlClick()
+{
+    popupFilter(2);
+}
+
+void WorkTree::Pop_rtfClick()
+{
+    popupFilter(3);
+}
+
+void WorkTree::Pop_allClick()
+{
+    popupFilter(4);
+}
+
+void WorkTree::popupFilter(int filterIndex)
+{
+    m_rule.forceNextRefill();
+    m_host.setOpenDialogFilterIndex(filterIndex);
+    refresh(m_host.currentFileName());
+}
