@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QPixmap>
+#include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,5 +55,11 @@ int main(int argc, char** argv)
     TMainForm form(AppContext { dialogs, [] { return QRect(0, 0, 1024, 768); } }, { samplePath });
     form.show();
     QTest::qWait(200);
+    // A click on the third line, eleventh column, shows the ruler marker and the position.
+    auto* view = form.findChild<QWidget*>(QStringLiteral("RichEdit2"))->findChild<QPlainTextEdit*>();
+    QTextCursor caret(view->document()->findBlockByNumber(2));
+    caret.setPosition(caret.position() + 10);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(caret).center());
+    QTest::qWait(100);
     return form.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }
