@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "searchengine.h"
+
+#include <QObject>
+
+class Dialogs;
+class QTextDocument;
+class QWidget;
+class ReplaceDialog;
+
+/** The document the search works on, and its selection as the user sees it. */
+class SearchHost
+{
+public:
+    virtual ~SearchHost() = default;
+    virtual QTextDocument& searchDocument() = 0;
+    virtual int selectionStart() const = 0;
+    virtual int selectionLength() const = 0;
+    /** Selects and scrolls the selection into view. */
+    virtual void setSelection(int start, int length) = 0;
+    virtual void focusEditor() = 0;
+};
+
+/** The find-and-replace commands of the editor window and their dialog. */
+class SearchController final : public QObject
+{
+    Q_OBJECT
+public:
+    SearchController(QWidget* window, SearchHost& host, Dialogs& dialogs);
+
+    /** Opens the dialog without waiting; its texts stay as they were. */
+    void E_SeClick();
+    void ReplaceDialog1Find();
+    void ReplaceDialog1Replace();
+    void ReplaceDialog1ReplaceAll();
+
+    ReplaceDialog* ReplaceDialog1() const { return m_dialog; }
+
+private:
+    SearchHost& m_host;
+    Dialogs& m_dialogs;
+    ReplaceDialog* m_dialog = nullptr;
+    SearchEngine m_engine;
+};
