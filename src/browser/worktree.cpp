@@ -22,9 +22,9 @@ constexpr int kFilledRole = Qt::UserRole + 1;
 constexpr int kCanonicalRole = Qt::UserRole + 2;
 
 // A slice must leave the event loop room to paint and answer input well within a frame or two.
-constexpr int kSliceMilliseconds = 12;
+constexpr int kSliceMilliseconds = 10;
 // Bounds one insertion into the tree, whose cost grows with the batch.
-constexpr int kEntriesPerBatch = 8000;
+constexpr int kEntriesPerBatch = 4000;
 
 NodeKind kindOf(const QTreeWidgetItem* item)
 {

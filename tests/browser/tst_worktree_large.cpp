@@ -135,8 +135,9 @@ void TestWorkTreeLarge::deepChainOpensLevelByLevel()
     const qint64 allLevels = opening.elapsed();
     qInfo("%d levels opened in %lld ms", kDepth, allLevels);
     QCOMPARE(nodeTexts(widgets.Tree, item), QStringList { "bottom.txt" });
-    // A whole level read on every expansion would take seconds this deep; one folder each is quick.
-    QVERIFY2(allLevels < kDepth * 10, qPrintable(QStringLiteral("%1 levels took %2 ms").arg(kDepth).arg(allLevels)));
+    // Reading anything beyond the opened folder (the big level, say) on each expansion would take
+    // a minute here; one small folder per level stays far below this even on a busy machine.
+    QVERIFY2(allLevels < kDepth * 25, qPrintable(QStringLiteral("%1 levels took %2 ms").arg(kDepth).arg(allLevels)));
 
     widgets.Tree->setCurrentItem(item->child(0));
     tree.TreeDblClick();
