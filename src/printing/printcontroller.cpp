@@ -10,12 +10,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QGraphicsItem>
 #include <QGraphicsView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTimer>
 
 #include <stdexcept>
 
@@ -228,6 +230,8 @@ void PrintController::openPreview()
     setZoom(kPreviewZoom);
     m_host.setEditingAreaShown(false);
     m_controls.QRPreview1->show();
+    // The preview gets its final size only once the window has laid itself out again.
+    QTimer::singleShot(0, this, &PrintController::showPageTop);
 }
 
 void PrintController::leavePreview()
@@ -282,6 +286,7 @@ void PrintController::requestPage(int page)
         return;
     // The preview ignores a page outside 1..count; the counter is rewritten all the same.
     m_preview->setCurrentPage(page);
+    showPageTop();
     showCounter();
 }
 
@@ -290,6 +295,27 @@ void PrintController::setZoom(int percent)
     if (percent < kMinimumZoom || percent > kMaximumZoom)
         return;
     m_preview->setZoomFactor(percent / 100.0);
+    showPageTop();
+}
+
+void PrintController::showPageTop()
+{
+    // The preview centres the page it goes to; a page taller than the window should show its
+    // header first, where reading starts.
+    auto* view = m_preview->findChild<QGraphicsView*>();
+    if (!m_previewing || !view)
+        return;
+    QGraphicsItem* page = view->itemAt(view->viewport()->rect().center());
+    if (!page)
+        return;
+    while (page->parentItem())
+        page = page->parentItem();
+    const QRectF pageRect = page->sceneBoundingRect();
+    const QRectF visible = view->mapToScene(view->viewport()->rect()).boundingRect();
+    if (pageRect.height() <= visible.height())
+        return;
+    const double gap = 8 / view->transform().m22(); // a little of the grey above the paper, in page units
+    view->centerOn(pageRect.center().x(), pageRect.top() - gap + visible.height() / 2);
 }
 
 void PrintController::showCounter()

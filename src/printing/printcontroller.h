@@ -70,6 +70,7 @@ private:
     void requestPage(int page);
     void setZoom(int percent);
     void showCounter();
+    void showPageTop();
 
     PrintHost& m_host;
     PreviewControls m_controls;

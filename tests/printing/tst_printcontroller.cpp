@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QGraphicsItem>
 #include <QGraphicsView>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -54,6 +55,8 @@ private Q_SLOTS:
     void openingShowsThePreviewInTheWindow();
     void previewOpensAtPageOneAndZoom80();
     void emptyDocumentPreviewsOnePage();
+    void pagesShowFromTheirTop_data();
+    void pagesShowFromTheirTop();
     void eachOpeningReadsTheCurrentText();
     void pageButtons_data();
     void pageButtons();
@@ -270,6 +273,34 @@ void TestPrintController::emptyDocumentPreviewsOnePage()
     clickButton(3);
     clickButton(4);
     QCOMPARE(m_host->StatusBar2->text(), QStringLiteral("1 / 1"));
+}
+
+void TestPrintController::pagesShowFromTheirTop_data()
+{
+    QTest::addColumn<QList<int>>("clicks");
+    QTest::newRow("on opening") << QList<int> {};
+    QTest::newRow("after >") << QList<int> { 3 };
+    QTest::newRow("after >>") << QList<int> { 4 };
+}
+
+void TestPrintController::pagesShowFromTheirTop()
+{
+    QFETCH(QList<int>, clicks);
+    m_host->RichEdit2->setPlainText(numberedLines(200));
+    m_print->F_PVewClick();
+    QTest::qWait(50);
+    for (const int button : clicks)
+        clickButton(button);
+
+    QGraphicsView* view = previewView();
+    const QRectF visible = view->mapToScene(view->viewport()->rect()).boundingRect();
+    QGraphicsItem* page = view->itemAt(view->viewport()->rect().center());
+    QVERIFY(page);
+    while (page->parentItem())
+        page = page->parentItem();
+    QVERIFY2(page->sceneBoundingRect().height() > visible.height(), "at 80% an A4 page is taller than the window");
+    QVERIFY2(visible.contains(QPointF(page->sceneBoundingRect().center().x(), page->sceneBoundingRect().top() + 1)),
+             "the page's header is in view");
 }
 
 void TestPrintController::eachOpeningReadsTheCurrentText()
