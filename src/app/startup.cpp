@@ -62,6 +62,7 @@ void Startup::createForms()
         m_launcherForm = std::make_unique<TForm1>(m_services.context);
         m_optionForm = std::make_unique<TFormOption>(m_services.context);
         m_mainForm = std::make_unique<TMainForm>(m_services.context, m_services.arguments);
+        m_launcherForm->setRememberFile([form = m_mainForm.get()](const QString& path) { form->rememberFile(path); });
         QObject::connect(m_launcherForm.get(), &TForm1::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     } else {
         m_mainForm = std::make_unique<TMainForm>(m_services.context, m_services.arguments);

@@ -2,11 +2,13 @@
 #include "documenteditor.h"
 
 #include "plaintextview.h"
+#include "richtextview.h"
 
 #include <QDropEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QPointer>
 #include <QMenu>
 #include <QScrollBar>
 #include <QStackedLayout>
@@ -85,35 +87,50 @@ DocumentEditor::DocumentEditor(QWidget* parent)
 
     m_plainView = new PlainTextView(this);
     m_plainView->setObjectName(QStringLiteral("RichEdit2PlainView"));
-    // Lines start at the very top and left of the text area, at every scroll position, so that
-    // the ruler and the gutter can line up with them.
-    m_plainView->document()->setDocumentMargin(0);
-    m_plainView->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_stack->addWidget(m_plainView);
-    setFocusProxy(m_plainView);
-    m_view = std::make_unique<ViewFor<QPlainTextEdit>>(m_plainView);
-
-    connect(m_plainView->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentEditor::verticalScrolled);
+    m_richView = new RichTextView(this);
+    m_richView->setObjectName(QStringLiteral("RichEdit2RichView"));
+    m_plainAdapter = std::make_unique<ViewFor<QPlainTextEdit>>(m_plainView);
+    m_richAdapter = std::make_unique<ViewFor<QTextEdit>>(m_richView);
+    wireView(m_plainView);
+    wireView(m_richView);
+    connect(m_plainView, &QPlainTextEdit::modificationChanged, this, &DocumentEditor::modificationChanged);
     // Paging and caret moves scroll a plain-text view with its scroll bar's signals blocked; its
     // update request still tells about every scroll.
     connect(m_plainView, &QPlainTextEdit::updateRequest, this, [this](const QRect&, int dy) {
         if (dy != 0)
             Q_EMIT verticalScrolled();
     });
-    connect(m_plainView, &PlainTextView::mousePressed, this, &DocumentEditor::mousePressed);
-    connect(m_plainView, &PlainTextView::keyPressing, this, &DocumentEditor::keyPressing);
-    connect(m_plainView, &PlainTextView::keyReleased, this, &DocumentEditor::keyReleased);
-    connect(m_plainView, &QPlainTextEdit::modificationChanged, this, &DocumentEditor::modificationChanged);
-    connect(m_plainView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        if (m_contextMenu)
-            m_contextMenu->popup(m_plainView->viewport()->mapToGlobal(pos));
-    });
 
-    // Dropped files open as documents instead of being pasted as text.
-    m_plainView->viewport()->installEventFilter(this);
-
+    showView(m_plainAdapter.get());
     setWordWrap(false);
     applyColours();
+}
+
+template <class Widget>
+void DocumentEditor::wireView(Widget* view)
+{
+    // Lines start at the very top and left of the text area, at every scroll position, so that
+    // the ruler and the gutter can line up with them.
+    view->document()->setDocumentMargin(0);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_stack->addWidget(view);
+    connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentEditor::verticalScrolled);
+    connect(view, &Widget::mousePressed, this, &DocumentEditor::mousePressed);
+    connect(view, &Widget::keyPressing, this, &DocumentEditor::keyPressing);
+    connect(view, &Widget::keyReleased, this, &DocumentEditor::keyReleased);
+    connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
+        if (m_contextMenu)
+            m_contextMenu->popup(view->viewport()->mapToGlobal(pos));
+    });
+    // Dropped files open as documents instead of being pasted as text.
+    view->viewport()->installEventFilter(this);
+}
+
+void DocumentEditor::showView(View* view)
+{
+    m_view = view;
+    m_stack->setCurrentWidget(view->widget());
+    setFocusProxy(view->widget());
     applyTabStops();
 }
 
@@ -171,9 +188,51 @@ void DocumentEditor::setText(const QString& text)
     applyTabStops();
 }
 
+void DocumentEditor::loadPlainText(const QString& text)
+{
+    m_plainView->setPlainText(text);
+    if (isRichText()) {
+        showView(m_plainAdapter.get());
+        // The rich document is gone for good; do not keep its memory.
+        replaceRichDocument(std::make_unique<QTextDocument>());
+    }
+    applyTabStops();
+}
+
+void DocumentEditor::loadRichText(std::unique_ptr<QTextDocument> document)
+{
+    replaceRichDocument(std::move(document));
+    m_plainView->clear();
+    showView(m_richAdapter.get());
+}
+
+void DocumentEditor::replaceRichDocument(std::unique_ptr<QTextDocument> document)
+{
+    // The view deletes a document it created itself; the ones we gave it are ours to delete.
+    QPointer<QTextDocument> previous = m_richView->document();
+    document->setDocumentMargin(0);
+    document->setParent(m_richView);
+    QTextDocument* taken = document.release();
+    m_richView->setDocument(taken);
+    connect(taken, &QTextDocument::modificationChanged, this, &DocumentEditor::modificationChanged);
+    if (previous && previous != taken && previous->parent() == m_richView)
+        delete previous;
+    m_richView->moveCursor(QTextCursor::Start);
+}
+
 void DocumentEditor::clear()
 {
-    setText(QString());
+    loadPlainText(QString());
+}
+
+QTextDocument* DocumentEditor::document() const
+{
+    return m_view->document();
+}
+
+bool DocumentEditor::isRichText() const
+{
+    return m_view == m_richAdapter.get();
 }
 
 int DocumentEditor::selectionStart() const
@@ -287,6 +346,7 @@ QFont DocumentEditor::editorFont() const
 void DocumentEditor::setEditorFont(const QFont& font)
 {
     m_plainView->setFont(font);
+    m_richView->setFont(font);
     applyTabStops();
 }
 
@@ -305,12 +365,14 @@ void DocumentEditor::setBackgroundColour(StoredColour colour)
 void DocumentEditor::applyColours()
 {
     const QPalette system = QGuiApplication::palette();
-    QPalette palette = m_plainView->palette();
-    for (const auto group : { QPalette::Active, QPalette::Inactive }) {
-        palette.setColor(group, QPalette::Text, m_textColour.toColour(system));
-        palette.setColor(group, QPalette::Base, m_backgroundColour.toColour(system));
+    for (QWidget* view : { static_cast<QWidget*>(m_plainView), static_cast<QWidget*>(m_richView) }) {
+        QPalette palette = view->palette();
+        for (const auto group : { QPalette::Active, QPalette::Inactive }) {
+            palette.setColor(group, QPalette::Text, m_textColour.toColour(system));
+            palette.setColor(group, QPalette::Base, m_backgroundColour.toColour(system));
+        }
+        view->setPalette(palette);
     }
-    m_plainView->setPalette(palette);
 }
 
 void DocumentEditor::setTabStops(const std::array<int, kTabStopCount>& points)
@@ -344,7 +406,8 @@ void DocumentEditor::applyTabStops()
 
 void DocumentEditor::setWordWrap(bool wrap)
 {
-    m_view->setWordWrap(wrap);
+    m_plainAdapter->setWordWrap(wrap);
+    m_richAdapter->setWordWrap(wrap);
 }
 
 bool DocumentEditor::wordWrap() const

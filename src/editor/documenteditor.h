@@ -16,12 +16,14 @@ class QMenu;
 class QScrollBar;
 class QStackedLayout;
 class PlainTextView;
+class QTextDocument;
+class RichTextView;
 
 /**
  * The document editor ("RichEdit2"). The rest of the program reaches the document only through
- * this interface, so which view shows it (a plain-text view now, a rich-text view for RTF
- * documents later) is this class's own business. Views change only when a document is loaded
- * or cleared, never while the user types.
+ * this interface, so which view shows it is this class's own business: a document read as plain
+ * text is shown by a plain-text view (fast on large files), one read as RTF by a rich-text view.
+ * Views change only when a document is loaded or cleared, never while the user types.
  *
  * Lines are the lines as the view lays them out (paragraphs while word wrap is off).
  */
@@ -33,9 +35,19 @@ public:
     ~DocumentEditor() override;
 
     QString text() const;
-    /** Replaces the document; the undo history starts afresh and the caret goes to the start. */
+    /** Replaces the text in the view now shown; the undo history starts afresh and the caret goes to the start. */
     void setText(const QString& text);
+    /** Loads a document read as plain text: the plain-text view shows it. */
+    void loadPlainText(const QString& text);
+    /** Loads a document read as RTF: the rich-text view takes it over and shows it. */
+    void loadRichText(std::unique_ptr<QTextDocument> document);
+    /** Empties the document; the plain-text view shows it. */
     void clear();
+
+    /** The document shown, for saving, printing and searching. */
+    QTextDocument* document() const;
+    /** Whether the rich-text view holds the document. */
+    bool isRichText() const;
 
     int selectionStart() const;
     int selectionLength() const;
@@ -100,12 +112,18 @@ private:
     class View;
     template <class Widget> class ViewFor;
 
+    template <class Widget> void wireView(Widget* view);
+    void showView(View* view);
+    void replaceRichDocument(std::unique_ptr<QTextDocument> document);
     void applyColours();
     void applyTabStops();
 
     QStackedLayout* m_stack = nullptr;
     PlainTextView* m_plainView = nullptr;
-    std::unique_ptr<View> m_view;
+    RichTextView* m_richView = nullptr;
+    std::unique_ptr<View> m_plainAdapter;
+    std::unique_ptr<View> m_richAdapter;
+    View* m_view = nullptr;
     QMenu* m_contextMenu = nullptr;
     StoredColour m_textColour = StoredColour::system(8);
     StoredColour m_backgroundColour = StoredColour::system(5);

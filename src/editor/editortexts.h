@@ -11,6 +11,23 @@ inline const QString kUntitledName = QStringLiteral("新規テキスト");
 inline const QString kDesignedCaption = QStringLiteral("MainForm");
 /** %1 is the path. */
 inline const QString kCannotOpenFile = QStringLiteral("ファイル %1 を開けません。");
+/** The save prompt, asked before unsaved text is replaced or the window closes. */
+inline const QString kSavePrompt = QStringLiteral("テキストが保存されていません.\n保存しますか？");
+/** Follow the file name in the message field. */
+inline const QString kDocumentOpenedSuffix = QStringLiteral("を開きました");
+inline const QString kDocumentSavedSuffix = QStringLiteral("を保存しました");
+
+namespace FilterText {
+inline const QString Text = QStringLiteral("テキストファイル(*.txt)");
+inline const QString OpenHtml = QStringLiteral("Ｈｔｍｌファイル(*.htm;*.html)");
+inline const QString SaveHtml = QStringLiteral("ｈｔｍｌファイル(*.htm;*.html)");
+inline const QString RichText = QStringLiteral("リッチテキストファイル(*.rtf)");
+inline const QString SourceFiles = QStringLiteral("ASM C CPPファイル(*.asm;*.c;*.cpp)");
+inline const QString Asm = QStringLiteral("ASMファイル(*.asm)");
+inline const QString C = QStringLiteral("Cファイル(*.c)");
+inline const QString Cpp = QStringLiteral("CPPファイル(*.cpp)");
+inline const QString All = QStringLiteral("全てのファイル(*.*)");
+} // namespace FilterText
 
 namespace Caption {
 inline const QString FileMenu = QStringLiteral("ﾌｧｲﾙ(&F)");

@@ -3,15 +3,18 @@
 
 #include "app/dialogs.h"
 #include "app/errorreport.h"
+#include "documentcontroller.h"
 #include "documenteditor.h"
 #include "editorsettings.h"
+#include "formats/documentio.h"
 #include "editortexts.h"
+#include "instancecommands.h"
 #include "plaintextview.h"
+#include "recentfiles.h"
 #include "recentlists.h"
 #include "settings/settingstable.h"
 #include "settings/settingstexts.h"
 #include "settingsrestorer.h"
-#include "textfileloader.h"
 #include "view/positiondisplay.h"
 #include "view/rulergutter.h"
 #include "view/statusrow.h"
@@ -24,6 +27,7 @@
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 
 namespace {
@@ -38,11 +42,6 @@ QString lastLocalFile(const QMimeData* mime)
             last = url.toLocalFile();
     }
     return last;
-}
-
-bool isRtfName(const QString& fileName)
-{
-    return fileName.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
 }
 } // namespace
 
@@ -61,6 +60,11 @@ TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
                               m_ui.Memo1 },
         this);
     m_position = new PositionDisplay(m_ui.RichEdit2, m_ui.Memo1, m_ui.Panel1, m_rulerGutter, this);
+    m_recent = new RecentFiles(m_ui.MRU, m_ui.MRUSeparator, this);
+    m_documents = new DocumentController(this, m_ui, m_rulerGutter, m_recent, m_context.dialogs, this);
+    m_documents->setEditorSettingsWrite([this] { writeEditorSettings(); });
+    m_instances = new InstanceCommands(this, m_context.dialogs, m_context.processes, m_documents->openDialog(),
+                                       m_recent, this);
     connectCommands();
     FormCreate();
 }
@@ -70,9 +74,29 @@ TMainForm::~TMainForm()
     FormDestroy();
 }
 
+template <class Command>
+void TMainForm::connectReported(QAction* action, Command command)
+{
+    connect(action, &QAction::triggered, this, [this, command] { runReported(m_context.dialogs, command); });
+}
+
 void TMainForm::connectCommands()
 {
-    connect(m_ui.FileExitItem, &QAction::triggered, this, &TMainForm::FileExit);
+    DocumentController* d = m_documents;
+    connectReported(m_ui.FileExitItem, [this] { FileExit(); });
+    connectReported(m_ui.FileNewItem, [d] { d->FileNew(); });
+    connectReported(m_ui.FileOpenItem, [d] { d->FileOpen(); });
+    connectReported(m_ui.ToolButton2, [d] { d->FileOpen(); });
+    connectReported(m_ui.FileSaveItem, [d] { d->FileSave(); });
+    connectReported(m_ui.ToolButton3, [d] { d->FileSave(); });
+    connectReported(m_ui.FileSaveAsItem, [d] { d->FileSaveAs(); });
+    connectReported(m_ui.ToolButton4, [d] { d->FileSaveAs(); });
+    connectReported(m_ui.Winexec, [i = m_instances] { i->WinexecClick(); });
+    connectReported(m_ui.F_ONew, [i = m_instances] { i->F_ONewClick(); });
+    connect(m_ui.FileMenu, &QMenu::aboutToShow, m_recent, &RecentFiles::FileMenuClick);
+    connect(m_recent, &RecentFiles::recentChosen, this, [this](int, const QString& path) {
+        runReported(m_context.dialogs, [&] { m_documents->MRUClick(path); });
+    });
     connect(m_ui.RichEdit2, &DocumentEditor::filesDropped, this, [this](const QString& path) {
         runReported(m_context.dialogs, [&] { loadDroppedFile(path); });
     });
@@ -82,8 +106,7 @@ void TMainForm::FormCreate()
 {
     // Anything that escapes a step is reported, and the steps after it are skipped.
     runReported(m_context.dialogs, [this] {
-        m_recentFiles.clear();
-        m_recentFolders.clear();
+        m_recent->setLists({}, {});
         m_ui.Memo1->hide();
         m_ui.RichEdit2->show();
         m_ui.RichEdit2->clear();
@@ -100,10 +123,8 @@ void TMainForm::FormCreate()
         // The caret blinks 500 ms on and 500 ms off; the desktop's own setting is left alone.
         QApplication::setCursorFlashTime(1000);
         m_ui.Panel1->insertField()->setText(kInsertModeText);
-        if (!m_commandLineFile.isEmpty()) {
-            rememberEntry(m_recentFiles, m_commandLineFile);
-            rememberEntry(m_recentFolders, folderOf(m_commandLineFile));
-        }
+        if (!m_commandLineFile.isEmpty())
+            m_recent->rememberFile(m_commandLineFile);
         m_rulerGutter->applyLineNumberSwitch();
         m_rulerGutter->fitRulerHeight();
     });
@@ -112,16 +133,12 @@ void TMainForm::FormCreate()
 void TMainForm::loadCommandLineFile()
 {
     if (!m_commandLineFile.isEmpty()) {
-        const TextLoadResult loaded = loadDocumentFile(m_commandLineFile);
-        if (loaded.ok) {
-            m_ui.RichEdit2->setText(loaded.text);
-            m_ui.RichEdit2->setModified(false);
+        if (m_documents->loadIntoDocumentEditor(m_commandLineFile)) {
             setDocumentTitle(m_commandLineFile);
             return;
         }
         // A file that cannot be read must not cost the user the stored settings: the window
-        // reports it and comes up as if started without a file.
-        m_context.dialogs.message(loaded.error, Dialogs::Icon::Critical);
+        // has said why and comes up as if started without a file.
         m_commandLineFile.clear();
     }
     setDocumentTitle(m_executableFolder);
@@ -131,9 +148,8 @@ void TMainForm::restoreSettings()
 {
     SettingsRestorer restorer(*this, m_ui, m_context.screenGeometry(), !m_commandLineFile.isEmpty());
     const QString fallbackFailure = restorer.run();
-    m_recentFiles = restorer.recentFiles();
-    m_recentFolders = restorer.recentFolders();
-    m_filterIndex = restorer.filterIndex();
+    m_recent->setLists(restorer.recentFiles(), restorer.recentFolders());
+    m_documents->setFilterIndex(restorer.filterIndex());
     m_tabWidth = restorer.tabWidth();
     if (!fallbackFailure.isEmpty())
         throw std::runtime_error(fallbackFailure.toStdString());
@@ -141,16 +157,57 @@ void TMainForm::restoreSettings()
 
 void TMainForm::setDocumentTitle(const QString& fileName)
 {
-    QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(fileName));
-    if (fileName.endsWith(QLatin1Char('/')) && !absolute.endsWith(QLatin1Char('/')))
-        absolute += QLatin1Char('/');
-    setWindowTitle(QStringLiteral("[ %1 ]-%2").arg(absolute, kVersionCaption));
-    m_currentFileName = fileName;
-    m_currentFolder = folderOf(fileName);
-    m_applicationTitle = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
-    m_ui.Ruler->setVisible(!isRtfName(fileName));
-    m_ui.N3->setEnabled(true);
-    m_rulerGutter->checkRulerVisibility();
+    m_documents->setTitle(fileName);
+}
+
+void TMainForm::rememberFile(const QString& path)
+{
+    m_recent->rememberFile(path);
+}
+
+bool TMainForm::savePrompt()
+{
+    return m_documents->savePrompt();
+}
+
+QTextDocument* TMainForm::document() const
+{
+    return m_ui.RichEdit2->document();
+}
+
+QString TMainForm::currentFileName() const
+{
+    return m_documents->currentFileName();
+}
+
+QString TMainForm::currentFolder() const
+{
+    return m_documents->currentFolder();
+}
+
+QString TMainForm::applicationTitle() const
+{
+    return m_documents->applicationTitle();
+}
+
+QStringList TMainForm::recentFiles() const
+{
+    return m_recent->files();
+}
+
+QStringList TMainForm::recentFolders() const
+{
+    return m_recent->folders();
+}
+
+int TMainForm::filterIndex() const
+{
+    return m_documents->filterIndex();
+}
+
+FileDialogState& TMainForm::openDialog()
+{
+    return m_documents->openDialog();
 }
 
 void TMainForm::showEvent(QShowEvent* event)
@@ -162,7 +219,7 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::FormShow()
 {
-    if (!isRtfName(m_currentFileName)) {
+    if (!pemmo::formats::isRtfFileName(currentFileName())) {
         int fontSize = 0;
         runRegistrySequence(m_context.dialogs, OpenMode::OpenCreating, kFontSettingsReadFailed,
                             [&](SettingsKey& key) { fontSize = key.readInteger(Reg::MFontSize); });
@@ -183,6 +240,8 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 bool TMainForm::FormCloseQuery()
 {
+    if (!m_documents->savePrompt())
+        return false;
     const QRect outer = frameGeometry();
     const QFileInfo executable(QCoreApplication::applicationFilePath());
     WindowCloseState state;
@@ -190,14 +249,14 @@ bool TMainForm::FormCloseQuery()
     state.left = outer.left();
     state.height = outer.height();
     state.width = outer.width();
-    state.filterIndex = m_filterIndex;
+    state.filterIndex = filterIndex();
     state.executableName = executable.fileName();
     state.executableFolder = folderOf(executable.filePath());
     state.toolBarShown = !m_ui.CoolBar1->isHidden();
     state.launcherAtNextStart = m_ui.OP_str->isChecked();
     state.lineNumbers = m_ui.VG->isChecked();
-    state.recentFiles = m_recentFiles;
-    state.recentFolders = m_recentFolders;
+    state.recentFiles = recentFiles();
+    state.recentFolders = recentFolders();
     runRegistrySequence(m_context.dialogs, OpenMode::OpenCreating, kRegistryWriteFailed,
                         [&](SettingsKey& key) { writeCloseState(key, state); });
     return true;
@@ -220,13 +279,13 @@ void TMainForm::FileExit()
 void TMainForm::writeEditorSettings()
 {
     EditorSettings settings;
-    settings.dialogFolder = folderOf(m_openDialog.fileName);
+    settings.dialogFolder = folderOf(openDialog().fileName);
     settings.font = StoredFont::from(m_ui.RichEdit2->editorFont(), m_ui.RichEdit2->textColour(),
                                      m_ui.RichEdit2->logicalDpiY());
     settings.lineNumbers = m_ui.VG->isChecked();
-    settings.filterIndex = m_openDialog.filterIndex;
-    settings.recentFiles = m_recentFiles;
-    settings.recentFolders = m_recentFolders;
+    settings.filterIndex = openDialog().filterIndex;
+    settings.recentFiles = recentFiles();
+    settings.recentFolders = recentFolders();
     runRegistrySequence(m_context.dialogs, OpenMode::OpenCreating, kRegistryWriteFailed,
                         [&](SettingsKey& key) { ::writeEditorSettings(key, settings); });
 }
@@ -260,19 +319,5 @@ void TMainForm::dropEvent(QDropEvent* event)
 
 void TMainForm::loadDroppedFile(const QString& path)
 {
-    const TextLoadResult loaded = loadDocumentFile(path);
-    if (!loaded.ok) {
-        m_context.dialogs.message(loaded.error, Dialogs::Icon::Critical);
-        return;
-    }
-    m_ui.Memo1->hide();
-    m_ui.RichEdit2->show();
-    m_ui.RichEdit2->setText(loaded.text);
-    m_currentFolder = folderOf(path);
-    setDocumentTitle(path);
-    rememberEntry(m_recentFiles, path);
-    rememberEntry(m_recentFolders, folderOf(path));
-    m_openDialog.fileName = path;
-    writeEditorSettings();
-    m_ui.RichEdit2->setModified(false);
+    m_documents->dropFile(path);
 }

@@ -8,12 +8,17 @@
 #include <QMainWindow>
 #include <QStringList>
 
+class DocumentController;
+class InstanceCommands;
 class PositionDisplay;
+class QTextDocument;
+class RecentFiles;
 class RulerGutter;
 
 /**
- * The editor window: one per editor process, holding one document. It coordinates: the ruler
- * and gutter, the position display and the settings restorer do the work of their own parts.
+ * The editor window: one per editor process, holding one document. It coordinates: the document
+ * controller, the recent lists, the instance commands, the ruler and gutter, the position display
+ * and the settings restorer do the work of their own parts.
  */
 class TMainForm final : public QMainWindow
 {
@@ -26,19 +31,28 @@ public:
     void FileExit();
     /** Stores the editor font, the open dialog's folder and filter, the line-number switch and the lists. */
     void writeEditorSettings();
-    /** Names the document @p fileName in the caption and takes its folder as the current one. */
+    /** The title routine: names the document @p fileName in the caption and takes its folder as the current one. */
     void setDocumentTitle(const QString& fileName);
-    /** Loads @p path into the document editor as a drop does: no question, the document editor shown. */
+    /** Loads @p path into the document editor as a drop does: the document editor shown. */
     void loadDroppedFile(const QString& path);
+    /** The remember-file operation on the in-memory lists; stored at the next storing point. */
+    void rememberFile(const QString& path);
+    /** The save prompt; false when the caller must stop. */
+    bool savePrompt();
 
-    QString currentFileName() const { return m_currentFileName; }
-    QString currentFolder() const { return m_currentFolder; }
-    QString applicationTitle() const { return m_applicationTitle; }
-    QStringList recentFiles() const { return m_recentFiles; }
-    QStringList recentFolders() const { return m_recentFolders; }
-    int filterIndex() const { return m_filterIndex; }
+    /** Open, save, title routine and dialog state of the document. */
+    DocumentController& documents() const { return *m_documents; }
+    /** The document RichEdit2 shows (plain or rich view). */
+    QTextDocument* document() const;
+
+    QString currentFileName() const;
+    QString currentFolder() const;
+    QString applicationTitle() const;
+    QStringList recentFiles() const;
+    QStringList recentFolders() const;
+    int filterIndex() const;
     int tabWidth() const { return m_tabWidth; }
-    FileDialogState& openDialog() { return m_openDialog; }
+    FileDialogState& openDialog();
 
 Q_SIGNALS:
     /** The window has agreed to close; in editor mode this ends the process. */
@@ -60,21 +74,18 @@ private:
     bool FormCloseQuery();
     void FormDestroy();
     void connectCommands();
+    template <class Command> void connectReported(QAction* action, Command command);
 
     AppContext m_context;
     QStringList m_arguments;
     MainFormUi m_ui;
     RulerGutter* m_rulerGutter = nullptr;
     PositionDisplay* m_position = nullptr;
+    RecentFiles* m_recent = nullptr;
+    DocumentController* m_documents = nullptr;
+    InstanceCommands* m_instances = nullptr;
 
     QString m_commandLineFile;
     QString m_executableFolder;
-    QString m_currentFileName;
-    QString m_currentFolder;
-    QString m_applicationTitle;
-    QStringList m_recentFiles;
-    QStringList m_recentFolders;
-    int m_filterIndex = 0;
     int m_tabWidth = 8;
-    FileDialogState m_openDialog;
 };

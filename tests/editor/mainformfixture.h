@@ -5,6 +5,7 @@
 #include "editor/documenteditor.h"
 #include "editor/mainform.h"
 #include "fakedialogs.h"
+#include "fakeprocessstarter.h"
 #include "settings/settingskey.h"
 #include "settings/settingstable.h"
 #include "tempsettings.h"
@@ -72,7 +73,8 @@ public:
 
     TMainForm& createForm(const QStringList& arguments = {})
     {
-        form = std::make_unique<TMainForm>(AppContext { dialogs, [] { return QRect(0, 0, 1024, 768); } }, arguments);
+        form = std::make_unique<TMainForm>(AppContext { dialogs, [] { return QRect(0, 0, 1024, 768); }, &processes },
+                                           arguments);
         return *form;
     }
 
@@ -101,5 +103,6 @@ public:
 
     TempSettings settings;
     FakeDialogs dialogs;
+    FakeProcessStarter processes;
     std::unique_ptr<TMainForm> form;
 };

@@ -408,6 +408,7 @@ void TestMainForm::dropLoadsLastLocalFile()
     const QString last = f->writeFile(QStringLiteral("last.txt"), "last");
     f->editor()->setText(QStringLiteral("unsaved"));
     f->editor()->setModified(true);
+    f->dialogs.answers = { Dialogs::Button::No };
 
     QMimeData mime;
     mime.setUrls({ QUrl::fromLocalFile(first), QUrl(QStringLiteral("https://example.org/x.txt")),
@@ -420,6 +421,7 @@ void TestMainForm::dropLoadsLastLocalFile()
     QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &drop);
 
+    QCOMPARE(f->dialogs.questions, QStringList { kSavePrompt });
     QCOMPARE(f->editor()->text(), QStringLiteral("last"));
     QVERIFY(!f->editor()->isModified());
     QCOMPARE(form.currentFileName(), last);

@@ -1,0 +1,243 @@
+// SPDX-License-Identifier: MIT
+#include "documentcontroller.h"
+
+#include "app/errorreport.h"
+#include "documenteditor.h"
+#include "documentnames.h"
+#include "editortexts.h"
+#include "formats/documentio.h"
+#include "mainformui.h"
+#include "plaintextview.h"
+#include "recentfiles.h"
+#include "recentlists.h"
+#include "settings/settingskey.h"
+#include "settings/settingstable.h"
+#include "settings/settingstexts.h"
+#include "view/rulergutter.h"
+#include "view/statusrow.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QTextDocument>
+
+using namespace pemmo::formats;
+
+DocumentController::DocumentController(QWidget* window, MainFormUi& ui, RulerGutter* rulerGutter,
+                                       RecentFiles* recent, Dialogs& dialogs, QObject* parent)
+    : QObject(parent)
+    , m_window(window)
+    , m_ui(ui)
+    , m_rulerGutter(rulerGutter)
+    , m_recent(recent)
+    , m_dialogs(dialogs)
+{
+    m_openDialog.filters = openDialogFilters();
+    m_saveDialog.filters = saveDialogFilters();
+}
+
+void DocumentController::setTitle(const QString& fileName)
+{
+    // The caption is never cut: a long path shows whole, and the window manager elides it.
+    QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(fileName));
+    if (fileName.endsWith(QLatin1Char('/')) && !absolute.endsWith(QLatin1Char('/')))
+        absolute += QLatin1Char('/');
+    m_window->setWindowTitle(QStringLiteral("[ %1 ]-%2").arg(absolute, kVersionCaption));
+    m_currentFileName = fileName;
+    m_currentFolder = folderOf(fileName);
+    m_applicationTitle = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
+    m_ui.Ruler->setVisible(!isRtfFileName(fileName));
+    m_ui.N3->setEnabled(true);
+    m_rulerGutter->checkRulerVisibility();
+}
+
+bool DocumentController::savePrompt()
+{
+    if (!m_ui.RichEdit2->isModified())
+        return true;
+    using Button = Dialogs::Button;
+    switch (m_dialogs.ask(kSavePrompt, { Button::Yes, Button::No, Button::Cancel }, Dialogs::Icon::Question)) {
+    case Button::Yes:
+        // A save that did not happen (dialog cancelled, write failed) leaves the text unsaved:
+        // going on would throw it away.
+        return FileSave();
+    case Button::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool DocumentController::loadIntoDocumentEditor(const QString& path)
+{
+    LoadResult loaded = loadDocument(path);
+    if (!loaded.document) {
+        m_dialogs.message(loaded.errorMessage, Dialogs::Icon::Critical);
+        return false;
+    }
+    LoadedDocument& document = *loaded.document;
+    // The alternate editor never holds a document here: whatever the load refuses, it would
+    // refuse too, so the document editor stays the shown one.
+    m_ui.Memo1->hide();
+    m_ui.RichEdit2->show();
+    if (document.kind == DocumentKind::RichText)
+        m_ui.RichEdit2->loadRichText(std::move(document.richText));
+    else
+        m_ui.RichEdit2->loadPlainText(document.plainText);
+    m_format = document.format;
+    m_lossy = document.lossy;
+    m_ui.RichEdit2->setModified(false);
+    return true;
+}
+
+void DocumentController::focusUnmodifiedDocumentEditor()
+{
+    m_ui.RichEdit2->setFocus();
+    m_ui.RichEdit2->setModified(false);
+}
+
+bool DocumentController::probedLoad(const QString& path)
+{
+    // A failed trial open (missing, a folder, no access, too large) is exactly a failed load, and
+    // the load names the reason; nothing on Linux holds a readable file against readers.
+    if (!loadIntoDocumentEditor(path))
+        return false;
+    focusUnmodifiedDocumentEditor();
+    return true;
+}
+
+void DocumentController::showMessage(const QString& text)
+{
+    m_ui.Panel1->messageField()->setText(text);
+}
+
+void DocumentController::FileNew()
+{
+    m_ui.Memo1->hide();
+    m_ui.RichEdit2->show();
+    m_ui.RichEdit2->clear();
+    m_ui.RichEdit2->setModified(false);
+    m_currentFileName = QStringLiteral(" ");
+    m_format = kNewDocumentFormat;
+    m_lossy = false;
+}
+
+void DocumentController::FileOpen()
+{
+    runRegistrySequence(m_dialogs, OpenMode::OpenOnly, QString(), [this](SettingsKey& key) {
+        const QString dirSave = key.readString(Reg::MDirSave);
+        const qint32 ino = key.readInteger(Reg::MIno);
+        m_filterIndex = key.readInteger(Reg::MFindexNo1);
+        if (ino != 0) {
+            m_openDialog.initialFolder = m_currentFolder;
+        } else {
+            m_openDialog.initialFolder = dirSave;
+            key.writeInteger(Reg::MIno, 1);
+        }
+    });
+    if (!savePrompt())
+        return;
+    if (m_filterIndex == 0)
+        m_filterIndex = 1;
+    m_openDialog.filterIndex = m_filterIndex;
+    if (m_dialogs.openFile(m_openDialog)) {
+        const QString path = m_openDialog.fileName;
+        if (!probedLoad(path))
+            return;
+        m_filterIndex = m_openDialog.filterIndex;
+        setTitle(path);
+        showMessage(m_currentFileName + kDocumentOpenedSuffix);
+        m_recent->rememberFile(path);
+    }
+    if (m_writeEditorSettings)
+        m_writeEditorSettings();
+    if (m_ui.CoolTree->isChecked() && m_refreshWorkTree)
+        m_refreshWorkTree(m_currentFileName);
+}
+
+bool DocumentController::writeDocument(const QString& path)
+{
+    TextFormat format = m_format;
+    SaveOptions options { m_lossy, false };
+    const QTextDocument& document = *m_ui.RichEdit2->document();
+    SaveResult result = saveDocument(path, document, format, options);
+    if (result.status == SaveStatus::NeedsConfirmation) {
+        // Nothing is written until the user agrees to UTF-8, which holds every character.
+        const auto answer = m_dialogs.ask(result.message, { Dialogs::Button::Yes, Dialogs::Button::No },
+                                          Dialogs::Icon::Question);
+        if (answer != Dialogs::Button::Yes)
+            return false;
+        format.encoding = Encoding::Utf8;
+        format.bom = false;
+        options.allowLoss = true;
+        result = saveDocument(path, document, format, options);
+    }
+    if (result.status != SaveStatus::Saved) {
+        m_dialogs.message(result.message, Dialogs::Icon::Critical);
+        return false;
+    }
+    if (!isRtfFileName(path)) {
+        m_format = format;
+        m_lossy = false;
+    }
+    return true;
+}
+
+bool DocumentController::FileSave()
+{
+    if (namesNoFile(m_currentFileName))
+        return FileSaveAs();
+    if (!writeDocument(m_currentFileName))
+        return false;
+    showMessage(m_currentFileName + kDocumentSavedSuffix);
+    m_ui.RichEdit2->setModified(false);
+    return true;
+}
+
+bool DocumentController::FileSaveAs()
+{
+    // Only read to see that the settings are there; the dialog starts in the current folder.
+    runRegistrySequence(m_dialogs, OpenMode::OpenOnly, kRegistryReadFailed,
+                        [](SettingsKey& key) { key.readString(Reg::MDirSave); });
+    m_saveDialog.initialFolder = m_currentFolder;
+    if (!m_dialogs.saveFile(m_saveDialog))
+        return false;
+    const QString name = saveAsName(m_saveDialog.fileName, m_saveDialog.filterIndex);
+    m_saveDialog.fileName = name;
+    if (!writeDocument(name))
+        return false;
+    showMessage(name + kDocumentSavedSuffix);
+    setTitle(name);
+    m_ui.RichEdit2->setModified(false);
+    return true;
+}
+
+void DocumentController::MRUClick(const QString& path)
+{
+    if (!savePrompt())
+        return;
+    if (!probedLoad(path))
+        return;
+    setTitle(path);
+    if (m_refreshWorkTree)
+        m_refreshWorkTree(m_currentFileName);
+    m_currentFolder = folderOf(path);
+    runRegistrySequence(m_dialogs, OpenMode::OpenCreating, kRegistryWriteFailed,
+                        [this](SettingsKey& key) { key.writeString(Reg::MDirSave, m_currentFolder); });
+}
+
+void DocumentController::dropFile(const QString& path)
+{
+    // A drop must not throw unsaved text away unasked.
+    if (!savePrompt())
+        return;
+    if (!loadIntoDocumentEditor(path))
+        return;
+    setTitle(path);
+    m_recent->rememberFile(path);
+    m_openDialog.fileName = path;
+    if (m_writeEditorSettings)
+        m_writeEditorSettings();
+    m_ui.RichEdit2->setModified(false);
+}
