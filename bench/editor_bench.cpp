@@ -1,0 +1,263 @@
+// SPDX-License-Identifier: MIT
+// The load path into the real editor window, offscreen: read and decode, hand to the document
+// editor, first paint, end of background layout, peak memory, save, and typing latency.
+// Run by hand: ./bench/editor_bench          (every case, each in a process of its own)
+//              ./bench/editor_bench CASE     (one case: cp932-10, cp932-100, utf8-10, rtf-1, rtf-10)
+#include "app/dialogs.h"
+#include "editor/documentcontroller.h"
+#include "editor/documenteditor.h"
+#include "editor/mainform.h"
+#include "editor/formats/documentio.h"
+
+#include <QAbstractScrollArea>
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+using namespace pemmo::formats;
+
+namespace {
+
+struct BenchCase
+{
+    const char* name;
+    const char* kind; // "cp932", "utf8", "rtf"
+    qint64 megabytes;
+    bool typing;
+};
+
+constexpr BenchCase kCases[] = {
+    { "cp932-10", "cp932", 10, true },  { "cp932-100", "cp932", 100, false }, { "utf8-10", "utf8", 10, false },
+    { "rtf-1", "rtf", 1, true },        { "rtf-10", "rtf", 10, false },
+};
+
+/** Confirms every file dialog with the file name set beforehand, filter "全てのファイル". */
+class BenchDialogs final : public Dialogs
+{
+public:
+    void message(const QString& text, Icon) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    Button ask(const QString&, const QList<Button>&, Icon) override { return Button::No; }
+    bool openFile(FileDialogState&) override { return false; }
+    bool saveFile(FileDialogState& state) override
+    {
+        state.fileName = saveAs;
+        state.filterIndex = 7;
+        return true;
+    }
+    std::optional<QFont> chooseFont(const QFont&, bool) override { return std::nullopt; }
+    std::optional<QColor> chooseColour(const QColor&) override { return std::nullopt; }
+    bool printerSetup(QPrinter&) override { return false; }
+    bool showHelp(const QString&) override { return false; }
+    QString saveAs;
+};
+
+long peakMiB()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+const QString kLine = QStringLiteral("吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。表示 ｱｲｳ ASCII 0123456789\n");
+
+QByteArray plainBytes(const BenchCase& c)
+{
+    const qint64 target = c.megabytes * 1024 * 1024;
+    const QByteArray line = qstrcmp(c.kind, "utf8") == 0
+        ? kLine.toUtf8()
+        : renderDocument(QStringLiteral("x.txt"), DocumentSource { nullptr, kLine }, kNewDocumentFormat).bytes;
+    QByteArray bytes;
+    bytes.reserve(target + line.size());
+    while (bytes.size() < target)
+        bytes += line;
+    return bytes;
+}
+
+QByteArray rtfBytes(const BenchCase& c)
+{
+    // What a word processor writes: a font and colour table, then paragraphs of CP932 text in
+    // \'hh escapes with bold, italic and coloured runs.
+    QByteArray text = renderDocument(QStringLiteral("x.txt"), DocumentSource { nullptr, kLine.trimmed() },
+                                     kNewDocumentFormat).bytes.trimmed();
+    QByteArray escaped;
+    for (const char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte >= 0x80)
+            escaped += "\\'" + QByteArray::number(byte, 16).rightJustified(2, '0');
+        else if (ch == '\\' || ch == '{' || ch == '}')
+            escaped += QByteArray("\\") + ch;
+        else
+            escaped += ch;
+    }
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fmodern\\fcharset128 MS Gothic;}"
+                     "{\\f1\\froman\\fcharset0 Times New Roman;}}{\\colortbl;\\red200\\green0\\blue0;}\n"
+                     "\\viewkind4\\uc1\\pard\\f0\\fs21 ";
+    const QByteArray paragraph = "{\\b " + escaped.left(48) + "}" + escaped.mid(48, 60) + "{\\i\\cf1 "
+        + escaped.mid(108) + "}{\\f1  Latin words}\\par\n";
+    const qint64 target = c.megabytes * 1024 * 1024;
+    while (rtf.size() < target)
+        rtf += paragraph;
+    return rtf + "}";
+}
+
+/** Processes events until @p done, or @p timeoutMs; returns the longest gap between timer ticks. */
+qint64 spinUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    while (!done() && clock.elapsed() < timeoutMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        const qint64 now = clock.elapsed();
+        longest = qMax(longest, now - last);
+        last = now;
+    }
+    return longest;
+}
+
+int runCase(const BenchCase& c)
+{
+    QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
+    const bool rtf = qstrcmp(c.kind, "rtf") == 0;
+    const QString path = dir.filePath(QStringLiteral("input") + (rtf ? QStringLiteral(".rtf") : QStringLiteral(".txt")));
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(rtf ? rtfBytes(c) : plainBytes(c));
+    }
+    const long baseMiB = peakMiB();
+
+    BenchDialogs dialogs;
+    TMainForm form(AppContext { dialogs, [] { return QRect(0, 0, 1280, 1024); } }, {});
+    form.resize(1000, 700);
+    form.show();
+    spinUntil([] { return false; }, 200);
+    auto* editor = form.findChild<DocumentEditor*>(QStringLiteral("RichEdit2"));
+
+    QElapsedTimer clock;
+    clock.start();
+    LoadResult loaded = loadDocument(path);
+    const qint64 readMs = clock.elapsed();
+    if (!loaded.document) {
+        std::printf("%s: %s\n", c.name, qPrintable(loaded.errorMessage));
+        return 1;
+    }
+    // The hand-over as DocumentController::loadIntoDocumentEditor does it.
+    if (loaded.document->kind == DocumentKind::RichText)
+        editor->loadRichText(std::move(loaded.document->richText));
+    else
+        editor->loadPlainText(loaded.document->plainText);
+    editor->setModified(false);
+    loaded.document.reset();
+    const qint64 handMs = clock.elapsed();
+
+    // First paint: the view's viewport has painted the new document.
+    auto* view = editor->findChild<QAbstractScrollArea*>(editor->isRichText() ? QStringLiteral("RichEdit2RichView")
+                                                                               : QStringLiteral("RichEdit2PlainView"));
+    bool painted = false;
+    struct PaintSpy final : QObject
+    {
+        bool* painted;
+        explicit PaintSpy(bool* p) : painted(p) {}
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                *painted = true;
+            return false;
+        }
+    } spy(&painted);
+    view->viewport()->installEventFilter(&spy);
+    view->viewport()->update();
+    spinUntil([&] { return painted; }, 60000);
+    const qint64 paintMs = clock.elapsed();
+
+    // Background layout: the rich view lays the document out in slices after the first paint.
+    QAbstractTextDocumentLayout* layout = editor->document()->documentLayout();
+    qint64 lastChange = clock.elapsed();
+    QSizeF size = layout->documentSize();
+    const qint64 stall = spinUntil(
+        [&] {
+            const QSizeF now = layout->documentSize();
+            if (now != size) {
+                size = now;
+                lastChange = clock.elapsed();
+            }
+            return clock.elapsed() - lastChange > 1000;
+        },
+        300000);
+    const qint64 layoutMs = lastChange;
+    view->viewport()->removeEventFilter(&spy);
+
+    double keyMs = 0;
+    if (c.typing) {
+        QTextCursor middle(editor->document());
+        middle.setPosition(editor->document()->characterCount() / 2);
+        editor->setSelection(middle.position(), 0);
+        spinUntil([] { return false; }, 300);
+        constexpr int kKeys = 40;
+        QElapsedTimer typing;
+        typing.start();
+        for (int i = 0; i < kKeys; ++i) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+            QCoreApplication::sendEvent(view, &press);
+            QCoreApplication::sendEvent(view, &release);
+            // Includes the repaint the key causes.
+            QCoreApplication::processEvents();
+        }
+        keyMs = double(typing.nsecsElapsed()) / 1e6 / kKeys;
+    }
+
+    dialogs.saveAs = dir.filePath(QStringLiteral("saved") + (rtf ? QStringLiteral(".rtf") : QStringLiteral(".txt")));
+    QElapsedTimer saving;
+    saving.start();
+    const bool saved = form.documents().FileSaveAs();
+    const qint64 saveMs = saving.elapsed();
+
+    std::printf("%-10s read+decode %6lld ms | to editor %6lld ms | first paint %6lld ms | layout done %6lld ms | "
+                "max stall %5lld ms | peak %5ld MiB (+%ld) | save %6lld ms%s",
+                c.name, readMs, handMs - readMs, paintMs, layoutMs, stall, peakMiB(), peakMiB() - baseMiB, saveMs,
+                saved ? "" : " FAILED");
+    if (c.typing)
+        std::printf(" | key %.2f ms", keyMs);
+    std::printf("\n");
+    std::fflush(stdout);
+    form.documents().FileNew();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() > 1) {
+        for (const BenchCase& c : kCases) {
+            if (args[1] == QLatin1String(c.name))
+                return runCase(c);
+        }
+        std::fprintf(stderr, "unknown case\n");
+        return 2;
+    }
+    // Each case in a fresh process, so that the peak memory is its own.
+    for (const BenchCase& c : kCases) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QCoreApplication::applicationFilePath(), { QString::fromLatin1(c.name) });
+        child.waitForFinished(-1);
+    }
+    return 0;
+}
