@@ -2,6 +2,7 @@
 #include "startup.h"
 
 #include "dialogs.h"
+#include "editor/editorfeatures.h"
 #include "editor/mainform.h"
 #include "launcher/Tasklist.h"
 #include "options/Formoption.h"
@@ -68,8 +69,12 @@ void Startup::createForms()
         m_mainForm = std::make_unique<TMainForm>(m_services.context, m_services.arguments);
         m_optionForm = std::make_unique<TFormOption>(m_services.context);
         QObject::connect(m_mainForm.get(), &TMainForm::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-        m_mainForm->show();
     }
+    // The one options window serves the editor window of this process.
+    m_optionForm->setHost(&m_mainForm->features());
+    QObject::connect(m_mainForm.get(), &TMainForm::optionsRequested, m_optionForm.get(), &TFormOption::FOClick);
+    if (m_mode == StartMode::Editor)
+        m_mainForm->show();
 }
 
 int Startup::run(const std::function<void()>& runLoop)

@@ -32,6 +32,10 @@ public:
     virtual QRect cursorRect() const = 0;
     virtual int firstVisibleLine(const DocumentEditor& editor) const = 0;
     virtual void undo() = 0;
+    virtual void cut() = 0;
+    virtual void copy() = 0;
+    virtual void paste() = 0;
+    virtual void selectAll() = 0;
     virtual void setWordWrap(bool wrap) = 0;
     virtual bool wordWrap() const = 0;
     virtual void mergeCurrentCharFormat(const QTextCharFormat& format) = 0;
@@ -66,6 +70,10 @@ public:
         }
     }
     void undo() override { m_widget->undo(); }
+    void cut() override { m_widget->cut(); }
+    void copy() override { m_widget->copy(); }
+    void paste() override { m_widget->paste(); }
+    void selectAll() override { m_widget->selectAll(); }
     void setWordWrap(bool wrap) override
     {
         m_widget->setLineWrapMode(wrap ? Widget::WidgetWidth : Widget::NoWrap);
@@ -321,6 +329,31 @@ int DocumentEditor::findText(const QString& text, int from, bool matchCase, bool
 void DocumentEditor::undo()
 {
     m_view->undo();
+}
+
+void DocumentEditor::cut()
+{
+    m_view->cut();
+}
+
+void DocumentEditor::copy()
+{
+    m_view->copy();
+}
+
+void DocumentEditor::paste()
+{
+    m_view->paste();
+}
+
+void DocumentEditor::selectAll()
+{
+    m_view->selectAll();
+}
+
+void DocumentEditor::focusText()
+{
+    m_view->widget()->setFocus();
 }
 
 bool DocumentEditor::isUndoAvailable() const

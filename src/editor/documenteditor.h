@@ -65,6 +65,13 @@ public:
     int findText(const QString& text, int from, bool matchCase, bool wholeWord) const;
 
     void undo();
+    /** The clipboard commands and select-all of the view shown. */
+    void cut();
+    void copy();
+    void paste();
+    void selectAll();
+    /** Gives the keyboard focus to the text. */
+    void focusText();
     bool isUndoAvailable() const;
     bool isModified() const;
     void setModified(bool modified);

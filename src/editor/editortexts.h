@@ -15,6 +15,7 @@ inline const QString kCannotOpenFile = QStringLiteral("ファイル %1 を開け
 inline const QString kSavePrompt = QStringLiteral("テキストが保存されていません.\n保存しますか？");
 /** Follow the file name in the message field. */
 inline const QString kDocumentOpenedSuffix = QStringLiteral("を開きました");
+inline const QString kFontChanged = QStringLiteral("ﾌｫﾝﾄを変更しました");
 inline const QString kDocumentSavedSuffix = QStringLiteral("を保存しました");
 
 namespace FilterText {

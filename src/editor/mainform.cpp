@@ -5,6 +5,8 @@
 #include "app/errorreport.h"
 #include "documentcontroller.h"
 #include "documenteditor.h"
+#include "browser/worktree.h"
+#include "editorfeatures.h"
 #include "editorsettings.h"
 #include "formats/documentio.h"
 #include "editortexts.h"
@@ -29,6 +31,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QTreeWidget>
 
 namespace {
 // Only the last local file of a drop is opened.
@@ -65,6 +68,7 @@ TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
     m_documents->setEditorSettingsWrite([this] { writeEditorSettings(); });
     m_instances = new InstanceCommands(this, m_context.dialogs, m_context.processes, m_documents->openDialog(),
                                        m_recent, this);
+    m_features = new EditorFeatures(*this, m_ui, m_context.dialogs);
     connectCommands();
     FormCreate();
 }
@@ -93,6 +97,7 @@ void TMainForm::connectCommands()
     connectReported(m_ui.ToolButton4, [d] { d->FileSaveAs(); });
     connectReported(m_ui.Winexec, [i = m_instances] { i->WinexecClick(); });
     connectReported(m_ui.F_ONew, [i = m_instances] { i->F_ONewClick(); });
+    connect(m_ui.FO, &QAction::triggered, this, &TMainForm::optionsRequested);
     connect(m_ui.FileMenu, &QMenu::aboutToShow, m_recent, &RecentFiles::FileMenuClick);
     connect(m_recent, &RecentFiles::recentChosen, this, [this](int, const QString& path) {
         runReported(m_context.dialogs, [&] { m_documents->MRUClick(path); });
@@ -269,6 +274,7 @@ void TMainForm::FormDestroy()
     m_ui.RichEdit2->disconnect(m_rulerGutter);
     m_ui.RichEdit2->disconnect(m_position);
     m_ui.Memo1->disconnect(m_position);
+    m_ui.Tree->disconnect(&m_features->workTree());
 }
 
 void TMainForm::FileExit()

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 class DocumentController;
+class EditorFeatures;
 class InstanceCommands;
 class PositionDisplay;
 class QTextDocument;
@@ -40,6 +41,12 @@ public:
     /** The save prompt; false when the caller must stop. */
     bool savePrompt();
 
+    /** Tree, printing, search, edit commands; also what the options window changes. */
+    EditorFeatures& features() const { return *m_features; }
+    RulerGutter& rulerGutter() const { return *m_rulerGutter; }
+    /** The file named on the command line; empty when there was none or it could not be read. */
+    QString commandLineFile() const { return m_commandLineFile; }
+
     /** Open, save, title routine and dialog state of the document. */
     DocumentController& documents() const { return *m_documents; }
     /** The document RichEdit2 shows (plain or rich view). */
@@ -57,6 +64,8 @@ public:
 Q_SIGNALS:
     /** The window has agreed to close; in editor mode this ends the process. */
     void closed();
+    /** "画面設定": the options window should open for this window. */
+    void optionsRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -84,6 +93,7 @@ private:
     RecentFiles* m_recent = nullptr;
     DocumentController* m_documents = nullptr;
     InstanceCommands* m_instances = nullptr;
+    EditorFeatures* m_features = nullptr;
 
     QString m_commandLineFile;
     QString m_executableFolder;

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class Dialogs;
+struct MainFormUi;
+
+/** What the font command needs of the editor window besides its controls. */
+struct EditCommandHooks
+{
+    std::function<QString()> currentFileName;
+    std::function<void()> writeEditorSettings;
+    std::function<void(const QString&)> setDocumentTitle;
+    std::function<void()> fitRulerHeight;
+};
+
+/** Undo, the clipboard, select-all, clearing, the font command, word wrap and the tool-bar switch. */
+class EditCommands final : public QObject
+{
+    Q_OBJECT
+public:
+    EditCommands(MainFormUi& ui, Dialogs& dialogs, EditCommandHooks hooks, QObject* parent = nullptr);
+
+    void EditUndo();
+    void EditCut();
+    void EditCopy();
+    void EditPaste();
+    void E_allClick();
+    void ToolButton1Click();
+    void N3Click();
+    void N5Click();
+    void CoolBarVewClick();
+
+private:
+    MainFormUi& m_ui;
+    Dialogs& m_dialogs;
+    EditCommandHooks m_hooks;
+};
