@@ -1,12 +1,22 @@
 // SPDX-License-Identifier: MIT
-// Renders the editor window with line numbers and a Japanese sample text into a PNG, for the docs.
-// Usage: pemmo_editor_screenshot <output.png>
+// Renders the editor window and its dialogs into PNGs for the docs and the help book.
+// Usage: pemmo_editor_screenshot <output folder>
+// Writes editor-window.png, search-dialog.png, work-tree.png and options.png there.
 #include "app/fontsubstitution.h"
+#include "editor/editorfeatures.h"
 #include "editor/mainform.h"
+#include "options/Formoption.h"
+#include "view/search/replacedialog.h"
+#include "view/search/searchcontroller.h"
 #include "fakedialogs.h"
 #include "tempsettings.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTabBar>
 #include <QFile>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -61,5 +71,39 @@ int main(int argc, char** argv)
     caret.setPosition(caret.position() + 10);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(caret).center());
     QTest::qWait(100);
-    return form.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    bool saved = form.grab().save(out.filePath(QStringLiteral("editor-window.png")));
+
+    // The search dialog over the window, as the user sees it after typing a word.
+    form.findChild<QAction*>(QStringLiteral("E_Se"))->trigger();
+    ReplaceDialog* search = form.features().search().ReplaceDialog1();
+    search->findEdit()->setText(QStringLiteral("吾輩"));
+    search->replaceEdit()->setText(QStringLiteral("我輩"));
+    QTest::qWait(100);
+    QPixmap withDialog = form.grab();
+    {
+        QPainter painter(&withDialog);
+        const QPixmap dialog = search->grab();
+        painter.drawPixmap((withDialog.width() - dialog.width()) / 2, 120, dialog);
+    }
+    saved = withDialog.save(out.filePath(QStringLiteral("search-dialog.png"))) && saved;
+    search->hide();
+
+    // The work-folder tree of the sample's folder.
+    for (const char* name : { "memo.txt", "readme.txt", "notes.rtf" })
+        QFile(settings.dir() + QLatin1Char('/') + QLatin1String(name)).open(QIODevice::WriteOnly);
+    QDir(settings.dir()).mkdir(QStringLiteral("docs"));
+    QFile(settings.dir() + QStringLiteral("/docs/plan.txt")).open(QIODevice::WriteOnly);
+    form.findChild<QAction*>(QStringLiteral("CoolTree"))->trigger();
+    QTest::qWait(400);
+    saved = form.grab().save(out.filePath(QStringLiteral("work-tree.png"))) && saved;
+
+    // The options window on its colour page.
+    TFormOption options(AppContext { dialogs, [] { return QRect(0, 0, 1024, 768); } });
+    options.setHost(&form.features());
+    options.FOClick();
+    options.findChild<QTabBar*>(QStringLiteral("TabControl1"))->setCurrentIndex(1);
+    QTest::qWait(100);
+    saved = options.grab().save(out.filePath(QStringLiteral("options.png"))) && saved;
+    return saved ? 0 : 1;
 }
