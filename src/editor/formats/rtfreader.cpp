@@ -33,17 +33,6 @@ namespace {
 constexpr std::size_t kMaxDepth = 256;
 constexpr qsizetype kMaxPictureBytes = 32 * 1024 * 1024;
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 Reader::Reader(QByteArrayView data)
@@ -396,7 +385,7 @@ void Reader::pictureBytes(QByteArrayView bytes)
     if (m_pictureTooLarge || (m_pictureKind != PictureKind::Png && m_pictureKind != PictureKind::Jpeg))
         return;
     for (const char c : bytes) {
-        const int digit = hexDigit(c);
+        const int digit = hexValue(c);
         if (digit < 0)
             continue;
         if (m_pictureNibble < 0) {

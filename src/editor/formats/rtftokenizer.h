@@ -5,6 +5,9 @@
 
 namespace pemmo::formats::rtf {
 
+/** The value of one hexadecimal digit, or -1. */
+int hexValue(char c);
+
 struct Token {
     enum class Type { GroupStart, GroupEnd, ControlWord, ControlSymbol, Text, HexByte, End };
     Type type = Type::End;
