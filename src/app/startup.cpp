@@ -19,6 +19,7 @@
 
 Startup::Startup(StartupServices services)
     : m_services(std::move(services))
+    , m_commandLine(parseCommandLine(m_services.arguments))
 {
 }
 
@@ -62,11 +63,11 @@ void Startup::createForms()
         QGuiApplication::setApplicationDisplayName(kLauncherTitle);
         m_launcherForm = std::make_unique<TForm1>(m_services.context);
         m_optionForm = std::make_unique<TFormOption>(m_services.context);
-        m_mainForm = std::make_unique<TMainForm>(m_services.context, m_services.arguments);
+        m_mainForm = std::make_unique<TMainForm>(m_services.context, m_commandLine.fileArguments);
         m_launcherForm->setRememberFile([form = m_mainForm.get()](const QString& path) { form->rememberFile(path); });
         QObject::connect(m_launcherForm.get(), &TForm1::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     } else {
-        m_mainForm = std::make_unique<TMainForm>(m_services.context, m_services.arguments);
+        m_mainForm = std::make_unique<TMainForm>(m_services.context, m_commandLine.fileArguments);
         m_optionForm = std::make_unique<TFormOption>(m_services.context);
         QObject::connect(m_mainForm.get(), &TMainForm::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     }
@@ -107,6 +108,9 @@ void Startup::start(const std::function<void()>& runLoop)
     if (keyState == KeyState::Failed)
         return;
 
+    // The desktop entry's actions ask for a mode whatever the stored switch says.
+    if (m_commandLine.request != ModeRequest::Stored)
+        launcherWanted = m_commandLine.request == ModeRequest::Launcher;
     m_mode = decideMode(launcherWanted, m_anotherInstance);
     // A launcher with nowhere to show its icon would be unreachable: be an editor instead.
     if (m_mode == StartMode::Launcher && !m_services.trayAvailable())

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "appcontext.h"
+#include "commandline.h"
 #include "modedecision.h"
 
 #include <QStringList>
@@ -53,6 +54,7 @@ private:
     void createForms();
 
     StartupServices m_services;
+    CommandLine m_commandLine;
     StartMode m_mode = StartMode::Editor;
     bool m_anotherInstance = false;
     bool m_holdsLock = false;

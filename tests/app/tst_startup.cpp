@@ -46,6 +46,7 @@ struct Observed
     bool mainForm = false, optionForm = false, launcherForm = false;
     bool mainVisible = false, anyVisible = false;
     QString title;
+    QString fileName;
 };
 
 const QByteArray kKeyHeader = "REGEDIT4\n\n[HKEY_CURRENT_USER\\software\\Ambrel\\Pemmo]\n";
@@ -76,15 +77,18 @@ private Q_SLOTS:
     void firstRunThatCannotWriteSaysSo();
     void failureAfterTheKeyIsOpen_data();
     void failureAfterTheKeyIsOpen();
+    void desktopActionsAskForAMode_data();
+    void desktopActionsAskForAMode();
     void lockIsReleasedOnlyByItsHolder_data();
     void lockIsReleasedOnlyByItsHolder();
 
 private:
-    Observed start(FakeInstanceLock& lock, bool tray, const std::function<void()>& extra = {})
+    Observed start(FakeInstanceLock& lock, bool tray, const std::function<void()>& extra = {},
+                   const QStringList& arguments = {})
     {
         Observed seen;
         Startup startup(StartupServices { AppContext { m_dialogs, [] { return QRect(0, 0, 1024, 768); } }, lock,
-                                          [tray] { return tray; }, QStringLiteral("/usr/bin/pemmo"), {} });
+                                          [tray] { return tray; }, QStringLiteral("/usr/bin/pemmo"), arguments });
         const int code = startup.run([&] {
             seen.loopRan = true;
             seen.mode = startup.mode();
@@ -95,6 +99,7 @@ private:
             for (QWidget* widget : QApplication::topLevelWidgets())
                 seen.anyVisible = seen.anyVisible || widget->isVisible();
             seen.title = QGuiApplication::applicationDisplayName();
+            seen.fileName = startup.mainForm() ? startup.mainForm()->currentFileName() : QString();
             if (extra)
                 extra();
         });
@@ -221,6 +226,53 @@ void TestStartup::failureAfterTheKeyIsOpen()
     start(lock, false, [] { throw std::runtime_error("loop failed"); });
     QCOMPARE(m_dialogs.messages, messages);
     QCOMPARE(lock.releases, 1);
+}
+
+void TestStartup::desktopActionsAskForAMode_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("mOption");
+    QTest::addColumn<InstanceLock::Result>("lock");
+    QTest::addColumn<StartMode>("mode");
+    QTest::addColumn<bool>("withFile");
+    using R = InstanceLock::Result;
+    QTest::newRow("--editor over MOption true") << QStringList { QStringLiteral("--editor") } << QByteArray("1")
+                                                << R::Acquired << StartMode::Editor << false;
+    QTest::newRow("--editor with a file") << QStringList { QStringLiteral("--editor"), QStringLiteral("FILE") }
+                                          << QByteArray("1") << R::Acquired << StartMode::Editor << true;
+    QTest::newRow("--launcher over MOption false") << QStringList { QStringLiteral("--launcher") } << QByteArray("0")
+                                                   << R::Acquired << StartMode::Launcher << false;
+    QTest::newRow("--launcher while another runs") << QStringList { QStringLiteral("--launcher") } << QByteArray("0")
+                                                   << R::HeldElsewhere << StartMode::Editor << false;
+    QTest::newRow("a later --editor is part of the file") << QStringList { QStringLiteral("FILE") }
+                                                          << QByteArray("0") << R::Acquired << StartMode::Editor
+                                                          << true;
+}
+
+void TestStartup::desktopActionsAskForAMode()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, mOption);
+    QFETCH(InstanceLock::Result, lock);
+    QFETCH(StartMode, mode);
+    QFETCH(bool, withFile);
+    m_settings->writeHive(kKeyHeader + "\"MOption\"=dword:0000000" + mOption + "\n");
+    const QString file = m_settings->dir() + QStringLiteral("/my --editor.txt");
+    QFile text(file);
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.close();
+    for (QString& argument : arguments) {
+        if (argument == QLatin1String("FILE"))
+            argument = file;
+    }
+    FakeInstanceLock fakeLock(lock);
+    const Observed seen = start(fakeLock, true, {}, arguments);
+    QVERIFY(seen.loopRan);
+    QCOMPARE(seen.mode, mode);
+    if (withFile)
+        QCOMPARE(seen.fileName, file);
+    else
+        QVERIFY(seen.fileName != file);
 }
 
 void TestStartup::lockIsReleasedOnlyByItsHolder_data()

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+#include "commandline.h"
+
+CommandLine parseCommandLine(const QStringList& arguments)
+{
+    CommandLine result { ModeRequest::Stored, arguments };
+    if (arguments.isEmpty())
+        return result;
+    if (arguments.first() == QLatin1String("--editor"))
+        result.request = ModeRequest::Editor;
+    else if (arguments.first() == QLatin1String("--launcher"))
+        result.request = ModeRequest::Launcher;
+    else
+        return result;
+    result.fileArguments.removeFirst();
+    return result;
+}
