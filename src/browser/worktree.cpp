@@ -133,6 +133,7 @@ void WorkTree::refresh(const QString& fileName)
     m_canonicalWorkFolder = QFileInfo(plan.workFolder).canonicalFilePath();
     m_workFolderRoot = volumeRootOf(plan.workFolder);
     m_jobs.push_back({ nullptr, std::make_unique<FolderReader>(m_rule.treeFolder()), true });
+    m_fillClock.start();
     // The first slice runs at once, so a small folder is complete when the refresh returns.
     pump();
 }
@@ -141,6 +142,7 @@ void WorkTree::cancelFill()
 {
     m_jobs.clear();
     m_pump.stop();
+    m_controls.Tree->viewport()->unsetCursor();
 }
 
 void WorkTree::pump()
@@ -156,10 +158,26 @@ void WorkTree::pump()
             finishJob(done);
         }
     }
+    showFillProgress();
     if (!m_jobs.empty())
         m_pump.start();
     else
         Q_EMIT fillFinished();
+}
+
+void WorkTree::showFillProgress()
+{
+    // The window stays usable while a big folder is read: a busy pointer over the tree, and
+    // past half a second the caption tells how far the reading has got.
+    QWidget* viewport = m_controls.Tree->viewport();
+    if (m_jobs.empty()) {
+        viewport->unsetCursor();
+        m_controls.Label2->setText(m_rule.treeFolder());
+        return;
+    }
+    viewport->setCursor(Qt::BusyCursor);
+    if (m_fillClock.isValid() && m_fillClock.elapsed() >= 500)
+        m_controls.Label2->setText(kReadingFolder.arg(m_rule.treeFolder()).arg(m_controls.Tree->topLevelItemCount()));
 }
 
 void WorkTree::finishJob(const FillJob& job)
@@ -210,6 +228,8 @@ void WorkTree::fillFolderOnFirstExpansion(QTreeWidgetItem* item)
         return;
     }
     item->setData(0, kCanonicalRole, canonical);
+    if (m_jobs.empty())
+        m_fillClock.start();
     // The folder the user opened goes before folders that are still being read.
     m_jobs.push_front({ item, std::make_unique<FolderReader>(folder), false });
     pump();

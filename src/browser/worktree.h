@@ -5,6 +5,7 @@
 #include "treerules.h"
 
 #include <QObject>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <deque>
@@ -84,6 +85,7 @@ private:
     void cancelFill();
     void pump();
     void finishJob(const FillJob& job);
+    void showFillProgress();
     void fillFolderOnFirstExpansion(QTreeWidgetItem* item);
     void appendNodes(QTreeWidgetItem* parent, const QList<TreeNode>& nodes);
     void appendDrives();
@@ -99,5 +101,6 @@ private:
     QString m_workFolderRoot;
     std::deque<FillJob> m_jobs;
     QTimer m_pump;
+    QElapsedTimer m_fillClock;
     std::function<QList<MountedVolume>()> m_volumes;
 };

@@ -14,14 +14,27 @@
 #include <QGraphicsView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QFileInfo>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QTimer>
 
 #include <stdexcept>
 
 namespace {
+
+/** A busy cursor for as long as it lives. */
+class BusyCursor final
+{
+public:
+    explicit BusyCursor(Qt::CursorShape shape) { QApplication::setOverrideCursor(shape); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 constexpr int kPreviewZoom = 80;
 constexpr int kMinimumZoom = 2;
 constexpr int kMaximumZoom = 2000;
@@ -272,7 +285,16 @@ void PrintController::printOn(QPrinter& printer)
     const bool chosenFullPage = printer.fullPage();
     useReportPage(printer, m_setup.orientation);
     const ReportLayout layout(m_setup, m_lines);
-    const bool printed = renderReport(printer, layout, m_clock()) && printer.printerState() != QPrinter::Error;
+    // Many pages take a while: a busy cursor at once, and past half a second the progress with the name.
+    const BusyCursor busy(Qt::WaitCursor);
+    QProgressDialog progress(PrintingText::Printing.arg(QFileInfo(m_host.documentFileName()).fileName()),
+                             QString(), 0, layout.pageCount(), m_controls.QRPreview1 ? m_controls.QRPreview1->window() : nullptr);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const bool printed = renderReport(printer, layout, m_clock(), [&progress](int page, int) {
+        progress.setValue(page);
+        return true;
+    }) && printer.printerState() != QPrinter::Error;
     printer.setFullPage(chosenFullPage);
     printer.setPageLayout(chosen);
 

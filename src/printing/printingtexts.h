@@ -19,4 +19,6 @@ inline const QString NoPrinter =
     QStringLiteral("プリンターが見付かりません。「ﾌﾟﾘﾝﾀの設定」で印刷先を選んでください。");
 /** The printer refused the job or failed while printing; %1 is the printer's or file's name. */
 inline const QString PrintFailed = QStringLiteral("「%1」への印刷に失敗しました。");
+/** Shown while many pages are printed; %1 is the document's file name. */
+inline const QString Printing = QStringLiteral("「%1」を印刷しています…");
 } // namespace PrintingText

@@ -133,7 +133,8 @@ QPageLayout reportPageLayout(QPageLayout::Orientation orientation)
     return layout;
 }
 
-bool renderReport(QPagedPaintDevice& device, const ReportLayout& layout, const QDateTime& printed)
+bool renderReport(QPagedPaintDevice& device, const ReportLayout& layout, const QDateTime& printed,
+                  const std::function<bool(int, int)>& pageDone)
 {
     QPainter painter;
     if (!painter.begin(&device))
@@ -144,6 +145,8 @@ bool renderReport(QPagedPaintDevice& device, const ReportLayout& layout, const Q
             ok = device.newPage();
         if (ok)
             layout.paintPage(painter, page, printed);
+        if (ok && pageDone && !pageDone(page, layout.pageCount()))
+            ok = false;
     }
     return painter.end() && ok;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <functional>
+
 #include "reportdesign.h"
 
 #include <QImage>
@@ -58,4 +60,9 @@ QPageLayout reportPageLayout(QPageLayout::Orientation orientation);
  * Prints every page of @p layout on @p device, which must already use reportPageLayout().
  * False when the device cannot be opened or refuses a page; what was printed stays printed.
  */
-bool renderReport(QPagedPaintDevice& device, const ReportLayout& layout, const QDateTime& printed);
+/**
+ * Paints every page of @p layout on @p device. @p pageDone, when given, hears of each finished
+ * page (page, page count) and may stop the job by returning false.
+ */
+bool renderReport(QPagedPaintDevice& device, const ReportLayout& layout, const QDateTime& printed,
+                  const std::function<bool(int, int)>& pageDone = {});

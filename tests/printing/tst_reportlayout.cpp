@@ -71,6 +71,7 @@ private Q_SLOTS:
     void pageCount_data();
     void pageCount();
     void longLinesWrapWithinTheElement();
+    void everyPageIsReportedAndAStopEndsTheJob();
 
     void pdfPagesCarryHeaderAndText_data();
     void pdfPagesCarryHeaderAndText();
@@ -200,6 +201,34 @@ void TestReportLayout::pageCount()
     QFETCH(int, pages);
     const ReportLayout layout(setup, lines == 0 ? QString() : numberedLines(lines));
     QCOMPARE(layout.pageCount(), pages);
+}
+
+void TestReportLayout::everyPageIsReportedAndAStopEndsTheJob()
+{
+    QTemporaryDir dir;
+    const ReportLayout layout(ReportSetup::design(), numberedLines(200));
+    QVERIFY(layout.pageCount() > 2);
+    QList<int> seen;
+    QPdfWriter whole(dir.filePath(QStringLiteral("whole.pdf")));
+    whole.setPageLayout(reportPageLayout(QPageLayout::Portrait));
+    QVERIFY(renderReport(whole, layout, kPrinted, [&](int page, int pages) {
+        [&] { QCOMPARE(pages, layout.pageCount()); }();
+        seen.append(page);
+        return true;
+    }));
+    QList<int> expected;
+    for (int page = 1; page <= layout.pageCount(); ++page)
+        expected.append(page);
+    QCOMPARE(seen, expected);
+
+    seen.clear();
+    QPdfWriter stopped(dir.filePath(QStringLiteral("stopped.pdf")));
+    stopped.setPageLayout(reportPageLayout(QPageLayout::Portrait));
+    QVERIFY(!renderReport(stopped, layout, kPrinted, [&](int page, int) {
+        seen.append(page);
+        return page < 2;
+    }));
+    QCOMPARE(seen, (QList<int> { 1, 2 }));
 }
 
 void TestReportLayout::longLinesWrapWithinTheElement()
