@@ -324,8 +324,14 @@ void TestSettingsKey::killedWriterNeverTearsTheFile()
         if (bytes.isEmpty())
             continue; // killed before its first commit
         QVERIFY(bytes.endsWith("\n"));
-        const auto big = RegistryHive::parse(bytes).value(kKey, QStringLiteral("Big"));
-        QVERIFY(big);
+        const RegistryHive hive = RegistryHive::parse(bytes);
+        const auto big = hive.value(kKey, QStringLiteral("Big"));
+        if (!big) {
+            // Killed between creating the key and the first write: the key alone, nothing torn.
+            QVERIFY(hive.hasKey(kKey));
+            QVERIFY(hive.valueNames(kKey).isEmpty());
+            continue;
+        }
         QCOMPARE(big->data.size(), 256 * 1024);
         QVERIFY(big->data == QByteArray(256 * 1024, 'A') || big->data == QByteArray(256 * 1024, 'B'));
     }
