@@ -42,7 +42,10 @@ qint64 editableSizeLimit()
     return std::clamp<qint64>(physical / 16, 64 * kMiB, 1024 * kMiB);
 }
 
-LoadedDocument readDocumentBytes(const QByteArray& bytes)
+namespace {
+
+// Takes the bytes over so that they are released as soon as the text is built from them.
+LoadedDocument readBytes(QByteArray bytes, const LoadOptions& options)
 {
     LoadedDocument loaded;
     if (looksLikeRtf(bytes)) {
@@ -50,14 +53,32 @@ LoadedDocument readDocumentBytes(const QByteArray& bytes)
             loaded.kind = DocumentKind::RichText;
             loaded.richText = std::move(rtf->document);
             loaded.lossy = rtf->lossy;
+            if (options.progress)
+                options.progress(bytes.size(), bytes.size());
             return loaded;
         }
     }
-    DecodedText decoded = decodePlainText(bytes);
+    const Encoding encoding = detectEncoding(bytes).encoding;
+    DecodedText decoded;
+    if (options.plainTextSlices) {
+        decoded = decodePlainTextInSlices(bytes, encoding, options.plainTextSlices, options.progress);
+    } else {
+        decoded = decodePlainText(bytes, encoding);
+        if (options.progress)
+            options.progress(bytes.size(), bytes.size());
+    }
+    bytes = QByteArray();
     loaded.plainText = std::move(decoded.text);
     loaded.format = decoded.format;
     loaded.lossy = decoded.lossy;
     return loaded;
+}
+
+} // namespace
+
+LoadedDocument readDocumentBytes(const QByteArray& bytes)
+{
+    return readBytes(bytes, {});
 }
 
 LoadResult loadDocument(const QString& path, const LoadOptions& options)
@@ -107,7 +128,8 @@ LoadResult loadDocument(const QString& path, const LoadOptions& options)
         result.errorMessage = kFileUnreadable.arg(shownName(path));
         return result;
     }
-    result.document = readDocumentBytes(bytes);
+    file.close();
+    result.document = readBytes(std::move(bytes), options);
     return result;
 }
 

@@ -81,10 +81,11 @@ qsizetype bomLength(const TextFormat& format)
     return format.encoding == Encoding::Utf8 ? 3 : 2;
 }
 
-// Turns CR LF, CR and LF into '\n' in place, remembers the most frequent one, drops the final break.
-LineEnding normaliseLineEndings(QString& text)
+using LineEndingCounts = std::array<qsizetype, 3>; // CrLf, Lf, Cr
+
+// Turns CR LF, CR and LF into '\n' in place and counts each kind.
+void normaliseLineEndings(QString& text, LineEndingCounts& counts)
 {
-    std::array<qsizetype, 3> counts{}; // CrLf, Lf, Cr
     QChar* data = text.data();
     const qsizetype size = text.size();
     qsizetype out = 0;
@@ -104,13 +105,37 @@ LineEnding normaliseLineEndings(QString& text)
             data[out++] = data[i];
         }
     }
-    if (out > 0 && data[out - 1].unicode() == u'\n')
-        --out;
     text.truncate(out);
+}
+
+LineEnding mostFrequent(const LineEndingCounts& counts)
+{
     // Ties go to CR LF, then LF: the program's own choice first.
     if (counts[0] >= counts[1] && counts[0] >= counts[2])
         return LineEnding::CrLf;
     return counts[1] >= counts[2] ? LineEnding::Lf : LineEnding::Cr;
+}
+
+// Where the slice starting at @p from ends: just after the first LF byte at or past from + size,
+// so that neither a multi-byte character nor a CR LF pair is cut. Only for encodings where
+// 0x0A is never part of another character.
+qsizetype sliceEnd(QByteArrayView bytes, qsizetype from, qsizetype size)
+{
+    if (bytes.size() - from <= size)
+        return bytes.size();
+    const qsizetype newline = bytes.indexOf('\n', from + size - 1);
+    return newline < 0 ? bytes.size() : newline + 1;
+}
+
+std::optional<TextFormat> bomFormat(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return TextFormat{Encoding::Utf8, true, LineEnding::CrLf};
+    if (bytes.startsWith("\xFF\xFE"))
+        return TextFormat{Encoding::Utf16Le, true, LineEnding::CrLf};
+    if (bytes.startsWith("\xFE\xFF"))
+        return TextFormat{Encoding::Utf16Be, true, LineEnding::CrLf};
+    return std::nullopt;
 }
 
 bool decodeUnicode(QByteArrayView bytes, Encoding encoding, QString& out)
@@ -135,12 +160,8 @@ bool decodeUnicode(QByteArrayView bytes, Encoding encoding, QString& out)
 TextFormat detectEncoding(QByteArrayView bytes)
 {
     TextFormat format;
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return {Encoding::Utf8, true, LineEnding::CrLf};
-    if (bytes.startsWith("\xFF\xFE"))
-        return {Encoding::Utf16Le, true, LineEnding::CrLf};
-    if (bytes.startsWith("\xFE\xFF"))
-        return {Encoding::Utf16Be, true, LineEnding::CrLf};
+    if (const std::optional<TextFormat> bom = bomFormat(bytes))
+        return *bom;
     switch (classifyUtf8(bytes)) {
     case 2:
         format.encoding = Encoding::Utf8;
@@ -162,20 +183,56 @@ DecodedText decodePlainText(QByteArrayView bytes)
 
 DecodedText decodePlainText(QByteArrayView bytes, Encoding encoding)
 {
+    QString text;
+    DecodedText result = decodePlainTextInSlices(bytes, encoding, [&text](QStringView slice) { text.append(slice); });
+    // Appending grew the string in steps; give back what the last step left over.
+    text.squeeze();
+    result.text = std::move(text);
+    return result;
+}
+
+DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, const TextSliceSink& sink,
+                                    const DecodeProgress& progress, qsizetype sliceBytes)
+{
     DecodedText result;
     result.format.encoding = encoding;
-    const TextFormat detected = detectEncoding(bytes);
-    if (detected.bom && detected.encoding == encoding) {
+    const qint64 total = bytes.size();
+    if (const std::optional<TextFormat> bom = bomFormat(bytes); bom && bom->encoding == encoding) {
         result.format.bom = true;
-        bytes = bytes.sliced(bomLength(detected));
+        bytes = bytes.sliced(bomLength(*bom));
     }
-    if (isUnicodeEncoding(encoding)) {
-        result.lossy = !decodeUnicode(bytes, encoding, result.text);
-    } else {
-        IconvDecoder decoder(iconvName(encoding));
-        result.lossy = !decoder.decode(bytes.data(), bytes.size(), result.text);
+    const bool cutAtLineBreaks
+        = encoding == Encoding::Utf8 || encoding == Encoding::Cp932 || encoding == Encoding::EucJp;
+    std::optional<IconvDecoder> legacy;
+    if (!isUnicodeEncoding(encoding))
+        legacy.emplace(iconvName(encoding));
+    LineEndingCounts counts{};
+    // A line break at the end of a slice is held back: the break that ends the last line is not
+    // part of the text, and only the next slice tells whether this one was the last.
+    bool pendingBreak = false;
+    qsizetype from = 0;
+    while (from < bytes.size()) {
+        const qsizetype end = cutAtLineBreaks ? sliceEnd(bytes, from, qMax<qsizetype>(1, sliceBytes)) : bytes.size();
+        const QByteArrayView piece = bytes.sliced(from, end - from);
+        QString text;
+        const bool clean = legacy ? legacy->decode(piece.data(), piece.size(), text)
+                                  : decodeUnicode(piece, encoding, text);
+        result.lossy = result.lossy || !clean;
+        normaliseLineEndings(text, counts);
+        if (!text.isEmpty()) {
+            if (pendingBreak)
+                sink(u"\n");
+            pendingBreak = text.endsWith(QLatin1Char('\n'));
+            if (pendingBreak)
+                text.chop(1);
+            if (!text.isEmpty())
+                sink(text);
+        }
+        from = end;
+        if (progress)
+            progress(total - (bytes.size() - from), total);
     }
-    result.format.lineEnding = normaliseLineEndings(result.text);
+    result.format.lineEnding = mostFrequent(counts);
     return result;
 }
 

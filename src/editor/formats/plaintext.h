@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <optional>
 
 namespace pemmo::formats {
@@ -36,6 +37,22 @@ TextFormat detectEncoding(QByteArrayView bytes);
 DecodedText decodePlainText(QByteArrayView bytes);
 /** Decodes with a known encoding (the BOM, if there, is still recognised and skipped). */
 DecodedText decodePlainText(QByteArrayView bytes, Encoding encoding);
+
+/** Receives decoded text in order; the slices joined are DecodedText::text. */
+using TextSliceSink = std::function<void(QStringView slice)>;
+/** Told between slices how many of the bytes have been decoded. */
+using DecodeProgress = std::function<void(qint64 done, qint64 total)>;
+
+inline constexpr qsizetype kDecodeSliceBytes = 1024 * 1024;
+
+/**
+ * Decodes as decodePlainText() does, but hands the text to @p sink slice by slice as soon as
+ * each is decoded, so that a large file never exists twice as a whole string. The returned
+ * text is empty. Slices end after a line break where the encoding allows a cut there
+ * (UTF-8, CP932, EUC-JP); UTF-16 and the stateful ISO-2022-JP come as one slice.
+ */
+DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, const TextSliceSink& sink,
+                                    const DecodeProgress& progress = {}, qsizetype sliceBytes = kDecodeSliceBytes);
 
 /** The first character that a save in this encoding would lose; nullopt when the text is safe. */
 std::optional<Unencodable> findUnencodable(QStringView text, Encoding encoding);
