@@ -198,13 +198,72 @@ void DocumentEditor::setText(const QString& text)
 
 void DocumentEditor::loadPlainText(const QString& text)
 {
-    m_plainView->setPlainText(text);
-    if (isRichText()) {
-        showView(m_plainAdapter.get());
-        // The rich document is gone for good; do not keep its memory.
-        replaceRichDocument(std::make_unique<QTextDocument>());
-    }
-    applyTabStops();
+    PlainTextLoad load(*this);
+    load.append(text);
+}
+
+void DocumentEditor::showPlainView()
+{
+    if (!isRichText())
+        return;
+    showView(m_plainAdapter.get());
+    // The rich document is gone for good; do not keep its memory.
+    replaceRichDocument(std::make_unique<QTextDocument>());
+}
+
+DocumentEditor::PlainTextLoad::PlainTextLoad(DocumentEditor& editor)
+    : m_editor(editor)
+    , m_verticalPolicy(editor.m_plainView->verticalScrollBarPolicy())
+{
+    PlainTextView* view = m_editor.m_plainView;
+    // Emptying through the view resets its caret and typing format as a new text does.
+    view->setPlainText(QString());
+    m_editor.showPlainView();
+    // The tab stops go into the document's options while it is empty: setting them later
+    // sends the layout over every block again.
+    m_editor.applyTabStops();
+    // A view whose width changes lays out every block of its document again, creating a text
+    // layout for each: on a large file that costs a second and hundreds of megabytes. The
+    // scroll bar that a long text brings would change the width, so it is there from the start.
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QTextDocument* document = view->document();
+    document->setUndoRedoEnabled(false);
+    // The caret stays at the start while the text goes in after it, instead of being carried
+    // to the end and scrolled after.
+    QTextCursor caret = view->textCursor();
+    caret.setKeepPositionOnInsert(true);
+    view->setTextCursor(caret);
+    m_cursor = QTextCursor(document);
+    m_format = m_cursor.charFormat();
+    m_cursor.beginEditBlock();
+}
+
+DocumentEditor::PlainTextLoad::~PlainTextLoad()
+{
+    finish();
+}
+
+void DocumentEditor::PlainTextLoad::append(QStringView slice)
+{
+    if (!m_finished && !slice.isEmpty())
+        m_cursor.insertText(slice.toString(), m_format);
+}
+
+void DocumentEditor::PlainTextLoad::finish()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    PlainTextView* view = m_editor.m_plainView;
+    QTextDocument* document = view->document();
+    // One change for the layout and the listeners, for the whole text.
+    m_cursor.endEditBlock();
+    m_cursor = QTextCursor();
+    document->setUndoRedoEnabled(true);
+    document->setModified(false);
+    view->setVerticalScrollBarPolicy(m_verticalPolicy);
+    view->setTextCursor(QTextCursor(document));
+    view->ensureCursorVisible();
 }
 
 void DocumentEditor::loadRichText(std::unique_ptr<QTextDocument> document)

@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QTextCharFormat>
+#include <QTextCursor>
 #include <QWidget>
 
 #include <array>
@@ -39,6 +40,33 @@ public:
     void setText(const QString& text);
     /** Loads a document read as plain text: the plain-text view shows it. */
     void loadPlainText(const QString& text);
+
+    /**
+     * Loads a document read as plain text that arrives in slices: the plain-text view is
+     * emptied when this starts and shows the whole text when it ends (or is destroyed). The
+     * result is that of loadPlainText() with the slices joined: undo history empty, modified
+     * flag clear, caret at the start. The document is built in one edit with undo off and laid
+     * out once, so that a large file costs one pass instead of several.
+     */
+    class PlainTextLoad final
+    {
+    public:
+        explicit PlainTextLoad(DocumentEditor& editor);
+        ~PlainTextLoad();
+        PlainTextLoad(const PlainTextLoad&) = delete;
+        PlainTextLoad& operator=(const PlainTextLoad&) = delete;
+
+        void append(QStringView slice);
+        /** Ends the load now; later calls do nothing. */
+        void finish();
+
+    private:
+        DocumentEditor& m_editor;
+        QTextCursor m_cursor;
+        QTextCharFormat m_format;
+        Qt::ScrollBarPolicy m_verticalPolicy;
+        bool m_finished = false;
+    };
     /** Loads a document read as RTF: the rich-text view takes it over and shows it. */
     void loadRichText(std::unique_ptr<QTextDocument> document);
     /** Empties the document; the plain-text view shows it. */
@@ -121,6 +149,7 @@ private:
 
     template <class Widget> void wireView(Widget* view);
     void showView(View* view);
+    void showPlainView();
     void replaceRichDocument(std::unique_ptr<QTextDocument> document);
     void applyColours();
     void applyTabStops();
