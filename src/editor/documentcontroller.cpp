@@ -17,12 +17,81 @@
 #include "view/statusrow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
 #include <QTextDocument>
 
+#include <optional>
+
 using namespace pemmo::formats;
+
+namespace {
+
+// Loads and saves run on the GUI thread; past this long the user is told what is going on.
+constexpr qint64 kFeedbackDelayMs = 500;
+// A repaint in the middle of a load paints the whole window; a few a second are enough to see.
+constexpr qint64 kFeedbackIntervalMs = 250;
+// A document this long (in characters) takes about that long to save.
+constexpr int kLongSaveCharacters = 4 * 1024 * 1024;
+
+/** The busy cursor for as long as it lives, however the operation ends. */
+class BusyCursor final
+{
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+/**
+ * Says in the message field what a long operation is doing, and puts the field's text back
+ * when it ends. The work blocks the event loop, so the field is repainted at once.
+ */
+class ProgressMessage final
+{
+public:
+    explicit ProgressMessage(QLabel* field)
+        : m_field(field)
+        , m_previous(field->text())
+    {
+        m_clock.start();
+    }
+    ~ProgressMessage()
+    {
+        if (m_shown)
+            show(m_previous);
+    }
+    ProgressMessage(const ProgressMessage&) = delete;
+    ProgressMessage& operator=(const ProgressMessage&) = delete;
+
+    void show(const QString& text)
+    {
+        m_shown = true;
+        m_lastShownMs = m_clock.elapsed();
+        m_field->setText(text);
+        m_field->repaint();
+    }
+    /** Shows @p text once the operation has run past the feedback delay, a few times a second. */
+    void showWhenLong(const QString& text)
+    {
+        const qint64 now = m_clock.elapsed();
+        if (now >= kFeedbackDelayMs && (!m_shown || now - m_lastShownMs >= kFeedbackIntervalMs))
+            show(text);
+    }
+
+private:
+    QLabel* m_field;
+    QString m_previous;
+    QElapsedTimer m_clock;
+    qint64 m_lastShownMs = 0;
+    bool m_shown = false;
+};
+
+} // namespace
 
 DocumentController::DocumentController(QWidget* window, MainFormUi& ui, RulerGutter* rulerGutter,
                                        RecentFiles* recent, Dialogs& dialogs, QObject* parent)
@@ -71,8 +140,24 @@ bool DocumentController::savePrompt()
 
 bool DocumentController::loadIntoDocumentEditor(const QString& path)
 {
-    LoadResult loaded = loadDocument(path);
+    std::optional<BusyCursor> busy(std::in_place);
+    ProgressMessage progress(m_ui.Panel1->messageField());
+    // A plain text goes into the editor slice by slice as it decodes. The editor is emptied only
+    // when the first slice comes: a load that fails before then keeps the previous document.
+    std::optional<DocumentEditor::PlainTextLoad> plainLoad;
+    LoadOptions options;
+    options.plainTextSlices = [this, &plainLoad](QStringView slice) {
+        if (!plainLoad)
+            plainLoad.emplace(*m_ui.RichEdit2);
+        plainLoad->append(slice);
+    };
+    options.progress = [&progress, &path](qint64 done, qint64 total) {
+        const qint64 percent = total > 0 ? done * 100 / total : 100;
+        progress.showWhenLong(path + kDocumentLoadingSuffix + QStringLiteral(" (%1%)").arg(percent));
+    };
+    LoadResult loaded = loadDocument(path, options);
     if (!loaded.document) {
+        busy.reset();
         m_dialogs.message(loaded.errorMessage, Dialogs::Icon::Critical);
         return false;
     }
@@ -81,10 +166,14 @@ bool DocumentController::loadIntoDocumentEditor(const QString& path)
     // refuse too, so the document editor stays the shown one.
     m_ui.Memo1->hide();
     m_ui.RichEdit2->show();
-    if (document.kind == DocumentKind::RichText)
+    if (document.kind == DocumentKind::RichText) {
         m_ui.RichEdit2->loadRichText(std::move(document.richText));
-    else
-        m_ui.RichEdit2->loadPlainText(document.plainText);
+    } else {
+        // An empty file sends no slice, and still replaces the document.
+        if (!plainLoad)
+            plainLoad.emplace(*m_ui.RichEdit2);
+        plainLoad->finish();
+    }
     m_format = document.format;
     m_lossy = document.lossy;
     m_ui.RichEdit2->setModified(false);
@@ -161,7 +250,15 @@ bool DocumentController::writeDocument(const QString& path)
     TextFormat format = m_format;
     SaveOptions options { m_lossy, false };
     const QTextDocument& document = *m_ui.RichEdit2->document();
-    SaveResult result = saveDocument(path, document, format, options);
+    // Busy only while writing: the question below must not wear the wait cursor.
+    const auto save = [&] {
+        const BusyCursor busy;
+        ProgressMessage progress(m_ui.Panel1->messageField());
+        if (document.characterCount() >= kLongSaveCharacters)
+            progress.show(path + kDocumentSavingSuffix);
+        return saveDocument(path, document, format, options);
+    };
+    SaveResult result = save();
     if (result.status == SaveStatus::NeedsConfirmation) {
         // Nothing is written until the user agrees to UTF-8, which holds every character.
         const auto answer = m_dialogs.ask(result.message, { Dialogs::Button::Yes, Dialogs::Button::No },
@@ -171,7 +268,7 @@ bool DocumentController::writeDocument(const QString& path)
         format.encoding = Encoding::Utf8;
         format.bom = false;
         options.allowLoss = true;
-        result = saveDocument(path, document, format, options);
+        result = save();
     }
     if (result.status != SaveStatus::Saved) {
         m_dialogs.message(result.message, Dialogs::Icon::Critical);

@@ -17,6 +17,9 @@ inline const QString kSavePrompt = QStringLiteral("テキストが保存され�
 inline const QString kDocumentOpenedSuffix = QStringLiteral("を開きました");
 inline const QString kFontChanged = QStringLiteral("ﾌｫﾝﾄを変更しました");
 inline const QString kDocumentSavedSuffix = QStringLiteral("を保存しました");
+/** Shown while a long load or save is under way; a load adds how far it has got. */
+inline const QString kDocumentLoadingSuffix = QStringLiteral("を読み込んでいます…");
+inline const QString kDocumentSavingSuffix = QStringLiteral("を保存しています…");
 
 namespace FilterText {
 inline const QString Text = QStringLiteral("テキストファイル(*.txt)");
