@@ -76,24 +76,34 @@ bool runFileDialog(FileDialogState& state, QFileDialog::AcceptMode mode)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     state.fileName = dialog.selectedFiles().constFirst();
-    state.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
-    if (state.filterIndex < 1)
-        state.filterIndex = index;
+    // With the details hidden, Qt reports the chosen filter by its shortened name.
+    const QString chosen = dialog.selectedNameFilter();
+    state.filterIndex = index;
+    for (int i = 0; i < state.filters.size(); ++i) {
+        if (chosen == filters.at(i) || chosen == state.filters.at(i).description)
+            state.filterIndex = i + 1;
+    }
     return true;
 }
 
 } // namespace
 
+QString WidgetDialogs::caption() const
+{
+    // Before any title routine has run, the program's own name.
+    return applicationTitle().isEmpty() ? QGuiApplication::applicationDisplayName() : applicationTitle();
+}
+
 void WidgetDialogs::message(const QString& text, Icon icon)
 {
-    QMessageBox box(toQt(icon), QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok,
+    QMessageBox box(toQt(icon), caption(), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();
 }
 
 Dialogs::Button WidgetDialogs::ask(const QString& text, const QList<Button>& buttons, Icon icon)
 {
-    QMessageBox box(toQt(icon), QGuiApplication::applicationDisplayName(), text, QMessageBox::NoButton,
+    QMessageBox box(toQt(icon), caption(), text, QMessageBox::NoButton,
                     QApplication::activeWindow());
     for (const Button button : buttons)
         box.addButton(toQt(button));
