@@ -38,6 +38,13 @@ public:
 
     virtual ~Dialogs() = default;
 
+    /**
+     * The application title: the caption of every message box. The editor's title routine sets
+     * it to the document's file name; the launcher to its own title.
+     */
+    void setApplicationTitle(const QString& title) { m_applicationTitle = title; }
+    QString applicationTitle() const { return m_applicationTitle; }
+
     /** A message box with the one sentence and an OK button. */
     virtual void message(const QString& text, Icon icon = Icon::None) = 0;
     /** A message box offering @p buttons; returns the one chosen (Cancel when the box is closed). */
@@ -56,4 +63,7 @@ public:
     virtual bool printerSetup(QPrinter& printer) = 0;
     /** Shows the help book whose first page is @p indexPath in the help viewer; false when it cannot. */
     virtual bool showHelp(const QString& indexPath) = 0;
+
+private:
+    QString m_applicationTitle;
 };

@@ -71,6 +71,8 @@ void Startup::createForms()
         m_optionForm = std::make_unique<TFormOption>(m_services.context);
         QObject::connect(m_mainForm.get(), &TMainForm::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     }
+    if (m_mode == StartMode::Launcher)
+        m_services.context.dialogs.setApplicationTitle(kLauncherTitle); // the hidden editor named its file meanwhile
     // The one options window serves the editor window of this process.
     m_optionForm->setHost(&m_mainForm->features());
     QObject::connect(m_mainForm.get(), &TMainForm::optionsRequested, m_optionForm.get(), &TFormOption::FOClick);

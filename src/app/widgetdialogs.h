@@ -20,5 +20,6 @@ public:
     bool showHelp(const QString& indexPath) override;
 
 private:
+    QString caption() const;
     QPointer<HelpViewer> m_helpViewer;
 };

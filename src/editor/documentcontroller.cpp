@@ -116,6 +116,7 @@ void DocumentController::setTitle(const QString& fileName)
     m_currentFileName = fileName;
     m_currentFolder = folderOf(fileName);
     m_applicationTitle = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
+    m_dialogs.setApplicationTitle(m_applicationTitle);
     m_ui.Ruler->setVisible(!isRtfFileName(fileName));
     m_ui.N3->setEnabled(true);
     m_rulerGutter->checkRulerVisibility();

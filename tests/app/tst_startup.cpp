@@ -65,6 +65,7 @@ private Q_SLOTS:
     {
         m_settings.emplace();
         m_dialogs.messages.clear();
+        m_dialogs.setApplicationTitle(QString());
         QGuiApplication::setApplicationDisplayName(QString());
     }
     void cleanup() { m_settings.reset(); }
@@ -155,10 +156,12 @@ void TestStartup::modeDecision()
         QVERIFY(seen.launcherForm);
         QVERIFY(!seen.anyVisible); // no window and so no taskbar entry
         QCOMPARE(seen.title, Startup::kLauncherTitle);
+        QCOMPARE(m_dialogs.applicationTitle(), Startup::kLauncherTitle); // message boxes say who speaks
     } else {
         QVERIFY(!seen.launcherForm);
         QVERIFY(seen.mainVisible);
         QVERIFY(seen.title != Startup::kLauncherTitle);
+        QVERIFY(m_dialogs.applicationTitle() != Startup::kLauncherTitle);
     }
 }
 

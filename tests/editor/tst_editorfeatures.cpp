@@ -66,6 +66,7 @@ void TestEditorFeatures::newButtonEmptiesButKeepsTheNameAndCanBeUndone()
 {
     const QString path = f->writeFile(QStringLiteral("memo.txt"), "first line\r\n");
     f->createForm({ path });
+    QCOMPARE(f->dialogs.applicationTitle(), QStringLiteral("memo.txt")); // the caption of its message boxes
     const QString caption = f->form->windowTitle();
     action(QStringLiteral("ToolButton1"))->trigger();
     QCOMPARE(f->editor()->text(), QString());
