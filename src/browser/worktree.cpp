@@ -268,17 +268,8 @@ void WorkTree::storeRecentLists()
 {
     const QStringList files = m_host.recentFiles();
     const QStringList folders = m_host.recentFolders();
-    runRegistrySequence(m_dialogs, OpenMode::OpenCreating, kRegistryWriteFailed, [&](SettingsKey& key) {
-        // An empty entry leaves its slot as stored, so another editor's value there survives.
-        for (int k = 0; k < Reg::kRecentSlots; ++k) {
-            if (!files.value(k).isEmpty())
-                key.writeString(Reg::mru(k + 1), files.at(k));
-        }
-        for (int k = 0; k < Reg::kRecentSlots; ++k) {
-            if (!folders.value(k).isEmpty())
-                key.writeString(Reg::mmm(k + 1), folders.at(k));
-        }
-    });
+    runRegistrySequence(m_dialogs, OpenMode::OpenCreating, kRegistryWriteFailed,
+                        [&](SettingsKey& key) { writeRecentLists(key, files, folders); });
 }
 
 void WorkTree::Pop_txtClick()

@@ -36,18 +36,6 @@ void writeFont(SettingsKey& key, const StoredFont& font)
     key.writeBool(Reg::MFontStyleS, font.strikeOut);
 }
 
-void writeRecentLists(SettingsKey& key, const QStringList& files, const QStringList& folders)
-{
-    for (int k = 0; k < qMin(kRecentEntries, int(files.size())); ++k) {
-        if (!files.at(k).isEmpty())
-            key.writeString(Reg::mru(k + 1), files.at(k));
-    }
-    for (int k = 0; k < qMin(kRecentEntries, int(folders.size())); ++k) {
-        if (!folders.at(k).isEmpty())
-            key.writeString(Reg::mmm(k + 1), folders.at(k));
-    }
-}
-
 void writeEditorSettings(SettingsKey& key, const EditorSettings& settings)
 {
     key.writeString(Reg::MDirSave, settings.dialogFolder);

@@ -55,8 +55,6 @@ struct WindowCloseState
 
 /** Writes the font values in their stored order: colour, size, name, then the four styles. */
 void writeFont(SettingsKey& key, const StoredFont& font);
-/** Writes each non-empty entry k to slot k + 1; an empty entry leaves its slot as stored. */
-void writeRecentLists(SettingsKey& key, const QStringList& files, const QStringList& folders);
 /** The editor-settings write; raises RegistryError, leaving what it wrote before. */
 void writeEditorSettings(SettingsKey& key, const EditorSettings& settings);
 /** The close write; raises RegistryError, leaving what it wrote before. */

@@ -216,16 +216,9 @@ void TForm1::FormCloseQuery()
             key.deleteKeyTree();
             return;
         }
-        if (m_mruList.isEmpty())
-            return;
-        for (int k = 0; k < qMin(int(m_mruList.size()), Reg::kRecentSlots); ++k) {
-            if (!m_mruList.at(k).isEmpty())
-                key.writeString(Reg::mru(k + 1), m_mruList.at(k));
-        }
-        for (int k = 0; k < qMin(int(m_mmmList.size()), Reg::kRecentSlots); ++k) {
-            if (!m_mmmList.at(k).isEmpty())
-                key.writeString(Reg::mmm(k + 1), m_mmmList.at(k));
-        }
+        // A list that could not be read at all writes nothing, the folders included.
+        if (!m_mruList.isEmpty())
+            writeRecentLists(key, m_mruList, m_mmmList);
     });
 }
 

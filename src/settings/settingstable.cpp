@@ -112,3 +112,15 @@ void writeLauncherDefaults(SettingsKey& key)
 {
     writeDefaults(key, { Reg::MFontSize, Reg::MOption });
 }
+
+void writeRecentLists(SettingsKey& key, const QStringList& files, const QStringList& folders)
+{
+    for (int k = 0; k < Reg::kRecentSlots; ++k) {
+        if (!files.value(k).isEmpty())
+            key.writeString(Reg::mru(k + 1), files.at(k));
+    }
+    for (int k = 0; k < Reg::kRecentSlots; ++k) {
+        if (!folders.value(k).isEmpty())
+            key.writeString(Reg::mmm(k + 1), folders.at(k));
+    }
+}

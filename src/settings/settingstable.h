@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <span>
 
@@ -63,6 +64,12 @@ inline const QString kDefaultFontName = QStringLiteral("ＭＳ ゴシック");
 
 /** Writes the first-run defaults in their order; the last one sets MOption true. Raises RegistryError. */
 void writeFirstRunDefaults(SettingsKey& key);
+
+/**
+ * Writes entry k of each list to slot k + 1 (MRU1.., MMM1..) when it is not empty. An empty entry
+ * leaves its stored slot as it was, so another process's value there survives. Raises RegistryError.
+ */
+void writeRecentLists(SettingsKey& key, const QStringList& files, const QStringList& folders);
 
 /** What the launcher writes when it finds no key: the first-run defaults without MFontSize and MOption. */
 void writeLauncherDefaults(SettingsKey& key);
