@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "documentcontroller.h"
 
+#include "app/busycursor.h"
 #include "app/errorreport.h"
 #include "documenteditor.h"
 #include "documentnames.h"
@@ -36,16 +37,6 @@ constexpr qint64 kFeedbackDelayMs = 500;
 constexpr qint64 kFeedbackIntervalMs = 250;
 // A document this long (in characters) takes about that long to save.
 constexpr int kLongSaveCharacters = 4 * 1024 * 1024;
-
-/** The busy cursor for as long as it lives, however the operation ends. */
-class BusyCursor final
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 /**
  * Says in the message field what a long operation is doing, and puts the field's text back

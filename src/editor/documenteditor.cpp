@@ -144,8 +144,7 @@ void DocumentEditor::showView(View* view)
 
 DocumentEditor::~DocumentEditor() = default;
 
-namespace {
-QString lastDroppedFile(const QMimeData* mime)
+QString DocumentEditor::lastDroppedFile(const QMimeData* mime)
 {
     QString last;
     if (mime && mime->hasUrls()) {
@@ -156,7 +155,6 @@ QString lastDroppedFile(const QMimeData* mime)
     }
     return last;
 }
-} // namespace
 
 bool DocumentEditor::eventFilter(QObject* watched, QEvent* event)
 {

@@ -14,6 +14,7 @@
 
 class QAbstractScrollArea;
 class QMenu;
+class QMimeData;
 class QScrollBar;
 class QStackedLayout;
 class PlainTextView;
@@ -129,6 +130,9 @@ public:
     /** The vertical scroll bar of the view now shown; every kind of scroll moves it. */
     QScrollBar* verticalScrollBar() const;
     void setContextMenu(QMenu* menu);
+
+    /** Of several dropped files only the last local one is opened; empty when there is none. */
+    static QString lastDroppedFile(const QMimeData* mime);
 
 Q_SIGNALS:
     /** The view scrolled vertically, by any means. */

@@ -33,21 +33,6 @@
 #include <QMimeData>
 #include <QTreeWidget>
 
-namespace {
-// Only the last local file of a drop is opened.
-QString lastLocalFile(const QMimeData* mime)
-{
-    QString last;
-    if (!mime || !mime->hasUrls())
-        return last;
-    for (const QUrl& url : mime->urls()) {
-        if (url.isLocalFile())
-            last = url.toLocalFile();
-    }
-    return last;
-}
-} // namespace
-
 TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
     : QMainWindow(parent)
     , m_context(std::move(context))
@@ -310,13 +295,13 @@ void TMainForm::paintEvent(QPaintEvent* event)
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!lastLocalFile(event->mimeData()).isEmpty())
+    if (!DocumentEditor::lastDroppedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void TMainForm::dropEvent(QDropEvent* event)
 {
-    const QString path = lastLocalFile(event->mimeData());
+    const QString path = DocumentEditor::lastDroppedFile(event->mimeData());
     if (path.isEmpty())
         return;
     event->acceptProposedAction();

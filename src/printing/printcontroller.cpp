@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "printcontroller.h"
 
+#include "app/busycursor.h"
 #include "app/dialogs.h"
 #include "app/errorreport.h"
 #include "printingtexts.h"
@@ -24,16 +25,6 @@
 #include <stdexcept>
 
 namespace {
-
-/** A busy cursor for as long as it lives. */
-class BusyCursor final
-{
-public:
-    explicit BusyCursor(Qt::CursorShape shape) { QApplication::setOverrideCursor(shape); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 constexpr int kPreviewZoom = 80;
 constexpr int kMinimumZoom = 2;
@@ -286,7 +277,7 @@ void PrintController::printOn(QPrinter& printer)
     useReportPage(printer, m_setup.orientation);
     const ReportLayout layout(m_setup, m_lines);
     // Many pages take a while: a busy cursor at once, and past half a second the progress with the name.
-    const BusyCursor busy(Qt::WaitCursor);
+    const BusyCursor busy;
     QProgressDialog progress(PrintingText::Printing.arg(QFileInfo(m_host.documentFileName()).fileName()),
                              QString(), 0, layout.pageCount(), m_controls.QRPreview1 ? m_controls.QRPreview1->window() : nullptr);
     progress.setWindowModality(Qt::WindowModal);
