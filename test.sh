@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
+scripts/check-format.sh
 
 cmake --preset default -DPEMMO_BUILD_TESTS=ON
 cmake --build --preset default -j "$(nproc)"

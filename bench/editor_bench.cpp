@@ -3,11 +3,11 @@
 // (read, decode and build the document), first paint, end of background layout, peak memory, save, and typing latency.
 // Run by hand: ./bench/editor_bench          (every case, each in a process of its own)
 //              ./bench/editor_bench CASE     (one case: cp932-10, cp932-100, utf8-10, rtf-1, rtf-10)
-#include "app/dialogs.h"
-#include "editor/documentcontroller.h"
-#include "editor/documenteditor.h"
-#include "editor/mainform.h"
-#include "editor/formats/documentio.h"
+#include "ui/dialogs.h"
+#include "window/documentcontroller.h"
+#include "document/documenteditor.h"
+#include "window/mainform.h"
+#include "formats/documentio.h"
 
 #include <QAbstractScrollArea>
 #include <QAbstractTextDocumentLayout>

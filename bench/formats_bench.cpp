@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Load and save speed of the document-format library (decode, RTF parse, encode, RTF write) on generated
 // inputs: plain CP932 10 MB and 100 MB, UTF-8 10 MB, RTF 1 MB and 10 MB. The editor window is not involved.
-#include "documentio.h"
-#include "plaintext.h"
-#include "rtfwriter.h"
+#include "formats/documentio.h"
+#include "formats/plaintext.h"
+#include "formats/rtfwriter.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

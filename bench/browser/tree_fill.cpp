@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // How long the work-folder tree takes to show a folder of 100 000 files, and how long the window
 // goes without answering meanwhile. Usage: tree_fill [file count]
-#include "app/widgetdialogs.h"
+#include "ui/widgetdialogs.h"
 #include "browser/folderreader.h"
 #include "browser/worktree.h"
 #include "browser/worktreehost.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "app/fontsubstitution.h"
-#include "app/pemmoapplication.h"
-#include "app/startup.h"
-#include "app/widgetdialogs.h"
+#include "ui/fontsubstitution.h"
+#include "pemmoapplication.h"
+#include "startup.h"
+#include "ui/widgetdialogs.h"
 #include "platform/instancelock.h"
 #include "platform/processstarter.h"
 

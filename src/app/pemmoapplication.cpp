@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "pemmoapplication.h"
 
-#include "dialogs.h"
+#include "ui/dialogs.h"
 
 #include <QIcon>
 

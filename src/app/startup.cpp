@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "startup.h"
 
-#include "dialogs.h"
-#include "editor/editorfeatures.h"
-#include "editor/mainform.h"
+#include "ui/dialogs.h"
+#include "window/editorfeatures.h"
+#include "window/mainform.h"
 #include "launcher/Tasklist.h"
 #include "options/Formoption.h"
 #include "platform/instancelock.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "appcontext.h"
+#include "ui/appcontext.h"
 #include "commandline.h"
 #include "modedecision.h"
 

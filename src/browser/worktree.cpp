@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "worktree.h"
 
-#include "app/dialogs.h"
-#include "app/errorreport.h"
+#include "ui/dialogs.h"
+#include "ui/errorreport.h"
 #include "browsertexts.h"
 #include "folderreader.h"
 #include "settings/settingstable.h"
@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTreeWidget>
+
+#include <array>
 
 namespace {
 // What a node is, and for a folder whether its children were asked for and where it really is.
@@ -38,18 +40,6 @@ QTreeWidgetItem* makeItem(const QString& text, NodeKind kind)
     if (kind == NodeKind::Folder)
         item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     return item;
-}
-
-QAction* actionNamed(QMenu* menu, const QString& name)
-{
-    if (!menu)
-        return nullptr;
-    const QList<QAction*> actions = menu->actions();
-    for (QAction* action : actions) {
-        if (action->objectName() == name)
-            return action;
-    }
-    return nullptr;
 }
 } // namespace
 
@@ -80,16 +70,10 @@ WorkTree::WorkTree(const WorkTreeControls& controls, WorkTreeHost& host, Dialogs
     if (m_controls.ToolButton9)
         connect(m_controls.ToolButton9, &QAction::triggered, this, &WorkTree::CoolTreeClick);
 
-    const std::pair<const char*, void (WorkTree::*)()> popups[] = {
-        { "Pop_txt", &WorkTree::Pop_txtClick },
-        { "Pop_html", &WorkTree::Pop_htmlClick },
-        { "Pop_rtf", &WorkTree::Pop_rtfClick },
-        { "Pop_all", &WorkTree::Pop_allClick },
-    };
-    for (const auto& [name, handler] : popups) {
-        if (QAction* action = actionNamed(m_controls.PopupMenu1, QLatin1String(name)))
-            connect(action, &QAction::triggered, this, handler);
-    }
+    const std::array<void (WorkTree::*)(), 4> filters { &WorkTree::Pop_txtClick, &WorkTree::Pop_htmlClick,
+                                                        &WorkTree::Pop_rtfClick, &WorkTree::Pop_allClick };
+    for (int i = 0; i < int(filters.size()) && i < m_controls.filterItems.size(); ++i)
+        connect(m_controls.filterItems.at(i), &QAction::triggered, this, filters[size_t(i)]);
 }
 
 WorkTree::~WorkTree() = default;

@@ -30,7 +30,8 @@ struct WorkTreeControls
     QTreeWidget* Tree = nullptr;
     QAction* CoolTree = nullptr;
     QAction* ToolButton9 = nullptr;
-    QMenu* PopupMenu1 = nullptr; // holds Pop_txt, Pop_html, Pop_rtf and Pop_all
+    QMenu* PopupMenu1 = nullptr;
+    QList<QAction*> filterItems; // Pop_txt, Pop_html, Pop_rtf, Pop_all
 };
 
 /**

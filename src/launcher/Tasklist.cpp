@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Tasklist.h"
 
-#include "app/errorreport.h"
+#include "ui/errorreport.h"
 #include "editorlaunch.h"
 #include "launchertexts.h"
 #include "platform/processstarter.h"

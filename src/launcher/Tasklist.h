@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/appcontext.h"
-#include "app/dialogs.h"
+#include "ui/appcontext.h"
+#include "ui/dialogs.h"
 
 #include <QList>
 #include <QSystemTrayIcon>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "editorlaunch.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "launchertexts.h"
 #include "platform/fileprobe.h"
 #include "settings/settingskey.h"

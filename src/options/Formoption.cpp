@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "Formoption.h"
 
-#include "app/dialogs.h"
-#include "app/errorreport.h"
+#include "ui/dialogs.h"
+#include "ui/errorreport.h"
 #include "colourswatch.h"
-#include "editor/documenteditor.h"
+#include "document/documenteditor.h"
 #include "optionshost.h"
 #include "optionstexts.h"
 #include "settings/settingstable.h"

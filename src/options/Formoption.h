@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/appcontext.h"
+#include "ui/appcontext.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "help.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "optionstexts.h"
 
 #include <QAction>

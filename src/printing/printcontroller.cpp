@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "printcontroller.h"
 
-#include "app/busycursor.h"
-#include "app/dialogs.h"
-#include "app/errorreport.h"
+#include "ui/busycursor.h"
+#include "ui/dialogs.h"
+#include "ui/errorreport.h"
 #include "printingtexts.h"
 #include "reportlayout.h"
 
@@ -93,24 +93,15 @@ void PrintController::connectControls()
                                                                     &PrintController::Button2Click,
                                                                     &PrintController::Button3Click,
                                                                     &PrintController::Button4Click };
-    for (int i = 0; i < int(pageHandlers.size()) && m_controls.Panel3; ++i) {
-        const QString name = QStringLiteral("Button%1").arg(i + 1);
-        if (auto* button = m_controls.Panel3->findChild<QAbstractButton*>(name))
-            connect(button, &QAbstractButton::clicked, this, pageHandlers[size_t(i)]);
-    }
+    for (int i = 0; i < int(pageHandlers.size()) && i < m_controls.pageButtons.size(); ++i)
+        connect(m_controls.pageButtons.at(i), &QAbstractButton::clicked, this, pageHandlers[size_t(i)]);
 
-    const std::array<std::pair<const char*, void (PrintController::*)()>, 4> zoomHandlers {
-        { { "PView100", &PrintController::PView100Click },
-          { "PView80", &PrintController::PView80Click },
-          { "PView50", &PrintController::PView50Click },
-          { "PView20", &PrintController::PView20Click } }
-    };
-    for (const auto& [name, handler] : zoomHandlers) {
-        if (!m_controls.PopupMenu3)
-            break;
-        if (auto* item = m_controls.PopupMenu3->findChild<QAction*>(QLatin1String(name)))
-            connect(item, &QAction::triggered, this, handler);
-    }
+    const std::array<void (PrintController::*)(), 4> zoomHandlers { &PrintController::PView100Click,
+                                                                    &PrintController::PView80Click,
+                                                                    &PrintController::PView50Click,
+                                                                    &PrintController::PView20Click };
+    for (int i = 0; i < int(zoomHandlers.size()) && i < m_controls.zoomItems.size(); ++i)
+        connect(m_controls.zoomItems.at(i), &QAction::triggered, this, zoomHandlers[size_t(i)]);
 }
 
 void PrintController::FilePrint()

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QList>
+
 #include <QColor>
 #include <QFont>
 #include <QString>
 
+class QAbstractButton;
 class QAction;
 class QMenu;
 class QWidget;
@@ -47,10 +50,14 @@ struct PreviewControls
 {
     /** "印刷プレビュー" of the File menu; its check mark shows the preview state. */
     QAction* F_PVew = nullptr;
-    /** The page-button band, holding the buttons named "Button1".."Button4". */
+    /** The page-button band. */
     QWidget* Panel3 = nullptr;
-    /** The preview's context menu, holding the items named "PView100", "PView80", "PView50", "PView20". */
+    /** Its buttons "<<", "<", ">", ">>" (Button1..Button4). */
+    QList<QAbstractButton*> pageButtons;
+    /** The preview's context menu. */
     QMenu* PopupMenu3 = nullptr;
+    /** Its items 100 %, 80 %, 50 %, 20 % (PView100, PView80, PView50, PView20). */
+    QList<QAction*> zoomItems;
     /** Where the preview goes: hidden until the preview opens, laid out where the document editor is. */
     QWidget* QRPreview1 = nullptr;
 };

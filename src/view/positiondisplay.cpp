@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "positiondisplay.h"
 
-#include "editor/documenteditor.h"
-#include "editor/plaintextview.h"
+#include "document/documenteditor.h"
+#include "document/plaintextview.h"
 #include "positionrules.h"
 #include "rulergutter.h"
 #include "statusrow.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "rulergutter.h"
 
-#include "editor/documenteditor.h"
+#include "document/documenteditor.h"
 #include "rulerrules.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/startup.h"
-#include "editor/mainform.h"
+#include "window/mainform.h"
 #include "fakedialogs.h"
 #include "launcher/Tasklist.h"
 #include "options/Formoption.h"

@@ -39,12 +39,15 @@ struct TreeWidgets
         ToolButton9 = new QAction(QStringLiteral("作業フォルダーの表示"), window.get());
         ToolButton9->setCheckable(true);
         PopupMenu1 = new QMenu(window.get());
-        for (const char* name : { "Pop_txt", "Pop_html", "Pop_rtf", "Pop_all" })
-            PopupMenu1->addAction(QString())->setObjectName(QLatin1String(name));
+        for (const char* name : { "Pop_txt", "Pop_html", "Pop_rtf", "Pop_all" }) {
+            QAction* item = PopupMenu1->addAction(QString());
+            item->setObjectName(QLatin1String(name));
+            filterItems.append(item);
+        }
         window->resize(300, 500);
     }
 
-    WorkTreeControls controls() const { return { CoolBar2, Label2, Tree, CoolTree, ToolButton9, PopupMenu1 }; }
+    WorkTreeControls controls() const { return { CoolBar2, Label2, Tree, CoolTree, ToolButton9, PopupMenu1, filterItems }; }
 
     QAction* popup(const QString& name) const
     {
@@ -62,6 +65,7 @@ struct TreeWidgets
     QAction* CoolTree = nullptr;
     QAction* ToolButton9 = nullptr;
     QMenu* PopupMenu1 = nullptr;
+    QList<QAction*> filterItems;
 };
 
 /** The texts of @p parent's children, or of the top level when it is null. */

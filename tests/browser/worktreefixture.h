@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "browser/worktreehost.h"
 #include "settings/registrysequence.h"
 #include "settings/settingstable.h"

@@ -52,6 +52,8 @@ class TestJourney : public QObject
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
+    void init();
+    void cleanup();
     // The steps run in this order, each going on from where the previous one left the program, as a user does.
     void startsWithTheFileNamedOnTheCommandLine();
     void aClickMovesTheCaretAndThePositionText();
@@ -69,11 +71,11 @@ private:
     QProcessEnvironment environment() const { return m_bus->environment(m_x->environment()); }
     QList<AccessibleNode> nodes() const;
     std::optional<AccessibleNode> waitForNode(
-        const std::function<bool(const AccessibleNode&)>& matches, int ms = 10000) const;
-    std::optional<AccessibleNode> waitForLabel(const QRegularExpression& text, int ms = 10000) const;
+        const std::function<bool(const AccessibleNode&)>& matches, int ms = 30000) const;
+    std::optional<AccessibleNode> waitForLabel(const QRegularExpression& text, int ms = 30000) const;
     std::optional<AccessibleNode> editorView() const;
-    QString otherWindow(const QStringList& known, int ms = 10000) const;
-    bool windowGone(const QString& window, int ms = 10000) const;
+    QString otherWindow(const QStringList& known, int ms = 30000) const;
+    bool windowGone(const QString& window, int ms = 30000) const;
     void focusAndPress(const QString& window, const QStringList& keys) const;
     void type(const QString& text) const;
     void clickOn(const AccessibleNode& node) const;
@@ -89,7 +91,14 @@ private:
     std::unique_ptr<QProcess> m_editor;
     QString m_window;
     QList<qint64> m_detached;
+    QString m_failedStep; // the first step that failed: the ones after it start from a state it did not leave
 };
+
+namespace {
+// A start under load (a busy CI machine, the accessibility bus coming up) can take many seconds; the waits
+// end as soon as their condition holds, so generous bounds cost a passing run nothing.
+constexpr int kStartMs = 90000;
+} // namespace
 
 void TestJourney::initTestCase()
 {
@@ -146,6 +155,20 @@ void TestJourney::cleanupTestCase()
     m_x.reset();
 }
 
+void TestJourney::init()
+{
+    // The last step starts a program of its own and does not depend on the ones before it.
+    const bool independent = qstrcmp(QTest::currentTestFunction(), "desktopEntryOpensAFileFromAFileManager") == 0;
+    if (!m_failedStep.isEmpty() && !independent)
+        QSKIP(qPrintable(QStringLiteral("follows step %1, which failed").arg(m_failedStep)));
+}
+
+void TestJourney::cleanup()
+{
+    if (QTest::currentTestFailed() && m_failedStep.isEmpty())
+        m_failedStep = QString::fromLatin1(QTest::currentTestFunction());
+}
+
 bool TestJourney::startEditor(const QStringList& arguments)
 {
     m_editor = std::make_unique<QProcess>();
@@ -154,15 +177,18 @@ bool TestJourney::startEditor(const QStringList& arguments)
     if (!m_editor->waitForStarted())
         return false;
     m_window.clear();
-    XSession::waitFor([this] {
-        for (const QString& window : m_x->visibleWindows(m_editor->processId())) {
-            if (m_x->windowName(window).startsWith(QLatin1String("[ ")))
-                m_window = window;
-        }
-        return !m_window.isEmpty();
-    });
+    XSession::waitFor(
+        [this] {
+            for (const QString& window : m_x->visibleWindows(m_editor->processId())) {
+                if (m_x->windowName(window).startsWith(QLatin1String("[ ")))
+                    m_window = window;
+            }
+            return !m_window.isEmpty() || m_editor->state() == QProcess::NotRunning;
+        },
+        kStartMs);
     // The accessibility bridge registers shortly after the window maps.
-    return !m_window.isEmpty() && waitForNode([](const AccessibleNode& node) { return node.role == u"frame"; });
+    return !m_window.isEmpty()
+        && waitForNode([](const AccessibleNode& node) { return node.role == u"frame"; }, kStartMs);
 }
 
 QList<AccessibleNode> TestJourney::nodes() const

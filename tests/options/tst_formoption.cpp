@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "editor/documenteditor.h"
+#include "document/documenteditor.h"
 #include "fakedialogs.h"
 #include "options/Formoption.h"
 #include "options/help.h"

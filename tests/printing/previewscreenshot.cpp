@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Renders the in-window print preview of a Japanese sample text into a PNG, for the docs.
 // Usage: pemmo_print_preview_screenshot <output.png>
-#include "app/fontsubstitution.h"
+#include "ui/fontsubstitution.h"
 #include "fakedialogs.h"
 #include "printing/printcontroller.h"
 #include "testprinthost.h"

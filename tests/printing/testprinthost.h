@@ -36,6 +36,7 @@ public:
         for (const char* name : { "PView100", "PView80", "PView50", "PView20" }) {
             auto* item = PopupMenu3->addAction(QString::fromLatin1(name).mid(5) + u'%');
             item->setObjectName(QLatin1String(name));
+            zoomItems.append(item);
         }
 
         auto* client = new QWidget(this);
@@ -61,6 +62,7 @@ public:
             button->setObjectName(QStringLiteral("Button%1").arg(i + 1));
             button->setToolTip(hints.at(i));
             buttons->addWidget(button);
+            pageButtons.append(button);
         }
         Panel3->hide();
         bands->addWidget(Panel3);
@@ -96,7 +98,7 @@ public:
         resize(743, 543);
     }
 
-    PreviewControls controls() { return PreviewControls { F_PVew, Panel3, PopupMenu3, QRPreview1 }; }
+    PreviewControls controls() { return PreviewControls { F_PVew, Panel3, pageButtons, PopupMenu3, zoomItems, QRPreview1 }; }
 
     QString documentText() const override { return RichEdit2->toPlainText(); }
     QFont editorFont() const override { return RichEdit2->font(); }
@@ -118,6 +120,8 @@ public:
     QAction* F_PVew = nullptr;
     QAction* VG = nullptr;
     QMenu* PopupMenu3 = nullptr;
+    QList<QAction*> zoomItems;
+    QList<QAbstractButton*> pageButtons;
     QToolBar* ToolBar1 = nullptr;
     QFrame* Panel3 = nullptr;
     QLabel* Ruler = nullptr;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // "印刷" through a real spooler: a CUPS scheduler of the test's own with the PDF printer as default.
-#include "app/fontsubstitution.h"
+#include "ui/fontsubstitution.h"
 #include "cupsscheduler.h"
 #include "fakedialogs.h"
 #include "pdftools.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Print, printer set-up and the preview, driven as the editor window drives them.
-#include "app/fontsubstitution.h"
+#include "ui/fontsubstitution.h"
 #include "fakedialogs.h"
 #include "pdftools.h"
 #include "printing/printcontroller.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The report without any window: its geometry, the toggle's set-up, pagination and what a PDF shows.
-#include "app/fontsubstitution.h"
+#include "ui/fontsubstitution.h"
 #include "pdftools.h"
 #include "printing/printingtexts.h"
 #include "printing/reportlayout.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 
 #include <QList>
 #include <QStringList>

@@ -48,7 +48,7 @@ public:
     bool screenshot(const QString& path) const;
 
     /** Waits until @p condition holds, processing events; false after @p ms. */
-    static bool waitFor(const std::function<bool()>& condition, int ms = 10000);
+    static bool waitFor(const std::function<bool()>& condition, int ms = 30000);
 
 private:
     QTemporaryDir m_home;

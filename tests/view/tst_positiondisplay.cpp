@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The row/column display and the status row in a real editor window.
-#include "../editor/mainformfixture.h"
+#include "../window/mainformfixture.h"
 
 #include <QLabel>
 #include <QTextBlock>

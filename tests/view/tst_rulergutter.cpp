@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The ruler and the line-number gutter in a real editor window.
-#include "../editor/mainformfixture.h"
+#include "../window/mainformfixture.h"
 
 #include <QAction>
 #include <QTextBlock>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "searchcontroller.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "replacedialog.h"
 #include "searchtexts.h"
 

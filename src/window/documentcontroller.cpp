@@ -1,0 +1,330 @@
+// SPDX-License-Identifier: MIT
+#include "documentcontroller.h"
+
+#include "ui/busycursor.h"
+#include "ui/errorreport.h"
+#include "document/documenteditor.h"
+#include "document/documentnames.h"
+#include "document/editortexts.h"
+#include "formats/documentio.h"
+#include "document/plaintextview.h"
+#include "recentfiles.h"
+#include "document/recentlists.h"
+#include "settings/settingskey.h"
+#include "settings/settingstable.h"
+#include "settings/settingstexts.h"
+#include "view/rulergutter.h"
+#include "view/statusrow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFrame>
+#include <QLabel>
+#include <QTextDocument>
+
+#include <optional>
+
+using namespace pemmo::formats;
+
+namespace {
+
+// Loads and saves run on the GUI thread; past this long the user is told what is going on.
+constexpr qint64 kFeedbackDelayMs = 500;
+// A repaint in the middle of a load paints the whole window; a few a second are enough to see.
+constexpr qint64 kFeedbackIntervalMs = 250;
+// A document this long (in characters) takes about that long to save.
+constexpr int kLongSaveCharacters = 4 * 1024 * 1024;
+
+/**
+ * Says in the message field what a long operation is doing, and puts the field's text back
+ * when it ends. The work blocks the event loop, so the field is repainted at once.
+ */
+class ProgressMessage final
+{
+public:
+    explicit ProgressMessage(QLabel* field)
+        : m_field(field)
+        , m_previous(field->text())
+    {
+        m_clock.start();
+    }
+    ~ProgressMessage()
+    {
+        if (m_shown)
+            show(m_previous);
+    }
+    ProgressMessage(const ProgressMessage&) = delete;
+    ProgressMessage& operator=(const ProgressMessage&) = delete;
+
+    void show(const QString& text)
+    {
+        m_shown = true;
+        m_lastShownMs = m_clock.elapsed();
+        m_field->setText(text);
+        m_field->repaint();
+    }
+    /** Shows @p text once the operation has run past the feedback delay, a few times a second. */
+    void showWhenLong(const QString& text)
+    {
+        const qint64 now = m_clock.elapsed();
+        if (now >= kFeedbackDelayMs && (!m_shown || now - m_lastShownMs >= kFeedbackIntervalMs))
+            show(text);
+    }
+
+private:
+    QLabel* m_field;
+    QString m_previous;
+    QElapsedTimer m_clock;
+    qint64 m_lastShownMs = 0;
+    bool m_shown = false;
+};
+
+} // namespace
+
+DocumentController::DocumentController(const DocumentControls& controls, RulerGutter* rulerGutter,
+                                       RecentFiles* recent, Dialogs& dialogs, QObject* parent)
+    : QObject(parent)
+    , m_ui(controls)
+    , m_rulerGutter(rulerGutter)
+    , m_recent(recent)
+    , m_dialogs(dialogs)
+{
+    m_openDialog.filters = openDialogFilters();
+    m_saveDialog.filters = saveDialogFilters();
+}
+
+void DocumentController::setTitle(const QString& fileName)
+{
+    // The caption is never cut: a long path shows whole, and the window manager elides it.
+    QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(fileName));
+    if (fileName.endsWith(QLatin1Char('/')) && !absolute.endsWith(QLatin1Char('/')))
+        absolute += QLatin1Char('/');
+    m_ui.window->setWindowTitle(QStringLiteral("[ %1 ]-%2").arg(absolute, kVersionCaption));
+    m_currentFileName = fileName;
+    m_currentFolder = folderOf(fileName);
+    m_applicationTitle = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
+    m_dialogs.setApplicationTitle(m_applicationTitle);
+    m_ui.Ruler->setVisible(!isRtfFileName(fileName));
+    m_ui.N3->setEnabled(true);
+    m_rulerGutter->checkRulerVisibility();
+}
+
+bool DocumentController::savePrompt()
+{
+    if (!m_ui.RichEdit2->isModified())
+        return true;
+    using Button = Dialogs::Button;
+    switch (m_dialogs.ask(kSavePrompt, { Button::Yes, Button::No, Button::Cancel }, Dialogs::Icon::Question)) {
+    case Button::Yes:
+        // A save that did not happen (dialog cancelled, write failed) leaves the text unsaved:
+        // going on would throw it away.
+        return FileSave();
+    case Button::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool DocumentController::loadIntoDocumentEditor(const QString& path)
+{
+    std::optional<BusyCursor> busy(std::in_place);
+    ProgressMessage progress(m_ui.messageField);
+    // A plain text goes into the editor slice by slice as it decodes. The editor is emptied only
+    // when the first slice comes: a load that fails before then keeps the previous document.
+    std::optional<DocumentEditor::PlainTextLoad> plainLoad;
+    LoadOptions options;
+    options.plainTextSlices = [this, &plainLoad](QStringView slice) {
+        if (!plainLoad)
+            plainLoad.emplace(*m_ui.RichEdit2);
+        plainLoad->append(slice);
+    };
+    options.progress = [&progress, &path](qint64 done, qint64 total) {
+        const qint64 percent = total > 0 ? done * 100 / total : 100;
+        progress.showWhenLong(path + kDocumentLoadingSuffix + QStringLiteral(" (%1%)").arg(percent));
+    };
+    LoadResult loaded = loadDocument(path, options);
+    if (!loaded.document) {
+        busy.reset();
+        m_dialogs.message(loaded.errorMessage, Dialogs::Icon::Critical);
+        return false;
+    }
+    LoadedDocument& document = *loaded.document;
+    // The alternate editor never holds a document here: whatever the load refuses, it would
+    // refuse too, so the document editor stays the shown one.
+    m_ui.Memo1->hide();
+    m_ui.RichEdit2->show();
+    if (document.kind == DocumentKind::RichText) {
+        m_ui.RichEdit2->loadRichText(std::move(document.richText));
+    } else {
+        // An empty file sends no slice, and still replaces the document.
+        if (!plainLoad)
+            plainLoad.emplace(*m_ui.RichEdit2);
+        plainLoad->finish();
+    }
+    m_format = document.format;
+    m_lossy = document.lossy;
+    m_ui.RichEdit2->setModified(false);
+    return true;
+}
+
+void DocumentController::focusUnmodifiedDocumentEditor()
+{
+    m_ui.RichEdit2->setFocus();
+    m_ui.RichEdit2->setModified(false);
+}
+
+bool DocumentController::probedLoad(const QString& path)
+{
+    // A failed trial open (missing, a folder, no access, too large) is exactly a failed load, and
+    // the load names the reason; nothing on Linux holds a readable file against readers.
+    if (!loadIntoDocumentEditor(path))
+        return false;
+    focusUnmodifiedDocumentEditor();
+    return true;
+}
+
+void DocumentController::showMessage(const QString& text)
+{
+    m_ui.messageField->setText(text);
+}
+
+void DocumentController::FileNew()
+{
+    m_ui.Memo1->hide();
+    m_ui.RichEdit2->show();
+    m_ui.RichEdit2->clear();
+    m_ui.RichEdit2->setModified(false);
+    m_currentFileName = QStringLiteral(" ");
+    m_format = kNewDocumentFormat;
+    m_lossy = false;
+}
+
+void DocumentController::FileOpen()
+{
+    runRegistrySequence(m_dialogs, OpenMode::OpenOnly, QString(), [this](SettingsKey& key) {
+        const QString dirSave = key.readString(Reg::MDirSave);
+        const qint32 ino = key.readInteger(Reg::MIno);
+        m_filterIndex = key.readInteger(Reg::MFindexNo1);
+        if (ino != 0) {
+            m_openDialog.initialFolder = m_currentFolder;
+        } else {
+            m_openDialog.initialFolder = dirSave;
+            key.writeInteger(Reg::MIno, 1);
+        }
+    });
+    if (!savePrompt())
+        return;
+    if (m_filterIndex == 0)
+        m_filterIndex = 1;
+    m_openDialog.filterIndex = m_filterIndex;
+    if (m_dialogs.openFile(m_openDialog)) {
+        const QString path = m_openDialog.fileName;
+        if (!probedLoad(path))
+            return;
+        m_filterIndex = m_openDialog.filterIndex;
+        setTitle(path);
+        showMessage(m_currentFileName + kDocumentOpenedSuffix);
+        m_recent->rememberFile(path);
+    }
+    if (m_writeEditorSettings)
+        m_writeEditorSettings();
+    if (m_ui.CoolTree->isChecked() && m_refreshWorkTree)
+        m_refreshWorkTree(m_currentFileName);
+}
+
+bool DocumentController::writeDocument(const QString& path)
+{
+    TextFormat format = m_format;
+    SaveOptions options { m_lossy, false };
+    const QTextDocument& document = *m_ui.RichEdit2->document();
+    // Busy only while writing: the question below must not wear the wait cursor.
+    const auto save = [&] {
+        const BusyCursor busy;
+        ProgressMessage progress(m_ui.messageField);
+        if (document.characterCount() >= kLongSaveCharacters)
+            progress.show(path + kDocumentSavingSuffix);
+        return saveDocument(path, document, format, options);
+    };
+    SaveResult result = save();
+    if (result.status == SaveStatus::NeedsConfirmation) {
+        // Nothing is written until the user agrees to UTF-8, which holds every character.
+        const auto answer = m_dialogs.ask(result.message, { Dialogs::Button::Yes, Dialogs::Button::No },
+                                          Dialogs::Icon::Question);
+        if (answer != Dialogs::Button::Yes)
+            return false;
+        format.encoding = Encoding::Utf8;
+        format.bom = false;
+        options.allowLoss = true;
+        result = save();
+    }
+    if (result.status != SaveStatus::Saved) {
+        m_dialogs.message(result.message, Dialogs::Icon::Critical);
+        return false;
+    }
+    if (!isRtfFileName(path)) {
+        m_format = format;
+        m_lossy = false;
+    }
+    return true;
+}
+
+bool DocumentController::FileSave()
+{
+    if (namesNoFile(m_currentFileName))
+        return FileSaveAs();
+    if (!writeDocument(m_currentFileName))
+        return false;
+    showMessage(m_currentFileName + kDocumentSavedSuffix);
+    m_ui.RichEdit2->setModified(false);
+    return true;
+}
+
+bool DocumentController::FileSaveAs()
+{
+    // Only read to see that the settings are there; the dialog starts in the current folder.
+    runRegistrySequence(m_dialogs, OpenMode::OpenOnly, kRegistryReadFailed,
+                        [](SettingsKey& key) { key.readString(Reg::MDirSave); });
+    m_saveDialog.initialFolder = m_currentFolder;
+    if (!m_dialogs.saveFile(m_saveDialog))
+        return false;
+    const QString name = saveAsName(m_saveDialog.fileName, m_saveDialog.filterIndex);
+    m_saveDialog.fileName = name;
+    if (!writeDocument(name))
+        return false;
+    showMessage(name + kDocumentSavedSuffix);
+    setTitle(name);
+    m_ui.RichEdit2->setModified(false);
+    return true;
+}
+
+void DocumentController::MRUClick(const QString& path)
+{
+    if (!savePrompt())
+        return;
+    if (!probedLoad(path))
+        return;
+    setTitle(path);
+    if (m_refreshWorkTree)
+        m_refreshWorkTree(m_currentFileName);
+    m_currentFolder = folderOf(path);
+    runRegistrySequence(m_dialogs, OpenMode::OpenCreating, kRegistryWriteFailed,
+                        [this](SettingsKey& key) { key.writeString(Reg::MDirSave, m_currentFolder); });
+}
+
+void DocumentController::dropFile(const QString& path)
+{
+    // A drop must not throw unsaved text away unasked.
+    if (!savePrompt())
+        return;
+    if (!loadIntoDocumentEditor(path))
+        return;
+    setTitle(path);
+    m_recent->rememberFile(path);
+    m_openDialog.fileName = path;
+    if (m_writeEditorSettings)
+        m_writeEditorSettings();
+    m_ui.RichEdit2->setModified(false);
+}

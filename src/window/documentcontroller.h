@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "ui/dialogs.h"
+#include "formats/textformat.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class DocumentEditor;
+class PlainTextView;
+class QAction;
+class QLabel;
+class QWidget;
+class RecentFiles;
+class RulerGutter;
+
+/** The window's controls that the document handling shows, hides or reads. */
+struct DocumentControls
+{
+    QWidget* window = nullptr;
+    DocumentEditor* RichEdit2 = nullptr;
+    PlainTextView* Memo1 = nullptr;
+    QWidget* Ruler = nullptr;
+    QAction* N3 = nullptr;       // the font command, enabled once a document is named
+    QAction* CoolTree = nullptr; // the tree switch: a shown tree follows the opened file
+    QLabel* messageField = nullptr;
+};
+
+/**
+ * The editor window's document handling: clear, open, save, Save As, the title routine, the
+ * save prompt, loading a dropped, command-line or recent file, and the open and save dialogs'
+ * kept state. The document keeps how it sat on disk (encoding, BOM, line ending, lossy load)
+ * so that a plain save writes it back the same way.
+ */
+class DocumentController final : public QObject
+{
+    Q_OBJECT
+public:
+    DocumentController(const DocumentControls& controls, RulerGutter* rulerGutter, RecentFiles* recent,
+                       Dialogs& dialogs, QObject* parent = nullptr);
+
+    /** The window's editor-settings write, run after an open or a drop. */
+    void setEditorSettingsWrite(std::function<void()> write) { m_writeEditorSettings = std::move(write); }
+    /** The work-tree refresh with the current file name, run after an open and a recent reopen. */
+    void setWorkTreeRefresh(std::function<void(const QString&)> refresh) { m_refreshWorkTree = std::move(refresh); }
+
+    void FileNew();
+    void FileOpen();
+    /** Writes the current file, or asks for a name; false when nothing was written. */
+    bool FileSave();
+    /** false when the dialog was cancelled or nothing was written. */
+    bool FileSaveAs();
+    /** Reopens recent file @p path (the entry of the chosen item). */
+    void MRUClick(const QString& path);
+    /** A file dropped on the window (the last local file of the drop). */
+    void dropFile(const QString& path);
+
+    /**
+     * The save prompt. Returns false when the caller must stop: the user cancelled, or chose to
+     * save and the text was not saved after all.
+     */
+    bool savePrompt();
+    /** The title routine: caption, current file name, current folder, application title, ruler. */
+    void setTitle(const QString& fileName);
+    /**
+     * Loads @p path into the document editor (RTF, else plain text) and shows the document editor,
+     * with no question. On failure says why and keeps the previous document; returns false.
+     */
+    bool loadIntoDocumentEditor(const QString& path);
+    /** Gives the document editor the focus and clears its modified flag. */
+    void focusUnmodifiedDocumentEditor();
+
+    QString currentFileName() const { return m_currentFileName; }
+    QString currentFolder() const { return m_currentFolder; }
+    QString applicationTitle() const { return m_applicationTitle; }
+    /** The process's filter index of the open dialog, as last used (0 taken as 1). */
+    int filterIndex() const { return m_filterIndex; }
+    void setFilterIndex(int index) { m_filterIndex = index; }
+    FileDialogState& openDialog() { return m_openDialog; }
+    FileDialogState& saveDialog() { return m_saveDialog; }
+    /** How a plain save writes the document. */
+    pemmo::formats::TextFormat textFormat() const { return m_format; }
+    bool loadedLossy() const { return m_lossy; }
+
+private:
+    bool probedLoad(const QString& path);
+    bool writeDocument(const QString& path);
+    void showMessage(const QString& text);
+
+    DocumentControls m_ui;
+    RulerGutter* m_rulerGutter;
+    RecentFiles* m_recent;
+    Dialogs& m_dialogs;
+    std::function<void()> m_writeEditorSettings;
+    std::function<void(const QString&)> m_refreshWorkTree;
+
+    QString m_currentFileName;
+    QString m_currentFolder;
+    QString m_applicationTitle;
+    int m_filterIndex = 0;
+    FileDialogState m_openDialog;
+    FileDialogState m_saveDialog;
+    pemmo::formats::TextFormat m_format = pemmo::formats::kNewDocumentFormat;
+    bool m_lossy = false;
+};

@@ -1,0 +1,195 @@
+// SPDX-License-Identifier: MIT
+#include "editorfeatures.h"
+
+#include "browser/worktree.h"
+#include "documentcontroller.h"
+#include "document/documenteditor.h"
+#include "editcommands.h"
+#include "mainform.h"
+#include "document/plaintextview.h"
+#include "printing/printcontroller.h"
+#include "view/rulergutter.h"
+#include "view/statusrow.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QToolBar>
+
+EditorFeatures::EditorFeatures(TMainForm& window, const FeatureControls& controls, Dialogs& dialogs)
+    : QObject(&window)
+    , m_window(window)
+    , m_ui(controls)
+{
+    m_workTree = new WorkTree(controls.tree, *this, dialogs, this);
+    m_printing = new PrintController(*this, controls.preview, dialogs, this);
+    m_search = new SearchController(&window, *this, dialogs);
+    m_edit = new EditCommands(controls.edit, dialogs,
+                              EditCommandHooks {
+                                  [this] { return currentFileName(); },
+                                  [this] { writeEditorSettings(); },
+                                  [this](const QString& name) { setDocumentTitle(name); },
+                                  [this] { m_window.rulerGutter().fitRulerHeight(); },
+                              },
+                              this);
+    window.documents().setWorkTreeRefresh([this](const QString& fileName) { m_workTree->refresh(fileName); });
+}
+
+EditorFeatures::~EditorFeatures() = default;
+
+QString EditorFeatures::currentFileName() const
+{
+    return m_window.currentFileName();
+}
+
+QString EditorFeatures::commandLineFile() const
+{
+    return m_window.commandLineFile();
+}
+
+int EditorFeatures::openDialogFilterIndex() const
+{
+    return m_window.openDialog().filterIndex;
+}
+
+void EditorFeatures::setOpenDialogFilterIndex(int filterIndex)
+{
+    m_window.openDialog().filterIndex = filterIndex;
+}
+
+bool EditorFeatures::loadIntoDocumentEditor(const QString& path)
+{
+    return m_window.documents().loadIntoDocumentEditor(path);
+}
+
+void EditorFeatures::setDocumentTitle(const QString& fileName)
+{
+    m_window.setDocumentTitle(fileName);
+}
+
+void EditorFeatures::showMessage(const QString& text)
+{
+    m_ui.Panel1->messageField()->setText(text);
+}
+
+void EditorFeatures::focusUnmodifiedDocumentEditor()
+{
+    m_window.documents().focusUnmodifiedDocumentEditor();
+}
+
+void EditorFeatures::writeEditorSettings()
+{
+    m_window.writeEditorSettings();
+}
+
+void EditorFeatures::rememberFile(const QString& path)
+{
+    m_window.rememberFile(path);
+}
+
+QStringList EditorFeatures::recentFiles() const
+{
+    return m_window.recentFiles();
+}
+
+QStringList EditorFeatures::recentFolders() const
+{
+    return m_window.recentFolders();
+}
+
+QString EditorFeatures::documentText() const
+{
+    return m_ui.RichEdit2->text();
+}
+
+QFont EditorFeatures::editorFont() const
+{
+    return m_ui.RichEdit2->editorFont();
+}
+
+QColor EditorFeatures::editorTextColour() const
+{
+    return m_ui.RichEdit2->textColour().toColour(m_ui.RichEdit2->palette());
+}
+
+QString EditorFeatures::documentFileName() const
+{
+    return m_window.currentFileName();
+}
+
+void EditorFeatures::setEditingAreaShown(bool shown)
+{
+    if (!shown) {
+        m_hiddenEditor = m_ui.Memo1->isVisible() ? static_cast<QWidget*>(m_ui.Memo1) : m_ui.RichEdit2;
+        m_hiddenEditor->hide();
+    } else if (m_hiddenEditor) {
+        m_hiddenEditor->show();
+        m_hiddenEditor = nullptr;
+    }
+}
+
+void EditorFeatures::setToolBarShown(bool shown)
+{
+    m_ui.ToolBar1->setVisible(shown);
+}
+
+void EditorFeatures::setRulerShown(bool shown)
+{
+    m_ui.Ruler->setVisible(shown);
+}
+
+void EditorFeatures::hideGutter()
+{
+    m_ui.Panel4->hide();
+}
+
+void EditorFeatures::applyLineNumberSwitch()
+{
+    m_window.rulerGutter().applyLineNumberSwitch();
+}
+
+void EditorFeatures::setStatusMessage(const QString& text)
+{
+    m_ui.Panel1->messageField()->setText(text);
+}
+
+void EditorFeatures::setPositionText(const QString& text)
+{
+    m_ui.Panel1->positionField()->setText(text);
+}
+
+QTextDocument& EditorFeatures::searchDocument()
+{
+    // The search always works on the document editor, also while the memo is shown.
+    return *m_ui.RichEdit2->document();
+}
+
+int EditorFeatures::selectionStart() const
+{
+    return m_ui.RichEdit2->selectionStart();
+}
+
+int EditorFeatures::selectionLength() const
+{
+    return m_ui.RichEdit2->selectionLength();
+}
+
+void EditorFeatures::setSelection(int start, int length)
+{
+    m_ui.RichEdit2->setSelection(start, length);
+}
+
+void EditorFeatures::focusEditor()
+{
+    m_ui.RichEdit2->focusText();
+}
+
+int EditorFeatures::tabWidth() const
+{
+    return m_window.tabWidth();
+}
+
+DocumentEditor& EditorFeatures::documentEditor()
+{
+    return *m_ui.RichEdit2;
+}

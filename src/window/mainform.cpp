@@ -1,0 +1,334 @@
+// SPDX-License-Identifier: MIT
+#include "mainform.h"
+
+#include "ui/dialogs.h"
+#include "ui/errorreport.h"
+#include "documentcontroller.h"
+#include "document/documenteditor.h"
+#include "browser/worktree.h"
+#include "editorfeatures.h"
+#include "editorsettings.h"
+#include "formats/documentio.h"
+#include "document/editortexts.h"
+#include "instancecommands.h"
+#include "document/plaintextview.h"
+#include "recentfiles.h"
+#include "document/recentlists.h"
+#include "settings/settingstable.h"
+#include "settings/settingstexts.h"
+#include "settingsrestorer.h"
+#include "view/positiondisplay.h"
+#include "view/rulergutter.h"
+#include "view/statusrow.h"
+#include "view/viewtexts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QTreeWidget>
+
+TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
+    : QMainWindow(parent)
+    , m_context(std::move(context))
+    , m_arguments(std::move(arguments))
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(kDesignedCaption);
+    buildMainFormUi(this, m_ui);
+    setOuterGeometry(*this, QRect(kDesignedLeft, kDesignedTop, kDesignedWidth, kDesignedHeight));
+
+    m_rulerGutter = new RulerGutter(
+        RulerGutterControls { m_ui.Ruler, m_ui.Label1, m_ui.Panel4, m_ui.Label3, m_ui.commands[Command::VRuler],
+                              m_ui.commands[Command::VG], m_ui.RichEdit2, m_ui.Memo1 },
+        this);
+    m_position = new PositionDisplay(m_ui.RichEdit2, m_ui.Memo1, m_ui.Panel1, m_rulerGutter, this);
+    m_recent = new RecentFiles(m_ui.MRU, m_ui.MRUSeparator, this);
+    m_documents = new DocumentController(DocumentControls { this, m_ui.RichEdit2, m_ui.Memo1, m_ui.Ruler,
+                                                            m_ui.commands[Command::N3],
+                                                            m_ui.commands[Command::CoolTree],
+                                                            m_ui.Panel1->messageField() },
+                                         m_rulerGutter, m_recent, m_context.dialogs, this);
+    m_documents->setEditorSettingsWrite([this] { writeEditorSettings(); });
+    m_instances = new InstanceCommands(this, m_context.dialogs, m_context.processes, m_documents->openDialog(),
+                                       m_recent, this);
+    m_features = new EditorFeatures(*this, featureControls(), m_context.dialogs);
+    connectCommands();
+    FormCreate();
+}
+
+FeatureControls TMainForm::featureControls() const
+{
+    const CommandActions& c = m_ui.commands;
+    FeatureControls controls;
+    controls.RichEdit2 = m_ui.RichEdit2;
+    controls.Memo1 = m_ui.Memo1;
+    controls.Panel1 = m_ui.Panel1;
+    controls.ToolBar1 = m_ui.ToolBar1;
+    controls.Ruler = m_ui.Ruler;
+    controls.Panel4 = m_ui.Panel4;
+    controls.tree = WorkTreeControls { m_ui.CoolBar2,   m_ui.Label2,     m_ui.Tree,
+                                       c[Command::CoolTree], c.tool[size_t(Command::ToolButton9)],
+                                       m_ui.PopupMenu1, m_ui.treeFilterItems };
+    controls.preview = PreviewControls { c[Command::F_PVew], m_ui.Panel3,        m_ui.Buttons,
+                                         m_ui.PopupMenu3,    m_ui.previewZoomItems, m_ui.QRPreview1 };
+    controls.edit = EditControls { m_ui.RichEdit2,           m_ui.Memo1,    c.popup[size_t(Command::N3)],
+                                   c[Command::N5],           c[Command::CoolBarVew], m_ui.CoolBar1,
+                                   m_ui.ToolBar1,            m_ui.Panel1->messageField() };
+    return controls;
+}
+
+TMainForm::~TMainForm()
+{
+    FormDestroy();
+}
+
+void TMainForm::connectCommands()
+{
+    m_targets = CommandTargets { this,
+                                 m_documents,
+                                 m_instances,
+                                 &m_features->editCommands(),
+                                 &m_features->printing(),
+                                 &m_features->search(),
+                                 &m_context.dialogs,
+                                 m_ui.commands[Command::OP_str] };
+    connectCommandTable(m_ui.commands, m_targets, this);
+    connect(m_ui.FileMenu, &QMenu::aboutToShow, m_recent, &RecentFiles::FileMenuClick);
+    connect(m_recent, &RecentFiles::recentChosen, this, [this](int, const QString& path) {
+        runReported(m_context.dialogs, [&] { m_documents->MRUClick(path); });
+    });
+    connect(m_ui.RichEdit2, &DocumentEditor::filesDropped, this, [this](const QString& path) {
+        runReported(m_context.dialogs, [&] { loadDroppedFile(path); });
+    });
+}
+
+void TMainForm::FormCreate()
+{
+    // Anything that escapes a step is reported, and the steps after it are skipped.
+    runReported(m_context.dialogs, [this] {
+        m_recent->setLists({}, {});
+        m_ui.Memo1->hide();
+        m_ui.RichEdit2->show();
+        m_ui.RichEdit2->clear();
+        m_executableFolder = folderOf(QCoreApplication::applicationFilePath());
+        m_ui.RichEdit2->setSelection(0, 0);
+        m_commandLineFile = m_arguments.join(QLatin1Char(' '));
+        loadCommandLineFile();
+        restoreSettings();
+
+        m_ui.commands[Command::N5]->setChecked(false);
+        m_ui.RichEdit2->setWordWrap(false);
+        setAcceptDrops(true);
+        m_rulerGutter->checkRulerVisibility();
+        // The caret blinks 500 ms on and 500 ms off; the desktop's own setting is left alone.
+        QApplication::setCursorFlashTime(1000);
+        m_ui.Panel1->insertField()->setText(kInsertModeText);
+        if (!m_commandLineFile.isEmpty())
+            m_recent->rememberFile(m_commandLineFile);
+        m_rulerGutter->applyLineNumberSwitch();
+        m_rulerGutter->fitRulerHeight();
+    });
+}
+
+void TMainForm::loadCommandLineFile()
+{
+    if (!m_commandLineFile.isEmpty()) {
+        if (m_documents->loadIntoDocumentEditor(m_commandLineFile)) {
+            setDocumentTitle(m_commandLineFile);
+            return;
+        }
+        // A file that cannot be read must not cost the user the stored settings: the window
+        // has said why and comes up as if started without a file.
+        m_commandLineFile.clear();
+    }
+    setDocumentTitle(m_executableFolder);
+}
+
+void TMainForm::restoreSettings()
+{
+    const CommandActions& c = m_ui.commands;
+    SettingsRestorer restorer(*this,
+                              RestoredControls { m_ui.RichEdit2, m_ui.CoolBar1, c[Command::CoolBarVew],
+                                                 c[Command::OP_str], c[Command::VG] },
+                              m_context.screenGeometry(), !m_commandLineFile.isEmpty());
+    const QString fallbackFailure = restorer.run();
+    m_recent->setLists(restorer.recentFiles(), restorer.recentFolders());
+    m_documents->setFilterIndex(restorer.filterIndex());
+    m_tabWidth = restorer.tabWidth();
+    if (!fallbackFailure.isEmpty())
+        throw std::runtime_error(fallbackFailure.toStdString());
+}
+
+void TMainForm::setDocumentTitle(const QString& fileName)
+{
+    m_documents->setTitle(fileName);
+}
+
+void TMainForm::rememberFile(const QString& path)
+{
+    m_recent->rememberFile(path);
+}
+
+bool TMainForm::savePrompt()
+{
+    return m_documents->savePrompt();
+}
+
+QTextDocument* TMainForm::document() const
+{
+    return m_ui.RichEdit2->document();
+}
+
+QString TMainForm::currentFileName() const
+{
+    return m_documents->currentFileName();
+}
+
+QString TMainForm::currentFolder() const
+{
+    return m_documents->currentFolder();
+}
+
+QString TMainForm::applicationTitle() const
+{
+    return m_documents->applicationTitle();
+}
+
+QStringList TMainForm::recentFiles() const
+{
+    return m_recent->files();
+}
+
+QStringList TMainForm::recentFolders() const
+{
+    return m_recent->folders();
+}
+
+int TMainForm::filterIndex() const
+{
+    return m_documents->filterIndex();
+}
+
+FileDialogState& TMainForm::openDialog()
+{
+    return m_documents->openDialog();
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TMainForm::FormShow()
+{
+    if (!pemmo::formats::isRtfFileName(currentFileName())) {
+        int fontSize = 0;
+        runRegistrySequence(m_context.dialogs, OpenMode::OpenCreating, kFontSettingsReadFailed,
+                            [&](SettingsKey& key) { fontSize = key.readInteger(Reg::MFontSize); });
+        m_rulerGutter->showPlainRuler(fontSize);
+    }
+    m_rulerGutter->refreshGutter();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    Q_EMIT closed();
+}
+
+bool TMainForm::FormCloseQuery()
+{
+    if (!m_documents->savePrompt())
+        return false;
+    const QRect outer = frameGeometry();
+    const QFileInfo executable(QCoreApplication::applicationFilePath());
+    WindowCloseState state;
+    state.top = outer.top();
+    state.left = outer.left();
+    state.height = outer.height();
+    state.width = outer.width();
+    state.filterIndex = filterIndex();
+    state.executableName = executable.fileName();
+    state.executableFolder = folderOf(executable.filePath());
+    state.toolBarShown = !m_ui.CoolBar1->isHidden();
+    state.launcherAtNextStart = m_ui.commands[Command::OP_str]->isChecked();
+    state.lineNumbers = m_ui.commands[Command::VG]->isChecked();
+    state.recentFiles = recentFiles();
+    state.recentFolders = recentFolders();
+    runRegistrySequence(m_context.dialogs, OpenMode::OpenCreating, kRegistryWriteFailed,
+                        [&](SettingsKey& key) { writeCloseState(key, state); });
+    return true;
+}
+
+void TMainForm::FormDestroy()
+{
+    // The controllers must not hear from editors that are being torn down.
+    m_ui.RichEdit2->disconnect(this);
+    m_ui.RichEdit2->disconnect(m_rulerGutter);
+    m_ui.RichEdit2->disconnect(m_position);
+    m_ui.Memo1->disconnect(m_position);
+    m_ui.Tree->disconnect(&m_features->workTree());
+}
+
+void TMainForm::FileExit()
+{
+    close();
+}
+
+void TMainForm::writeEditorSettings()
+{
+    EditorSettings settings;
+    settings.dialogFolder = folderOf(openDialog().fileName);
+    settings.font = StoredFont::from(m_ui.RichEdit2->editorFont(), m_ui.RichEdit2->textColour(),
+                                     m_ui.RichEdit2->logicalDpiY());
+    settings.lineNumbers = m_ui.commands[Command::VG]->isChecked();
+    settings.filterIndex = openDialog().filterIndex;
+    settings.recentFiles = recentFiles();
+    settings.recentFolders = recentFolders();
+    runRegistrySequence(m_context.dialogs, OpenMode::OpenCreating, kRegistryWriteFailed,
+                        [&](SettingsKey& key) { ::writeEditorSettings(key, settings); });
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    m_position->FormResize();
+}
+
+void TMainForm::paintEvent(QPaintEvent* event)
+{
+    QMainWindow::paintEvent(event);
+    m_rulerGutter->refreshGutter();
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DocumentEditor::lastDroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    const QString path = DocumentEditor::lastDroppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    runReported(m_context.dialogs, [&] { loadDroppedFile(path); });
+}
+
+void TMainForm::loadDroppedFile(const QString& path)
+{
+    m_documents->dropFile(path);
+}

@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "ui/appcontext.h"
+#include "ui/dialogs.h"
+#include "mainformui.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+class DocumentController;
+class EditorFeatures;
+struct FeatureControls;
+class InstanceCommands;
+class PositionDisplay;
+class QTextDocument;
+class RecentFiles;
+class RulerGutter;
+
+/**
+ * The editor window: one per editor process, holding one document. It coordinates: the document
+ * controller, the recent lists, the instance commands, the ruler and gutter, the position display
+ * and the settings restorer do the work of their own parts.
+ */
+class TMainForm final : public QMainWindow
+{
+    Q_OBJECT
+public:
+    TMainForm(AppContext context, QStringList arguments, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    /** Closes the window as its close box does. */
+    void FileExit();
+    /** Stores the editor font, the open dialog's folder and filter, the line-number switch and the lists. */
+    void writeEditorSettings();
+    /** The title routine: names the document @p fileName in the caption and takes its folder as the current one. */
+    void setDocumentTitle(const QString& fileName);
+    /** Loads @p path into the document editor as a drop does: the document editor shown. */
+    void loadDroppedFile(const QString& path);
+    /** The remember-file operation on the in-memory lists; stored at the next storing point. */
+    void rememberFile(const QString& path);
+    /** The save prompt; false when the caller must stop. */
+    bool savePrompt();
+
+    /** Tree, printing, search, edit commands; also what the options window changes. */
+    EditorFeatures& features() const { return *m_features; }
+    RulerGutter& rulerGutter() const { return *m_rulerGutter; }
+    /** The file named on the command line; empty when there was none or it could not be read. */
+    QString commandLineFile() const { return m_commandLineFile; }
+
+    /** Open, save, title routine and dialog state of the document. */
+    DocumentController& documents() const { return *m_documents; }
+    /** The document RichEdit2 shows (plain or rich view). */
+    QTextDocument* document() const;
+
+    QString currentFileName() const;
+    QString currentFolder() const;
+    QString applicationTitle() const;
+    QStringList recentFiles() const;
+    QStringList recentFolders() const;
+    int filterIndex() const;
+    int tabWidth() const { return m_tabWidth; }
+    FileDialogState& openDialog();
+
+Q_SIGNALS:
+    /** The window has agreed to close; in editor mode this ends the process. */
+    void closed();
+    /** "画面設定": the options window should open for this window. */
+    void optionsRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void FormCreate();
+    void loadCommandLineFile();
+    void restoreSettings();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormDestroy();
+    void connectCommands();
+    FeatureControls featureControls() const;
+
+    AppContext m_context;
+    QStringList m_arguments;
+    MainFormUi m_ui;
+    RulerGutter* m_rulerGutter = nullptr;
+    PositionDisplay* m_position = nullptr;
+    RecentFiles* m_recent = nullptr;
+    DocumentController* m_documents = nullptr;
+    InstanceCommands* m_instances = nullptr;
+    EditorFeatures* m_features = nullptr;
+    CommandTargets m_targets;
+
+    QString m_commandLineFile;
+    QString m_executableFolder;
+    int m_tabWidth = 8;
+};

@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: MIT
+#include "settingsrestorer.h"
+
+#include "document/documenteditor.h"
+#include "editorsettings.h"
+#include "settings/registrysequence.h"
+#include "settings/settingstable.h"
+#include "document/tabstops.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QMainWindow>
+
+void setOuterGeometry(QWidget& window, const QRect& outer)
+{
+    const QSize frameExtra = window.frameGeometry().size() - window.geometry().size();
+    window.move(outer.topLeft());
+    window.resize(outer.size() - frameExtra);
+}
+
+SettingsRestorer::SettingsRestorer(QMainWindow& window, const RestoredControls& controls, QRect screen,
+                                   bool withCommandLineFile)
+    : m_window(window)
+    , m_ui(controls)
+    , m_screen(screen)
+    , m_withFile(withCommandLineFile)
+{
+}
+
+QString SettingsRestorer::run()
+{
+    QString fallbackFailure;
+    runRegistrySequence(OpenMode::OpenCreating, [&](SettingsKey& key) {
+        try {
+            restore(key);
+        } catch (const RegistryError&) {
+            try {
+                fallBack(key);
+            } catch (const RegistryError& error) {
+                fallbackFailure = QString::fromStdString(error.what());
+            }
+        }
+    });
+    return fallbackFailure;
+}
+
+void SettingsRestorer::restore(SettingsKey& key)
+{
+    readValues(key);
+    if (m_withFile)
+        key.writeInteger(Reg::MIno, 1);
+    applyEditorLook();
+    clampPosition(key);
+    applyWindow();
+}
+
+void SettingsRestorer::readValues(SettingsKey& key)
+{
+    for (int slot = 1; slot <= Reg::kRecentSlots; ++slot)
+        m_recentFiles.append(key.readString(Reg::mru(slot)));
+    for (int slot = 1; slot <= Reg::kRecentSlots; ++slot)
+        m_recentFolders.append(key.readString(Reg::mmm(slot)));
+    m_fontColour = StoredColour(key.readInteger(Reg::MFontCol));
+    m_background = StoredColour(key.valueExists(Reg::MBkCol) ? key.readInteger(Reg::MBkCol) : kWhite);
+    m_fontSize = key.readInteger(Reg::MFontSize);
+    m_filterIndex = key.valueExists(Reg::MFindexNo1) ? key.readInteger(Reg::MFindexNo1) : 0;
+    m_fontName = key.readString(Reg::MFontName);
+    m_option = key.readBool(Reg::MOption);
+    m_bold = key.readBool(Reg::MFontStyleB);
+    m_italic = key.readBool(Reg::MFontStyleI);
+    m_underline = key.readBool(Reg::MFontStyleU);
+    m_strikeOut = key.readBool(Reg::MFontStyleS);
+    m_tabWidth = key.valueExists(Reg::MTab) ? key.readInteger(Reg::MTab) : kDefaultTabWidth;
+
+    // Centring measures the window as it stands now, at its designed size.
+    const QRect current = m_window.frameGeometry();
+    m_top = key.valueExists(Reg::MTop) ? key.readInteger(Reg::MTop) : m_screen.height() / 2 - current.height() / 2;
+    m_left = key.valueExists(Reg::MLeft) ? key.readInteger(Reg::MLeft) : m_screen.width() / 2 - current.width() / 2;
+    m_height = key.valueExists(Reg::MHeight) ? key.readInteger(Reg::MHeight) : current.height();
+    m_width = key.valueExists(Reg::MWidth) ? key.readInteger(Reg::MWidth) : current.width();
+    m_toolBar = key.valueExists(Reg::MCoolBarVewF) ? key.readBool(Reg::MCoolBarVewF) : true;
+    // The line-number switch takes effect at once, even if a later step falls back.
+    m_ui.VG->setChecked(key.valueExists(Reg::MVG) ? key.readBool(Reg::MVG) : false);
+}
+
+void SettingsRestorer::applyEditorLook()
+{
+    DocumentEditor* editor = m_ui.RichEdit2;
+    editor->setBackgroundColour(m_background);
+    editor->setTextColour(m_fontColour);
+    QFont font = editor->editorFont();
+    if (m_fontSize > 0)
+        font.setPointSize(m_fontSize);
+    if (!m_fontName.isEmpty())
+        font.setFamily(m_fontName);
+    editor->setEditorFont(font);
+
+    m_tabWidth = effectiveTabWidth(m_tabWidth);
+    editor->setTabStops(tabStopPoints(m_tabWidth, fontPoints(editor->editorFont(), editor->logicalDpiY())));
+    editor->setModified(false);
+}
+
+void SettingsRestorer::clampPosition(SettingsKey& key)
+{
+    // The test uses the designed size, not the restored one.
+    const QRect current = m_window.frameGeometry();
+    if (m_screen.height() - 30 < current.height() + m_top || m_screen.width() - 30 < current.width() + m_left) {
+        m_top = 20;
+        m_left = 20;
+        key.writeInteger(Reg::MLeft, 20);
+        key.writeInteger(Reg::MTop, 20);
+    }
+}
+
+void SettingsRestorer::applyWindow()
+{
+    setOuterGeometry(m_window, QRect(m_left, m_top, m_width, m_height));
+    m_ui.CoolBar1->setVisible(m_toolBar);
+    m_ui.CoolBarVew->setChecked(m_toolBar);
+    m_ui.OP_str->setChecked(m_option);
+
+    QFont font = m_ui.RichEdit2->editorFont();
+    font.setBold(m_bold);
+    font.setItalic(m_italic);
+    font.setUnderline(m_underline);
+    font.setStrikeOut(m_strikeOut);
+    m_ui.RichEdit2->setEditorFont(font);
+}
+
+void SettingsRestorer::fallBack(SettingsKey& key)
+{
+    DocumentEditor* editor = m_ui.RichEdit2;
+    QFont designed(kDefaultFontName);
+    designed.setStyleHint(QFont::TypeWriter);
+    designed.setPixelSize(kWindowFontPixels);
+    editor->setEditorFont(designed);
+    editor->setTextColour(StoredColour(kWindowTextColour));
+
+    writeFont(key, StoredFont::from(designed, StoredColour(kWindowTextColour), editor->logicalDpiY()));
+    key.writeInteger(Reg::MTop, m_top + 20);
+    key.writeInteger(Reg::MLeft, m_left + 20);
+}

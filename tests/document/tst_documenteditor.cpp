@@ -1,0 +1,298 @@
+// SPDX-License-Identifier: MIT
+// The document editor's interface, driven through its real view.
+#include "ui/fontsubstitution.h"
+#include "document/documenteditor.h"
+#include "document/tabstops.h"
+
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestDocumentEditor final : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void lines_data();
+    void lines();
+    void linesWithWordWrap();
+    void firstVisibleLineFollowsScrolling();
+    void find_data();
+    void find();
+    void modifiedFlag();
+    void undo();
+    void selection();
+    void clickIsReportedAfterTheCaretMoved();
+    void keysAreReportedAroundTheView();
+    void fileDropIsNotPastedAsText();
+    void textDropStillWorks();
+    void tabStopRule_data();
+    void tabStopRule();
+    void coloursFollowTheStoredForm();
+    void selectionCharFormat();
+
+private:
+    QPlainTextEdit* view() const { return m_editor->findChild<QPlainTextEdit*>(); }
+    std::unique_ptr<DocumentEditor> m_editor;
+};
+
+void TestDocumentEditor::initTestCase()
+{
+    installFontSubstitutions();
+}
+
+void TestDocumentEditor::init()
+{
+    m_editor = std::make_unique<DocumentEditor>();
+    QFont font(QStringLiteral("ＭＳ ゴシック"));
+    font.setPointSize(10);
+    m_editor->setEditorFont(font);
+    m_editor->resize(400, 200);
+    m_editor->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_editor.get()));
+}
+
+void TestDocumentEditor::cleanup()
+{
+    m_editor.reset();
+}
+
+void TestDocumentEditor::lines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("lineStart");
+
+    QTest::newRow("start") << QStringLiteral("ab\ncd") << 0 << 0 << 0;
+    QTest::newRow("end of first line") << QStringLiteral("ab\ncd") << 2 << 0 << 0;
+    QTest::newRow("start of second line") << QStringLiteral("ab\ncd") << 3 << 1 << 3;
+    QTest::newRow("double-width text") << QStringLiteral("日本\n語です\n") << 6 << 1 << 3;
+    QTest::newRow("empty last line") << QStringLiteral("a\n\n") << 3 << 2 << 3;
+    QTest::newRow("past the end is the last line") << QStringLiteral("a\nb") << 99 << 1 << 2;
+}
+
+void TestDocumentEditor::lines()
+{
+    QFETCH(QString, text);
+    QFETCH(int, index);
+    QFETCH(int, line);
+    QFETCH(int, lineStart);
+    m_editor->setText(text);
+    QCOMPARE(m_editor->lineFromChar(index), line);
+    QCOMPARE(m_editor->lineIndex(line), lineStart);
+}
+
+void TestDocumentEditor::linesWithWordWrap()
+{
+    m_editor->setWordWrap(true);
+    m_editor->setText(QString(200, QLatin1Char('x')) + QStringLiteral("\nnext"));
+    QCoreApplication::processEvents();
+    const int nextLine = m_editor->lineFromChar(201);
+    QVERIFY2(nextLine > 1, "a long paragraph takes several laid-out lines");
+    QCOMPARE(m_editor->lineIndex(nextLine), 201);
+    QCOMPARE(m_editor->lineCount(), nextLine + 1);
+    const int second = m_editor->lineIndex(1);
+    QVERIFY(second > 0 && second < 200);
+    QCOMPARE(m_editor->lineFromChar(second), 1);
+}
+
+void TestDocumentEditor::firstVisibleLineFollowsScrolling()
+{
+    QStringList lines;
+    for (int i = 0; i < 300; ++i)
+        lines.append(QString::number(i));
+    m_editor->setText(lines.join(QLatin1Char('\n')));
+    QSignalSpy scrolled(m_editor.get(), &DocumentEditor::verticalScrolled);
+    QCOMPARE(m_editor->firstVisibleLine(), 0);
+    m_editor->setSelection(m_editor->lineIndex(250), 0);
+    QVERIFY(scrolled.size() > 0);
+    const int top = view()->cursorForPosition(QPoint(2, 2)).blockNumber();
+    QCOMPARE(m_editor->firstVisibleLine(), top);
+    QVERIFY(top > 200);
+}
+
+void TestDocumentEditor::find_data()
+{
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<bool>("wholeWord");
+    QTest::addColumn<int>("found");
+
+    QTest::newRow("first") << QStringLiteral("cat") << 0 << false << false << 4;
+    QTest::newRow("from past the first") << QStringLiteral("cat") << 5 << false << false << 9;
+    QTest::newRow("match case") << QStringLiteral("Cat") << 0 << true << false << 13;
+    QTest::newRow("whole word") << QStringLiteral("cat") << 0 << false << true << 13;
+    QTest::newRow("whole word, match case") << QStringLiteral("cat") << 0 << true << true << 17;
+    QTest::newRow("Japanese") << QStringLiteral("猫") << 0 << false << false << 21;
+    QTest::newRow("none") << QStringLiteral("dog") << 0 << false << false << -1;
+}
+
+void TestDocumentEditor::find()
+{
+    QFETCH(QString, needle);
+    QFETCH(int, from);
+    QFETCH(bool, matchCase);
+    QFETCH(bool, wholeWord);
+    QFETCH(int, found);
+    m_editor->setText(QStringLiteral("the cattycat Cat cat 猫"));
+    m_editor->setSelection(1, 2);
+    QCOMPARE(m_editor->findText(needle, from, matchCase, wholeWord), found);
+    QCOMPARE(m_editor->selectionStart(), 1);
+    QCOMPARE(m_editor->selectionLength(), 2);
+}
+
+void TestDocumentEditor::modifiedFlag()
+{
+    m_editor->setText(QStringLiteral("loaded"));
+    QVERIFY(!m_editor->isModified());
+    QSignalSpy changed(m_editor.get(), &DocumentEditor::modificationChanged);
+    QTest::keyClicks(view(), QStringLiteral("x"));
+    QVERIFY(m_editor->isModified());
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.last().first().toBool(), true);
+    m_editor->setModified(false);
+    QVERIFY(!m_editor->isModified());
+    QCOMPARE(changed.last().first().toBool(), false);
+}
+
+void TestDocumentEditor::undo()
+{
+    m_editor->setText(QStringLiteral("base"));
+    QVERIFY(!m_editor->isUndoAvailable());
+    m_editor->setSelection(4, 0);
+    QTest::keyClicks(view(), QStringLiteral("123"));
+    QCOMPARE(m_editor->text(), QStringLiteral("base123"));
+    m_editor->undo();
+    QCOMPARE(m_editor->text(), QStringLiteral("base"));
+}
+
+void TestDocumentEditor::selection()
+{
+    m_editor->setText(QStringLiteral("abcdef"));
+    m_editor->setSelection(2, 3);
+    QCOMPARE(m_editor->selectionStart(), 2);
+    QCOMPARE(m_editor->selectionLength(), 3);
+    QCOMPARE(view()->textCursor().selectedText(), QStringLiteral("cde"));
+    m_editor->setSelection(4, 50);
+    QCOMPARE(m_editor->selectionLength(), 2);
+}
+
+void TestDocumentEditor::clickIsReportedAfterTheCaretMoved()
+{
+    m_editor->setText(QStringLiteral("line one\nline two"));
+    int seen = -1;
+    connect(m_editor.get(), &DocumentEditor::mousePressed, this, [&] { seen = m_editor->selectionStart(); });
+    QTextCursor target(view()->document());
+    target.setPosition(12);
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, view()->cursorRect(target).center());
+    QCOMPARE(seen, 12);
+}
+
+void TestDocumentEditor::keysAreReportedAroundTheView()
+{
+    m_editor->setText(QStringLiteral("abc"));
+    m_editor->setSelection(0, 0);
+    int atPress = -1;
+    int atRelease = -1;
+    connect(m_editor.get(), &DocumentEditor::keyPressing, this, [&] { atPress = m_editor->selectionStart(); });
+    connect(m_editor.get(), &DocumentEditor::keyReleased, this, [&] { atRelease = m_editor->selectionStart(); });
+    QTest::keyClick(view(), Qt::Key_Right);
+    QCOMPARE(atPress, 0);
+    QCOMPARE(atRelease, 1);
+}
+
+void TestDocumentEditor::fileDropIsNotPastedAsText()
+{
+    m_editor->setText(QStringLiteral("kept"));
+    QSignalSpy dropped(m_editor.get(), &DocumentEditor::filesDropped);
+    QMimeData mime;
+    mime.setUrls({ QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt")), QUrl::fromLocalFile(QStringLiteral("/tmp/b.txt")) });
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view()->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view()->viewport(), &drop);
+    QCOMPARE(dropped.size(), 1);
+    QCOMPARE(dropped.first().first().toString(), QStringLiteral("/tmp/b.txt"));
+    QCOMPARE(m_editor->text(), QStringLiteral("kept"));
+}
+
+void TestDocumentEditor::textDropStillWorks()
+{
+    m_editor->setText(QString());
+    QSignalSpy dropped(m_editor.get(), &DocumentEditor::filesDropped);
+    QMimeData mime;
+    mime.setText(QStringLiteral("dropped text"));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view()->viewport(), &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view()->viewport(), &drop);
+    QCOMPARE(dropped.size(), 0);
+    QCOMPARE(m_editor->text(), QStringLiteral("dropped text"));
+}
+
+void TestDocumentEditor::tabStopRule_data()
+{
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("points");
+    QTest::addColumn<QList<int>>("stops");
+
+    QTest::newRow("4 cells at 10 pt") << 4 << 10 << QList<int> { 0, 20, 40, 60, 80, 100, 120, 140 };
+    QTest::newRow("0 is 8 cells") << 0 << 10 << QList<int> { 0, 40, 80, 120, 160, 200, 240, 280 };
+    QTest::newRow("12 cells at 9 pt") << 12 << 9 << QList<int> { 0, 54, 108, 162, 216, 270, 324, 378 };
+    QTest::newRow("odd product truncates") << 3 << 9 << QList<int> { 0, 13, 27, 40, 54, 67, 81, 94 };
+}
+
+// The rule, and that the view puts each stop on the half-width cell it stands for.
+void TestDocumentEditor::tabStopRule()
+{
+    QFETCH(int, stored);
+    QFETCH(int, points);
+    QFETCH(QList<int>, stops);
+    const auto computed = tabStopPoints(effectiveTabWidth(stored), points);
+    QCOMPARE(QList<int>(computed.begin(), computed.end()), stops);
+
+    QFont font = m_editor->editorFont();
+    font.setPointSize(points);
+    m_editor->setEditorFont(font);
+    m_editor->setTabStops(computed);
+    m_editor->setText(QStringLiteral("\t\tx"));
+    QTextCursor cursor(view()->document());
+    const int x0 = view()->cursorRect(cursor).x();
+    cursor.setPosition(2);
+    const qreal expected = 2 * effectiveTabWidth(stored) * QFontMetricsF(view()->font()).horizontalAdvance(QLatin1Char('A'));
+    QVERIFY2(qAbs(view()->cursorRect(cursor).x() - x0 - expected) <= 1.0,
+             qPrintable(QStringLiteral("%1 vs %2").arg(view()->cursorRect(cursor).x() - x0).arg(expected)));
+}
+
+void TestDocumentEditor::coloursFollowTheStoredForm()
+{
+    m_editor->setBackgroundColour(StoredColour(0x000000FF));
+    m_editor->setTextColour(StoredColour(0x80000008));
+    QCOMPARE(view()->palette().color(QPalette::Base), QColor(255, 0, 0));
+    QCOMPARE(view()->palette().color(QPalette::Text), QGuiApplication::palette().color(QPalette::WindowText));
+    QCOMPARE(m_editor->textColour().value(), qint32(0x80000008));
+}
+
+void TestDocumentEditor::selectionCharFormat()
+{
+    m_editor->setText(QStringLiteral("plain bold"));
+    m_editor->setSelection(6, 4);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    m_editor->mergeSelectionCharFormat(bold);
+    m_editor->setSelection(7, 1);
+    QCOMPARE(m_editor->selectionCharFormat().fontWeight(), int(QFont::Bold));
+    m_editor->setSelection(1, 1);
+    QVERIFY(m_editor->selectionCharFormat().fontWeight() != int(QFont::Bold));
+}
+
+QTEST_MAIN(TestDocumentEditor)
+#include "tst_documenteditor.moc"

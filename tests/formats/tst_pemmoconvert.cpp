@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: MIT
+// pemmo-convert end to end: exit codes, one-line errors, OUT untouched on failure.
+#include "formats/rtfreader.h"
+#include "testpaths.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+class TestPemmoConvert final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void converts_data();
+    void converts();
+    void failuresLeaveOutput_data();
+    void failuresLeaveOutput();
+    void writesToStdout();
+
+private:
+    struct Run {
+        int exitCode = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+    Run run(const QStringList& arguments);
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    void write(const QString& name, const QByteArray& bytes);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestPemmoConvert::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+TestPemmoConvert::Run TestPemmoConvert::run(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(PEMMO_CONVERT_PATH), arguments);
+    Run result;
+    if (!process.waitForFinished(60000))
+        return result;
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+void TestPemmoConvert::write(const QString& name, const QByteArray& bytes)
+{
+    QFile file(path(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void TestPemmoConvert::converts_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("outName");
+    QTest::addColumn<QByteArray>("expected"); // empty: RTF expected
+    const QByteArray cp932("\x93\xfa\x96\x7b\r\n");
+    QTest::newRow("keeps cp932") << cp932 << QStringList() << "o.txt" << cp932;
+    QTest::newRow("UTF-8") << cp932 << QStringList{"--encoding", "UTF-8"} << "o.txt" << QByteArray("日本\r\n");
+    QTest::newRow("utf-8 lower case") << cp932 << QStringList{"--encoding", "utf-8"} << "o.txt" << QByteArray("日本\r\n");
+    QTest::newRow("Shift_JIS") << QByteArray("日本\n") << QStringList{"--encoding", "Shift_JIS"} << "o.txt"
+                               << QByteArray("\x93\xfa\x96\x7b\n");
+    QTest::newRow("EUC-JP") << cp932 << QStringList{"--encoding=EUC-JP"} << "o.txt" << QByteArray("\xc6\xfc\xcb\xdc\r\n");
+    QTest::newRow("UTF-16LE") << cp932 << QStringList{"--encoding", "UTF-16LE"} << "o.txt"
+                              << QByteArray("\xe5\x65\x2c\x67\r\0\n\0", 8);
+    QTest::newRow("CP932 from utf-8") << QByteArray("日本") << QStringList{"--encoding", "CP932"} << "o.txt"
+                                      << QByteArray("\x93\xfa\x96\x7b\r\n");
+    QTest::newRow("rtf by name any case") << cp932 << QStringList() << "o.RTF" << QByteArray();
+    QTest::newRow("rtf to plain") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\par\\b \\'96\\'7b}")
+                                  << QStringList() << "o.txt" << QByteArray("\x93\xfa\r\n\x96\x7b\r\n");
+}
+
+void TestPemmoConvert::converts()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QStringList, options);
+    QFETCH(QString, outName);
+    QFETCH(QByteArray, expected);
+    write(QStringLiteral("in.txt"), input);
+    const Run result = run(options + QStringList{path(QStringLiteral("in.txt")), path(outName)});
+    QVERIFY2(result.exitCode == 0, result.err.constData());
+    QVERIFY(result.err.isEmpty());
+    const QByteArray written = readAllBytes(path(outName));
+    if (expected.isEmpty()) {
+        QVERIFY(pemmo::formats::looksLikeRtf(written));
+        QVERIFY(written.contains("\\'93\\'fa\\'96\\'7b"));
+    } else {
+        QCOMPARE(written, expected);
+    }
+}
+
+void TestPemmoConvert::failuresLeaveOutput_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // IN, OUT are appended unless empty
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("missing input") << QStringList{"--in", "missing.txt"} << QByteArray() << 1;
+    QTest::newRow("unknown encoding") << QStringList{"--encoding", "KOI8-Q"} << QByteArray("x") << 2;
+    QTest::newRow("unencodable character") << QStringList{"--encoding", "CP932"} << QByteArray("€") << 3;
+    QTest::newRow("lossy input") << QStringList() << QByteArray("abc\x82") << 3;
+    QTest::newRow("too few arguments") << QStringList{"--only-in"} << QByteArray("x") << 2;
+    QTest::newRow("unknown option") << QStringList{"--frobnicate"} << QByteArray("x") << 2;
+}
+
+void TestPemmoConvert::failuresLeaveOutput()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+    QFETCH(int, exitCode);
+    write(QStringLiteral("in.txt"), input);
+    write(QStringLiteral("out.txt"), "untouched");
+    QStringList full;
+    if (arguments.value(0) == QLatin1String("--in"))
+        full = {path(arguments[1]), path(QStringLiteral("out.txt"))};
+    else if (arguments.value(0) == QLatin1String("--only-in"))
+        full = {path(QStringLiteral("in.txt"))};
+    else
+        full = arguments + QStringList{path(QStringLiteral("in.txt")), path(QStringLiteral("out.txt"))};
+    const Run result = run(full);
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(result.err.count('\n'), 1);
+    QVERIFY(result.err.startsWith("pemmo-convert: "));
+    QCOMPARE(readAllBytes(path(QStringLiteral("out.txt"))), QByteArray("untouched"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary file left behind
+}
+
+void TestPemmoConvert::writesToStdout()
+{
+    write(QStringLiteral("in.rtf"), "{\\rtf1 \\u26085?\\u26412?}");
+    const Run result = run({QStringLiteral("--encoding"), QStringLiteral("UTF-8"), path(QStringLiteral("in.rtf")),
+                            QStringLiteral("-")});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.out, QByteArray("日本\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestPemmoConvert)
+#include "tst_pemmoconvert.moc"

@@ -1,0 +1,405 @@
+// SPDX-License-Identifier: MIT
+// Plain-text encodings: detection, decoding as iconv does, byte-exact saves, and loss that is never silent.
+#include "formats/documentio.h"
+#include "formats/plaintext.h"
+#include "testpaths.h"
+
+#include <QTemporaryDir>
+
+using namespace pemmo::formats;
+
+Q_DECLARE_METATYPE(pemmo::formats::Encoding)
+Q_DECLARE_METATYPE(pemmo::formats::LineEnding)
+
+namespace {
+
+// The oracle files keep the file's own line breaks; the editor holds '\n' and no final break.
+QString asEditorText(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    if (text.endsWith(u'\n'))
+        text.chop(1);
+    return text;
+}
+
+// Applies the corpus's table of codes that CP932 holds twice (code -> form written back).
+QByteArray withPreferredForms(const QByteArray& original, const QString& tablePath)
+{
+    QHash<quint16, quint16> reencoded;
+    QFile table(tablePath);
+    if (!table.open(QIODevice::ReadOnly))
+        return {};
+    table.readLine();
+    while (!table.atEnd()) {
+        const QList<QByteArray> columns = table.readLine().trimmed().split('\t');
+        if (columns.size() >= 3)
+            reencoded.insert(quint16(columns[0].toUInt(nullptr, 16)), quint16(columns[2].toUInt(nullptr, 16)));
+    }
+    QByteArray out;
+    for (qsizetype i = 0; i < original.size(); ++i) {
+        const auto lead = quint8(original[i]);
+        const bool doubleByte = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+        if (doubleByte && i + 1 < original.size()) {
+            const quint16 code = quint16(lead << 8 | quint8(original[i + 1]));
+            const quint16 written = reencoded.value(code, code);
+            out.append(char(written >> 8));
+            out.append(char(written & 0xFF));
+            ++i;
+        } else {
+            out.append(char(lead));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+class TestPlainTextCodec final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void detectsEncoding_data();
+    void detectsEncoding();
+    void lineEndings_data();
+    void lineEndings();
+    void corpusRoundTrip_data();
+    void corpusRoundTrip();
+    void everyDoubleByteCodeDecodesAsIconv();
+    void whatwgOracleAgreesOnValidPairs();
+    void undecodableCorpusFilesAreLossy_data();
+    void undecodableCorpusFilesAreLossy();
+    void singleBytesSurvive_data();
+    void singleBytesSurvive();
+    void cutOffLeadByteIsLossy_data();
+    void cutOffLeadByteIsLossy();
+    void projectFixturesRoundTrip_data();
+    void projectFixturesRoundTrip();
+    void unencodableIsReportedBeforeWriting_data();
+    void unencodableIsReportedBeforeWriting();
+    void newDocumentFormat();
+};
+
+void TestPlainTextCodec::detectsEncoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Encoding>("encoding");
+    QTest::addColumn<bool>("bom");
+    QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF" "abc") << Encoding::Utf8 << true;
+    QTest::newRow("utf-16le bom") << QByteArray("\xFF\xFE" "a\0", 4) << Encoding::Utf16Le << true;
+    QTest::newRow("utf-16be bom") << QByteArray("\xFE\xFF\0a", 4) << Encoding::Utf16Be << true;
+    QTest::newRow("utf-8 without bom") << QStringLiteral("日本語").toUtf8() << Encoding::Utf8 << false;
+    QTest::newRow("pure ascii is cp932") << QByteArray("plain ascii\r\n") << Encoding::Cp932 << false;
+    QTest::newRow("empty is cp932") << QByteArray() << Encoding::Cp932 << false;
+    QTest::newRow("shift_jis kanji") << QByteArray("\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x95\xb6\x8f\xcd") << Encoding::Cp932
+                                     << false;
+    QTest::newRow("cut-off utf-8 is not utf-8") << QByteArray("abc\xE6\x97") << Encoding::Cp932 << false;
+    QTest::newRow("overlong utf-8 is not utf-8") << QByteArray("\xC0\xAF\x82\xa0") << Encoding::Cp932 << false;
+    QTest::newRow("euc-jp fixture") << readAllBytes(projectTestData() + QStringLiteral("/eucjp_lines.txt"))
+                                    << Encoding::EucJp << false;
+    QTest::newRow("iso-2022-jp fixture") << readAllBytes(projectTestData() + QStringLiteral("/iso2022jp_crlf.txt"))
+                                         << Encoding::Iso2022Jp << false;
+}
+
+void TestPlainTextCodec::detectsEncoding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Encoding, encoding);
+    QFETCH(bool, bom);
+    const TextFormat format = detectEncoding(bytes);
+    QCOMPARE(format.encoding, encoding);
+    QCOMPARE(format.bom, bom);
+}
+
+void TestPlainTextCodec::lineEndings_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<LineEnding>("ending");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringLiteral("a\nb") << LineEnding::CrLf
+                          << QByteArray("a\r\nb\r\n");
+    QTest::newRow("lf gains final break") << QByteArray("a\nb") << QStringLiteral("a\nb") << LineEnding::Lf
+                                          << QByteArray("a\nb\n");
+    QTest::newRow("cr only") << QByteArray("a\rb\r") << QStringLiteral("a\nb") << LineEnding::Cr
+                             << QByteArray("a\rb\r");
+    QTest::newRow("mixed takes most frequent") << QByteArray("a\r\nb\nc\nd\r") << QStringLiteral("a\nb\nc\nd")
+                                               << LineEnding::Lf << QByteArray("a\nb\nc\nd\n");
+    QTest::newRow("blank last line kept") << QByteArray("a\r\n\r\n") << QStringLiteral("a\n") << LineEnding::CrLf
+                                          << QByteArray("a\r\n\r\n");
+    QTest::newRow("no break defaults to crlf") << QByteArray("one line") << QStringLiteral("one line")
+                                               << LineEnding::CrLf << QByteArray("one line\r\n");
+    QTest::newRow("empty stays empty") << QByteArray() << QString() << LineEnding::CrLf << QByteArray();
+}
+
+void TestPlainTextCodec::lineEndings()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(LineEnding, ending);
+    QFETCH(QByteArray, saved);
+    const DecodedText decoded = decodePlainText(bytes);
+    QCOMPARE(decoded.text, text);
+    QCOMPARE(decoded.format.lineEnding, ending);
+    QVERIFY(!decoded.lossy);
+    QCOMPARE(encodePlainText(decoded.text, decoded.format), saved);
+}
+
+void TestPlainTextCodec::corpusRoundTrip_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reencodingTable"); // for files holding codes CP932 holds twice
+    // The files its README marks as decoding cleanly.
+    const char* plain[] = {"aozora2html_chukiichiran_kinyurei.txt", "aozora_wagahaiwa_nekodearu_reencoded.txt"};
+    for (const char* name : plain)
+        QTest::newRow(name) << QString::fromLatin1(name) << QStringLiteral("cp932_nonroundtrip.tsv");
+    for (const char* name : {"cp932_all_dbcs.txt", "cp932_extensions.txt", "cp932_nonroundtrip.txt"})
+        QTest::newRow(name) << QString::fromLatin1(name) << QStringLiteral("cp932_nonroundtrip.tsv");
+}
+
+void TestPlainTextCodec::corpusRoundTrip()
+{
+    REQUIRE_SHARED_TESTDATA("cp932");
+    QFETCH(QString, name);
+    QFETCH(QString, reencodingTable);
+    const QString dir = sharedTestData() + QStringLiteral("/cp932/");
+    const QByteArray original = readAllBytes(dir + name);
+    QVERIFY(!original.isEmpty());
+    const DecodedText decoded = decodePlainText(original);
+    QCOMPARE(decoded.format.encoding, Encoding::Cp932);
+    QVERIFY(!decoded.format.bom);
+    QVERIFY(!decoded.lossy);
+    const QString oracle = QString::fromUtf8(readAllBytes(dir + QFileInfo(name).completeBaseName() + ".utf8.txt"));
+    QCOMPARE(decoded.text, asEditorText(oracle));
+
+    QByteArray expected = reencodingTable.isEmpty() ? original : withPreferredForms(original, dir + reencodingTable);
+    const QByteArray ending = lineEndingBytes(decoded.format.lineEnding);
+    if (!expected.endsWith(ending))
+        expected.append(ending); // a file without a final line break gains one
+    QVERIFY(!findUnencodable(decoded.text, Encoding::Cp932));
+    const QByteArray saved = encodePlainText(decoded.text, decoded.format);
+    QCOMPARE(saved.size(), expected.size());
+    QVERIFY2(saved == expected, "saved bytes differ from the original");
+}
+
+void TestPlainTextCodec::everyDoubleByteCodeDecodesAsIconv()
+{
+    REQUIRE_SHARED_TESTDATA("cp932");
+    // Checked against the table, code by code, so a failure names the code.
+    const QString dir = sharedTestData() + QStringLiteral("/cp932/");
+    QFile table(dir + QStringLiteral("cp932_all_dbcs.tsv"));
+    QVERIFY(table.open(QIODevice::ReadOnly));
+    table.readLine();
+    int checked = 0;
+    while (!table.atEnd()) {
+        const QList<QByteArray> columns = table.readLine().trimmed().split('\t');
+        if (columns.size() < 2)
+            continue;
+        const uint code = columns[0].toUInt(nullptr, 16);
+        const char bytes[2] = {char(code >> 8), char(code & 0xFF)};
+        const DecodedText decoded = decodePlainText(QByteArrayView(bytes, 2), Encoding::Cp932);
+        const char32_t expected = columns[1].mid(2).toUInt(nullptr, 16);
+        QVERIFY2(decoded.text == QString::fromUcs4(&expected, 1), columns[0].constData());
+        ++checked;
+    }
+    QCOMPARE(checked, 9604);
+}
+
+void TestPlainTextCodec::whatwgOracleAgreesOnValidPairs()
+{
+    REQUIRE_SHARED_TESTDATA("cp932");
+    const QString dir = sharedTestData() + QStringLiteral("/cp932/");
+    const QList<QByteArray> lines = readAllBytes(dir + QStringLiteral("encoding_rs_shift_jis_in.txt")).split('\n');
+    const QStringList oracle = QString::fromUtf8(readAllBytes(dir + QStringLiteral("encoding_rs_shift_jis_in_ref.txt")))
+                                   .split(u'\n');
+    QCOMPARE(lines.size(), oracle.size());
+    int compared = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        // The WHATWG decoder differs from iconv only where it reports an error or maps 0x80/0xA0/0xFD-0xFF.
+        const QString& expected = oracle[i];
+        if (expected.contains(QChar::ReplacementCharacter) || expected.contains(QChar(0x80))
+            || std::any_of(expected.begin(), expected.end(), [](QChar c) { return c >= QChar(0xF8F0) && c <= QChar(0xF8F3); }))
+            continue;
+        const DecodedText decoded = decodePlainText(lines[i], Encoding::Cp932);
+        QVERIFY2(decoded.text == expected, qPrintable(QStringLiteral("line %1").arg(i + 1)));
+        ++compared;
+    }
+    QVERIFY(compared > 7000);
+}
+
+void TestPlainTextCodec::undecodableCorpusFilesAreLossy_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("invalid shift_jis pairs") << QStringLiteral("encoding_rs_shift_jis_in.txt");
+}
+
+void TestPlainTextCodec::undecodableCorpusFilesAreLossy()
+{
+    REQUIRE_SHARED_TESTDATA("cp932");
+    QFETCH(QString, name);
+    const QByteArray bytes = readAllBytes(sharedTestData() + QStringLiteral("/cp932/") + name);
+    const DecodedText decoded = decodePlainText(bytes);
+    QVERIFY(decoded.lossy);
+    QVERIFY(decoded.text.contains(QChar::ReplacementCharacter));
+    // A save of such a document asks first and writes nothing.
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("out.txt"));
+    SaveOptions options;
+    options.sourceWasLossy = decoded.lossy;
+    const SaveResult result = saveDocument(target, DocumentSource{nullptr, decoded.text}, decoded.format, options);
+    QCOMPARE(result.status, SaveStatus::NeedsConfirmation);
+    QVERIFY(!result.message.isEmpty());
+    QVERIFY(!QFile::exists(target));
+}
+
+void TestPlainTextCodec::singleBytesSurvive_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("0x1A") << QByteArray("a\x1A" "b") << QStringLiteral("a\u001Ab");
+    QTest::newRow("0x1C") << QByteArray("a\x1C" "b") << QStringLiteral("a\u001Cb");
+    QTest::newRow("0x7F") << QByteArray("a\x7F" "b") << QStringLiteral("a\u007Fb");
+    QTest::newRow("0x5C alone") << QByteArray("C:\\dir") << QStringLiteral("C:\\dir");
+    QTest::newRow("0x5C as trail byte") << QByteArray("\x95\x5C\x8e\xa6") << QStringLiteral("表示");
+    QTest::newRow("0x7E is tilde") << QByteArray("~") << QStringLiteral("~");
+    QTest::newRow("half-width kana") << QByteArray("\xB1\xDF") << QStringLiteral("ｱﾟ");
+    QTest::newRow("0x8160 is fullwidth tilde") << QByteArray("\x81\x60") << QStringLiteral("\uFF5E");
+    QTest::newRow("nul byte") << QByteArray("a\0b", 3) << QString::fromUtf16(u"a\0b", 3);
+}
+
+void TestPlainTextCodec::singleBytesSurvive()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    const DecodedText decoded = decodePlainText(bytes, Encoding::Cp932);
+    QCOMPARE(decoded.text, text);
+    QVERIFY(!decoded.lossy);
+    QVERIFY(!findUnencodable(decoded.text, Encoding::Cp932));
+    QCOMPARE(encodePlainText(decoded.text, decoded.format), bytes + "\r\n");
+}
+
+void TestPlainTextCodec::cutOffLeadByteIsLossy_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Encoding>("encoding");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("cp932 lead at end") << QByteArray("abc\x82") << Encoding::Cp932 << QStringLiteral("abc\uFFFD");
+    QTest::newRow("cp932 invalid single byte") << QByteArray("a\x80z") << Encoding::Cp932 << QStringLiteral("a\uFFFDz");
+    QTest::newRow("euc-jp lead at end") << QByteArray("x\xA4") << Encoding::EucJp << QStringLiteral("x\uFFFD");
+    QTest::newRow("utf-16le odd byte") << QByteArray("\xFF\xFE" "a\0b", 5) << Encoding::Utf16Le
+                                       << QStringLiteral("a\uFFFD");
+    QTest::newRow("utf-8 bom then invalid") << QByteArray("\xEF\xBB\xBF" "a\xFF") << Encoding::Utf8
+                                            << QStringLiteral("a\uFFFD");
+}
+
+void TestPlainTextCodec::cutOffLeadByteIsLossy()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Encoding, encoding);
+    QFETCH(QString, text);
+    const DecodedText decoded = decodePlainText(bytes, encoding);
+    QCOMPARE(decoded.text, text);
+    QVERIFY(decoded.lossy);
+}
+
+void TestPlainTextCodec::projectFixturesRoundTrip_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<Encoding>("encoding");
+    QTest::addColumn<LineEnding>("ending");
+    QTest::addColumn<QString>("firstLine");
+    QTest::newRow("euc-jp") << "eucjp_lines.txt" << Encoding::EucJp << LineEnding::Lf
+                            << QStringLiteral("日本語のテキストです。");
+    QTest::newRow("iso-2022-jp") << "iso2022jp_crlf.txt" << Encoding::Iso2022Jp << LineEnding::CrLf
+                                 << QStringLiteral("ISO-2022-JPの本文です。");
+    QTest::newRow("utf-8 stays utf-8") << "utf8_lf.txt" << Encoding::Utf8 << LineEnding::Lf
+                                       << QStringLiteral("UTF-8 の文書");
+    QTest::newRow("utf-16le with bom") << "utf16le_bom.txt" << Encoding::Utf16Le << LineEnding::CrLf
+                                       << QStringLiteral("A\u8A30");
+    QTest::newRow("cp932 controls and 0x5C") << "cp932_controls.txt" << Encoding::Cp932 << LineEnding::CrLf
+                                             << QStringLiteral("表示\\パス");
+}
+
+void TestPlainTextCodec::projectFixturesRoundTrip()
+{
+    QFETCH(QString, file);
+    QFETCH(Encoding, encoding);
+    QFETCH(LineEnding, ending);
+    QFETCH(QString, firstLine);
+    const QByteArray original = readAllBytes(projectTestData() + u'/' + file);
+    QVERIFY(!original.isEmpty());
+    const DecodedText decoded = decodePlainText(original);
+    QCOMPARE(decoded.format.encoding, encoding);
+    QCOMPARE(decoded.format.lineEnding, ending);
+    QVERIFY(!decoded.lossy);
+    QCOMPARE(decoded.text.section(u'\n', 0, 0), firstLine);
+    QCOMPARE(encodePlainText(decoded.text, decoded.format), original);
+}
+
+void TestPlainTextCodec::unencodableIsReportedBeforeWriting_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Encoding>("encoding");
+    QTest::addColumn<qsizetype>("position");
+    QTest::addColumn<uint>("character");
+    QTest::addColumn<int>("line");
+    QTest::newRow("outside bmp") << QStringLiteral("ab\n𠮷") << Encoding::Cp932 << qsizetype(3) << 0x20BB7u << 2;
+    QTest::newRow("euro sign") << QStringLiteral("price €") << Encoding::Cp932 << qsizetype(6) << 0x20ACu << 1;
+    QTest::newRow("wave dash reads back as fullwidth tilde") << QStringLiteral("a\u301C") << Encoding::Cp932
+                                                             << qsizetype(1) << 0x301Cu << 1;
+    QTest::newRow("yen sign would become backslash") << QStringLiteral("\n\n¥100") << Encoding::Cp932 << qsizetype(2)
+                                                     << 0xA5u << 3;
+    QTest::newRow("replacement character of a lossy load") << QStringLiteral("x\uFFFD") << Encoding::Cp932
+                                                           << qsizetype(1) << 0xFFFDu << 1;
+    QTest::newRow("ibm extension outside euc-jp") << QStringLiteral("髙") << Encoding::EucJp << qsizetype(0)
+                                                  << 0x9AD9u << 1;
+    QTest::newRow("lone surrogate in utf-8") << QString(QChar(0xD800)) << Encoding::Utf8 << qsizetype(0) << 0xD800u
+                                             << 1;
+}
+
+void TestPlainTextCodec::unencodableIsReportedBeforeWriting()
+{
+    QFETCH(QString, text);
+    QFETCH(Encoding, encoding);
+    QFETCH(qsizetype, position);
+    QFETCH(uint, character);
+    QFETCH(int, line);
+    const std::optional<Unencodable> bad = findUnencodable(text, encoding);
+    QVERIFY(bad.has_value());
+    QCOMPARE(bad->position, position);
+    QCOMPARE(uint(bad->character), character);
+    QCOMPARE(bad->line, line);
+
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("keep.txt"));
+    QFile original(target);
+    QVERIFY(original.open(QIODevice::WriteOnly));
+    original.write("original");
+    original.close();
+    TextFormat format;
+    format.encoding = encoding;
+    const SaveResult result = saveDocument(target, DocumentSource{nullptr, text}, format);
+    QCOMPARE(result.status, SaveStatus::NeedsConfirmation);
+    QVERIFY(result.message.contains(QStringLiteral("UTF-8")));
+    QCOMPARE(readAllBytes(target), QByteArray("original"));
+
+    // The offered way out: UTF-8 holds it (a lone surrogate excepted).
+    if (encoding != Encoding::Utf8) {
+        format.encoding = Encoding::Utf8;
+        QCOMPARE(saveDocument(target, DocumentSource{nullptr, text}, format).status, SaveStatus::Saved);
+        QString expected = text + u'\n';
+        expected.replace(u'\n', QStringLiteral("\r\n"));
+        QCOMPARE(QString::fromUtf8(readAllBytes(target)), expected);
+    }
+}
+
+void TestPlainTextCodec::newDocumentFormat()
+{
+    QCOMPARE(kNewDocumentFormat.encoding, Encoding::Cp932);
+    QCOMPARE(kNewDocumentFormat.lineEnding, LineEnding::CrLf);
+    QCOMPARE(encodePlainText(QStringLiteral("新規\n文書"), kNewDocumentFormat),
+             QByteArray("\x90\x56\x8b\x4b\r\n\x95\xb6\x8f\x91\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestPlainTextCodec)
+#include "tst_plaintextcodec.moc"

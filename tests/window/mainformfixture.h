@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "ui/fontsubstitution.h"
+#include "document/documenteditor.h"
+#include "window/mainform.h"
+#include "fakedialogs.h"
+#include "fakeprocessstarter.h"
+#include "settings/settingskey.h"
+#include "settings/settingstable.h"
+#include "tempsettings.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QPair>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QVariant>
+
+#include <memory>
+
+/**
+ * A fresh settings hive and a fresh editor window per test, on a 1024 × 768 screen.
+ * Values go into the hive as REGEDIT4 text, the way a person or another process leaves them.
+ */
+class MainFormFixture
+{
+public:
+    using Values = QList<QPair<QString, QVariant>>;
+
+    MainFormFixture() { installFontSubstitutions(); }
+
+    /** Writes exactly @p values: ints as dwords, strings as strings, QByteArray verbatim after the '='. */
+    void writeValues(const Values& values)
+    {
+        QByteArray text = "REGEDIT4\n\n[HKEY_CURRENT_USER\\software\\Ambrel\\Pemmo]\n";
+        for (const auto& [name, value] : values) {
+            text += '"' + name.toUtf8() + "\"=";
+            if (value.typeId() == QMetaType::Int)
+                text += "dword:" + QByteArray::number(quint32(value.toInt()), 16).rightJustified(8, '0');
+            else if (value.typeId() == QMetaType::QByteArray)
+                text += value.toByteArray();
+            else
+                text += '"' + value.toString().toUtf8().replace("\\", "\\\\").replace("\"", "\\\"") + '"';
+            text += '\n';
+        }
+        settings.writeHive(text);
+    }
+
+    /** The values a first start writes, as the start-up code writes them. */
+    static Values firstRunValues()
+    {
+        Values values;
+        for (const SettingEntry& entry : settingsTable()) {
+            if (!entry.writtenAtFirstRun)
+                continue;
+            if (entry.type == SettingType::String)
+                values.append({ entry.name, entry.text });
+            else
+                values.append({ entry.name, int(entry.number) });
+        }
+        return values;
+    }
+
+    static Values with(Values values, const QString& name, const QVariant& value)
+    {
+        values.removeIf([&](const auto& v) { return v.first.compare(name, Qt::CaseInsensitive) == 0; });
+        if (value.isValid())
+            values.append({ name, value });
+        return values;
+    }
+    static Values without(const Values& values, const QString& name) { return with(values, name, QVariant()); }
+
+    TMainForm& createForm(const QStringList& arguments = {})
+    {
+        form = std::make_unique<TMainForm>(AppContext { dialogs, [] { return QRect(0, 0, 1024, 768); }, &processes },
+                                           arguments);
+        return *form;
+    }
+
+    template <class T = QWidget>
+    T* control(const QString& name) const
+    {
+        return form->findChild<T*>(name);
+    }
+
+    DocumentEditor* editor() const { return control<DocumentEditor>(QStringLiteral("RichEdit2")); }
+    QPlainTextEdit* editorView() const { return editor()->findChild<QPlainTextEdit*>(); }
+
+    std::unique_ptr<SettingsKey> key() const { return openSettingsKey(OpenMode::OpenOnly); }
+    qint32 storedInteger(const QString& name) const { return key()->readInteger(name); }
+    QString storedString(const QString& name) const { return key()->readString(name); }
+    bool stored(const QString& name) const { return key()->valueExists(name); }
+
+    QString writeFile(const QString& name, const QByteArray& bytes) const
+    {
+        const QString path = settings.dir() + QLatin1Char('/') + name;
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+
+    TempSettings settings;
+    FakeDialogs dialogs;
+    FakeProcessStarter processes;
+    std::unique_ptr<TMainForm> form;
+};

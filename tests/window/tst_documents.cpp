@@ -1,0 +1,320 @@
+// SPDX-License-Identifier: MIT
+// Opening, saving and naming documents on the real editor window, the dialog seam answering.
+#include "window/documentcontroller.h"
+#include "document/editortexts.h"
+#include "mainformfixture.h"
+#include "settings/settingstexts.h"
+#include "view/statusrow.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+
+using Button = Dialogs::Button;
+
+class TestDocuments final : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void saveAsNames_data();
+    void saveAsNames();
+    void plainFileNamedRtfLoadsPlainAndSavesRtf();
+    void rtfFileLoadsIntoTheRichView();
+    void emptyFileLoads();
+    void newThenSaveAsksForAName();
+    void saveKeepsEncodingAndLineEnding();
+    void characterOutsideCp932Asks_data();
+    void characterOutsideCp932Asks();
+    void failedSaveKeepsOriginalAndModifiedFlag();
+    void promptAnswers_data();
+    void promptAnswers();
+    void cancelledOpenDialogStillWritesEditorSettings();
+    void openStartsInStoredFolderOnlyOnce();
+    void unreadableFileKeepsTheDocument();
+    void dropOnModifiedTextAsksFirst();
+
+private:
+    void trigger(const QString& action) const { f->form->findChild<QAction*>(action)->trigger(); }
+    QString message() const { return f->control<StatusRow>(QStringLiteral("Panel1"))->messageField()->text(); }
+    static QByteArray bytesOf(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    TMainForm& startedForm()
+    {
+        f->writeValues(MainFormFixture::firstRunValues());
+        return f->createForm();
+    }
+
+    std::unique_ptr<MainFormFixture> f;
+};
+
+void TestDocuments::init()
+{
+    f = std::make_unique<MainFormFixture>();
+}
+
+void TestDocuments::cleanup()
+{
+    f->form.reset();
+    f.reset();
+}
+
+void TestDocuments::saveAsNames_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<bool>("rtf");
+    QTest::newRow("filter 1 replaces the typed extension") << "memo.htm" << 1 << "memo.txt" << false;
+    QTest::newRow("filter 2 keeps a name without extension") << "page" << 2 << "page" << false;
+    QTest::newRow("filter 2 keeps the typed extension") << "page.htm" << 2 << "page.htm" << false;
+    QTest::newRow("filter 3 adds rtf") << "memo" << 3 << "memo.rtf" << true;
+    QTest::newRow("filter 6 replaces with cpp") << "main.c" << 6 << "main.cpp" << false;
+    QTest::newRow("filter 7 keeps the typed name") << "x.dat" << 7 << "x.dat" << false;
+    QTest::newRow("upper-case RTF writes RTF") << "report.RTF" << 7 << "report.RTF" << true;
+    QTest::newRow("rtf.txt writes plain text") << "report.rtf.txt" << 7 << "report.rtf.txt" << false;
+    QTest::newRow("a dot in the folder is no extension") << "dir.d/memo" << 1 << "dir.d/memo.txt" << false;
+    QTest::newRow("a hidden file keeps its name") << ".memo" << 1 << ".memo.txt" << false;
+}
+
+void TestDocuments::saveAsNames()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, filter);
+    QFETCH(QString, written);
+    QFETCH(bool, rtf);
+    TMainForm& form = startedForm();
+    QDir(f->settings.dir()).mkpath(QStringLiteral("dir.d"));
+    const QString folder = f->settings.dir() + QLatin1Char('/');
+    f->editor()->setText(QStringLiteral("日本語 text"));
+    f->editor()->setModified(true);
+    f->dialogs.files = { folder + typed };
+    f->dialogs.pickFilter = filter;
+    trigger(QStringLiteral("FileSaveAsItem"));
+
+    const QByteArray bytes = bytesOf(folder + written);
+    QCOMPARE(bytes.startsWith("{\\rtf"), rtf);
+    if (!rtf)
+        QCOMPARE(bytes, QByteArray("\x93\xfa\x96\x7b\x8c\xea text\r\n"));
+    if (typed != written)
+        QVERIFY(!QFile::exists(folder + typed));
+    QCOMPARE(message(), folder + written + kDocumentSavedSuffix);
+    QCOMPARE(form.currentFileName(), folder + written);
+    QCOMPARE(form.windowTitle(), QStringLiteral("[ %1 ]-%2").arg(folder + written, kVersionCaption));
+    QVERIFY(!f->editor()->isModified());
+    QCOMPARE(f->dialogs.saveStates.size(), 1);
+    QCOMPARE(f->dialogs.saveStates[0].filters.size(), 7);
+    QCOMPARE(f->dialogs.saveStates[0].filters[2].patterns, QStringLiteral("*.rtf;*.doc"));
+}
+
+void TestDocuments::plainFileNamedRtfLoadsPlainAndSavesRtf()
+{
+    const QString path = f->writeFile(QStringLiteral("x.rtf"), "plain words\r\n");
+    startedForm();
+    f->form->loadDroppedFile(path);
+    QVERIFY(!f->editor()->isRichText());
+    QCOMPARE(f->editor()->text(), QStringLiteral("plain words"));
+
+    trigger(QStringLiteral("FileSaveItem"));
+    const QByteArray bytes = bytesOf(path);
+    QVERIFY2(bytes.startsWith("{\\rtf"), bytes.constData());
+    QVERIFY(bytes.contains("plain words"));
+}
+
+void TestDocuments::rtfFileLoadsIntoTheRichView()
+{
+    const QString path = f->writeFile(QStringLiteral("b.txt"), "{\\rtf1\\ansi {\\b bold} rest\\par}");
+    startedForm();
+    f->form->loadDroppedFile(path);
+    QVERIFY(f->editor()->isRichText());
+    QCOMPARE(f->editor()->text().trimmed(), QStringLiteral("bold rest"));
+    QTextCursor cursor(f->editor()->document());
+    cursor.setPosition(2);
+    QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Bold));
+
+    trigger(QStringLiteral("FileNewItem"));
+    QVERIFY(!f->editor()->isRichText());
+    QCOMPARE(f->editor()->text(), QString());
+}
+
+void TestDocuments::emptyFileLoads()
+{
+    const QString path = f->writeFile(QStringLiteral("empty.txt"), QByteArray());
+    TMainForm& form = startedForm();
+    f->editor()->setText(QStringLiteral("before"));
+    f->dialogs.files = { path };
+    trigger(QStringLiteral("FileOpenItem"));
+    QCOMPARE(f->editor()->text(), QString());
+    QVERIFY(f->dialogs.messages.isEmpty());
+    QCOMPARE(form.currentFileName(), path);
+    QCOMPARE(message(), path + kDocumentOpenedSuffix);
+    QCOMPARE(form.recentFiles().value(0), path);
+}
+
+void TestDocuments::newThenSaveAsksForAName()
+{
+    const QString path = f->writeFile(QStringLiteral("a.txt"), "old\r\n");
+    TMainForm& form = startedForm();
+    f->form->loadDroppedFile(path);
+    trigger(QStringLiteral("FileNewItem"));
+    QCOMPARE(form.currentFileName(), QStringLiteral(" "));
+    QTest::keyClicks(f->editorView(), QStringLiteral("new"));
+    trigger(QStringLiteral("FileSaveItem")); // the dialog is cancelled
+    QCOMPARE(f->dialogs.saveStates.size(), 1);
+    QCOMPARE(f->dialogs.saveStates[0].initialFolder, f->settings.dir() + QLatin1Char('/'));
+    QCOMPARE(bytesOf(path), QByteArray("old\r\n"));
+    QVERIFY(f->editor()->isModified());
+}
+
+void TestDocuments::saveKeepsEncodingAndLineEnding()
+{
+    const QByteArray original = "\xef\xbb\xbf" "first\nsecond \xe2\x86\x92\n";
+    const QString path = f->writeFile(QStringLiteral("u.txt"), original);
+    startedForm();
+    f->form->loadDroppedFile(path);
+    QTextCursor end(f->editor()->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(QStringLiteral("third"));
+    trigger(QStringLiteral("FileSaveItem"));
+    // The last line gains the line ending the file uses.
+    QCOMPARE(bytesOf(path), QByteArray("\xef\xbb\xbf" "first\nsecond \xe2\x86\x92third\n"));
+    QVERIFY(!f->editor()->isModified());
+}
+
+void TestDocuments::characterOutsideCp932Asks_data()
+{
+    QTest::addColumn<Button>("answer");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("yes writes UTF-8") << Button::Yes << QByteArray("a\xf0\x9f\x98\x80\r\n");
+    QTest::newRow("no writes nothing") << Button::No << QByteArray("old\r\n");
+}
+
+void TestDocuments::characterOutsideCp932Asks()
+{
+    QFETCH(Button, answer);
+    QFETCH(QByteArray, written);
+    const QString path = f->writeFile(QStringLiteral("sjis.txt"), "old\r\n");
+    startedForm();
+    f->form->loadDroppedFile(path);
+    f->editor()->setText(QStringLiteral("a\U0001F600"));
+    f->editor()->setModified(true);
+    f->dialogs.answers = { answer };
+    trigger(QStringLiteral("FileSaveItem"));
+    QCOMPARE(f->dialogs.questions.size(), 1);
+    QVERIFY(f->dialogs.questions[0].endsWith(QStringLiteral("UTF-8 で保存しますか？")));
+    QCOMPARE(bytesOf(path), written);
+    QCOMPARE(f->editor()->isModified(), answer != Button::Yes);
+}
+
+void TestDocuments::failedSaveKeepsOriginalAndModifiedFlag()
+{
+    // A name of the longest length a folder allows: the file exists, but no temporary file can
+    // be made beside it, so the write fails even for root.
+    const QString path = f->writeFile(QString(255, QLatin1Char('n')), "original\r\n");
+    TMainForm& form = startedForm();
+    f->form->loadDroppedFile(path);
+    QTest::keyClicks(f->editorView(), QStringLiteral("edit "));
+    trigger(QStringLiteral("FileSaveItem"));
+    QCOMPARE(bytesOf(path), QByteArray("original\r\n"));
+    QVERIFY(f->editor()->isModified());
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QVERIFY(message().isEmpty());
+
+    // Closing asks, and a failed save keeps the window open.
+    f->dialogs.answers = { Button::Yes };
+    QVERIFY(!form.close());
+    QVERIFY(f->editor()->isModified());
+}
+
+void TestDocuments::promptAnswers_data()
+{
+    QTest::addColumn<Button>("answer");
+    QTest::addColumn<bool>("dialogShown");
+    QTest::newRow("cancel stops before the dialog") << Button::Cancel << false;
+    QTest::newRow("no goes on without saving") << Button::No << true;
+}
+
+void TestDocuments::promptAnswers()
+{
+    QFETCH(Button, answer);
+    QFETCH(bool, dialogShown);
+    f->writeValues(MainFormFixture::with(MainFormFixture::firstRunValues(), Reg::MDirSave, QStringLiteral("/kept/")));
+    f->createForm();
+    QTest::keyClicks(f->editorView(), QStringLiteral("unsaved"));
+    f->dialogs.answers = { answer };
+    trigger(QStringLiteral("FileOpenItem")); // the open dialog, if shown, is cancelled
+    QCOMPARE(f->dialogs.questions, QStringList { kSavePrompt });
+    QCOMPARE(f->dialogs.openStates.size(), dialogShown ? 1 : 0);
+    QCOMPARE(f->editor()->text(), QStringLiteral("unsaved"));
+    QVERIFY(f->editor()->isModified());
+    // The editor-settings write runs only past the prompt; it stores the dialog's (empty) folder.
+    QCOMPARE(f->storedString(Reg::MDirSave), dialogShown ? QString() : QStringLiteral("/kept/"));
+}
+
+void TestDocuments::cancelledOpenDialogStillWritesEditorSettings()
+{
+    TMainForm& form = startedForm();
+    form.openDialog().fileName = QStringLiteral("/home/u/docs/a.txt");
+    f->dialogs.pickFilter = 3;
+    trigger(QStringLiteral("FileOpenItem"));
+    QCOMPARE(f->dialogs.openStates.size(), 1);
+    QCOMPARE(f->dialogs.openStates[0].filters.size(), 5);
+    QCOMPARE(f->dialogs.openStates[0].filters[1].description, QStringLiteral("Ｈｔｍｌファイル(*.htm;*.html)"));
+    QCOMPARE(f->storedString(Reg::MDirSave), QStringLiteral("/home/u/docs/"));
+}
+
+void TestDocuments::openStartsInStoredFolderOnlyOnce()
+{
+    const QString path = f->writeFile(QStringLiteral("a.txt"), "a");
+    MainFormFixture::Values values = MainFormFixture::with(MainFormFixture::firstRunValues(), Reg::MDirSave, QStringLiteral("/stored/"));
+    values = MainFormFixture::with(values, Reg::MFindexNo1, 2);
+    f->writeValues(MainFormFixture::with(values, Reg::MIno, 0));
+    f->createForm();
+    f->dialogs.files = { path, std::nullopt };
+    trigger(QStringLiteral("FileOpenItem"));
+    QCOMPARE(f->dialogs.openStates[0].initialFolder, QStringLiteral("/stored/"));
+    QCOMPARE(f->dialogs.openStates[0].filterIndex, 2);
+    QCOMPARE(f->storedInteger(Reg::MIno), 1);
+    trigger(QStringLiteral("FileOpenItem"));
+    QCOMPARE(f->dialogs.openStates[1].initialFolder, f->settings.dir() + QLatin1Char('/'));
+}
+
+void TestDocuments::unreadableFileKeepsTheDocument()
+{
+    const QString path = f->writeFile(QStringLiteral("a.txt"), "kept");
+    TMainForm& form = startedForm();
+    f->form->loadDroppedFile(path);
+    const QString caption = form.windowTitle();
+    f->dialogs.files = { f->settings.dir() + QStringLiteral("/missing.txt") };
+    trigger(QStringLiteral("FileOpenItem"));
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QVERIFY(f->dialogs.messages[0].contains(QStringLiteral("missing.txt")));
+    QCOMPARE(f->editor()->text(), QStringLiteral("kept"));
+    QVERIFY(f->editor()->isVisible() || !form.isVisible());
+    QVERIFY(f->control(QStringLiteral("Memo1"))->isHidden());
+    QCOMPARE(form.windowTitle(), caption);
+    QCOMPARE(form.recentFiles().value(0), path);
+}
+
+void TestDocuments::dropOnModifiedTextAsksFirst()
+{
+    const QString path = f->writeFile(QStringLiteral("a.txt"), "dropped");
+    TMainForm& form = startedForm();
+    QTest::keyClicks(f->editorView(), QStringLiteral("unsaved"));
+    f->dialogs.answers = { Button::Cancel };
+    form.loadDroppedFile(path);
+    QCOMPARE(f->editor()->text(), QStringLiteral("unsaved"));
+    QVERIFY(form.recentFiles().value(0).isEmpty());
+}
+
+QTEST_MAIN(TestDocuments)
+#include "tst_documents.moc"

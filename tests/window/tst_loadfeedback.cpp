@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: MIT
+// Loading and saving on the real editor window: the busy cursor comes and goes with the work, and
+// a document that arrives in slices is the same document as one read whole.
+#include "window/documentcontroller.h"
+#include "formats/plaintext.h"
+#include "mainformfixture.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTextDocument>
+
+using namespace pemmo::formats;
+
+class TestLoadFeedback final : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void busyCursorDuringLoadAndRestoredAfter();
+    void cursorRestoredAfterFailedLoad_data();
+    void cursorRestoredAfterFailedLoad();
+    void cursorRestoredAfterSaveAndFailedSave();
+    void loadedDocumentStartsClean();
+    void slicedDecodingGivesTheSameText_data();
+    void slicedDecodingGivesTheSameText();
+
+private:
+    DocumentController& documents() const { return f->form->documents(); }
+    std::unique_ptr<MainFormFixture> f;
+};
+
+void TestLoadFeedback::init()
+{
+    f = std::make_unique<MainFormFixture>();
+    f->writeValues(MainFormFixture::firstRunValues());
+    f->createForm();
+}
+
+void TestLoadFeedback::cleanup()
+{
+    f->form.reset();
+    f.reset();
+    // A cursor left behind by one test must not hide a fault in the next.
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+void TestLoadFeedback::busyCursorDuringLoadAndRestoredAfter()
+{
+    const QString path = f->writeFile(QStringLiteral("a.txt"), "\x93\xfa\x96\x7b\r\nline 2\r\n");
+    int shapeWhileLoading = -1;
+    connect(f->editorView()->document(), &QTextDocument::contentsChange, this, [&shapeWhileLoading] {
+        if (const QCursor* cursor = QApplication::overrideCursor())
+            shapeWhileLoading = cursor->shape();
+    });
+    QVERIFY(documents().loadIntoDocumentEditor(path));
+    QCOMPARE(shapeWhileLoading, int(Qt::WaitCursor));
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(f->editor()->text(), QStringLiteral("日本\nline 2"));
+}
+
+void TestLoadFeedback::cursorRestoredAfterFailedLoad_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("missing file") << "missing.txt";
+    QTest::newRow("a folder") << "folder";
+}
+
+void TestLoadFeedback::cursorRestoredAfterFailedLoad()
+{
+    QFETCH(QString, name);
+    QDir(f->settings.dir()).mkpath(QStringLiteral("folder"));
+    f->editor()->setText(QStringLiteral("kept"));
+    QVERIFY(!documents().loadIntoDocumentEditor(f->settings.dir() + QLatin1Char('/') + name));
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(f->editor()->text(), QStringLiteral("kept"));
+}
+
+void TestLoadFeedback::cursorRestoredAfterSaveAndFailedSave()
+{
+    f->editor()->setText(QStringLiteral("text"));
+    f->editor()->setModified(true);
+    f->dialogs.files = { f->settings.dir() + QStringLiteral("/saved.txt") };
+    f->dialogs.pickFilter = 7;
+    QVERIFY(documents().FileSaveAs());
+    QVERIFY(!QApplication::overrideCursor());
+
+    f->editor()->setModified(true);
+    f->dialogs.files = { f->settings.dir() + QStringLiteral("/no/such/folder/x.txt") };
+    QVERIFY(!documents().FileSaveAs());
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(f->editor()->isModified());
+}
+
+void TestLoadFeedback::loadedDocumentStartsClean()
+{
+    // A previous document with undo history, a modified flag and the caret at its end.
+    QTest::keyClicks(f->editorView(), QStringLiteral("typed before"));
+    QVERIFY(f->editor()->isUndoAvailable());
+    QVERIFY(f->editor()->isModified());
+
+    QByteArray bytes;
+    for (int i = 0; i < 3000; ++i)
+        bytes += "line " + QByteArray::number(i) + "\r\n";
+    const QString path = f->writeFile(QStringLiteral("b.txt"), bytes);
+    QVERIFY(documents().loadIntoDocumentEditor(path));
+
+    QVERIFY(!f->editor()->isUndoAvailable());
+    QVERIFY(!f->editor()->isModified());
+    QCOMPARE(f->editor()->selectionStart(), 0);
+    QCOMPARE(f->editor()->selectionLength(), 0);
+    QCOMPARE(f->editor()->lineCount(), 3000);
+    QCOMPARE(f->editor()->lineIndex(2999), f->editor()->text().lastIndexOf(QStringLiteral("line 2999")));
+    QCOMPARE(f->editor()->verticalScrollBar()->value(), 0);
+    QCOMPARE(f->editor()->text(), QString::fromLatin1(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).chopped(1));
+
+    // Typing after the load is one undo step away from the loaded text.
+    QTest::keyClicks(f->editorView(), QStringLiteral("x"));
+    QVERIFY(f->editor()->isModified());
+    f->editor()->undo();
+    QVERIFY(f->editor()->text().startsWith(QStringLiteral("line 0\nline 1")));
+    QVERIFY(!f->editor()->isUndoAvailable());
+}
+
+void TestLoadFeedback::slicedDecodingGivesTheSameText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("encoding");
+    QTest::newRow("CR LF, final break") << QByteArray("ab\r\ncd\r\n\r\nef\r\n") << int(Encoding::Cp932);
+    QTest::newRow("no final break") << QByteArray("ab\ncd\nef") << int(Encoding::Cp932);
+    QTest::newRow("only breaks") << QByteArray("\n\n\n") << int(Encoding::Cp932);
+    QTest::newRow("two final breaks") << QByteArray("a\r\n\r\n") << int(Encoding::Cp932);
+    QTest::newRow("lone CRs") << QByteArray("a\rb\rc\r") << int(Encoding::Cp932);
+    QTest::newRow("mixed endings") << QByteArray("a\r\nb\nc\rd\r\n") << int(Encoding::Cp932);
+    QTest::newRow("double-byte CP932") << QByteArray("\x93\xfa\x96\x7b\n\x8c\xea\x5c\n\x81\x40") << int(Encoding::Cp932);
+    QTest::newRow("cut-off lead byte") << QByteArray("ab\n\x93") << int(Encoding::Cp932);
+    QTest::newRow("invalid byte mid-line") << QByteArray("a\xff\nb\n") << int(Encoding::Cp932);
+    QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF\xe6\x97\xa5\n\xe6\x9c\xac\r\n") << int(Encoding::Utf8);
+    QTest::newRow("EUC-JP") << QByteArray("\xc6\xfc\xcb\xdc\n\xb8\xec\n") << int(Encoding::EucJp);
+    QTest::newRow("UTF-16LE") << QByteArray("\xFF\xFE" "a\0\n\0b\0\r\0\n\0", 12) << int(Encoding::Utf16Le);
+}
+
+void TestLoadFeedback::slicedDecodingGivesTheSameText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, encoding);
+    const DecodedText whole = decodePlainText(bytes, Encoding(encoding));
+    for (const qsizetype sliceBytes : { 1, 2, 3, 5 }) {
+        QString joined;
+        int slices = 0;
+        qint64 lastDone = 0;
+        const DecodedText sliced = decodePlainTextInSlices(
+            bytes, Encoding(encoding),
+            [&](QStringView slice) {
+                joined += slice;
+                ++slices;
+            },
+            [&](qint64 done, qint64 total) {
+                QVERIFY(done >= lastDone && done <= total);
+                QCOMPARE(total, qint64(bytes.size()));
+                lastDone = done;
+            },
+            sliceBytes);
+        QCOMPARE(joined, whole.text);
+        QVERIFY(sliced.text.isEmpty());
+        QCOMPARE(sliced.format, whole.format);
+        QCOMPARE(sliced.lossy, whole.lossy);
+        QCOMPARE(lastDone, qint64(bytes.size()));
+        if (sliceBytes == 1 && bytes.count('\n') > 1 && Encoding(encoding) != Encoding::Utf16Le)
+            QVERIFY2(slices > 1, "a text of several lines comes in several slices");
+    }
+}
+
+QTEST_MAIN(TestLoadFeedback)
+#include "tst_loadfeedback.moc"
