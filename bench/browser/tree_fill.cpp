@@ -83,7 +83,7 @@ int main(int argc, char** argv)
     WidgetDialogs dialogs; // never asked: the bench opens no file
     BenchHost host;
     host.fileName = work.filePath(QStringLiteral("file0.txt"));
-    WorkTree tree({ panel, label, treeWidget, nullptr, nullptr, nullptr }, host, dialogs);
+    WorkTree tree({ panel, label, treeWidget, nullptr, nullptr, nullptr, {} }, host, dialogs);
 
     qint64 longestStall = 0;
     QElapsedTimer sinceTick;

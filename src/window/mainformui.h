@@ -7,6 +7,7 @@
 
 class DocumentEditor;
 class PlainTextView;
+class QAbstractButton;
 class QAction;
 class QFrame;
 class QLabel;
@@ -45,7 +46,7 @@ struct MainFormUi
     QFrame* CoolBar1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QFrame* Panel3 = nullptr;
-    QList<QPushButton*> Buttons; // Button1..Button4
+    QList<QAbstractButton*> Buttons; // Button1..Button4
 
     QFrame* Ruler = nullptr;
     QLabel* Label1 = nullptr;

@@ -3,6 +3,7 @@
 
 #include "document/documenteditor.h"
 #include "editorsettings.h"
+#include "mainformui.h"
 #include "settings/registrysequence.h"
 #include "settings/settingstable.h"
 #include "document/tabstops.h"
