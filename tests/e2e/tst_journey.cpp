@@ -270,6 +270,7 @@ void TestJourney::focusAndPress(const QString& window, const QStringList& keys) 
 
 void TestJourney::type(const QString& text) const
 {
+    QVERIFY2(m_x->bindCharacters(text), "no free key left for the characters to type");
     m_x->xdotool({ QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text });
 }
 

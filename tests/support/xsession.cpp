@@ -22,7 +22,8 @@ XSession::~XSession()
 QString XSession::missingTools(bool withTray)
 {
     QStringList missing;
-    QStringList tools { QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("import") };
+    QStringList tools { QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("import"),
+                        QStringLiteral("xmodmap") };
     if (withTray)
         tools.append(QStringLiteral("trayer"));
     for (const QString& tool : tools) {
@@ -150,6 +151,36 @@ bool XSession::screenshot(const QString& path) const
     process.setProcessEnvironment(environment());
     process.start(QStringLiteral("import"), { QStringLiteral("-window"), QStringLiteral("root"), path });
     return process.waitForFinished(20000) && process.exitCode() == 0;
+}
+
+bool XSession::bindCharacters(const QString& text)
+{
+    const auto xmodmap = [this](const QStringList& arguments) {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(QStringLiteral("xmodmap"), arguments);
+        process.waitForFinished(10000);
+        return QString::fromLatin1(process.readAllStandardOutput());
+    };
+    if (m_freeKeycodes.isEmpty() && m_bound.isEmpty()) {
+        // "keycode  93 =" with nothing after it is a key the keyboard map leaves free.
+        for (const QString& line : xmodmap({ QStringLiteral("-pke") }).split(u'\n')) {
+            const QStringList fields = line.simplified().split(u' ');
+            if (fields.size() == 3 && fields[0] == u"keycode" && fields[2] == u"=")
+                m_freeKeycodes.append(fields[1].toInt());
+        }
+    }
+    for (const char32_t c : text.toUcs4()) {
+        if (c < 0x80 || m_bound.contains(c))
+            continue;
+        if (m_freeKeycodes.isEmpty())
+            return false;
+        const QString keysym = QStringLiteral("U%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+        xmodmap({ QStringLiteral("-e"),
+                  QStringLiteral("keycode %1 = %2 %2").arg(m_freeKeycodes.takeFirst()).arg(keysym) });
+        m_bound.append(c);
+    }
+    return true;
 }
 
 bool XSession::waitFor(const std::function<bool()>& condition, int ms)

@@ -45,6 +45,12 @@ public:
     qint64 windowPid(const QString& window) const;
     void click(QPoint at, int button = 1) const;
     void keys(const QStringList& keys) const;
+    /**
+     * Binds every character of @p text that the keyboard lacks to a free key, for the rest of the session.
+     * xdotool would bind it only for the moment of its key press, and a busy program that reads the map
+     * after xdotool has put it back gets no character at all. False when no free key is left.
+     */
+    bool bindCharacters(const QString& text);
     bool screenshot(const QString& path) const;
 
     /** Waits until @p condition holds, processing events; false after @p ms. */
@@ -56,4 +62,6 @@ private:
     QString m_error;
     std::unique_ptr<QProcess> m_xvfb;
     std::unique_ptr<QProcess> m_tray;
+    QList<int> m_freeKeycodes;
+    QList<char32_t> m_bound;
 };
