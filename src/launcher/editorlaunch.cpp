@@ -32,8 +32,9 @@ QString recentItemCaption(int number, const QString& path)
 
 void readRecentSlots(SettingsKey& key, QStringList& list, QString (*slotName)(int))
 {
+    const QStringList stored = readRecentList(key, slotName);
     for (int slot = 1; slot <= Reg::kRecentSlots; ++slot) {
-        const QString value = key.readString(slotName(slot));
+        const QString& value = stored.at(slot - 1);
         if (value.isEmpty())
             key.writeString(slotName(slot), QString());
         list.append(value);
