@@ -32,11 +32,17 @@ QString recentItemCaption(int number, const QString& path)
 
 void readRecentSlots(SettingsKey& key, QStringList& list, QString (*slotName)(int))
 {
-    const QStringList stored = readRecentList(key, slotName);
+    QStringList known;
     for (int slot = 1; slot <= Reg::kRecentSlots; ++slot) {
-        const QString& value = stored.at(slot - 1);
+        QString value = key.readString(slotName(slot));
+        // A relative entry would name another file in whatever folder the editor starts.
+        if (!isStorableRecentEntry(value))
+            value.clear();
         if (value.isEmpty())
             key.writeString(slotName(slot), QString());
+        else
+            known.append(value);
         list.append(value);
     }
+    key.setKnownList(recentListName(slotName), known);
 }

@@ -117,16 +117,6 @@ void writeLauncherDefaults(SettingsKey& key)
 
 namespace {
 
-bool isStorableEntry(const QString& entry)
-{
-    return entry.startsWith(u'/');
-}
-
-QString listName(QString (*slotName)(int))
-{
-    return slotName(1).chopped(1);
-}
-
 QStringList storedEntries(SettingsKey& key, QString (*slotName)(int))
 {
     QStringList entries;
@@ -138,13 +128,13 @@ QStringList storedEntries(SettingsKey& key, QString (*slotName)(int))
 void writeRecentList(SettingsKey& key, const QStringList& current, QString (*slotName)(int))
 {
     const QStringList stored = storedEntries(key, slotName);
-    const QStringList known = key.knownList(listName(slotName));
+    const QStringList known = key.knownList(recentListName(slotName));
     const QStringList merged = mergeRecentList(current, known, stored);
     for (int k = 0; k < Reg::kRecentSlots; ++k) {
         const QString entry = merged.value(k);
-        // A slot past the merged list is cleared only when it held something, which the merge
-        // has moved up or dropped as a duplicate.
-        if (entry != stored.at(k) && (!entry.isEmpty() || !stored.at(k).isEmpty()))
+        // A slot past the merged list is cleared: what it held has moved up, or was a duplicate
+        // or a relative path.
+        if (entry != stored.at(k))
             key.writeString(slotName(k + 1), entry);
     }
     QStringList nowKnown = merged;
@@ -152,22 +142,32 @@ void writeRecentList(SettingsKey& key, const QStringList& current, QString (*slo
         if (!entry.isEmpty() && !nowKnown.contains(entry))
             nowKnown.append(entry);
     }
-    key.setKnownList(listName(slotName), nowKnown);
+    key.setKnownList(recentListName(slotName), nowKnown);
 }
 
 } // namespace
+
+bool isStorableRecentEntry(const QString& entry)
+{
+    return entry.startsWith(u'/');
+}
+
+QString recentListName(QString (*slotName)(int))
+{
+    return slotName(1).chopped(1);
+}
 
 QStringList readRecentList(SettingsKey& key, QString (*slotName)(int))
 {
     QStringList entries = storedEntries(key, slotName);
     QStringList known;
     for (QString& entry : entries) {
-        if (!isStorableEntry(entry))
+        if (!isStorableRecentEntry(entry))
             entry.clear();
         else
             known.append(entry);
     }
-    key.setKnownList(listName(slotName), known);
+    key.setKnownList(recentListName(slotName), known);
     return entries;
 }
 
@@ -175,7 +175,7 @@ QStringList mergeRecentList(const QStringList& current, const QStringList& known
 {
     QStringList merged;
     const auto add = [&merged](const QString& entry) {
-        if (isStorableEntry(entry) && !merged.contains(entry) && merged.size() < Reg::kRecentSlots)
+        if (isStorableRecentEntry(entry) && !merged.contains(entry) && merged.size() < Reg::kRecentSlots)
             merged.append(entry);
     };
     for (const QString& entry : current) {
@@ -190,9 +190,9 @@ QStringList mergeRecentList(const QStringList& current, const QStringList& known
 void writeRecentLists(SettingsKey& key, const QStringList& files, const QStringList& folders)
 {
     const auto addsSomething = [&key](const QStringList& current, QString (*slotName)(int)) {
-        const QStringList known = key.knownList(listName(slotName));
+        const QStringList known = key.knownList(recentListName(slotName));
         return std::any_of(current.begin(), current.end(),
-            [&](const QString& entry) { return isStorableEntry(entry) && !known.contains(entry); });
+            [&](const QString& entry) { return isStorableRecentEntry(entry) && !known.contains(entry); });
     };
     if (addsSomething(files, &Reg::mru))
         writeRecentList(key, files, &Reg::mru);

@@ -72,6 +72,11 @@ void writeFirstRunDefaults(SettingsKey& key);
  */
 QStringList readRecentList(SettingsKey& key, QString (*slotName)(int));
 
+/** Only an absolute path is kept in a recent list. */
+bool isStorableRecentEntry(const QString& entry);
+/** The name under which a recent list is known to the key: "MRU" or "MMM". */
+QString recentListName(QString (*slotName)(int));
+
 /**
  * One shared recent list after this process stores @p current into @p stored: the entries of
  * @p current that @p known lacks (this process added them) on top in their order, then the
