@@ -20,8 +20,7 @@
 Startup::Startup(StartupServices services)
     : m_services(std::move(services))
     , m_commandLine(parseCommandLine(m_services.arguments))
-{
-}
+{ }
 
 Startup::~Startup()
 {
@@ -44,6 +43,14 @@ Startup::KeyState Startup::openSettings(bool& launcherWanted)
 {
     const SequenceResult present = runRegistrySequence(
         OpenMode::OpenOnly, [&](SettingsKey& key) { launcherWanted = key.readBool(Reg::MOption); });
+    if (!present.notice.isEmpty())
+        m_services.context.dialogs.message(present.notice);
+    if (present.unreadable) {
+        // Not a first run: the user's settings are there. Edit with the designed values and
+        // leave the file alone.
+        launcherWanted = false;
+        return KeyState::Present;
+    }
     if (present.opened)
         return present.completed() ? KeyState::Present : KeyState::Failed;
 

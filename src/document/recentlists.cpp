@@ -9,6 +9,8 @@ QString folderOf(const QString& path)
 
 void rememberEntry(QStringList& list, const QString& entry)
 {
+    if (entry.isEmpty())
+        return;
     for (int k = 0; k < qMin(kRecentEntries, int(list.size())); ++k) {
         if (list.at(k) == entry)
             return;

@@ -11,6 +11,6 @@ QString folderOf(const QString& path);
 
 /**
  * Puts @p entry at the top of @p list unless the list already holds it (exact comparison),
- * keeping at most five entries. An entry already listed keeps its place.
+ * keeping at most five entries. An entry already listed keeps its place; an empty one is never listed.
  */
 void rememberEntry(QStringList& list, const QString& entry);

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "documentio.h"
 
+#include "filewriter.h"
 #include "formattexts.h"
+#include "platform/filesystem.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
 
@@ -11,8 +13,6 @@
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocument>
-
-#include <unistd.h>
 
 namespace pemmo::formats {
 
@@ -36,9 +36,8 @@ QString characterText(char32_t c)
 
 qint64 editableSizeLimit()
 {
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGE_SIZE);
-    const qint64 physical = pages > 0 && pageSize > 0 ? qint64(pages) * pageSize : 1024 * kMiB;
+    const qint64 known = physicalMemoryBytes();
+    const qint64 physical = known > 0 ? known : 1024 * kMiB;
     return std::clamp<qint64>(physical / 16, 64 * kMiB, 1024 * kMiB);
 }
 
@@ -95,7 +94,8 @@ LoadResult loadDocument(const QString& path, const LoadOptions& options)
     }
     const qint64 limit = options.maxBytes > 0 ? options.maxBytes : editableSizeLimit();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Unbuffered: a pipe is read as it comes, and only what we ask for.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         result.errorMessage = kFileUnreadable.arg(shownName(path));
         return result;
     }
@@ -106,12 +106,20 @@ LoadResult loadDocument(const QString& path, const LoadOptions& options)
     }
     QByteArray bytes;
     if (file.isSequential()) {
-        // A pipe or device has no size: read in pieces and stop at the limit.
-        while (!file.atEnd() && bytes.size() <= limit) {
-            const QByteArray chunk = file.read(1024 * 1024);
-            if (chunk.isEmpty())
+        // A pipe or device has no size, and may not say it has data before the first read: read
+        // until it ends (a read of 0) or fails, and stop past the limit for endless ones.
+        constexpr qint64 kPiece = 1024 * 1024;
+        while (bytes.size() <= limit) {
+            const qsizetype had = bytes.size();
+            bytes.resize(had + kPiece);
+            const qint64 got = file.read(bytes.data() + had, kPiece);
+            bytes.resize(had + qMax<qint64>(got, 0));
+            if (got < 0) {
+                result.errorMessage = kFileUnreadable.arg(shownName(path));
+                return result;
+            }
+            if (got == 0)
                 break;
-            bytes.append(chunk);
         }
         if (bytes.size() > limit) {
             result.errorMessage = kFileTooLarge.arg(shownName(path)).arg(limit / kMiB);
@@ -153,8 +161,8 @@ bool isRtfFileName(const QString& path)
     return path.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
 }
 
-SaveResult renderDocument(const QString& path, DocumentSource source, const TextFormat& format,
-                          const SaveOptions& options)
+SaveResult renderDocument(
+    const QString& path, DocumentSource source, const TextFormat& format, const SaveOptions& options)
 {
     SaveResult result;
     if (isRtfFileName(path)) {
@@ -200,27 +208,13 @@ SaveResult renderDocument(const QString& path, DocumentSource source, const Text
     return result;
 }
 
-std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return kFileWriteFailed.arg(shownName(path));
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return kFileWriteFailed.arg(shownName(path));
-    }
-    if (!file.commit())
-        return kFileWriteFailed.arg(shownName(path));
-    return std::nullopt;
-}
-
-SaveResult saveDocument(const QString& path, DocumentSource source, const TextFormat& format,
-                        const SaveOptions& options)
+SaveResult saveDocument(
+    const QString& path, DocumentSource source, const TextFormat& format, const SaveOptions& options)
 {
     SaveResult result = renderDocument(path, source, format, options);
     if (result.status != SaveStatus::Saved)
         return result;
-    if (const std::optional<QString> error = writeFileAtomically(path, result.bytes)) {
+    if (const std::optional<QString> error = writeDocumentFile(path, result.bytes)) {
         result.status = SaveStatus::Failed;
         result.message = *error;
     }
@@ -228,10 +222,10 @@ SaveResult saveDocument(const QString& path, DocumentSource source, const TextFo
     return result;
 }
 
-SaveResult saveDocument(const QString& path, const QTextDocument& document, const TextFormat& format,
-                        const SaveOptions& options)
+SaveResult saveDocument(
+    const QString& path, const QTextDocument& document, const TextFormat& format, const SaveOptions& options)
 {
-    return saveDocument(path, DocumentSource{&document, {}}, format, options);
+    return saveDocument(path, DocumentSource { &document, {} }, format, options);
 }
 
 } // namespace pemmo::formats

@@ -71,8 +71,8 @@ int main(int argc, char** argv)
     options.sourceWasLossy = document.lossy;
     options.allowLoss = allowLoss;
     const DocumentSource source = document.kind == DocumentKind::RichText
-                                      ? DocumentSource{document.richText.get(), {}}
-                                      : DocumentSource{nullptr, document.plainText};
+        ? DocumentSource { document.richText.get(), {} }
+        : DocumentSource { nullptr, document.plainText };
     const QString target = out == QLatin1String("-") ? QString() : out;
     SaveResult rendered = renderDocument(target, source, format, options);
     if (rendered.status == SaveStatus::NeedsConfirmation) {
@@ -81,7 +81,7 @@ int main(int argc, char** argv)
             return fail(kConvertUnencodable.arg(QString::fromUcs4(&c, 1))
                             .arg(rendered.unencodable->line)
                             .arg(encodingName(format.encoding)),
-                        3);
+                3);
         }
         return fail(kConvertLossy.arg(in), 3);
     }
@@ -92,7 +92,7 @@ int main(int argc, char** argv)
             return fail(kStdoutWriteFailed, 1);
         return 0;
     }
-    if (const std::optional<QString> error = writeFileAtomically(target, rendered.bytes))
+    if (const std::optional<QString> error = writeDocumentFile(target, rendered.bytes))
         return fail(*error, 1);
     return 0;
 }

@@ -130,11 +130,11 @@ qsizetype sliceEnd(QByteArrayView bytes, qsizetype from, qsizetype size)
 std::optional<TextFormat> bomFormat(QByteArrayView bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        return TextFormat{Encoding::Utf8, true, LineEnding::CrLf};
+        return TextFormat { Encoding::Utf8, true, LineEnding::CrLf };
     if (bytes.startsWith("\xFF\xFE"))
-        return TextFormat{Encoding::Utf16Le, true, LineEnding::CrLf};
+        return TextFormat { Encoding::Utf16Le, true, LineEnding::CrLf };
     if (bytes.startsWith("\xFE\xFF"))
-        return TextFormat{Encoding::Utf16Be, true, LineEnding::CrLf};
+        return TextFormat { Encoding::Utf16Be, true, LineEnding::CrLf };
     return std::nullopt;
 }
 
@@ -192,7 +192,7 @@ DecodedText decodePlainText(QByteArrayView bytes, Encoding encoding)
 }
 
 DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, const TextSliceSink& sink,
-                                    const DecodeProgress& progress, qsizetype sliceBytes)
+    const DecodeProgress& progress, qsizetype sliceBytes)
 {
     DecodedText result;
     result.format.encoding = encoding;
@@ -206,7 +206,8 @@ DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, con
     std::optional<IconvDecoder> legacy;
     if (!isUnicodeEncoding(encoding))
         legacy.emplace(iconvName(encoding));
-    LineEndingCounts counts{};
+    LineEndingCounts counts {};
+    bool anyText = false;
     // A line break at the end of a slice is held back: the break that ends the last line is not
     // part of the text, and only the next slice tells whether this one was the last.
     bool pendingBreak = false;
@@ -215,24 +216,30 @@ DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, con
         const qsizetype end = cutAtLineBreaks ? sliceEnd(bytes, from, qMax<qsizetype>(1, sliceBytes)) : bytes.size();
         const QByteArrayView piece = bytes.sliced(from, end - from);
         QString text;
-        const bool clean = legacy ? legacy->decode(piece.data(), piece.size(), text)
-                                  : decodeUnicode(piece, encoding, text);
+        const bool clean
+            = legacy ? legacy->decode(piece.data(), piece.size(), text) : decodeUnicode(piece, encoding, text);
         result.lossy = result.lossy || !clean;
         normaliseLineEndings(text, counts);
         if (!text.isEmpty()) {
-            if (pendingBreak)
+            if (pendingBreak) {
                 sink(u"\n");
+                anyText = true;
+            }
             pendingBreak = text.endsWith(QLatin1Char('\n'));
             if (pendingBreak)
                 text.chop(1);
-            if (!text.isEmpty())
+            if (!text.isEmpty()) {
                 sink(text);
+                anyText = true;
+            }
         }
         from = end;
         if (progress)
             progress(total - (bytes.size() - from), total);
     }
     result.format.lineEnding = mostFrequent(counts);
+    // The text of a lone line break is empty, like that of an empty file; only the format can tell them apart.
+    result.format.oneEmptyLine = pendingBreak && !anyText;
     return result;
 }
 
@@ -253,15 +260,15 @@ std::optional<Unencodable> findUnencodable(QStringView text, Encoding encoding)
             if (pair)
                 ++i;
             else if (QChar::isSurrogate(unit))
-                return Unencodable{i, unit, line};
+                return Unencodable { i, unit, line };
             continue;
         }
         if (unit < 0x80 && encoding != Encoding::Iso2022Jp)
             continue;
         if (pair)
-            return Unencodable{i, QChar::surrogateToUcs4(unit, text[i + 1].unicode()), line};
+            return Unencodable { i, QChar::surrogateToUcs4(unit, text[i + 1].unicode()), line };
         if (!holds->test(unit))
-            return Unencodable{i, unit, line};
+            return Unencodable { i, unit, line };
     }
     return std::nullopt;
 }
@@ -269,6 +276,8 @@ std::optional<Unencodable> findUnencodable(QStringView text, Encoding encoding)
 QByteArray encodePlainText(QStringView text, const TextFormat& format)
 {
     QString withEndings;
+    if (text.isEmpty() && format.oneEmptyLine)
+        withEndings = QString::fromLatin1(lineEndingBytes(format.lineEnding));
     if (!text.isEmpty()) {
         const QByteArray ending = lineEndingBytes(format.lineEnding);
         // Every line, the last one too, is followed by the line ending.
@@ -290,16 +299,17 @@ QByteArray encodePlainText(QStringView text, const TextFormat& format)
     case Encoding::Utf8:
     case Encoding::Utf16Le:
     case Encoding::Utf16Be: {
-        const auto qtEncoding = format.encoding == Encoding::Utf8     ? QStringConverter::Utf8
-                                : format.encoding == Encoding::Utf16Le ? QStringConverter::Utf16LE
-                                                                       : QStringConverter::Utf16BE;
-        QStringEncoder encoder(qtEncoding, format.bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+        const auto qtEncoding = format.encoding == Encoding::Utf8 ? QStringConverter::Utf8
+            : format.encoding == Encoding::Utf16Le                ? QStringConverter::Utf16LE
+                                                                  : QStringConverter::Utf16BE;
+        QStringEncoder encoder(
+            qtEncoding, format.bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
         bytes = encoder.encode(withEndings);
         if (format.bom && withEndings.isEmpty()) {
             // Qt writes the BOM only with the first character; an empty document keeps its BOM too.
-            bytes = format.encoding == Encoding::Utf8     ? QByteArray("\xEF\xBB\xBF")
-                    : format.encoding == Encoding::Utf16Le ? QByteArray("\xFF\xFE")
-                                                           : QByteArray("\xFE\xFF");
+            bytes = format.encoding == Encoding::Utf8  ? QByteArray("\xEF\xBB\xBF")
+                : format.encoding == Encoding::Utf16Le ? QByteArray("\xFF\xFE")
+                                                       : QByteArray("\xFE\xFF");
         }
         break;
     }

@@ -10,16 +10,19 @@ enum class Encoding { Cp932, EucJp, Iso2022Jp, Utf8, Utf16Le, Utf16Be };
 enum class LineEnding { CrLf, Lf, Cr };
 
 /** How a plain-text document sits on disk; a save writes it back the same way. */
-struct TextFormat {
+struct TextFormat
+{
     Encoding encoding = Encoding::Cp932;
     bool bom = false;
     LineEnding lineEnding = LineEnding::CrLf;
+    /** The file was one line break and nothing else: an empty text is written back as that break. */
+    bool oneEmptyLine = false;
 
     friend bool operator==(const TextFormat&, const TextFormat&) = default;
 };
 
 // A new document is CP932 with CR LF.
-inline constexpr TextFormat kNewDocumentFormat{};
+inline constexpr TextFormat kNewDocumentFormat {};
 
 /** IANA name as shown to the user: "Shift_JIS" is shown as "CP932" because that is what we write. */
 QString encodingName(Encoding encoding);

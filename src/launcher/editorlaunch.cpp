@@ -32,10 +32,17 @@ QString recentItemCaption(int number, const QString& path)
 
 void readRecentSlots(SettingsKey& key, QStringList& list, QString (*slotName)(int))
 {
+    QStringList known;
     for (int slot = 1; slot <= Reg::kRecentSlots; ++slot) {
-        const QString value = key.readString(slotName(slot));
+        QString value = key.readString(slotName(slot));
+        // A relative entry would name another file in whatever folder the editor starts.
+        if (!isStorableRecentEntry(value))
+            value.clear();
         if (value.isEmpty())
             key.writeString(slotName(slot), QString());
+        else
+            known.append(value);
         list.append(value);
     }
+    key.setKnownList(recentListName(slotName), known);
 }

@@ -4,7 +4,13 @@
 #include "hivestore.h"
 #include "settingskey.h"
 
-/** The settings key kept in a REGEDIT4 hive file; holds the hive's lock while it is open. */
+/**
+ * The settings key kept in a REGEDIT4 hive file; holds the hive's lock while it is open.
+ *
+ * Each open re-reads the hive. What this process last read or wrote of each value, and of the
+ * shared lists, is remembered per hive for the life of the process, so that a write leaves
+ * alone what another process changed meanwhile.
+ */
 class HiveSettingsKey final : public SettingsKey
 {
 public:
@@ -22,9 +28,15 @@ public:
     void writeBool(const QString& name, bool value) override;
     bool valueExists(const QString& name) override;
     void deleteKeyTree() override;
+    QStringList knownList(const QString& listName) const override;
+    void setKnownList(const QString& listName, const QStringList& entries) override;
+
+    /** False when the hive belongs to someone else: writes then change nothing on disk. */
+    bool writable() const { return m_store.writeRefusal().isEmpty(); }
 
 private:
     explicit HiveSettingsKey(const QString& hivePath);
+    std::optional<RegValue> stored(const QString& name);
     void write(const QString& name, const RegValue& value);
     void commit();
 

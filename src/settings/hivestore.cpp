@@ -1,27 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "hivestore.h"
 
+#include "platform/filesystem.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
-#include <QThread>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 HiveStore::HiveStore(QString hivePath)
     : m_path(std::move(hivePath))
-{
-}
-
-HiveStore::~HiveStore()
-{
-    unlock();
-}
+{ }
 
 QString HiveStore::defaultPath()
 {
@@ -32,87 +23,120 @@ QString HiveStore::defaultPath()
     return base + QLatin1String("/Ambrel/Pemmo.reg");
 }
 
-bool HiveStore::ensureFolder() const
+QString HiveStore::decideRefusal() const
 {
+    const quint32 us = effectiveUserId();
+    const auto ours = [us](const FileStatus& status) { return !status.error && status.owner == us; };
     const QString folder = QFileInfo(m_path).absolutePath();
-    if (QFileInfo::exists(folder))
-        return true;
-    // Settings are private to the user: folders we create are 0700.
-    QString built;
-    for (const QString& part : folder.split(u'/', Qt::SkipEmptyParts)) {
-        built += u'/' + part;
-        const QByteArray step = QFile::encodeName(built);
-        if (::mkdir(step.constData(), 0700) != 0 && errno != EEXIST)
-            return false;
-    }
-    return QFileInfo(folder).isDir();
+    const FileStatus folderStatus = fileStatus(folder);
+    // A folder that is missing is made by us, private.
+    if (folderStatus.exists() && !ours(folderStatus))
+        return folder;
+    if (folderStatus.error)
+        return folder;
+    const FileStatus own = linkStatus(m_path);
+    if (own.error)
+        return m_path;
+    if (!own.exists())
+        return {};
+    if (!ours(own))
+        return m_path;
+    if (own.type != FileStatus::Type::Link)
+        return {};
+    // A link is written through when the file it leads to, and that file's folder, are ours too.
+    const QString target = QFileInfo(m_path).canonicalFilePath();
+    if (target.isEmpty())
+        return m_path; // a dangling link: writing would create a file somewhere we did not choose
+    const FileStatus targetStatus = fileStatus(target);
+    if (!targetStatus.isRegular() || !ours(targetStatus))
+        return target;
+    const QString targetFolder = QFileInfo(target).absolutePath();
+    if (!ours(fileStatus(targetFolder)))
+        return targetFolder;
+    return {};
 }
 
 bool HiveStore::lock(std::chrono::milliseconds timeout)
 {
-    if (m_lockFd >= 0)
+    if (isLocked())
         return true;
-    if (!ensureFolder())
+    m_refusal = decideRefusal();
+    if (!m_refusal.isEmpty())
+        return true; // read only: hives are replaced whole, so an unlocked read is never torn
+    if (!makePrivateFolders(QFileInfo(m_path).absolutePath()))
         return false;
-    const QByteArray lockPath = QFile::encodeName(m_path + QLatin1String(".lock"));
-    // O_CLOEXEC: an editor started from this process must not inherit the lock.
-    const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
-            ::close(fd);
-            return false;
-        }
-        QThread::msleep(5);
-    }
-    m_lockFd = fd;
-    return true;
+    return m_lock.lock(m_path + QLatin1String(".lock"), timeout) == FileLock::Result::Acquired;
 }
 
-void HiveStore::unlock()
+std::optional<RegistryHive> HiveStore::read() const
 {
-    if (m_lockFd >= 0) {
-        ::close(m_lockFd);
-        m_lockFd = -1;
-    }
-}
-
-RegistryHive HiveStore::read() const
-{
+    const FileStatus status = fileStatus(m_path);
+    if (!status.exists() && !status.error)
+        return RegistryHive();
+    if (!status.isRegular() || status.size > kMaxHiveBytes)
+        return std::nullopt;
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return RegistryHive::parse(file.readAll());
+        return std::nullopt;
+    // Bounded: the file may have grown since it was measured.
+    const QByteArray bytes = file.read(kMaxHiveBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxHiveBytes)
+        return std::nullopt;
+    return RegistryHive::parse(bytes);
 }
 
-bool HiveStore::commit(const RegistryHive& hive, QString* error) const
+void HiveStore::removeStaleTemporaries() const
 {
-    if (hive.isEmpty()) {
+    // QSaveFile names its temporary file after the target with six random characters.
+    const QFileInfo real(QFileInfo(m_path).isSymLink() ? QFileInfo(m_path).canonicalFilePath() : m_path);
+    const QDir folder = real.absoluteDir();
+    const QRegularExpression pattern(
+        QLatin1String("^") + QRegularExpression::escape(real.fileName()) + QLatin1String("\\.[A-Za-z0-9]{6}$"));
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const QStringList candidates
+        = folder.entryList({ real.fileName() + QLatin1String(".??????") }, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : candidates) {
+        // Random characters, not a word: a name like "Pemmo.reg.backup" is the user's own copy.
+        const QStringView tail = QStringView(name).right(6);
+        const bool word = tail == tail.toString().toLower() || tail == tail.toString().toUpper();
+        if (!pattern.match(name).hasMatch() || word)
+            continue;
+        const QString path = folder.filePath(name);
+        const FileStatus status = linkStatus(path);
+        if (status.isRegular() && status.owner == effectiveUserId()
+            && now - status.modifiedSeconds > kStaleTemporarySeconds)
+            QFile::remove(path);
+    }
+}
+
+bool HiveStore::commit(const RegistryHive& hive, QString* error)
+{
+    const auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!m_refusal.isEmpty())
+        return fail(QStringLiteral("%1 is not the user's own").arg(m_refusal));
+    if (!m_swept) {
+        m_swept = true;
+        removeStaleTemporaries();
+    }
+    const bool linked = linkStatus(m_path).type == FileStatus::Type::Link;
+    if (hive.isEmpty() && !linked) {
         if (!QFile::exists(m_path) || QFile::remove(m_path))
             return true;
-        if (error)
-            *error = QStringLiteral("cannot remove %1").arg(m_path);
-        return false;
+        return fail(QStringLiteral("cannot remove %1").arg(m_path));
     }
-    if (!ensureFolder()) {
-        if (error)
-            *error = QStringLiteral("cannot create the folder of %1").arg(m_path);
-        return false;
-    }
+    if (!makePrivateFolders(QFileInfo(m_path).absolutePath()))
+        return fail(QStringLiteral("cannot create the folder of %1").arg(m_path));
+    // QSaveFile writes through a link to its target and renames there, so the link stays.
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const QByteArray bytes = hive.serialize();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return fail(file.errorString());
     return true;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "registryhive.h"
 
+#include <QHash>
 #include <QStringDecoder>
 #include <QtEndian>
 
@@ -141,7 +142,8 @@ QByteArray formatValue(const QString& name, const RegValue& value)
     if (plainString)
         rhs = quote(QString::fromUtf8(value.data));
     else if (value.type == quint32(RegType::Dword) && value.data.size() == 4)
-        rhs = "dword:" + QByteArray::number(qFromLittleEndian<quint32>(value.data.constData()), 16).rightJustified(8, '0');
+        rhs = "dword:"
+            + QByteArray::number(qFromLittleEndian<quint32>(value.data.constData()), 16).rightJustified(8, '0');
     else
         rhs = hexData(value);
     return quote(name) + '=' + rhs;
@@ -184,6 +186,12 @@ RegistryHive RegistryHive::parse(const QByteArray& text)
     const QList<QByteArray> lines = text.split('\n');
     std::vector<Item>* target = &hive.m_preamble;
     bool headerSeen = false;
+    // Lookups by lower-case name keep parsing linear in the size of the file: a hive is read
+    // under the lock that every other process waits for.
+    QHash<QString, std::size_t> sectionIndex;
+    std::vector<QHash<QString, std::size_t>> valueIndex; // per section: name -> position in its items
+    QHash<QString, std::size_t>* names = nullptr;
+    bool replacedAny = false;
 
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QByteArray raw = withoutCr(lines.at(i));
@@ -202,19 +210,21 @@ RegistryHive RegistryHive::parse(const QByteArray& text)
         const QString line = decoded->trimmed();
         if (line.startsWith(u'[') && line.endsWith(u']') && !line.startsWith(QLatin1String("[-"))) {
             const QString path = line.mid(1, line.size() - 2);
-            Section* existing = hive.findSection(path);
-            if (!existing) {
+            auto found = sectionIndex.constFind(path.toLower());
+            if (found == sectionIndex.constEnd()) {
+                found = sectionIndex.insert(path.toLower(), hive.m_sections.size());
                 hive.m_sections.push_back(Section { path, raw, {} });
-                existing = &hive.m_sections.back();
+                valueIndex.emplace_back();
             }
-            target = &existing->items;
+            target = &hive.m_sections[*found].items;
+            names = &valueIndex[*found];
             continue;
         }
         // A value line; hex data may continue over lines that end in a backslash.
         QByteArray rawValue = raw;
         QString logical = line;
         while (logical.endsWith(u'\\') && logical.contains(QLatin1String("=hex"), Qt::CaseInsensitive)
-               && i + 1 < lines.size() && isHexContinuation(lines.at(i + 1))) {
+            && i + 1 < lines.size() && isHexContinuation(lines.at(i + 1))) {
             logical.chop(1);
             const QByteArray next = withoutCr(lines.at(++i));
             rawValue += '\n' + next;
@@ -224,22 +234,28 @@ RegistryHive RegistryHive::parse(const QByteArray& text)
         QString name;
         qsizetype pos = 0;
         if (target != &hive.m_preamble) {
-            if (auto quotedName = readQuoted(logical, pos); quotedName && pos < logical.size()
-                && logical.at(pos) == u'=') {
+            if (auto quotedName = readQuoted(logical, pos);
+                quotedName && pos < logical.size() && logical.at(pos) == u'=') {
                 name = *quotedName;
                 value = parseData(logical.mid(pos + 1).trimmed());
             }
         }
         if (value) {
             // The registry holds one value per name: a later line replaces an earlier one.
-            auto& items = *target;
-            items.erase(std::remove_if(items.begin(), items.end(),
-                                       [&](const Item& item) { return item.value && sameName(item.name, name); }),
-                        items.end());
-            items.push_back(Item { rawValue, name, value });
+            const QString key = name.toLower();
+            if (const auto earlier = names->constFind(key); earlier != names->constEnd()) {
+                (*target)[*earlier].replaced = true;
+                replacedAny = true;
+            }
+            names->insert(key, target->size());
+            target->push_back(Item { rawValue, name, value });
         } else {
             target->push_back(Item { rawValue, {}, std::nullopt });
         }
+    }
+    if (replacedAny) {
+        for (Section& section : hive.m_sections)
+            std::erase_if(section.items, [](const Item& item) { return item.replaced; });
     }
     return hive;
 }
@@ -261,8 +277,8 @@ QByteArray RegistryHive::serialize() const
 
 RegistryHive::Section* RegistryHive::findSection(const QString& keyPath)
 {
-    auto it = std::find_if(m_sections.begin(), m_sections.end(),
-                           [&](const Section& s) { return sameName(s.path, keyPath); });
+    auto it = std::find_if(
+        m_sections.begin(), m_sections.end(), [&](const Section& s) { return sameName(s.path, keyPath); });
     return it == m_sections.end() ? nullptr : &*it;
 }
 
@@ -286,11 +302,10 @@ void RegistryHive::deleteKeyTree(const QString& keyPath)
 {
     const QString prefix = keyPath + u'\\';
     m_sections.erase(std::remove_if(m_sections.begin(), m_sections.end(),
-                                    [&](const Section& s) {
-                                        return sameName(s.path, keyPath)
-                                            || s.path.startsWith(prefix, Qt::CaseInsensitive);
-                                    }),
-                     m_sections.end());
+                         [&](const Section& s) {
+                             return sameName(s.path, keyPath) || s.path.startsWith(prefix, Qt::CaseInsensitive);
+                         }),
+        m_sections.end());
 }
 
 std::optional<RegValue> RegistryHive::value(const QString& keyPath, const QString& name) const

@@ -11,10 +11,10 @@
 /** Registry data types as the registry numbers them. */
 enum class RegType : quint32 {
     None = 0,
-    String = 1,       // REG_SZ
+    String = 1, // REG_SZ
     ExpandString = 2, // REG_EXPAND_SZ
-    Binary = 3,       // REG_BINARY
-    Dword = 4,        // REG_DWORD (little-endian)
+    Binary = 3, // REG_BINARY
+    Dword = 4, // REG_DWORD (little-endian)
 };
 
 /** One value as the registry holds it: a type number and its raw data bytes. */
@@ -54,9 +54,10 @@ public:
 private:
     struct Item
     {
-        QByteArray raw;                 // the original text; empty once the value has been rewritten
-        QString name;                   // value name, when the line is a value
-        std::optional<RegValue> value;  // nullopt for a line kept verbatim
+        QByteArray raw; // the original text; empty once the value has been rewritten
+        QString name; // value name, when the line is a value
+        std::optional<RegValue> value; // nullopt for a line kept verbatim
+        bool replaced = false; // while parsing: a later line of the same name replaces it
     };
     struct Section
     {
@@ -68,7 +69,7 @@ private:
     Section* findSection(const QString& keyPath);
     const Section* findSection(const QString& keyPath) const;
 
-    std::vector<Item> m_preamble;   // lines before the first key, header excluded
+    std::vector<Item> m_preamble; // lines before the first key, header excluded
     std::vector<Section> m_sections;
 };
 

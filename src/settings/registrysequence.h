@@ -9,8 +9,10 @@
 /** How one registry sequence ended. */
 struct SequenceResult
 {
-    bool opened = false;              // false: the key could not be opened; nothing was read or written
-    std::optional<QString> failure;   // set when a read or write raised and ended the work early
+    bool opened = false; // false: the key could not be opened; nothing was read or written
+    std::optional<QString> failure; // set when a read or write raised and ended the work early
+    bool unreadable = false; // the settings exist but cannot be read: nothing may replace them
+    QString notice; // a sentence to show once: why settings are not read or not saved
 
     bool completed() const { return opened && !failure; }
     bool failed() const { return failure.has_value(); }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <stdexcept>
@@ -12,12 +13,11 @@ class RegistryError : public std::runtime_error
 public:
     explicit RegistryError(const QString& message)
         : std::runtime_error(message.toStdString())
-    {
-    }
+    { }
 };
 
 enum class OpenMode {
-    OpenOnly,     // fails when the key is absent
+    OpenOnly, // fails when the key is absent
     OpenCreating, // creates the key when it is absent
 };
 
@@ -27,6 +27,10 @@ enum class OpenMode {
  * Reading rules, the same for every backend: an absent string reads as empty; an absent integer
  * or boolean, or a value of another type, raises RegistryError. A failed write raises too.
  * Values written stay written even when a later step of the sequence raises.
+ *
+ * Several processes share the key. A write of the value this process last read or wrote for a
+ * name, when another process has stored a different one since, leaves the other's value: this
+ * process did not change it, so it must not undo the other's change.
  */
 class SettingsKey
 {
@@ -46,7 +50,31 @@ public:
     virtual bool valueExists(const QString& name) = 0;
     /** Deletes the key with all its values and subkeys; later writes in the same sequence raise. */
     virtual void deleteKeyTree() = 0;
+
+    /**
+     * A shared list (the recent lists) as this process last knew it, kept between sequences so
+     * that a writer can tell the entries it added itself from those other processes stored.
+     */
+    virtual QStringList knownList(const QString& listName) const
+    {
+        Q_UNUSED(listName);
+        return {};
+    }
+    virtual void setKnownList(const QString& listName, const QStringList& entries)
+    {
+        Q_UNUSED(listName);
+        Q_UNUSED(entries);
+    }
 };
 
 /** Opens the settings key, or returns nullptr when it cannot be opened (absent for OpenOnly, or access refused). */
 std::unique_ptr<SettingsKey> openSettingsKey(OpenMode mode);
+
+/** True when the settings exist but could not be read at the last open: nothing may replace them. */
+bool settingsUnreadable();
+
+/**
+ * Why settings are not being read or saved, once per process: the sentence to show the user.
+ * Empty when there is nothing to tell, or when it has been told already.
+ */
+QString takeSettingsNotice();

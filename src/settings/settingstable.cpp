@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 #include <vector>
 
 QString Reg::mru(int slot)
@@ -113,14 +115,87 @@ void writeLauncherDefaults(SettingsKey& key)
     writeDefaults(key, { Reg::MFontSize, Reg::MOption });
 }
 
+namespace {
+
+QStringList storedEntries(SettingsKey& key, QString (*slotName)(int))
+{
+    QStringList entries;
+    for (int slot = 1; slot <= Reg::kRecentSlots; ++slot)
+        entries.append(key.readString(slotName(slot)));
+    return entries;
+}
+
+void writeRecentList(SettingsKey& key, const QStringList& current, QString (*slotName)(int))
+{
+    const QStringList stored = storedEntries(key, slotName);
+    const QStringList known = key.knownList(recentListName(slotName));
+    const QStringList merged = mergeRecentList(current, known, stored);
+    for (int k = 0; k < Reg::kRecentSlots; ++k) {
+        const QString entry = merged.value(k);
+        // A slot past the merged list is cleared: what it held has moved up, or was a duplicate
+        // or a relative path.
+        if (entry != stored.at(k))
+            key.writeString(slotName(k + 1), entry);
+    }
+    QStringList nowKnown = merged;
+    for (const QString& entry : current) {
+        if (!entry.isEmpty() && !nowKnown.contains(entry))
+            nowKnown.append(entry);
+    }
+    key.setKnownList(recentListName(slotName), nowKnown);
+}
+
+} // namespace
+
+bool isStorableRecentEntry(const QString& entry)
+{
+    return entry.startsWith(u'/');
+}
+
+QString recentListName(QString (*slotName)(int))
+{
+    return slotName(1).chopped(1);
+}
+
+QStringList readRecentList(SettingsKey& key, QString (*slotName)(int))
+{
+    QStringList entries = storedEntries(key, slotName);
+    QStringList known;
+    for (QString& entry : entries) {
+        if (!isStorableRecentEntry(entry))
+            entry.clear();
+        else
+            known.append(entry);
+    }
+    key.setKnownList(recentListName(slotName), known);
+    return entries;
+}
+
+QStringList mergeRecentList(const QStringList& current, const QStringList& known, const QStringList& stored)
+{
+    QStringList merged;
+    const auto add = [&merged](const QString& entry) {
+        if (isStorableRecentEntry(entry) && !merged.contains(entry) && merged.size() < Reg::kRecentSlots)
+            merged.append(entry);
+    };
+    for (const QString& entry : current) {
+        if (!known.contains(entry))
+            add(entry);
+    }
+    for (const QString& entry : stored)
+        add(entry);
+    return merged;
+}
+
 void writeRecentLists(SettingsKey& key, const QStringList& files, const QStringList& folders)
 {
-    for (int k = 0; k < Reg::kRecentSlots; ++k) {
-        if (!files.value(k).isEmpty())
-            key.writeString(Reg::mru(k + 1), files.at(k));
-    }
-    for (int k = 0; k < Reg::kRecentSlots; ++k) {
-        if (!folders.value(k).isEmpty())
-            key.writeString(Reg::mmm(k + 1), folders.at(k));
-    }
+    const auto addsSomething = [&key](const QStringList& current, QString (*slotName)(int)) {
+        const QStringList known = key.knownList(recentListName(slotName));
+        return std::any_of(current.begin(), current.end(),
+            [&](const QString& entry) { return isStorableRecentEntry(entry) && !known.contains(entry); });
+    };
+    if (addsSomething(files, &Reg::mru))
+        writeRecentList(key, files, &Reg::mru);
+    if (addsSomething(folders, &Reg::mmm))
+        writeRecentList(key, folders, &Reg::mmm);
 }

@@ -50,7 +50,7 @@ struct SettingEntry
     SettingType type;
     bool writtenAtFirstRun;
     qint32 number = 0; // default of an integer or boolean
-    QString text;      // default of a string
+    QString text; // default of a string
 };
 
 /** Every value of the settings key; those written at first run come first, in the order they are written. */
@@ -66,8 +66,28 @@ inline const QString kDefaultFontName = QStringLiteral("ＭＳ ゴシック");
 void writeFirstRunDefaults(SettingsKey& key);
 
 /**
- * Writes entry k of each list to slot k + 1 (MRU1.., MMM1..) when it is not empty. An empty entry
- * leaves its stored slot as it was, so another process's value there survives. Raises RegistryError.
+ * The five entries of a recent list (slots @p slotName(1)..(5)) as stored. An entry that is not an
+ * absolute path reads as a free slot: opened later, it would name a file relative to wherever
+ * that process happens to run. Remembers the list as this process now knows it.
+ */
+QStringList readRecentList(SettingsKey& key, QString (*slotName)(int));
+
+/** Only an absolute path is kept in a recent list. */
+bool isStorableRecentEntry(const QString& entry);
+/** The name under which a recent list is known to the key: "MRU" or "MMM". */
+QString recentListName(QString (*slotName)(int));
+
+/**
+ * One shared recent list after this process stores @p current into @p stored: the entries of
+ * @p current that @p known lacks (this process added them) on top in their order, then the
+ * stored entries in their order, without duplicates or relative paths, at most five.
+ */
+QStringList mergeRecentList(const QStringList& current, const QStringList& known, const QStringList& stored);
+
+/**
+ * Stores the entries this process added to its lists since it last read or wrote them, merged
+ * with what other processes stored meanwhile (mergeRecentList). A list with nothing added is
+ * not written, so other processes' entries stay where they are. Raises RegistryError.
  */
 void writeRecentLists(SettingsKey& key, const QStringList& files, const QStringList& folders);
 

@@ -5,6 +5,8 @@
 #include "document/recentlists.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 
 RecentFiles::RecentFiles(QList<QAction*> items, QAction* separator, QObject* parent)
     : QObject(parent)
@@ -28,8 +30,12 @@ void RecentFiles::setLists(const QStringList& files, const QStringList& folders)
 
 void RecentFiles::rememberFile(const QString& path)
 {
-    rememberEntry(m_files, path);
-    rememberEntry(m_folders, folderOf(path));
+    if (path.isEmpty())
+        return;
+    // Lists are shared by processes that run in other folders: only a full path names the same file there.
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    rememberEntry(m_files, absolute);
+    rememberEntry(m_folders, folderOf(absolute));
 }
 
 void RecentFiles::FileMenuClick()

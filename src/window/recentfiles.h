@@ -23,7 +23,8 @@ public:
     QStringList folders() const { return m_folders; }
     void setLists(const QStringList& files, const QStringList& folders);
 
-    /** The remember-file operation: @p path and its folder go to the top unless already listed. */
+    /** The remember-file operation: @p path, made absolute and clean, and its folder go to the top unless already
+     * listed. */
     void rememberFile(const QString& path);
 
     /** Before the File menu drops down: the items of non-empty entries show their paths. */

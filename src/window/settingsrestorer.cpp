@@ -25,8 +25,7 @@ SettingsRestorer::SettingsRestorer(QMainWindow& window, const RestoredControls& 
     , m_ui(controls)
     , m_screen(screen)
     , m_withFile(withCommandLineFile)
-{
-}
+{ }
 
 QString SettingsRestorer::run()
 {
@@ -57,10 +56,8 @@ void SettingsRestorer::restore(SettingsKey& key)
 
 void SettingsRestorer::readValues(SettingsKey& key)
 {
-    for (int slot = 1; slot <= Reg::kRecentSlots; ++slot)
-        m_recentFiles.append(key.readString(Reg::mru(slot)));
-    for (int slot = 1; slot <= Reg::kRecentSlots; ++slot)
-        m_recentFolders.append(key.readString(Reg::mmm(slot)));
+    m_recentFiles = readRecentList(key, &Reg::mru);
+    m_recentFolders = readRecentList(key, &Reg::mmm);
     m_fontColour = StoredColour(key.readInteger(Reg::MFontCol));
     m_background = StoredColour(key.valueExists(Reg::MBkCol) ? key.readInteger(Reg::MBkCol) : kWhite);
     m_fontSize = key.readInteger(Reg::MFontSize);

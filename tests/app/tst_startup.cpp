@@ -22,8 +22,7 @@ class FakeInstanceLock final : public InstanceLock
 public:
     explicit FakeInstanceLock(Result result)
         : m_result(result)
-    {
-    }
+    { }
     Result tryAcquire(const QString& name) override
     {
         names.append(name);
@@ -76,6 +75,7 @@ private Q_SLOTS:
     void presentKeyWithoutUsableMOptionEndsSilently_data();
     void presentKeyWithoutUsableMOptionEndsSilently();
     void firstRunThatCannotWriteSaysSo();
+    void unreadableSettingsAreNeverReplaced();
     void failureAfterTheKeyIsOpen_data();
     void failureAfterTheKeyIsOpen();
     void desktopActionsAskForAMode_data();
@@ -84,12 +84,12 @@ private Q_SLOTS:
     void lockIsReleasedOnlyByItsHolder();
 
 private:
-    Observed start(FakeInstanceLock& lock, bool tray, const std::function<void()>& extra = {},
-                   const QStringList& arguments = {})
+    Observed start(
+        FakeInstanceLock& lock, bool tray, const std::function<void()>& extra = {}, const QStringList& arguments = {})
     {
         Observed seen;
         Startup startup(StartupServices { AppContext { m_dialogs, [] { return QRect(0, 0, 1024, 768); } }, lock,
-                                          [tray] { return tray; }, QStringLiteral("/usr/bin/pemmo"), arguments });
+            [tray] { return tray; }, QStringLiteral("/usr/bin/pemmo"), arguments });
         const int code = startup.run([&] {
             seen.loopRan = true;
             seen.mode = startup.mode();
@@ -127,8 +127,8 @@ void TestStartup::modeDecision_data()
     QTest::newRow("MOption true, alone") << launcherWanted << R::Acquired << true << StartMode::Launcher;
     QTest::newRow("MOption true, another runs") << launcherWanted << R::HeldElsewhere << true << StartMode::Editor;
     QTest::newRow("MOption true, lock unavailable") << launcherWanted << R::Unavailable << true << StartMode::Launcher;
-    QTest::newRow("MOption 2 counts as true") << QByteArray(kKeyHeader + "\"MOption\"=dword:00000002\n")
-                                              << R::Acquired << true << StartMode::Launcher;
+    QTest::newRow("MOption 2 counts as true")
+        << QByteArray(kKeyHeader + "\"MOption\"=dword:00000002\n") << R::Acquired << true << StartMode::Launcher;
     QTest::newRow("MOption false, alone") << editorWanted << R::Acquired << true << StartMode::Editor;
     QTest::newRow("MOption false, another runs") << editorWanted << R::HeldElsewhere << true << StartMode::Editor;
     QTest::newRow("MOption true, no tray") << launcherWanted << R::Acquired << false << StartMode::Editor;
@@ -211,6 +211,27 @@ void TestStartup::firstRunThatCannotWriteSaysSo()
     QCOMPARE(lock.releases, 1);
 }
 
+void TestStartup::unreadableSettingsAreNeverReplaced()
+{
+    // Not a first run: the user's settings are there, just too large to be read. The editor comes
+    // up with its designed values, says why once, and writes nothing over them.
+    QByteArray hive = kKeyHeader + "\"MOption\"=dword:00000001\n\"MFontName\"=\"Custom Mono\"\n";
+    hive += QByteArray(HiveStore::kMaxHiveBytes, '#');
+    m_settings->writeHive(hive);
+    FakeInstanceLock lock(InstanceLock::Result::Acquired);
+    // Closing the window runs its writes of the window state; none may reach the file.
+    const Observed seen = start(lock, true, [] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            window->close();
+    });
+    QVERIFY(seen.loopRan);
+    QCOMPARE(seen.mode, StartMode::Editor);
+    QVERIFY(seen.mainVisible);
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY(m_dialogs.messages.constFirst().startsWith(kRegistryReadFailed));
+    QCOMPARE(m_settings->hiveBytes(), hive);
+}
+
 void TestStartup::failureAfterTheKeyIsOpen_data()
 {
     QTest::addColumn<QByteArray>("hive");
@@ -239,17 +260,16 @@ void TestStartup::desktopActionsAskForAMode_data()
     QTest::addColumn<StartMode>("mode");
     QTest::addColumn<bool>("withFile");
     using R = InstanceLock::Result;
-    QTest::newRow("--editor over MOption true") << QStringList { QStringLiteral("--editor") } << QByteArray("1")
-                                                << R::Acquired << StartMode::Editor << false;
+    QTest::newRow("--editor over MOption true")
+        << QStringList { QStringLiteral("--editor") } << QByteArray("1") << R::Acquired << StartMode::Editor << false;
     QTest::newRow("--editor with a file") << QStringList { QStringLiteral("--editor"), QStringLiteral("FILE") }
                                           << QByteArray("1") << R::Acquired << StartMode::Editor << true;
     QTest::newRow("--launcher over MOption false") << QStringList { QStringLiteral("--launcher") } << QByteArray("0")
                                                    << R::Acquired << StartMode::Launcher << false;
     QTest::newRow("--launcher while another runs") << QStringList { QStringLiteral("--launcher") } << QByteArray("0")
                                                    << R::HeldElsewhere << StartMode::Editor << false;
-    QTest::newRow("a later --editor is part of the file") << QStringList { QStringLiteral("FILE") }
-                                                          << QByteArray("0") << R::Acquired << StartMode::Editor
-                                                          << true;
+    QTest::newRow("a later --editor is part of the file")
+        << QStringList { QStringLiteral("FILE") } << QByteArray("0") << R::Acquired << StartMode::Editor << true;
 }
 
 void TestStartup::desktopActionsAskForAMode()

@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace pemmo::formats;
 
 Q_DECLARE_METATYPE(pemmo::formats::DocumentKind)
@@ -22,7 +26,8 @@ void writeBytes(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-class TestDocumentIo final : public QObject {
+class TestDocumentIo final : public QObject
+{
     Q_OBJECT
 
 private Q_SLOTS:
@@ -37,6 +42,10 @@ private Q_SLOTS:
     void saveKeepsEncodingBomAndLineEnding();
     void failedWriteLeavesOriginal();
     void lossyLoadAsksBeforeSaving();
+    void endlessSourceStopsAtTheLimit();
+    void loneLineBreakRoundTrips_data();
+    void loneLineBreakRoundTrips();
+    void inPlaceSaveKeepsLinksAndOwners();
 };
 
 void TestDocumentIo::loadFailuresSayWhy_data()
@@ -121,8 +130,8 @@ void TestDocumentIo::plainFileNamedRtfLoadsPlainSavesRtf()
     const LoadResult loaded = loadDocument(path);
     QVERIFY(loaded.document);
     QCOMPARE(loaded.document->kind, DocumentKind::PlainText);
-    QCOMPARE(saveDocument(path, DocumentSource{nullptr, loaded.document->plainText}, loaded.document->format).status,
-             SaveStatus::Saved);
+    QCOMPARE(saveDocument(path, DocumentSource { nullptr, loaded.document->plainText }, loaded.document->format).status,
+        SaveStatus::Saved);
     const LoadResult again = loadDocument(path);
     QCOMPARE(again.document->kind, DocumentKind::RichText);
     QCOMPARE(documentPlainText(*again.document->richText), QStringLiteral("not rtf at all"));
@@ -131,7 +140,8 @@ void TestDocumentIo::plainFileNamedRtfLoadsPlainSavesRtf()
 void TestDocumentIo::saveKeepsEncodingBomAndLineEnding_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("utf-8 bom lf") << QByteArray("\xEF\xBB\xBF" "一\n二\n");
+    QTest::newRow("utf-8 bom lf") << QByteArray("\xEF\xBB\xBF"
+                                                "一\n二\n");
     QTest::newRow("utf-16be bom cr") << QByteArray("\xFE\xFF\x4E\x00\x00\r", 6);
     QTest::newRow("cp932 crlf") << QByteArray("\x88\xea\r\n\x93\xf1\r\n");
     QTest::newRow("euc-jp lf") << readAllBytes(projectTestData() + QStringLiteral("/eucjp_lines.txt"));
@@ -160,15 +170,16 @@ void TestDocumentIo::failedWriteLeavesOriginal()
     QTextDocument document;
     document.setPlainText(QStringLiteral("new"));
     // A folder that does not exist, and a "folder" that is a file: no user can write there, root included.
-    const QStringList targets = {dir.filePath(QStringLiteral("missing/x.txt")), original + QStringLiteral("/x.txt")};
+    const QStringList targets = { dir.filePath(QStringLiteral("missing/x.txt")), original + QStringLiteral("/x.txt") };
     for (const QString& target : targets) {
         const SaveResult result = saveDocument(target, document, kNewDocumentFormat);
         QCOMPARE(result.status, SaveStatus::Failed);
         QVERIFY(result.message.contains(QStringLiteral("書き込めませんでした")));
+        QVERIFY(!result.message.contains(QStringLiteral("元のファイル"))); // there was none
         QVERIFY(!QFile::exists(target));
     }
     QCOMPARE(readAllBytes(original), QByteArray("original"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("keep.txt")});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { QStringLiteral("keep.txt") });
 }
 
 void TestDocumentIo::lossyLoadAsksBeforeSaving()
@@ -183,13 +194,96 @@ void TestDocumentIo::lossyLoadAsksBeforeSaving()
     TextFormat utf8 = loaded.document->format;
     utf8.encoding = Encoding::Utf8;
     // Even in UTF-8 the lost byte is lost: ask, unless the user agreed.
-    const SaveResult asked = saveDocument(path, DocumentSource{nullptr, loaded.document->plainText}, utf8, options);
+    const SaveResult asked = saveDocument(path, DocumentSource { nullptr, loaded.document->plainText }, utf8, options);
     QCOMPARE(asked.status, SaveStatus::NeedsConfirmation);
     QCOMPARE(readAllBytes(path), QByteArray("abc\x82"));
     options.allowLoss = true;
-    QCOMPARE(saveDocument(path, DocumentSource{nullptr, loaded.document->plainText}, utf8, options).status,
-             SaveStatus::Saved);
+    QCOMPARE(saveDocument(path, DocumentSource { nullptr, loaded.document->plainText }, utf8, options).status,
+        SaveStatus::Saved);
     QCOMPARE(readAllBytes(path), QByteArray("abc\xEF\xBF\xBD\r\n"));
+}
+
+void TestDocumentIo::endlessSourceStopsAtTheLimit()
+{
+    LoadOptions options;
+    options.maxBytes = 3 * 1024 * 1024;
+    const LoadResult result = loadDocument(QStringLiteral("/dev/zero"), options);
+    QVERIFY(!result.document);
+    QVERIFY(result.errorMessage.contains(QStringLiteral("大きすぎる")));
+}
+
+void TestDocumentIo::loneLineBreakRoundTrips_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("LF") << QByteArray("\n");
+    QTest::newRow("CR LF") << QByteArray("\r\n");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("two LF") << QByteArray("\n\n");
+}
+
+void TestDocumentIo::loneLineBreakRoundTrips()
+{
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("break.txt"));
+    writeBytes(path, bytes);
+    const LoadResult loaded = loadDocument(path);
+    QVERIFY(loaded.document);
+    QCOMPARE(saveDocument(path, DocumentSource { nullptr, loaded.document->plainText }, loaded.document->format).status,
+        SaveStatus::Saved);
+    QCOMPARE(readAllBytes(path), bytes);
+}
+
+void TestDocumentIo::inPlaceSaveKeepsLinksAndOwners()
+{
+    QTemporaryDir dir;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("cache"))));
+    const QString path = dir.filePath(QStringLiteral("linked.txt"));
+    const QString other = dir.filePath(QStringLiteral("other-name.txt"));
+    writeBytes(path, "old\r\n");
+    QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()) == 0);
+    const auto inode = [](const QString& name) {
+        struct stat info
+        {
+        };
+        ::stat(QFile::encodeName(name).constData(), &info);
+        return info.st_ino;
+    };
+    const auto before = inode(path);
+
+    // Without a place for the copy of the old content, nothing is written, and the user is told.
+    writeBytes(dir.filePath(QStringLiteral("cache")), "a file where the cache folder should be");
+    QTextDocument document;
+    document.setPlainText(QStringLiteral("new"));
+    SaveResult result = saveDocument(path, document, kNewDocumentFormat);
+    QCOMPARE(result.status, SaveStatus::Failed);
+    QVERIFY(result.message.contains(QStringLiteral("元のファイルは変更されていません")));
+    QCOMPARE(readAllBytes(other), QByteArray("old\r\n"));
+
+    // With one, both names see the new text: the file was written in place.
+    QVERIFY(QFile::remove(dir.filePath(QStringLiteral("cache"))));
+    result = saveDocument(path, document, kNewDocumentFormat);
+    QCOMPARE(result.status, SaveStatus::Saved);
+    QCOMPARE(readAllBytes(other), QByteArray("new\r\n"));
+    QCOMPARE(inode(path), before);
+    QVERIFY(QDir(dir.filePath(QStringLiteral("cache/pemmo"))).isEmpty());
+
+    // Root saving another user's file keeps it that user's.
+    if (::geteuid() == 0) {
+        struct passwd* nobody = ::getpwnam("nobody");
+        QVERIFY2(nobody, "the test needs the user nobody to own a file");
+        const QString theirs = dir.filePath(QStringLiteral("theirs.txt"));
+        writeBytes(theirs, "old\r\n");
+        QVERIFY(::chown(QFile::encodeName(theirs).constData(), nobody->pw_uid, nobody->pw_gid) == 0);
+        QCOMPARE(saveDocument(theirs, document, kNewDocumentFormat).status, SaveStatus::Saved);
+        struct stat info
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(theirs).constData(), &info), 0);
+        QCOMPARE(info.st_uid, nobody->pw_uid);
+        QCOMPARE(readAllBytes(theirs), QByteArray("new\r\n"));
+    }
+    qunsetenv("XDG_CACHE_HOME");
 }
 
 QTEST_GUILESS_MAIN(TestDocumentIo)

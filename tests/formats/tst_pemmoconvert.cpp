@@ -4,9 +4,15 @@
 #include "testpaths.h"
 
 #include <QProcess>
-#include <QTemporaryDir>
+#include <QStandardPaths>
 
-class TestPemmoConvert final : public QObject {
+#include <QTemporaryDir>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+class TestPemmoConvert final : public QObject
+{
     Q_OBJECT
 
 private Q_SLOTS:
@@ -16,9 +22,12 @@ private Q_SLOTS:
     void failuresLeaveOutput_data();
     void failuresLeaveOutput();
     void writesToStdout();
+    void readsPipesAndRefusesSpecialTargets();
+    void writesInPlaceIntoReadOnlyFolder();
 
 private:
-    struct Run {
+    struct Run
+    {
         int exitCode = -1;
         QByteArray out;
         QByteArray err;
@@ -64,14 +73,16 @@ void TestPemmoConvert::converts_data()
     QTest::addColumn<QByteArray>("expected"); // empty: RTF expected
     const QByteArray cp932("\x93\xfa\x96\x7b\r\n");
     QTest::newRow("keeps cp932") << cp932 << QStringList() << "o.txt" << cp932;
-    QTest::newRow("UTF-8") << cp932 << QStringList{"--encoding", "UTF-8"} << "o.txt" << QByteArray("日本\r\n");
-    QTest::newRow("utf-8 lower case") << cp932 << QStringList{"--encoding", "utf-8"} << "o.txt" << QByteArray("日本\r\n");
-    QTest::newRow("Shift_JIS") << QByteArray("日本\n") << QStringList{"--encoding", "Shift_JIS"} << "o.txt"
+    QTest::newRow("UTF-8") << cp932 << QStringList { "--encoding", "UTF-8" } << "o.txt" << QByteArray("日本\r\n");
+    QTest::newRow("utf-8 lower case") << cp932 << QStringList { "--encoding", "utf-8" } << "o.txt"
+                                      << QByteArray("日本\r\n");
+    QTest::newRow("Shift_JIS") << QByteArray("日本\n") << QStringList { "--encoding", "Shift_JIS" } << "o.txt"
                                << QByteArray("\x93\xfa\x96\x7b\n");
-    QTest::newRow("EUC-JP") << cp932 << QStringList{"--encoding=EUC-JP"} << "o.txt" << QByteArray("\xc6\xfc\xcb\xdc\r\n");
-    QTest::newRow("UTF-16LE") << cp932 << QStringList{"--encoding", "UTF-16LE"} << "o.txt"
+    QTest::newRow("EUC-JP") << cp932 << QStringList { "--encoding=EUC-JP" } << "o.txt"
+                            << QByteArray("\xc6\xfc\xcb\xdc\r\n");
+    QTest::newRow("UTF-16LE") << cp932 << QStringList { "--encoding", "UTF-16LE" } << "o.txt"
                               << QByteArray("\xe5\x65\x2c\x67\r\0\n\0", 8);
-    QTest::newRow("CP932 from utf-8") << QByteArray("日本") << QStringList{"--encoding", "CP932"} << "o.txt"
+    QTest::newRow("CP932 from utf-8") << QByteArray("日本") << QStringList { "--encoding", "CP932" } << "o.txt"
                                       << QByteArray("\x93\xfa\x96\x7b\r\n");
     QTest::newRow("rtf by name any case") << cp932 << QStringList() << "o.RTF" << QByteArray();
     QTest::newRow("rtf to plain") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\par\\b \\'96\\'7b}")
@@ -85,7 +96,7 @@ void TestPemmoConvert::converts()
     QFETCH(QString, outName);
     QFETCH(QByteArray, expected);
     write(QStringLiteral("in.txt"), input);
-    const Run result = run(options + QStringList{path(QStringLiteral("in.txt")), path(outName)});
+    const Run result = run(options + QStringList { path(QStringLiteral("in.txt")), path(outName) });
     QVERIFY2(result.exitCode == 0, result.err.constData());
     QVERIFY(result.err.isEmpty());
     const QByteArray written = readAllBytes(path(outName));
@@ -102,12 +113,12 @@ void TestPemmoConvert::failuresLeaveOutput_data()
     QTest::addColumn<QStringList>("arguments"); // IN, OUT are appended unless empty
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<int>("exitCode");
-    QTest::newRow("missing input") << QStringList{"--in", "missing.txt"} << QByteArray() << 1;
-    QTest::newRow("unknown encoding") << QStringList{"--encoding", "KOI8-Q"} << QByteArray("x") << 2;
-    QTest::newRow("unencodable character") << QStringList{"--encoding", "CP932"} << QByteArray("€") << 3;
+    QTest::newRow("missing input") << QStringList { "--in", "missing.txt" } << QByteArray() << 1;
+    QTest::newRow("unknown encoding") << QStringList { "--encoding", "KOI8-Q" } << QByteArray("x") << 2;
+    QTest::newRow("unencodable character") << QStringList { "--encoding", "CP932" } << QByteArray("€") << 3;
     QTest::newRow("lossy input") << QStringList() << QByteArray("abc\x82") << 3;
-    QTest::newRow("too few arguments") << QStringList{"--only-in"} << QByteArray("x") << 2;
-    QTest::newRow("unknown option") << QStringList{"--frobnicate"} << QByteArray("x") << 2;
+    QTest::newRow("too few arguments") << QStringList { "--only-in" } << QByteArray("x") << 2;
+    QTest::newRow("unknown option") << QStringList { "--frobnicate" } << QByteArray("x") << 2;
 }
 
 void TestPemmoConvert::failuresLeaveOutput()
@@ -119,11 +130,11 @@ void TestPemmoConvert::failuresLeaveOutput()
     write(QStringLiteral("out.txt"), "untouched");
     QStringList full;
     if (arguments.value(0) == QLatin1String("--in"))
-        full = {path(arguments[1]), path(QStringLiteral("out.txt"))};
+        full = { path(arguments[1]), path(QStringLiteral("out.txt")) };
     else if (arguments.value(0) == QLatin1String("--only-in"))
-        full = {path(QStringLiteral("in.txt"))};
+        full = { path(QStringLiteral("in.txt")) };
     else
-        full = arguments + QStringList{path(QStringLiteral("in.txt")), path(QStringLiteral("out.txt"))};
+        full = arguments + QStringList { path(QStringLiteral("in.txt")), path(QStringLiteral("out.txt")) };
     const Run result = run(full);
     QCOMPARE(result.exitCode, exitCode);
     QCOMPARE(result.err.count('\n'), 1);
@@ -135,10 +146,80 @@ void TestPemmoConvert::failuresLeaveOutput()
 void TestPemmoConvert::writesToStdout()
 {
     write(QStringLiteral("in.rtf"), "{\\rtf1 \\u26085?\\u26412?}");
-    const Run result = run({QStringLiteral("--encoding"), QStringLiteral("UTF-8"), path(QStringLiteral("in.rtf")),
-                            QStringLiteral("-")});
+    const Run result = run(
+        { QStringLiteral("--encoding"), QStringLiteral("UTF-8"), path(QStringLiteral("in.rtf")), QStringLiteral("-") });
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.out, QByteArray("日本\r\n"));
+}
+
+void TestPemmoConvert::readsPipesAndRefusesSpecialTargets()
+{
+    // printf 'x' | pemmo-convert /dev/stdin out.txt
+    QProcess piped;
+    piped.start(QStringLiteral(PEMMO_CONVERT_PATH), { QStringLiteral("/dev/stdin"), path(QStringLiteral("out.txt")) });
+    QVERIFY(piped.waitForStarted());
+    piped.write("x");
+    piped.closeWriteChannel();
+    QVERIFY(piped.waitForFinished(60000));
+    QCOMPARE(piped.exitCode(), 0);
+    QCOMPARE(readAllBytes(path(QStringLiteral("out.txt"))), QByteArray("x\r\n"));
+
+    // A FIFO target, directly and through a link, stays a FIFO and nobody has to read it.
+    write(QStringLiteral("in.txt"), "text");
+    const QByteArray fifo = QFile::encodeName(path(QStringLiteral("out.fifo")));
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    QVERIFY(QFile::link(path(QStringLiteral("out.fifo")), path(QStringLiteral("link.txt"))));
+    for (const QString& target : { QStringLiteral("out.fifo"), QStringLiteral("link.txt") }) {
+        const Run result = run({ path(QStringLiteral("in.txt")), path(target) });
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY(QString::fromLocal8Bit(result.err).contains(QStringLiteral("通常のファイルではない")));
+        struct stat info
+        {
+        };
+        QCOMPARE(::lstat(fifo.constData(), &info), 0);
+        QVERIFY(S_ISFIFO(info.st_mode));
+    }
+    QVERIFY(QFileInfo(path(QStringLiteral("link.txt"))).isSymLink());
+}
+
+void TestPemmoConvert::writesInPlaceIntoReadOnlyFolder()
+{
+    // A writable file in a folder its user may not change: the rename cannot happen, so the file is
+    // written in place. Root may change any folder, so a plain user does the save.
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("locked")));
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("cache")));
+    write(QStringLiteral("in.txt"), "new");
+    write(QStringLiteral("locked/out.txt"), "old");
+    const QString folder = path(QStringLiteral("locked"));
+    QProcess saver;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), path(QStringLiteral("cache")));
+    saver.setProcessEnvironment(environment);
+    const QStringList arguments { path(QStringLiteral("in.txt")), path(QStringLiteral("locked/out.txt")) };
+    if (::geteuid() == 0) {
+        struct passwd* nobody = ::getpwnam("nobody");
+        QVERIFY2(nobody, "the test needs the user nobody to run as a plain user");
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        QVERIFY2(!setpriv.isEmpty(), "the test needs setpriv to run as a plain user");
+        QVERIFY(::chmod(QFile::encodeName(m_dir->path()).constData(), 0755) == 0);
+        for (const QString& name :
+            { QStringLiteral("in.txt"), QStringLiteral("locked/out.txt"), QStringLiteral("cache") })
+            QVERIFY(::chown(QFile::encodeName(path(name)).constData(), nobody->pw_uid, nobody->pw_gid) == 0);
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0755) == 0); // root's, read-only to nobody
+        saver.start(setpriv,
+            QStringList { QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                QStringLiteral("--clear-groups"), QStringLiteral(PEMMO_CONVERT_PATH) }
+                + arguments);
+    } else {
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0555) == 0);
+        saver.start(QStringLiteral(PEMMO_CONVERT_PATH), arguments);
+    }
+    QVERIFY(saver.waitForFinished(60000));
+    ::chmod(QFile::encodeName(folder).constData(), 0755);
+    QCOMPARE(saver.exitCode(), 0);
+    QCOMPARE(readAllBytes(path(QStringLiteral("locked/out.txt"))), QByteArray("new\r\n"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList { QStringLiteral("out.txt") });
+    QVERIFY(QDir(path(QStringLiteral("cache/pemmo"))).isEmpty()); // the copy went once the save succeeded
 }
 
 QTEST_GUILESS_MAIN(TestPemmoConvert)

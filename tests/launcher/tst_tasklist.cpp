@@ -49,7 +49,7 @@ private Q_SLOTS:
     void folderItemStartsWithoutProbe();
     void openAsksInTheStoredFolderAndRemembers();
     void staleItemStartsNothing();
-    void closeWritesBackNonEmptyEntries();
+    void closeKeepsTheEditorsEntries();
     void removalRequest_data();
     void removalRequest();
     void absentKeyAtCreationGetsLauncherDefaults();
@@ -307,20 +307,20 @@ void TestTasklist::staleItemStartsNothing()
     QCOMPARE(storedInteger(Reg::MTop), 100);
 }
 
-void TestTasklist::closeWritesBackNonEmptyEntries()
+void TestTasklist::closeKeepsTheEditorsEntries()
 {
     writeHive("\"MRU1\"=\"/a\"\n\"MRU2\"=\"\"\n\"MMM1\"=\"/f/\"\n");
     createForm();
-    // Meanwhile an editor stores other lists; the launcher writes back what it last read, non-empty entries only.
+    // Meanwhile an editor stores other lists; the launcher added nothing, so it overwrites none of them.
     runRegistrySequence(OpenMode::OpenOnly, [](SettingsKey& key) {
         key.writeString(Reg::mru(1), QStringLiteral("/newer"));
         key.writeString(Reg::mru(2), QStringLiteral("/kept"));
         key.writeString(Reg::mmm(1), QStringLiteral("/g/"));
     });
     m_form->close();
-    QCOMPARE(storedString(Reg::mru(1)), QStringLiteral("/a"));
+    QCOMPARE(storedString(Reg::mru(1)), QStringLiteral("/newer"));
     QCOMPARE(storedString(Reg::mru(2)), QStringLiteral("/kept"));
-    QCOMPARE(storedString(Reg::mmm(1)), QStringLiteral("/f/"));
+    QCOMPARE(storedString(Reg::mmm(1)), QStringLiteral("/g/"));
 
     // A list that could not be read at all writes nothing, the folders included.
     m_form.reset();

@@ -2,15 +2,20 @@
 #include "settings/hivesettingskey.h"
 #include "settings/registrysequence.h"
 #include "settings/settingstable.h"
+#include "settings/settingstexts.h"
 #include "tempsettings.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <csignal>
-#include <sys/stat.h>
 #include <optional>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QString kKey = HiveSettingsKey::keyPath();
@@ -24,6 +29,47 @@ std::optional<QString> failureOf(OpenMode mode, const std::function<void(Setting
 {
     return runRegistrySequence(mode, work).failure;
 }
+
+QString stringIn(const QByteArray& hiveBytes, const QString& name)
+{
+    const auto value = RegistryHive::parse(hiveBytes).value(kKey, name);
+    return value ? QString::fromUtf8(value->data) : QString();
+}
+
+/** A worker process playing one editor window; see testworker.cpp. */
+class WindowWorker final
+{
+public:
+    WindowWorker(const QString& font, const QString& top, const QString& file)
+    {
+        m_process.start(QStringLiteral(PEMMO_TESTWORKER), { QStringLiteral("window"), font, top, file });
+    }
+    bool hasRead()
+    {
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) { }
+        return m_process.readLine().trimmed() == "read";
+    }
+    bool writeAndFinish()
+    {
+        m_process.write("go\n");
+        m_process.closeWriteChannel();
+        return m_process.waitForFinished(10000) && m_process.exitCode() == 0;
+    }
+
+private:
+    QProcess m_process;
+};
+
+struct passwd* nobody()
+{
+    return ::getpwnam("nobody");
+}
+
+void giveToNobody(const QString& path)
+{
+    QVERIFY(::chown(QFile::encodeName(path).constData(), nobody()->pw_uid, nobody()->pw_gid) == 0);
+}
+
 } // namespace
 
 class TestSettingsKey : public QObject
@@ -48,6 +94,10 @@ private Q_SLOTS:
     void damagedHiveKeepsWhatCanBeRead();
     void concurrentCascadeStepsLoseNothing();
     void killedWriterNeverTearsTheFile();
+    void windowsKeepEachOthersChanges();
+    void hiveIsWrittenOnlyWhereItIsOurs();
+    void unreadableHiveIsNeverReplaced();
+    void staleTemporariesAreRemoved();
 
 private:
     std::optional<TempSettings> m_settings;
@@ -68,16 +118,19 @@ void TestSettingsKey::emptyStringHasLengthZero()
 void TestSettingsKey::readingRules_data()
 {
     QTest::addColumn<QByteArray>("stored"); // value line for "V", empty for absent
-    QTest::addColumn<QString>("asString");  // expected string, or "!" for a raise
+    QTest::addColumn<QString>("asString"); // expected string, or "!" for a raise
     QTest::addColumn<QString>("asInteger"); // expected integer, or "!" for a raise
 
     QTest::newRow("absent") << QByteArray() << QString() << QStringLiteral("!");
     QTest::newRow("empty string") << QByteArray(R"("V"="")") << QString() << QStringLiteral("!");
     QTest::newRow("string") << QByteArray(R"("V"="10")") << QStringLiteral("10") << QStringLiteral("!");
     QTest::newRow("dword") << QByteArray("\"V\"=dword:0000000a") << QStringLiteral("!") << QStringLiteral("10");
-    QTest::newRow("negative dword") << QByteArray("\"V\"=dword:ffffffec") << QStringLiteral("!") << QStringLiteral("-20");
-    QTest::newRow("expand string") << QByteArray("\"V\"=hex(2):61,62,00") << QStringLiteral("ab") << QStringLiteral("!");
-    QTest::newRow("string up to NUL") << QByteArray("\"V\"=hex(1):61,00,62") << QStringLiteral("a") << QStringLiteral("!");
+    QTest::newRow("negative dword") << QByteArray("\"V\"=dword:ffffffec") << QStringLiteral("!")
+                                    << QStringLiteral("-20");
+    QTest::newRow("expand string") << QByteArray("\"V\"=hex(2):61,62,00") << QStringLiteral("ab")
+                                   << QStringLiteral("!");
+    QTest::newRow("string up to NUL") << QByteArray("\"V\"=hex(1):61,00,62") << QStringLiteral("a")
+                                      << QStringLiteral("!");
     QTest::newRow("binary") << QByteArray("\"V\"=hex:0a,00,00,00") << QStringLiteral("!") << QStringLiteral("!");
     QTest::newRow("short dword") << QByteArray("\"V\"=hex(4):0a,00") << QStringLiteral("!") << QStringLiteral("!");
 }
@@ -89,14 +142,12 @@ void TestSettingsKey::readingRules()
     QFETCH(QString, asInteger);
     m_settings->writeHive("REGEDIT4\n\n[HKEY_CURRENT_USER\\software\\Ambrel\\Pemmo]\n" + stored + "\n");
 
-    const auto stringFailure = failureOf(OpenMode::OpenOnly, [&](SettingsKey& key) {
-        QCOMPARE(key.readString(QStringLiteral("V")), asString);
-    });
+    const auto stringFailure = failureOf(
+        OpenMode::OpenOnly, [&](SettingsKey& key) { QCOMPARE(key.readString(QStringLiteral("V")), asString); });
     QCOMPARE(stringFailure.has_value(), asString == QLatin1String("!"));
 
-    const auto integerFailure = failureOf(OpenMode::OpenOnly, [&](SettingsKey& key) {
-        QCOMPARE(QString::number(key.readInteger(QStringLiteral("V"))), asInteger);
-    });
+    const auto integerFailure = failureOf(OpenMode::OpenOnly,
+        [&](SettingsKey& key) { QCOMPARE(QString::number(key.readInteger(QStringLiteral("V"))), asInteger); });
     QCOMPARE(integerFailure.has_value(), asInteger == QLatin1String("!"));
 
     bool exists = false;
@@ -130,8 +181,8 @@ void TestSettingsKey::openOnlyOnAbsentKeyDoesNothing()
 
     // Another key in the same hive does not make ours present.
     m_settings->writeHive("REGEDIT4\n\n[HKEY_CURRENT_USER\\software\\Other]\n\"A\"=\"b\"\n");
-    QVERIFY(!runRegistrySequence(OpenMode::OpenOnly, [](SettingsKey&) { }).opened);
-    QVERIFY(runRegistrySequence(OpenMode::OpenCreating, [](SettingsKey&) { }).completed());
+    QVERIFY(!runRegistrySequence(OpenMode::OpenOnly, [](SettingsKey&) {}).opened);
+    QVERIFY(runRegistrySequence(OpenMode::OpenCreating, [](SettingsKey&) {}).completed());
     const RegistryHive hive = readHive(*m_settings);
     QVERIFY(hive.hasKey(kKey));
     QVERIFY(hive.hasKey(QStringLiteral("HKEY_CURRENT_USER\\software\\Other")));
@@ -156,8 +207,9 @@ void TestSettingsKey::exceptionEndsWorkButKeepsEarlierWrites()
 
 void TestSettingsKey::writeFailureRaisesAndKeepsTheFile()
 {
-    QVERIFY(runRegistrySequence(OpenMode::OpenCreating, [](SettingsKey& key) { key.writeInteger(Reg::MTop, 1); })
-                .completed());
+    QVERIFY(runRegistrySequence(OpenMode::OpenCreating, [](SettingsKey& key) {
+        key.writeInteger(Reg::MTop, 1);
+    }).completed());
     const QByteArray before = m_settings->hiveBytes();
     // A folder where the commit's temporary file would go makes every write fail, even for root.
     auto key = HiveSettingsKey::open(m_settings->hivePath(), OpenMode::OpenOnly);
@@ -208,10 +260,13 @@ void TestSettingsKey::firstRunDefaults()
 
 void TestSettingsKey::filesArePrivate()
 {
-    QVERIFY(runRegistrySequence(OpenMode::OpenCreating, [](SettingsKey& key) { key.writeBool(Reg::MVG, true); })
-                .completed());
+    QVERIFY(runRegistrySequence(OpenMode::OpenCreating, [](SettingsKey& key) {
+        key.writeBool(Reg::MVG, true);
+    }).completed());
     const auto mode = [](const QString& path) {
-        struct stat info {};
+        struct stat info
+        {
+        };
         return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
     };
     QCOMPARE(mode(m_settings->hivePath()), 0600);
@@ -229,7 +284,7 @@ void TestSettingsKey::deleteKeyTreeRemovesTheFile()
     });
     QVERIFY(result.failed());
     QVERIFY(!QFileInfo::exists(m_settings->hivePath()));
-    QVERIFY(!runRegistrySequence(OpenMode::OpenOnly, [](SettingsKey&) { }).opened);
+    QVERIFY(!runRegistrySequence(OpenMode::OpenOnly, [](SettingsKey&) {}).opened);
 
     // Lines we could not read are the user's: the file stays for them.
     m_settings->writeHive("REGEDIT4\nsomething unreadable\n\n[HKEY_CURRENT_USER\\software\\Ambrel\\Pemmo]\n");
@@ -263,9 +318,8 @@ void TestSettingsKey::damagedHiveKeepsWhatCanBeRead()
     m_settings->writeHive(hive);
 
     qint32 top = 0;
-    const SequenceResult read = runRegistrySequence(OpenMode::OpenOnly, [&](SettingsKey& key) {
-        top = key.readInteger(Reg::MTop);
-    });
+    const SequenceResult read
+        = runRegistrySequence(OpenMode::OpenOnly, [&](SettingsKey& key) { top = key.readInteger(Reg::MTop); });
     QVERIFY(read.opened);
     QCOMPARE(read.completed(), mTopReadable);
     if (mTopReadable)
@@ -335,6 +389,186 @@ void TestSettingsKey::killedWriterNeverTearsTheFile()
         QCOMPARE(big->data.size(), 256 * 1024);
         QVERIFY(big->data == QByteArray(256 * 1024, 'A') || big->data == QByteArray(256 * 1024, 'B'));
     }
+}
+
+void TestSettingsKey::windowsKeepEachOthersChanges()
+{
+    // Two editors started from one hive; each changes one value and opens one file, then both
+    // write everything they hold, one after the other.
+    QVERIFY(runRegistrySequence(OpenMode::OpenCreating, [](SettingsKey& key) {
+        writeFirstRunDefaults(key);
+        key.writeString(Reg::mru(1), QStringLiteral("/old/first.txt"));
+        key.writeString(Reg::mru(2), QStringLiteral("relative.txt")); // from an older hive
+        key.writeString(Reg::mru(3), QStringLiteral("/old/second.txt"));
+    }).completed());
+    WindowWorker fontChanger(QStringLiteral("Fira Mono"), QStringLiteral("-"), QStringLiteral("/a/one.txt"));
+    WindowWorker mover(QStringLiteral("-"), QStringLiteral("555"), QStringLiteral("/b/two.txt"));
+    QVERIFY(fontChanger.hasRead());
+    QVERIFY(mover.hasRead());
+    QVERIFY(fontChanger.writeAndFinish());
+    QVERIFY(mover.writeAndFinish());
+
+    const QByteArray bytes = m_settings->hiveBytes();
+    QCOMPARE(stringIn(bytes, Reg::MFontName), QStringLiteral("Fira Mono"));
+    QCOMPARE(RegistryHive::parse(bytes).value(kKey, Reg::MTop)->data, regDword(555).data);
+    QStringList files;
+    for (int slot = 1; slot <= 5; ++slot)
+        files << stringIn(bytes, Reg::mru(slot));
+    QCOMPARE(files,
+        QStringList({ QStringLiteral("/b/two.txt"), QStringLiteral("/a/one.txt"), QStringLiteral("/old/first.txt"),
+            QStringLiteral("/old/second.txt"), QString() }));
+
+    // This process's own reading drops the relative entry too, and adding a listed entry moves nothing.
+    QStringList read;
+    QVERIFY(runRegistrySequence(OpenMode::OpenOnly, [&](SettingsKey& key) {
+        read = readRecentList(key, &Reg::mru);
+    }).completed());
+    QCOMPARE(read.size(), 5);
+    QVERIFY(!read.contains(QStringLiteral("relative.txt")));
+    QVERIFY(runRegistrySequence(OpenMode::OpenCreating, [&](SettingsKey& key) {
+        writeRecentLists(key, read, {});
+    }).completed());
+    QCOMPARE(m_settings->hiveBytes(), bytes);
+}
+
+void TestSettingsKey::hiveIsWrittenOnlyWhereItIsOurs()
+{
+    if (::geteuid() != 0 || !nobody())
+        QSKIP("needs root, to give files to another user (nobody)");
+    const QString hive = m_settings->hivePath();
+    const QString folder = QFileInfo(hive).absolutePath();
+    const QByteArray original = "REGEDIT4\n\n[HKEY_CURRENT_USER\\software\\Ambrel\\Pemmo]\n\"MTop\"=dword:00000064\n";
+    QVERIFY(QDir().mkpath(folder));
+    const QString target = m_settings->dir() + QLatin1String("/dotfiles/Pemmo.reg");
+    QVERIFY(QDir().mkpath(QFileInfo(target).absolutePath()));
+    const auto writeTarget = [&] {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(original);
+    };
+    const auto readTarget = [&] {
+        QFile file(target);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const auto writeLeft = [] {
+        return runRegistrySequence(OpenMode::OpenCreating, [](SettingsKey& key) { key.writeInteger(Reg::MLeft, 7); });
+    };
+
+    // A link to a file of our own (a dotfile manager's) is written through and stays a link.
+    writeTarget();
+    QVERIFY(QFile::link(target, hive));
+    SequenceResult result = writeLeft();
+    QVERIFY(result.completed());
+    QVERIFY(result.notice.isEmpty());
+    QVERIFY(QFileInfo(hive).isSymLink());
+    QVERIFY(RegistryHive::parse(readTarget()).value(kKey, Reg::MLeft));
+
+    // A link to another user's file: read, never written, and said once.
+    writeTarget();
+    giveToNobody(target);
+    qint32 top = 0;
+    result = runRegistrySequence(OpenMode::OpenCreating, [&](SettingsKey& key) {
+        top = key.readInteger(Reg::MTop);
+        key.writeInteger(Reg::MLeft, 7);
+        key.deleteKeyTree();
+    });
+    QVERIFY(result.completed());
+    QCOMPARE(top, 100);
+    QVERIFY(result.notice.contains(target));
+    QCOMPARE(readTarget(), original);
+    QVERIFY(QFileInfo(hive).isSymLink());
+    QVERIFY(writeLeft().notice.isEmpty()); // once is enough
+    QCOMPARE(readTarget(), original);
+
+    // A plain hive in a folder of another user's.
+    QVERIFY(QFile::remove(hive));
+    QVERIFY(QFile::remove(hive + QLatin1String(".lock")));
+    m_settings->writeHive(original);
+    giveToNobody(folder);
+    QVERIFY(writeLeft().completed());
+    QCOMPARE(m_settings->hiveBytes(), original);
+    QVERIFY(!QFileInfo::exists(hive + QLatin1String(".lock")));
+
+    // A hive file of another user's in our folder.
+    QVERIFY(::chown(QFile::encodeName(folder).constData(), 0, 0) == 0);
+    giveToNobody(hive);
+    m_settings.reset();
+    m_settings.emplace();
+    QVERIFY(QDir().mkpath(QFileInfo(m_settings->hivePath()).absolutePath()));
+    m_settings->writeHive(original);
+    giveToNobody(m_settings->hivePath());
+    result = writeLeft();
+    QVERIFY(result.notice.contains(m_settings->hivePath()));
+    QCOMPARE(m_settings->hiveBytes(), original);
+}
+
+void TestSettingsKey::unreadableHiveIsNeverReplaced()
+{
+    const QByteArray custom
+        = "REGEDIT4\n\n[HKEY_CURRENT_USER\\software\\Ambrel\\Pemmo]\n\"MFontName\"=\"Custom Mono\"\n";
+    // Too large to be settings: unreadable, and nothing is written over it.
+    QByteArray huge = custom;
+    huge += QByteArray(HiveStore::kMaxHiveBytes, '#');
+    m_settings->writeHive(huge);
+    SequenceResult result = runRegistrySequence(OpenMode::OpenOnly, [](SettingsKey&) {});
+    QVERIFY(!result.opened);
+    QVERIFY(result.unreadable);
+    QVERIFY(result.notice.startsWith(kRegistryReadFailed));
+    QVERIFY(!runRegistrySequence(OpenMode::OpenCreating, writeFirstRunDefaults).opened);
+    QCOMPARE(QFileInfo(m_settings->hivePath()).size(), huge.size());
+
+    // A hive its owner may not read (mode 0200). Root reads anything, so a plain user tries it.
+    m_settings->writeHive(custom);
+    QVERIFY(QFile::setPermissions(m_settings->hivePath(), QFileDevice::WriteOwner));
+    QProcess starter;
+    if (::geteuid() == 0) {
+        QVERIFY2(nobody(), "the test needs the user nobody to run as a plain user");
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        QVERIFY2(!setpriv.isEmpty(), "the test needs setpriv to run as a plain user");
+        QVERIFY(
+            QFile::setPermissions(m_settings->dir(), QFile::permissions(m_settings->dir()) | QFileDevice::ExeOther));
+        giveToNobody(m_settings->dir() + QLatin1String("/config"));
+        giveToNobody(QFileInfo(m_settings->hivePath()).absolutePath());
+        giveToNobody(m_settings->hivePath());
+        giveToNobody(m_settings->hivePath() + QLatin1String(".lock"));
+        starter.start(setpriv,
+            { QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"), QStringLiteral("--clear-groups"),
+                QStringLiteral(PEMMO_TESTWORKER), QStringLiteral("start") });
+    } else {
+        starter.start(QStringLiteral(PEMMO_TESTWORKER), { QStringLiteral("start") });
+    }
+    QVERIFY(starter.waitForFinished(10000));
+    QCOMPARE(starter.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(starter.readAllStandardOutput()).split(u'\n');
+    QCOMPARE(lines.value(0), QStringLiteral("unreadable"));
+    QVERIFY(lines.value(1).startsWith(kRegistryReadFailed));
+    QVERIFY(!lines.contains(QStringLiteral("written")));
+    QVERIFY(QFile::setPermissions(m_settings->hivePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QCOMPARE(m_settings->hiveBytes(), custom);
+}
+
+void TestSettingsKey::staleTemporariesAreRemoved()
+{
+    QVERIFY(runRegistrySequence(OpenMode::OpenCreating, writeFirstRunDefaults).completed());
+    const QString hive = m_settings->hivePath();
+    const auto leave = [&](const QString& suffix, qint64 ageSeconds) {
+        QFile file(hive + suffix);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("REGEDIT4\n");
+        QVERIFY(file.flush());
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+    };
+    leave(QStringLiteral(".aB3xYz"), 120); // left by a process killed two minutes ago
+    leave(QStringLiteral(".Q9w8E7"), 5); // perhaps another process's commit under way
+    leave(QStringLiteral(".backup"), 120); // a name a person would give: not ours
+    QVERIFY(runRegistrySequence(OpenMode::OpenOnly, [](SettingsKey& key) { key.readInteger(Reg::MTop); }).completed());
+    QVERIFY(QFileInfo::exists(hive + QLatin1String(".aB3xYz"))); // reading writes nothing, removes nothing
+    QVERIFY(
+        runRegistrySequence(OpenMode::OpenOnly, [](SettingsKey& key) { key.writeInteger(Reg::MTop, 1); }).completed());
+    QVERIFY(!QFileInfo::exists(hive + QLatin1String(".aB3xYz")));
+    QVERIFY(QFileInfo::exists(hive + QLatin1String(".Q9w8E7")));
+    QVERIFY(QFileInfo::exists(hive + QLatin1String(".backup")));
+    QVERIFY(QFileInfo::exists(hive + QLatin1String(".lock")));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsKey)

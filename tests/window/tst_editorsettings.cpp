@@ -16,7 +16,10 @@ public:
     bool readBool(const QString& name) override { throw RegistryError(name); }
     void writeString(const QString& name, const QString& value) override { record(name, value); }
     void writeInteger(const QString& name, qint32 value) override { record(name, QString::number(value)); }
-    void writeBool(const QString& name, bool value) override { record(name, value ? QStringLiteral("true") : QStringLiteral("false")); }
+    void writeBool(const QString& name, bool value) override
+    {
+        record(name, value ? QStringLiteral("true") : QStringLiteral("false"));
+    }
     bool valueExists(const QString&) override { return false; }
     void deleteKeyTree() override { }
 
@@ -65,9 +68,9 @@ void TestEditorSettings::closeOrder()
     state.recentFolders = kFolders;
     RecordingKey key;
     writeCloseState(key, state);
-    QCOMPARE(key.names, (QStringList { "MTop", "MLeft", "MHeight", "MWidth", "MFindexNo1", "Mappname", "Mapppath",
-                                       "MCoolBarVewF", "MOption", "MVG", "MRU1", "MRU3", "MRU5", "MMM1", "MMM2",
-                                       "MIno" }));
+    QCOMPARE(key.names,
+        (QStringList { "MTop", "MLeft", "MHeight", "MWidth", "MFindexNo1", "Mappname", "Mapppath", "MCoolBarVewF",
+            "MOption", "MVG", "MRU1", "MRU2", "MRU3", "MMM1", "MMM2", "MIno" }));
     QCOMPARE(key.values.mid(0, 7), (QStringList { "1", "2", "3", "4", "5", "pemmo", "/usr/bin/" }));
     QCOMPARE(key.values.last(), QStringLiteral("0"));
 }
@@ -83,11 +86,12 @@ void TestEditorSettings::editorSettingsOrder()
     settings.recentFolders = kFolders;
     RecordingKey key;
     writeEditorSettings(key, settings);
-    QCOMPARE(key.names, (QStringList { "MDirSave", "MFontCol", "MFontSize", "MFontName", "MFontStyleB", "MFontStyleI",
-                                       "MFontStyleU", "MFontStyleS", "MVG", "MFindexNo1", "MRU1", "MRU3", "MRU5",
-                                       "MMM1", "MMM2" }));
-    QCOMPARE(key.values.mid(0, 10), (QStringList { "/d/", QString::number(0x123456), "12", "IPAGothic", "true",
-                                                   "false", "true", "false", "true", "3" }));
+    QCOMPARE(key.names,
+        (QStringList { "MDirSave", "MFontCol", "MFontSize", "MFontName", "MFontStyleB", "MFontStyleI", "MFontStyleU",
+            "MFontStyleS", "MVG", "MFindexNo1", "MRU1", "MRU2", "MRU3", "MMM1", "MMM2" }));
+    QCOMPARE(key.values.mid(0, 10),
+        (QStringList {
+            "/d/", QString::number(0x123456), "12", "IPAGothic", "true", "false", "true", "false", "true", "3" }));
 }
 
 void TestEditorSettings::emptyEntriesAreNotWritten_data()
@@ -95,10 +99,12 @@ void TestEditorSettings::emptyEntriesAreNotWritten_data()
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QStringList>("written");
 
+    // Entries this process added are stored from the top, without gaps; relative paths never.
     QTest::newRow("all empty") << QStringList(5) << QStringList();
-    QTest::newRow("entry 1 empty") << QStringList { "x", "", "z" } << QStringList { "MRU1", "MRU3" };
-    QTest::newRow("short list") << QStringList { "x" } << QStringList { "MRU1" };
-    QTest::newRow("more than five") << QStringList { "1", "2", "3", "4", "5", "6" }
+    QTest::newRow("entry 1 empty") << QStringList { "/x", "", "/z" } << QStringList { "MRU1", "MRU2" };
+    QTest::newRow("short list") << QStringList { "/x" } << QStringList { "MRU1" };
+    QTest::newRow("relative entry") << QStringList { "x", "/y" } << QStringList { "MRU1" };
+    QTest::newRow("more than five") << QStringList { "/1", "/2", "/3", "/4", "/5", "/6" }
                                     << QStringList { "MRU1", "MRU2", "MRU3", "MRU4", "MRU5" };
 }
 

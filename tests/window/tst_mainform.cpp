@@ -43,7 +43,7 @@ private Q_SLOTS:
     void showSetsRulerFromStoredFontSize();
     void showReportsUnreadableFontSize();
     void closeWritesWindowState();
-    void closeLeavesSlotsOfEmptyEntries();
+    void closeKeepsOtherEditorsEntries();
     void editorSettingsWrite();
     void dropLoadsLastLocalFile();
     void fileExitCloses();
@@ -367,17 +367,17 @@ void TestMainForm::closeWritesWindowState()
     QCOMPARE(f->storedString(Reg::Mapppath), QCoreApplication::applicationDirPath() + QLatin1Char('/'));
 }
 
-void TestMainForm::closeLeavesSlotsOfEmptyEntries()
+void TestMainForm::closeKeepsOtherEditorsEntries()
 {
     auto values = MainFormFixture::with(MainFormFixture::firstRunValues(), Reg::mru(1), QStringLiteral("/a/one.txt"));
     f->writeValues(values);
     f->createForm();
-    // Meanwhile another editor stores a file in the slot that is empty here.
+    // Meanwhile another editor stores its files; this window added none, so it leaves them all.
     f->key()->writeString(Reg::mru(3), QStringLiteral("/b/other.txt"));
     f->key()->writeString(Reg::mru(1), QStringLiteral("/b/newer.txt"));
     QVERIFY(f->form->close());
     QCOMPARE(f->storedString(Reg::mru(3)), QStringLiteral("/b/other.txt"));
-    QCOMPARE(f->storedString(Reg::mru(1)), QStringLiteral("/a/one.txt"));
+    QCOMPARE(f->storedString(Reg::mru(1)), QStringLiteral("/b/newer.txt"));
 }
 
 void TestMainForm::editorSettingsWrite()

@@ -7,6 +7,7 @@
 #include "settings/settingstexts.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 #include <QTest>
 
@@ -78,6 +79,13 @@ void TestRecentAndInstances::rememberOrder_data()
     QTest::newRow("folders follow their own order")
         << QStringList { "/x/1", "/y/2", "/x/3" } << QStringList { "/x/3", "/y/2", "/x/1" }
         << QStringList { "/y/", "/x/" };
+    // Another process, started in another folder, must open the same file.
+    const QString here = QDir::currentPath();
+    QTest::newRow("relative names are stored whole and clean")
+        << QStringList { "one.txt", "./sub/../two.txt" } << QStringList { here + "/two.txt", here + "/one.txt" }
+        << QStringList { here + "/" };
+    QTest::newRow("an empty name is never listed")
+        << QStringList { "/d/a", "" } << QStringList { "/d/a", "" } << QStringList { "/d/", "" };
 }
 
 void TestRecentAndInstances::rememberOrder()
@@ -100,9 +108,12 @@ void TestRecentAndInstances::menuCaptions_data()
     QTest::addColumn<QString>("mru1");
     QTest::addColumn<QString>("mru3");
     QTest::addColumn<QStringList>("captions"); // of the visible items, MRU1..MRU5
-    QTest::newRow("only MRU1") << "x" << "" << QStringList { "&1 x" };
-    QTest::newRow("a gap stays hidden") << "/a.txt" << "/c.txt" << QStringList { "&1 /a.txt", "&3 /c.txt" };
-    QTest::newRow("an ampersand shows as itself") << "/R&D/a.txt" << "" << QStringList { "&1 /R&&D/a.txt" };
+    QTest::newRow("only MRU1") << "/x"
+                               << "" << QStringList { "&1 /x" };
+    QTest::newRow("a gap stays hidden") << "/a.txt"
+                                        << "/c.txt" << QStringList { "&1 /a.txt", "&3 /c.txt" };
+    QTest::newRow("an ampersand shows as itself") << "/R&D/a.txt"
+                                                  << "" << QStringList { "&1 /R&&D/a.txt" };
 }
 
 void TestRecentAndInstances::menuCaptions()
@@ -151,8 +162,8 @@ void TestRecentAndInstances::recentItemReopens()
     QCOMPARE(f->editor()->isModified(), !reopened);
     QCOMPARE(form.windowTitle() == caption, !reopened);
     QCOMPARE(form.recentFiles(), recent);
-    QCOMPARE(f->storedString(Reg::MDirSave),
-             reopened ? f->settings.dir() + QLatin1Char('/') : QStringLiteral("/before/"));
+    QCOMPARE(
+        f->storedString(Reg::MDirSave), reopened ? f->settings.dir() + QLatin1Char('/') : QStringLiteral("/before/"));
 }
 
 void TestRecentAndInstances::newEmptyEditorCascadesFromThisWindow()
