@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "worktree.h"
 
-#include "ui/dialogs.h"
-#include "ui/errorreport.h"
 #include "browsertexts.h"
 #include "folderreader.h"
 #include "settings/settingstable.h"
 #include "settings/settingstexts.h"
+#include "ui/dialogs.h"
+#include "ui/errorreport.h"
 #include "worktreehost.h"
 
 #include <QAction>
@@ -61,9 +61,8 @@ WorkTree::WorkTree(const WorkTreeControls& controls, WorkTreeHost& host, Dialogs
     connect(tree, &QTreeWidget::itemDoubleClicked, this, [this] { TreeDblClick(); });
     if (m_controls.PopupMenu1) {
         tree->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-            m_controls.PopupMenu1->popup(m_controls.Tree->viewport()->mapToGlobal(pos));
-        });
+        connect(tree, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_controls.PopupMenu1->popup(m_controls.Tree->viewport()->mapToGlobal(pos)); });
     }
     if (m_controls.CoolTree)
         connect(m_controls.CoolTree, &QAction::triggered, this, &WorkTree::CoolTreeClick);
@@ -71,7 +70,7 @@ WorkTree::WorkTree(const WorkTreeControls& controls, WorkTreeHost& host, Dialogs
         connect(m_controls.ToolButton9, &QAction::triggered, this, &WorkTree::CoolTreeClick);
 
     const std::array<void (WorkTree::*)(), 4> filters { &WorkTree::Pop_txtClick, &WorkTree::Pop_htmlClick,
-                                                        &WorkTree::Pop_rtfClick, &WorkTree::Pop_allClick };
+        &WorkTree::Pop_rtfClick, &WorkTree::Pop_allClick };
     for (int i = 0; i < int(filters.size()) && i < m_controls.filterItems.size(); ++i)
         connect(m_controls.filterItems.at(i), &QAction::triggered, this, filters[size_t(i)]);
 }
@@ -238,6 +237,9 @@ void WorkTree::TreeDblClick()
         return;
 
     const QString path = nodePath(m_rule.treeFolder(), folderNamesAbove(node), node->text(0));
+    // Like a drop or Open: unsaved text is not thrown away unasked.
+    if (!m_host.savePrompt())
+        return;
     if (!m_host.loadIntoDocumentEditor(path))
         return;
     m_host.setDocumentTitle(path);
@@ -253,7 +255,7 @@ void WorkTree::storeRecentLists()
     const QStringList files = m_host.recentFiles();
     const QStringList folders = m_host.recentFolders();
     runRegistrySequence(m_dialogs, OpenMode::OpenCreating, kRegistryWriteFailed,
-                        [&](SettingsKey& key) { writeRecentLists(key, files, folders); });
+        [&](SettingsKey& key) { writeRecentLists(key, files, folders); });
 }
 
 void WorkTree::Pop_txtClick()

@@ -27,6 +27,8 @@ public:
      */
     virtual void setOpenDialogFilterIndex(int filterIndex) = 0;
 
+    /** The save prompt before the document is replaced; false when the caller must stop. */
+    virtual bool savePrompt() = 0;
     /**
      * Loads @p path into the document editor (RTF, else plain text) and makes the document editor
      * the one shown; no question, no probe. On failure the host shows the file-open error and

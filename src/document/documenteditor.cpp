@@ -7,12 +7,13 @@
 #include <QDropEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMimeData>
 #include <QPointer>
-#include <QMenu>
 #include <QScrollBar>
 #include <QStackedLayout>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
 
@@ -41,14 +42,12 @@ public:
     virtual void mergeCurrentCharFormat(const QTextCharFormat& format) = 0;
 };
 
-template <class Widget>
-class DocumentEditor::ViewFor final : public DocumentEditor::View
+template <class Widget> class DocumentEditor::ViewFor final : public DocumentEditor::View
 {
 public:
     explicit ViewFor(Widget* widget)
         : m_widget(widget)
-    {
-    }
+    { }
     QAbstractScrollArea* widget() const override { return m_widget; }
     QTextDocument* document() const override { return m_widget->document(); }
     QTextCursor textCursor() const override { return m_widget->textCursor(); }
@@ -114,8 +113,7 @@ DocumentEditor::DocumentEditor(QWidget* parent)
     applyColours();
 }
 
-template <class Widget>
-void DocumentEditor::wireView(Widget* view)
+template <class Widget> void DocumentEditor::wireView(Widget* view)
 {
     // Lines start at the very top and left of the text area, at every scroll position, so that
     // the ruler and the gutter can line up with them.
@@ -288,6 +286,13 @@ void DocumentEditor::replaceRichDocument(std::unique_ptr<QTextDocument> document
 void DocumentEditor::clear()
 {
     loadPlainText(QString());
+}
+
+void DocumentEditor::removeAllText()
+{
+    QTextCursor cursor(m_view->document());
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
 }
 
 QTextDocument* DocumentEditor::document() const

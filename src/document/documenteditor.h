@@ -72,6 +72,8 @@ public:
     void loadRichText(std::unique_ptr<QTextDocument> document);
     /** Empties the document; the plain-text view shows it. */
     void clear();
+    /** Removes all text as one undoable edit, in the view shown; the undo history stays. */
+    void removeAllText();
 
     /** The document shown, for saving, printing and searching. */
     QTextDocument* document() const;

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "Formoption.h"
 
-#include "ui/dialogs.h"
-#include "ui/errorreport.h"
 #include "colourswatch.h"
 #include "document/documenteditor.h"
 #include "optionshost.h"
 #include "optionstexts.h"
 #include "settings/settingstable.h"
 #include "settings/settingstexts.h"
+#include "ui/dialogs.h"
+#include "ui/errorreport.h"
 
 #include <QFontInfo>
 #include <QLabel>
@@ -142,8 +142,8 @@ void TFormOption::Button1Click()
     }
     DocumentEditor& editor = m_host->documentEditor();
     // A font sized in pixels still has a size in points for the stops.
+    // A display setting: the text's modified flag is none of its business.
     editor.setTabStops(tabStopPoints(*width, QFontInfo(editor.editorFont()).pointSize()));
-    editor.setModified(false);
     if (storeOptions())
         m_context.dialogs.message(kSettingsChanged);
 }
@@ -152,17 +152,17 @@ bool TFormOption::storeOptions()
 {
     const DocumentEditor& editor = m_host->documentEditor();
     bool boxIsNumber = true;
-    const SequenceResult result = runRegistrySequence(
-        m_context.dialogs, OpenMode::OpenCreating, kRegistryWriteFailed, [&](SettingsKey& key) {
-            key.writeInteger(Reg::MFontCol, editor.textColour().value());
-            key.writeInteger(Reg::MBkCol, editor.backgroundColour().value());
-            // A colour choice stores whatever number stands in the box, unchecked.
-            bool ok = false;
-            const int width = Memo1->text().trimmed().toInt(&ok, 10);
-            boxIsNumber = ok;
-            if (ok)
-                key.writeInteger(Reg::MTab, width);
-        });
+    const SequenceResult result
+        = runRegistrySequence(m_context.dialogs, OpenMode::OpenCreating, kRegistryWriteFailed, [&](SettingsKey& key) {
+              key.writeInteger(Reg::MFontCol, editor.textColour().value());
+              key.writeInteger(Reg::MBkCol, editor.backgroundColour().value());
+              // A colour choice stores whatever number stands in the box, unchecked.
+              bool ok = false;
+              const int width = Memo1->text().trimmed().toInt(&ok, 10);
+              boxIsNumber = ok;
+              if (ok)
+                  key.writeInteger(Reg::MTab, width);
+          });
     if (result.opened && !boxIsNumber)
         m_context.dialogs.message(kTabWidthNotANumber, Dialogs::Icon::Warning);
     return !result.failed() && boxIsNumber;

@@ -1,21 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "printcontroller.h"
 
+#include "printingtexts.h"
+#include "reportlayout.h"
 #include "ui/busycursor.h"
 #include "ui/dialogs.h"
 #include "ui/errorreport.h"
-#include "printingtexts.h"
-#include "reportlayout.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QFileInfo>
 #include <QGraphicsItem>
 #include <QGraphicsView>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QFileInfo>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -49,8 +49,7 @@ void useReportPage(QPrinter& printer, QPageLayout::Orientation orientation)
 }
 } // namespace
 
-PrintController::PrintController(PrintHost& host, const PreviewControls& controls, Dialogs& dialogs,
-                                 QObject* parent)
+PrintController::PrintController(PrintHost& host, const PreviewControls& controls, Dialogs& dialogs, QObject* parent)
     : QObject(parent)
     , m_host(host)
     , m_controls(controls)
@@ -90,16 +89,12 @@ void PrintController::connectControls()
     }
 
     const std::array<void (PrintController::*)(), 4> pageHandlers { &PrintController::Button1Click,
-                                                                    &PrintController::Button2Click,
-                                                                    &PrintController::Button3Click,
-                                                                    &PrintController::Button4Click };
+        &PrintController::Button2Click, &PrintController::Button3Click, &PrintController::Button4Click };
     for (int i = 0; i < int(pageHandlers.size()) && i < m_controls.pageButtons.size(); ++i)
         connect(m_controls.pageButtons.at(i), &QAbstractButton::clicked, this, pageHandlers[size_t(i)]);
 
     const std::array<void (PrintController::*)(), 4> zoomHandlers { &PrintController::PView100Click,
-                                                                    &PrintController::PView80Click,
-                                                                    &PrintController::PView50Click,
-                                                                    &PrintController::PView20Click };
+        &PrintController::PView80Click, &PrintController::PView50Click, &PrintController::PView20Click };
     for (int i = 0; i < int(zoomHandlers.size()) && i < m_controls.zoomItems.size(); ++i)
         connect(m_controls.zoomItems.at(i), &QAction::triggered, this, zoomHandlers[size_t(i)]);
 }
@@ -126,6 +121,12 @@ void PrintController::F_PVewClick()
         else
             openPreview();
     });
+}
+
+void PrintController::endPreview()
+{
+    if (m_previewing)
+        leavePreview();
 }
 
 void PrintController::QRPreview1Click()
@@ -200,8 +201,9 @@ void PrintController::DetailBand1BeforePrint()
 void PrintController::applyToggleSetup()
 {
     m_host.hideGutter();
-    applyPreviewToggle(m_setup, ToggleInput { m_host.editorFont(), m_host.editorTextColour(),
-                                              m_printer->pageLayout().orientation(), m_host.documentFileName() });
+    applyPreviewToggle(m_setup,
+        ToggleInput { m_host.editorFont(), m_host.editorTextColour(), m_printer->pageLayout().orientation(),
+            m_host.documentFileName() });
 }
 
 void PrintController::openPreview()
@@ -269,8 +271,8 @@ void PrintController::printOn(QPrinter& printer)
     const ReportLayout layout(m_setup, m_lines);
     // Many pages take a while: a busy cursor at once, and past half a second the progress with the name.
     const BusyCursor busy;
-    QProgressDialog progress(PrintingText::Printing.arg(QFileInfo(m_host.documentFileName()).fileName()),
-                             QString(), 0, layout.pageCount(), m_controls.QRPreview1 ? m_controls.QRPreview1->window() : nullptr);
+    QProgressDialog progress(PrintingText::Printing.arg(QFileInfo(m_host.documentFileName()).fileName()), QString(), 0,
+        layout.pageCount(), m_controls.QRPreview1 ? m_controls.QRPreview1->window() : nullptr);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     const bool printed = renderReport(printer, layout, m_clock(), [&progress](int page, int) {

@@ -46,6 +46,8 @@ public:
     void PView20Click();
 
     bool isPreviewing() const { return m_previewing; }
+    /** Leaves the preview, if it is shown. */
+    void endPreview();
     /** The current printer: printer set-up changes it, print uses it. */
     QPrinter& printer() { return *m_printer; }
     /** The report as the next print or preview will lay it out. */

@@ -22,8 +22,15 @@ struct FileDialogState
 {
     QList<FileFilter> filters;
     QString initialFolder;
-    QString fileName;    // the file chosen last
+    QString fileName; // the file chosen last
     int filterIndex = 1; // 1-based; 0 is taken as 1
+};
+
+/** What the font dialog gives back: the font, and the colour when one was offered. */
+struct FontChoice
+{
+    QFont font;
+    std::optional<QColor> colour;
 };
 
 /**
@@ -55,8 +62,12 @@ public:
     /** The save dialog; as openFile. */
     virtual bool saveFile(FileDialogState& state) = 0;
 
-    /** The font dialog, starting at @p initial; nullopt when cancelled. */
-    virtual std::optional<QFont> chooseFont(const QFont& initial, bool fixedPitchOnly) = 0;
+    /**
+     * The font dialog: fixed-pitch faces only, starting at @p initial, and with @p colour set it
+     * also offers a colour starting there. OK without a change gives @p initial back as it was;
+     * nullopt when cancelled.
+     */
+    virtual std::optional<FontChoice> chooseFont(const QFont& initial, std::optional<QColor> colour) = 0;
     /** The colour dialog, starting at @p initial; nullopt when cancelled. */
     virtual std::optional<QColor> chooseColour(const QColor& initial) = 0;
     /** The printer set-up dialog; on confirmation @p printer holds the choice and true is returned. */

@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "widgetdialogs.h"
 
+#include "fontdialog.h"
+
 #include <QApplication>
 #include <QColorDialog>
-#include <QFontDialog>
-#include <QPageSetupDialog>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace {
 
@@ -96,15 +97,16 @@ QString WidgetDialogs::caption() const
 
 void WidgetDialogs::message(const QString& text, Icon icon)
 {
-    QMessageBox box(toQt(icon), caption(), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(toQt(icon), caption(), text, QMessageBox::Ok, QApplication::activeWindow());
+    // File names come from the user and from disk: "<h1>" in one must show as typed.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 Dialogs::Button WidgetDialogs::ask(const QString& text, const QList<Button>& buttons, Icon icon)
 {
-    QMessageBox box(toQt(icon), caption(), text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
+    QMessageBox box(toQt(icon), caption(), text, QMessageBox::NoButton, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
     for (const Button button : buttons)
         box.addButton(toQt(button));
     const auto chosen = QMessageBox::StandardButton(box.exec());
@@ -125,14 +127,12 @@ bool WidgetDialogs::saveFile(FileDialogState& state)
     return runFileDialog(state, QFileDialog::AcceptSave);
 }
 
-std::optional<QFont> WidgetDialogs::chooseFont(const QFont& initial, bool fixedPitchOnly)
+std::optional<FontChoice> WidgetDialogs::chooseFont(const QFont& initial, std::optional<QColor> colour)
 {
-    QFontDialog dialog(initial, QApplication::activeWindow());
-    if (fixedPitchOnly)
-        dialog.setOption(QFontDialog::MonospacedFonts);
+    FontDialog dialog(initial, colour, QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return dialog.selectedFont();
+    return dialog.choice();
 }
 
 std::optional<QColor> WidgetDialogs::chooseColour(const QColor& initial)

@@ -14,7 +14,7 @@ public:
     Button ask(const QString& text, const QList<Button>& buttons, Icon icon) override;
     bool openFile(FileDialogState& state) override;
     bool saveFile(FileDialogState& state) override;
-    std::optional<QFont> chooseFont(const QFont& initial, bool fixedPitchOnly) override;
+    std::optional<FontChoice> chooseFont(const QFont& initial, std::optional<QColor> colour) override;
     std::optional<QColor> chooseColour(const QColor& initial) override;
     bool printerSetup(QPrinter& printer) override;
     bool showHelp(const QString& indexPath) override;

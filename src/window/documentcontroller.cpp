@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QTextDocument>
@@ -152,6 +153,7 @@ bool DocumentController::loadIntoDocumentEditor(const QString& path)
         return false;
     }
     LoadedDocument& document = *loaded.document;
+    endPreview();
     // The alternate editor never holds a document here: whatever the load refuses, it would
     // refuse too, so the document editor stays the shown one.
     m_ui.Memo1->hide();
@@ -166,8 +168,32 @@ bool DocumentController::loadIntoDocumentEditor(const QString& path)
     }
     m_format = document.format;
     m_lossy = document.lossy;
+    m_disk.take(path);
     m_ui.RichEdit2->setModified(false);
     return true;
+}
+
+bool DocumentController::startNewFile(const QString& path)
+{
+    const QFileInfo file(path);
+    if (path.endsWith(QLatin1Char('/')) || file.exists() || file.isSymLink() || !QFileInfo(file.absolutePath()).isDir())
+        return false;
+    endPreview();
+    m_ui.Memo1->hide();
+    m_ui.RichEdit2->show();
+    m_ui.RichEdit2->clear();
+    m_ui.RichEdit2->setModified(false);
+    m_format = kNewDocumentFormat;
+    m_lossy = false;
+    // Recorded as absent: a file that another program puts there meanwhile is not overwritten unasked.
+    m_disk.take(path);
+    return true;
+}
+
+void DocumentController::endPreview()
+{
+    if (m_endPreview)
+        m_endPreview();
 }
 
 void DocumentController::focusUnmodifiedDocumentEditor()
@@ -193,13 +219,18 @@ void DocumentController::showMessage(const QString& text)
 
 void DocumentController::FileNew()
 {
+    if (!savePrompt())
+        return;
+    endPreview();
     m_ui.Memo1->hide();
     m_ui.RichEdit2->show();
-    m_ui.RichEdit2->clear();
+    // One undoable edit: 元に戻す brings the text back after a clear that was a slip.
+    m_ui.RichEdit2->removeAllText();
     m_ui.RichEdit2->setModified(false);
     m_currentFileName = QStringLiteral(" ");
     m_format = kNewDocumentFormat;
     m_lossy = false;
+    m_disk.clear();
 }
 
 void DocumentController::FileOpen()
@@ -268,14 +299,34 @@ bool DocumentController::writeDocument(const QString& path)
         m_format = format;
         m_lossy = false;
     }
+    m_disk.take(path);
     return true;
+}
+
+bool DocumentController::overwriteAccepted(const QString& path)
+{
+    const QFileInfo file(path);
+    if (!file.exists() && !file.isSymLink())
+        return true;
+    return m_dialogs.ask(
+               kOverwriteExisting.arg(path), { Dialogs::Button::Yes, Dialogs::Button::No }, Dialogs::Icon::Warning)
+        == Dialogs::Button::Yes;
+}
+
+bool DocumentController::externalChangeAccepted(const QString& path)
+{
+    if (!m_disk.changedSince(path))
+        return true;
+    return m_dialogs.ask(
+               kChangedByOtherProgram.arg(path), { Dialogs::Button::Yes, Dialogs::Button::No }, Dialogs::Icon::Warning)
+        == Dialogs::Button::Yes;
 }
 
 bool DocumentController::FileSave()
 {
     if (namesNoFile(m_currentFileName))
         return FileSaveAs();
-    if (!writeDocument(m_currentFileName))
+    if (!externalChangeAccepted(m_currentFileName) || !writeDocument(m_currentFileName))
         return false;
     showMessage(m_currentFileName + kDocumentSavedSuffix);
     m_ui.RichEdit2->setModified(false);
@@ -288,10 +339,15 @@ bool DocumentController::FileSaveAs()
     runRegistrySequence(m_dialogs, OpenMode::OpenOnly, kRegistryReadFailed,
                         [](SettingsKey& key) { key.readString(Reg::MDirSave); });
     m_saveDialog.initialFolder = m_currentFolder;
-    if (!m_dialogs.saveFile(m_saveDialog))
-        return false;
-    const QString name = saveAsName(m_saveDialog.fileName, m_saveDialog.filterIndex);
-    m_saveDialog.fileName = name;
+    QString name;
+    // The question is about the name the file type rule makes, not the name as typed; No goes
+    // back to the dialog.
+    do {
+        if (!m_dialogs.saveFile(m_saveDialog))
+            return false;
+        name = saveAsName(m_saveDialog.fileName, m_saveDialog.filterIndex);
+        m_saveDialog.fileName = name;
+    } while (!overwriteAccepted(name));
     if (!writeDocument(name))
         return false;
     showMessage(name + kDocumentSavedSuffix);

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ui/dialogs.h"
+#include "document/disksnapshot.h"
 #include "formats/textformat.h"
+#include "ui/dialogs.h"
 
 #include <QObject>
 #include <QString>
@@ -46,6 +47,8 @@ public:
     void setEditorSettingsWrite(std::function<void()> write) { m_writeEditorSettings = std::move(write); }
     /** The work-tree refresh with the current file name, run after an open and a recent reopen. */
     void setWorkTreeRefresh(std::function<void(const QString&)> refresh) { m_refreshWorkTree = std::move(refresh); }
+    /** Ends the print preview, if one is shown; run before another document takes the window. */
+    void setPreviewEnd(std::function<void()> end) { m_endPreview = std::move(end); }
 
     void FileNew();
     void FileOpen();
@@ -70,6 +73,11 @@ public:
      * with no question. On failure says why and keeps the previous document; returns false.
      */
     bool loadIntoDocumentEditor(const QString& path);
+    /**
+     * Starts an empty document under @p path when nothing is there yet and its folder exists, so
+     * that the first save creates the file; false otherwise, with nothing changed.
+     */
+    bool startNewFile(const QString& path);
     /** Gives the document editor the focus and clears its modified flag. */
     void focusUnmodifiedDocumentEditor();
 
@@ -88,6 +96,9 @@ public:
 private:
     bool probedLoad(const QString& path);
     bool writeDocument(const QString& path);
+    bool overwriteAccepted(const QString& path);
+    bool externalChangeAccepted(const QString& path);
+    void endPreview();
     void showMessage(const QString& text);
 
     DocumentControls m_ui;
@@ -96,6 +107,7 @@ private:
     Dialogs& m_dialogs;
     std::function<void()> m_writeEditorSettings;
     std::function<void(const QString&)> m_refreshWorkTree;
+    std::function<void()> m_endPreview;
 
     QString m_currentFileName;
     QString m_currentFolder;
@@ -105,4 +117,5 @@ private:
     FileDialogState m_saveDialog;
     pemmo::formats::TextFormat m_format = pemmo::formats::kNewDocumentFormat;
     bool m_lossy = false;
+    DiskSnapshot m_disk;
 };

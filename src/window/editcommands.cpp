@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "editcommands.h"
 
-#include "ui/dialogs.h"
 #include "document/documenteditor.h"
 #include "document/editortexts.h"
-#include "formats/documentio.h"
 #include "document/plaintextview.h"
+#include "formats/documentio.h"
+#include "ui/dialogs.h"
 
 #include <QAction>
 #include <QLabel>
@@ -19,18 +19,24 @@ EditCommands::EditCommands(const EditControls& controls, Dialogs& dialogs, EditC
     , m_ui(controls)
     , m_dialogs(dialogs)
     , m_hooks(std::move(hooks))
+{ }
+
+bool EditCommands::editable() const
 {
+    return m_ui.RichEdit2->isEnabled();
 }
 
 // Undo and the clipboard always address the document editor, whichever editor is shown.
 void EditCommands::EditUndo()
 {
-    m_ui.RichEdit2->undo();
+    if (editable())
+        m_ui.RichEdit2->undo();
 }
 
 void EditCommands::EditCut()
 {
-    m_ui.RichEdit2->cut();
+    if (editable())
+        m_ui.RichEdit2->cut();
 }
 
 void EditCommands::EditCopy()
@@ -40,7 +46,8 @@ void EditCommands::EditCopy()
 
 void EditCommands::EditPaste()
 {
-    m_ui.RichEdit2->paste();
+    if (editable())
+        m_ui.RichEdit2->paste();
 }
 
 void EditCommands::E_allClick()
@@ -53,10 +60,10 @@ void EditCommands::E_allClick()
 
 void EditCommands::ToolButton1Click()
 {
-    // One undoable edit: an accidental click costs nothing, and the save prompt still guards the text.
-    QTextCursor cursor(m_ui.RichEdit2->document());
-    cursor.select(QTextCursor::Document);
-    cursor.removeSelectedText();
+    if (!editable() || !m_hooks.savePrompt())
+        return;
+    // One undoable edit: 元に戻す brings the text back after an accidental click.
+    m_ui.RichEdit2->removeAllText();
 }
 
 void EditCommands::N3Click()
@@ -64,17 +71,27 @@ void EditCommands::N3Click()
     const bool richText = pemmo::formats::isRtfFileName(m_hooks.currentFileName());
     m_ui.PopFont->setEnabled(true);
     if (richText) {
-        // Rich text: the font of the selected text changes, and nothing is stored.
-        const QFont initial = m_ui.RichEdit2->selectionCharFormat().font();
-        if (const std::optional<QFont> chosen = m_dialogs.chooseFont(initial, true)) {
+        // Rich text: the font and colour of the selected text change, and nothing is stored.
+        const QTextCharFormat current = m_ui.RichEdit2->selectionCharFormat();
+        const QColor colour = current.foreground().style() == Qt::NoBrush
+            ? m_ui.RichEdit2->palette().color(QPalette::Text)
+            : current.foreground().color();
+        if (const std::optional<FontChoice> chosen = m_dialogs.chooseFont(current.font(), colour)) {
+            // What was left alone is not merged: a selection of mixed fonts keeps its mix.
             QTextCharFormat format;
-            format.setFont(*chosen, QTextCharFormat::FontPropertiesSpecifiedOnly);
-            m_ui.RichEdit2->mergeSelectionCharFormat(format);
+            if (chosen->font != current.font())
+                format.setFont(chosen->font, QTextCharFormat::FontPropertiesSpecifiedOnly);
+            if (chosen->colour && *chosen->colour != colour)
+                format.setForeground(*chosen->colour);
+            if (format.propertyCount() > 0)
+                m_ui.RichEdit2->mergeSelectionCharFormat(format);
             m_ui.RichEdit2->focusText();
         }
     } else {
-        if (const std::optional<QFont> chosen = m_dialogs.chooseFont(m_ui.RichEdit2->editorFont(), true)) {
-            m_ui.RichEdit2->setEditorFont(*chosen);
+        const QFont current = m_ui.RichEdit2->editorFont();
+        const std::optional<FontChoice> chosen = m_dialogs.chooseFont(current, std::nullopt);
+        if (chosen && chosen->font != current) {
+            m_ui.RichEdit2->setEditorFont(chosen->font);
             m_ui.messageField->setText(kFontChanged);
         }
         // Stored whether or not the dialog was confirmed.

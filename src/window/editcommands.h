@@ -19,16 +19,18 @@ struct EditControls
     DocumentEditor* RichEdit2 = nullptr;
     PlainTextView* Memo1 = nullptr;
     QAction* PopFont = nullptr; // the popup's font item
-    QAction* N5 = nullptr;      // word wrap
+    QAction* N5 = nullptr; // word wrap
     QAction* CoolBarVew = nullptr;
     QWidget* CoolBar1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QLabel* messageField = nullptr;
 };
 
-/** What the font command needs of the editor window besides its controls. */
+/** What the commands need of the editor window besides its controls. */
 struct EditCommandHooks
 {
+    /** The save prompt; false when the caller must stop. */
+    std::function<bool()> savePrompt;
     std::function<QString()> currentFileName;
     std::function<void()> writeEditorSettings;
     std::function<void(const QString&)> setDocumentTitle;
@@ -53,6 +55,9 @@ public:
     void CoolBarVewClick();
 
 private:
+    /** false while the print preview hides the editor: then nothing may change the text. */
+    bool editable() const;
+
     EditControls m_ui;
     Dialogs& m_dialogs;
     EditCommandHooks m_hooks;

@@ -2,11 +2,11 @@
 #include "editorfeatures.h"
 
 #include "browser/worktree.h"
-#include "documentcontroller.h"
 #include "document/documenteditor.h"
+#include "document/plaintextview.h"
+#include "documentcontroller.h"
 #include "editcommands.h"
 #include "mainform.h"
-#include "document/plaintextview.h"
 #include "printing/printcontroller.h"
 #include "view/rulergutter.h"
 #include "view/statusrow.h"
@@ -25,14 +25,16 @@ EditorFeatures::EditorFeatures(TMainForm& window, const FeatureControls& control
     m_printing = new PrintController(*this, controls.preview, dialogs, this);
     m_search = new SearchController(&window, *this, dialogs);
     m_edit = new EditCommands(controls.edit, dialogs,
-                              EditCommandHooks {
-                                  [this] { return currentFileName(); },
-                                  [this] { writeEditorSettings(); },
-                                  [this](const QString& name) { setDocumentTitle(name); },
-                                  [this] { m_window.rulerGutter().fitRulerHeight(); },
-                              },
-                              this);
+        EditCommandHooks {
+            [this] { return m_window.savePrompt(); },
+            [this] { return currentFileName(); },
+            [this] { writeEditorSettings(); },
+            [this](const QString& name) { setDocumentTitle(name); },
+            [this] { m_window.rulerGutter().fitRulerHeight(); },
+        },
+        this);
     window.documents().setWorkTreeRefresh([this](const QString& fileName) { m_workTree->refresh(fileName); });
+    window.documents().setPreviewEnd([this] { m_printing->endPreview(); });
 }
 
 EditorFeatures::~EditorFeatures() = default;
@@ -55,6 +57,11 @@ int EditorFeatures::openDialogFilterIndex() const
 void EditorFeatures::setOpenDialogFilterIndex(int filterIndex)
 {
     m_window.openDialog().filterIndex = filterIndex;
+}
+
+bool EditorFeatures::savePrompt()
+{
+    return m_window.savePrompt();
 }
 
 bool EditorFeatures::loadIntoDocumentEditor(const QString& path)
@@ -119,6 +126,10 @@ QString EditorFeatures::documentFileName() const
 
 void EditorFeatures::setEditingAreaShown(bool shown)
 {
+    // A hidden editor may still hold the focus and the edit commands address it: disabled, it
+    // takes no key and no edit while the preview shows.
+    m_ui.RichEdit2->setEnabled(shown);
+    m_ui.Memo1->setEnabled(shown);
     if (!shown) {
         m_hiddenEditor = m_ui.Memo1->isVisible() ? static_cast<QWidget*>(m_ui.Memo1) : m_ui.RichEdit2;
         m_hiddenEditor->hide();
@@ -131,6 +142,9 @@ void EditorFeatures::setEditingAreaShown(bool shown)
 void EditorFeatures::setToolBarShown(bool shown)
 {
     m_ui.ToolBar1->setVisible(shown);
+    // The band carries the preview's page buttons, so it shows during the preview even when the
+    // tool bar is switched off.
+    m_ui.edit.CoolBar1->setVisible(!shown || m_ui.edit.CoolBarVew->isChecked());
 }
 
 void EditorFeatures::setRulerShown(bool shown)

@@ -57,6 +57,7 @@ public:
     QString commandLineFile() const override;
     int openDialogFilterIndex() const override;
     void setOpenDialogFilterIndex(int filterIndex) override;
+    bool savePrompt() override;
     bool loadIntoDocumentEditor(const QString& path) override;
     void setDocumentTitle(const QString& fileName) override;
     void showMessage(const QString& text) override;

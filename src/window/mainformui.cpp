@@ -120,8 +120,7 @@ void buildMenus(QMenuBar* bar, MainFormUi& ui)
 }
 
 // The rows of the command table that have a twin of one kind, in the twin's own order.
-template <class Twin>
-std::vector<const CommandSpec*> rowsWith(Twin CommandSpec::*twin)
+template <class Twin> std::vector<const CommandSpec*> rowsWith(Twin CommandSpec::*twin)
 {
     std::vector<const CommandSpec*> rows;
     for (const CommandSpec& spec : commandTable()) {
@@ -129,7 +128,7 @@ std::vector<const CommandSpec*> rowsWith(Twin CommandSpec::*twin)
             rows.push_back(&spec);
     }
     std::sort(rows.begin(), rows.end(),
-              [twin](const CommandSpec* a, const CommandSpec* b) { return (a->*twin).order < (b->*twin).order; });
+        [twin](const CommandSpec* a, const CommandSpec* b) { return (a->*twin).order < (b->*twin).order; });
     return rows;
 }
 
@@ -288,6 +287,7 @@ void buildBody(QVBoxLayout* column, QWidget* client, MainFormUi& ui)
     panel->setSpacing(0);
     ui.Label2 = new QLabel(ui.FilePanel);
     ui.Label2->setObjectName(QStringLiteral("Label2"));
+    ui.Label2->setTextFormat(Qt::PlainText); // shows a folder name
     setBackground(ui.Label2, QPalette::Window, Qt::white);
     ui.Tree = new QTreeWidget(ui.FilePanel);
     ui.Tree->setObjectName(QStringLiteral("Tree"));

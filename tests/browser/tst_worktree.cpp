@@ -96,8 +96,7 @@ void TestWorkTree::createTree()
     const QString workRoot = volumeRootOf(m_work->path());
     m_tree->setVolumeSource([workRoot] {
         return QList<MountedVolume> { { "/media/taro/STICK", "vfat", "/dev/sdb1", true },
-                                      { workRoot, "ext4", "/dev/sda2", true },
-                                      { "/proc", "proc", "proc", true } };
+            { workRoot, "ext4", "/dev/sda2", true }, { "/proc", "proc", "proc", true } };
     });
     m_driveText = QStringLiteral("/media/taro/STICK[:\\DRIVE_REMOVABLE]");
     m_widgets->window->show();
@@ -146,7 +145,8 @@ QTreeWidgetItem* TestWorkTree::expand(const QStringList& names)
 // The work folder's entries as the file system returns them, unsorted.
 QStringList TestWorkTree::workEntries() const
 {
-    return QDir(m_work->path(), {}, QDir::Unsorted, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+    return QDir(
+        m_work->path(), {}, QDir::Unsorted, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
         .entryList();
 }
 
@@ -187,7 +187,8 @@ void TestWorkTree::nodesFollowFileSystemOrder()
     const QStringList top = nodeTexts(m_widgets->Tree);
     QCOMPARE(top.mid(0, top.size() - 2), workEntries());
     expand({ "inner" });
-    QCOMPARE(nodeTexts(m_widgets->Tree, node({ "inner" })), QDir(work("inner"), {}, QDir::Unsorted, QDir::Files).entryList());
+    QCOMPARE(nodeTexts(m_widgets->Tree, node({ "inner" })),
+        QDir(work("inner"), {}, QDir::Unsorted, QDir::Files).entryList());
 }
 
 void TestWorkTree::folderNamedLikeFile_data()
@@ -395,7 +396,7 @@ void TestWorkTree::doubleClickOpens()
     m_tree->TreeDblClick();
     const QString path = work(relative);
     QCOMPARE(m_host->loaded, QStringList { path });
-    QCOMPARE(m_host->calls, (QStringList { "load", "title", "message", "focus", "settings", "remember" }));
+    QCOMPARE(m_host->calls, (QStringList { "prompt", "load", "title", "message", "focus", "settings", "remember" }));
     QCOMPARE(m_host->fileName, path);
     QCOMPARE(m_host->message, path + QStringLiteral("を開きました"));
     QCOMPARE(stored("MRU1"), path);
@@ -452,7 +453,7 @@ void TestWorkTree::doubleClickOnRemovedFileStopsAtLoad()
     QVERIFY(QFile::remove(work("a.txt")));
     m_widgets->Tree->setCurrentItem(node({ "a.txt" }));
     m_tree->TreeDblClick();
-    QCOMPARE(m_host->calls, QStringList { "load" });
+    QCOMPARE(m_host->calls, (QStringList { "prompt", "load" }));
     QCOMPARE(m_dialogs->messages.size(), 1);
     QCOMPARE(m_host->fileName, work("b.txt"));
     QCOMPARE(stored("MRU1"), QString());
@@ -460,7 +461,8 @@ void TestWorkTree::doubleClickOnRemovedFileStopsAtLoad()
 
 void TestWorkTree::doubleClickKeepsOtherEditorsSlots()
 {
-    m_settings->writeHive("REGEDIT4\n\n[HKEY_CURRENT_USER\\software\\Ambrel\\Pemmo]\n\"MRU2\"=\"/kept/by/other.txt\"\n");
+    m_settings->writeHive(
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\software\\Ambrel\\Pemmo]\n\"MRU2\"=\"/kept/by/other.txt\"\n");
     makeEntries(m_work->path(), { "a.txt" });
     show(work("a.txt"));
     m_widgets->Tree->setCurrentItem(node({ "a.txt" }));
@@ -472,7 +474,7 @@ void TestWorkTree::doubleClickKeepsOtherEditorsSlots()
 void TestWorkTree::symlinkLoopTerminates()
 {
     makeEntries(m_work->path(), { "a/b/c.txt", "z.txt" });
-    QVERIFY(QFile::link(m_work->path(), work("a/back")));     // to the work folder
+    QVERIFY(QFile::link(m_work->path(), work("a/back"))); // to the work folder
     QVERIFY(QFile::link(QStringLiteral("."), work("a/b/self"))); // to itself
     QVERIFY(QFile::link(QStringLiteral("../../a"), work("a/b/up"))); // to its parent
     m_host->openDialog.filterIndex = 5;

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ui/dialogs.h"
 #include "browser/worktreehost.h"
 #include "settings/registrysequence.h"
 #include "settings/settingstable.h"
+#include "ui/dialogs.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -18,8 +18,7 @@ class TestHost final : public WorkTreeHost
 public:
     explicit TestHost(Dialogs& dialogs)
         : m_dialogs(dialogs)
-    {
-    }
+    { }
 
     QString currentFileName() const override { return fileName; }
     QString commandLineFile() const override { return commandLine; }
@@ -46,12 +45,17 @@ public:
         calls.append(QStringLiteral("message"));
         message = text;
     }
+    bool savePrompt() override
+    {
+        calls.append(QStringLiteral("prompt"));
+        return true;
+    }
     void focusUnmodifiedDocumentEditor() override { calls.append(QStringLiteral("focus")); }
     void writeEditorSettings() override
     {
         calls.append(QStringLiteral("settings"));
         runRegistrySequence(OpenMode::OpenCreating,
-                            [&](SettingsKey& key) { key.writeInteger(Reg::MFindexNo1, openDialog.filterIndex); });
+            [&](SettingsKey& key) { key.writeInteger(Reg::MFindexNo1, openDialog.filterIndex); });
     }
     void rememberFile(const QString& path) override
     {
@@ -65,7 +69,8 @@ public:
     /** FileOpen's part in the filter index: the stored index goes back into the dialog. */
     void FileOpen()
     {
-        runRegistrySequence(OpenMode::OpenOnly, [&](SettingsKey& key) { filterIndex = key.readInteger(Reg::MFindexNo1); });
+        runRegistrySequence(
+            OpenMode::OpenOnly, [&](SettingsKey& key) { filterIndex = key.readInteger(Reg::MFindexNo1); });
         openDialog.filterIndex = filterIndex == 0 ? 1 : filterIndex;
         if (m_dialogs.openFile(openDialog))
             filterIndex = openDialog.filterIndex;

@@ -29,10 +29,17 @@ public:
     bool openFile(FileDialogState& state) override { return answerFile(state, openStates); }
     bool saveFile(FileDialogState& state) override { return answerFile(state, saveStates); }
 
-    std::optional<QFont> chooseFont(const QFont& initial, bool fixedPitchOnly) override
+    std::optional<FontChoice> chooseFont(const QFont& initial, std::optional<QColor> colourOffered) override
     {
-        fontRequests.append({ initial, fixedPitchOnly });
-        return std::exchange(font, std::nullopt);
+        fontRequests.append({ initial, colourOffered });
+        const std::optional<QFont> chosen = std::exchange(font, std::nullopt);
+        if (!chosen)
+            return std::nullopt;
+        // Like the real dialog: an offered colour left alone comes back as it was.
+        const std::optional<QColor> pickedColour = std::exchange(fontColour, std::nullopt);
+        if (!colourOffered)
+            return FontChoice { *chosen, std::nullopt };
+        return FontChoice { *chosen, pickedColour.value_or(*colourOffered) };
     }
     std::optional<QColor> chooseColour(const QColor& initial) override
     {
@@ -72,7 +79,9 @@ public:
     /** The next font or colour chosen; nullopt cancels. Used once. */
     std::optional<QFont> font;
     std::optional<QColor> colour;
-    QList<QPair<QFont, bool>> fontRequests; // initial font, fixed pitch only
+    /** The colour chosen along with the next font, when the dialog offers one. Used once. */
+    std::optional<QColor> fontColour;
+    QList<QPair<QFont, std::optional<QColor>>> fontRequests; // initial font, colour offered
     QList<QColor> colourRequests;
     /** What the user does in the printer set-up dialog; unset cancels it. */
     std::function<void(QPrinter&)> printerChoice;

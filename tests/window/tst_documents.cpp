@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 // Opening, saving and naming documents on the real editor window, the dialog seam answering.
-#include "window/documentcontroller.h"
+#include "browser/worktree.h"
 #include "document/editortexts.h"
 #include "mainformfixture.h"
 #include "settings/settingstexts.h"
 #include "view/statusrow.h"
+#include "window/documentcontroller.h"
+#include "window/editorfeatures.h"
 
 #include <QAction>
 #include <QLabel>
@@ -13,6 +15,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTreeWidget>
 
 using Button = Dialogs::Button;
 
@@ -39,6 +42,12 @@ private Q_SLOTS:
     void openStartsInStoredFolderOnlyOnce();
     void unreadableFileKeepsTheDocument();
     void dropOnModifiedTextAsksFirst();
+    void replacingUnsavedTextAsksFirst_data();
+    void replacingUnsavedTextAsksFirst();
+    void saveAsAsksBeforeReplacingTheFinalName();
+    void saveAfterAnotherProgramsChange_data();
+    void saveAfterAnotherProgramsChange();
+    void commandLineNameThatDoesNotExistYet();
 
 private:
     void trigger(const QString& action) const { f->form->findChild<QAction*>(action)->trigger(); }
@@ -142,8 +151,12 @@ void TestDocuments::rtfFileLoadsIntoTheRichView()
     QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Bold));
 
     trigger(QStringLiteral("FileNewItem"));
-    QVERIFY(!f->editor()->isRichText());
     QCOMPARE(f->editor()->text(), QString());
+    // The clear is one undoable edit, so the rich text comes back whole.
+    trigger(QStringLiteral("EditUndoItem"));
+    QCOMPARE(f->editor()->text().trimmed(), QStringLiteral("bold rest"));
+    cursor.setPosition(2);
+    QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Bold));
 }
 
 void TestDocuments::emptyFileLoads()
@@ -177,7 +190,8 @@ void TestDocuments::newThenSaveAsksForAName()
 
 void TestDocuments::saveKeepsEncodingAndLineEnding()
 {
-    const QByteArray original = "\xef\xbb\xbf" "first\nsecond \xe2\x86\x92\n";
+    const QByteArray original = "\xef\xbb\xbf"
+                                "first\nsecond \xe2\x86\x92\n";
     const QString path = f->writeFile(QStringLiteral("u.txt"), original);
     startedForm();
     f->form->loadDroppedFile(path);
@@ -186,7 +200,9 @@ void TestDocuments::saveKeepsEncodingAndLineEnding()
     end.insertText(QStringLiteral("third"));
     trigger(QStringLiteral("FileSaveItem"));
     // The last line gains the line ending the file uses.
-    QCOMPARE(bytesOf(path), QByteArray("\xef\xbb\xbf" "first\nsecond \xe2\x86\x92third\n"));
+    QCOMPARE(bytesOf(path),
+        QByteArray("\xef\xbb\xbf"
+                   "first\nsecond \xe2\x86\x92third\n"));
     QVERIFY(!f->editor()->isModified());
 }
 
@@ -275,7 +291,8 @@ void TestDocuments::cancelledOpenDialogStillWritesEditorSettings()
 void TestDocuments::openStartsInStoredFolderOnlyOnce()
 {
     const QString path = f->writeFile(QStringLiteral("a.txt"), "a");
-    MainFormFixture::Values values = MainFormFixture::with(MainFormFixture::firstRunValues(), Reg::MDirSave, QStringLiteral("/stored/"));
+    MainFormFixture::Values values
+        = MainFormFixture::with(MainFormFixture::firstRunValues(), Reg::MDirSave, QStringLiteral("/stored/"));
     values = MainFormFixture::with(values, Reg::MFindexNo1, 2);
     f->writeValues(MainFormFixture::with(values, Reg::MIno, 0));
     f->createForm();
@@ -314,6 +331,158 @@ void TestDocuments::dropOnModifiedTextAsksFirst()
     form.loadDroppedFile(path);
     QCOMPARE(f->editor()->text(), QStringLiteral("unsaved"));
     QVERIFY(form.recentFiles().value(0).isEmpty());
+}
+
+void TestDocuments::replacingUnsavedTextAsksFirst_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<Button>("answer");
+    for (const QString command : { "Tree", "FileNewItem", "ToolButton1" }) {
+        QTest::addRow("%s, cancel keeps the text", qPrintable(command)) << command << Button::Cancel;
+        QTest::addRow("%s, no goes on", qPrintable(command)) << command << Button::No;
+    }
+}
+
+void TestDocuments::replacingUnsavedTextAsksFirst()
+{
+    QFETCH(QString, command);
+    QFETCH(Button, answer);
+    const QString path = f->writeFile(QStringLiteral("a.txt"), QByteArray());
+    f->writeFile(QStringLiteral("other.txt"), "other\r\n");
+    f->writeValues(MainFormFixture::firstRunValues());
+    f->createForm({ path }).show();
+    QTest::keyClicks(f->editorView(), QStringLiteral("unsaved"));
+    f->dialogs.answers = { answer };
+    if (command == QLatin1String("Tree")) {
+        trigger(QStringLiteral("CoolTree"));
+        auto* tree = f->control<QTreeWidget>(QStringLiteral("Tree"));
+        QList<QTreeWidgetItem*> found;
+        QTRY_VERIFY(
+            !(found = tree->findItems(QStringLiteral("other.txt"), Qt::MatchExactly | Qt::MatchRecursive)).isEmpty());
+        tree->setCurrentItem(found.constFirst());
+        f->form->features().workTree().TreeDblClick();
+    } else {
+        trigger(command);
+    }
+    QCOMPARE(f->dialogs.questions, QStringList { kSavePrompt });
+    if (answer == Button::Cancel) {
+        QCOMPARE(f->editor()->text(), QStringLiteral("unsaved"));
+        QVERIFY(f->editor()->isModified());
+        return;
+    }
+    if (command == QLatin1String("Tree")) {
+        QCOMPARE(f->editor()->text(), QStringLiteral("other"));
+        return;
+    }
+    QCOMPARE(f->editor()->text(), QString());
+    trigger(QStringLiteral("EditUndoItem"));
+    QCOMPARE(f->editor()->text(), QStringLiteral("unsaved"));
+    QVERIFY(f->editor()->isModified());
+}
+
+void TestDocuments::saveAsAsksBeforeReplacingTheFinalName()
+{
+    const QString folder = f->settings.dir() + QLatin1Char('/');
+    const QString existing = f->writeFile(QStringLiteral("memo.txt"), "old\r\n");
+    startedForm();
+    f->editor()->setText(QStringLiteral("new"));
+    f->editor()->setModified(true);
+    // Typed without extension; the text file type makes it memo.txt, which exists.
+    f->dialogs.files = { folder + QStringLiteral("memo"), std::nullopt };
+    f->dialogs.pickFilter = 1;
+    f->dialogs.answers = { Button::No };
+    trigger(QStringLiteral("FileSaveAsItem"));
+    QCOMPARE(f->dialogs.questions, QStringList { kOverwriteExisting.arg(existing) });
+    QCOMPARE(f->dialogs.saveStates.size(), 2); // No went back to the dialog, which was then cancelled
+    QCOMPARE(f->dialogs.saveStates[1].fileName, existing);
+    QCOMPARE(bytesOf(existing), QByteArray("old\r\n"));
+    QVERIFY(f->editor()->isModified());
+
+    f->dialogs.files = { folder + QStringLiteral("memo") };
+    f->dialogs.answers = { Button::Yes };
+    trigger(QStringLiteral("FileSaveAsItem"));
+    QCOMPARE(bytesOf(existing), QByteArray("new\r\n"));
+    QVERIFY(!f->editor()->isModified());
+}
+
+void TestDocuments::saveAfterAnotherProgramsChange_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<Button>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("untouched saves unasked") << "none" << Button::No << false;
+    QTest::newRow("rewritten, no keeps theirs") << "rewrite" << Button::No << true;
+    QTest::newRow("rewritten, yes writes ours") << "rewrite" << Button::Yes << true;
+    QTest::newRow("replaced by a twin of the same size and time") << "replace" << Button::No << true;
+    QTest::newRow("deleted, no leaves it deleted") << "delete" << Button::No << true;
+}
+
+void TestDocuments::saveAfterAnotherProgramsChange()
+{
+    QFETCH(QString, change);
+    QFETCH(Button, answer);
+    QFETCH(bool, asked);
+    const QString path = f->writeFile(QStringLiteral("shared.txt"), "loaded\r\n");
+    startedForm();
+    f->form->loadDroppedFile(path);
+    QTest::keyClicks(f->editorView(), QStringLiteral("mine "));
+
+    QByteArray theirs = bytesOf(path);
+    if (change == QLatin1String("rewrite")) {
+        theirs = "their longer text\r\n";
+        f->writeFile(QStringLiteral("shared.txt"), theirs);
+    } else if (change == QLatin1String("replace")) {
+        // Same bytes, same time; only the identity tells it is another file.
+        const QDateTime modified = QFileInfo(path).lastModified();
+        const QString twin = f->writeFile(QStringLiteral("twin.txt"), theirs);
+        QFile twinFile(twin);
+        QVERIFY(twinFile.open(QIODevice::ReadWrite));
+        QVERIFY(twinFile.setFileTime(modified, QFileDevice::FileModificationTime));
+        twinFile.close();
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::rename(twin, path));
+    } else if (change == QLatin1String("delete")) {
+        QVERIFY(QFile::remove(path));
+        theirs = "<missing>";
+    }
+    f->dialogs.answers = { answer };
+    trigger(QStringLiteral("FileSaveItem"));
+
+    QCOMPARE(f->dialogs.questions, asked ? QStringList { kChangedByOtherProgram.arg(path) } : QStringList());
+    const bool written = !asked || answer == Button::Yes;
+    QCOMPARE(bytesOf(path), written ? QByteArray("mine loaded\r\n") : theirs);
+    QCOMPARE(f->editor()->isModified(), !written);
+    if (written) {
+        // Our own save is not another program's change.
+        f->dialogs.questions.clear();
+        QTest::keyClicks(f->editorView(), QStringLiteral("x"));
+        trigger(QStringLiteral("FileSaveItem"));
+        QVERIFY(f->dialogs.questions.isEmpty());
+    }
+}
+
+void TestDocuments::commandLineNameThatDoesNotExistYet()
+{
+    const QString path = f->settings.dir() + QStringLiteral("/new file.txt");
+    f->writeValues(MainFormFixture::firstRunValues());
+    TMainForm& form = f->createForm({ path });
+    QVERIFY2(f->dialogs.messages.isEmpty(), qPrintable(f->dialogs.messages.join(u'|')));
+    QCOMPARE(form.currentFileName(), path);
+    QCOMPARE(form.windowTitle(), QStringLiteral("[ %1 ]-%2").arg(path, kVersionCaption));
+    QVERIFY(!QFile::exists(path));
+    QTest::keyClicks(f->editorView(), QStringLiteral("first"));
+    trigger(QStringLiteral("FileSaveItem"));
+    QVERIFY(f->dialogs.saveStates.isEmpty());
+    QVERIFY(f->dialogs.questions.isEmpty());
+    QCOMPARE(bytesOf(path), QByteArray("first\r\n"));
+    f->form.reset();
+
+    // A missing folder is still an error: said once, and the window comes up unnamed.
+    const QString inMissingFolder = f->settings.dir() + QStringLiteral("/no such folder/new.txt");
+    TMainForm& second = f->createForm({ inMissingFolder });
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QVERIFY(second.currentFileName() != inMissingFolder);
+    QVERIFY(!QFileInfo::exists(inMissingFolder));
 }
 
 QTEST_MAIN(TestDocuments)

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The editor window's commands beyond the document, driven through its own menus.
-#include "window/editorfeatures.h"
 #include "document/editortexts.h"
 #include "mainformfixture.h"
 #include "options/Formoption.h"
 #include "options/optionstexts.h"
 #include "view/search/replacedialog.h"
+#include "window/editorfeatures.h"
 
 #include <QAction>
 #include <QLabel>
@@ -39,6 +39,8 @@ private Q_SLOTS:
     void toolBarSwitchIsStoredAtClose();
     void optionsHelpAndLauncherSwitch();
     void treeAndPreviewAreReachable();
+    void tabWidthKeepsTheTextUnsaved();
+    void previewWithoutToolBarTakesNoEditsAndEndsOnOpen();
 
 private:
     QAction* action(const QString& name) const { return f->form->findChild<QAction*>(name); }
@@ -109,20 +111,20 @@ void TestEditorFeatures::fontCommandInPlainText()
     const QFont before = f->editor()->editorFont();
     action(QStringLiteral("N3"))->trigger();
     QCOMPARE(f->dialogs.fontRequests.size(), 1);
-    QVERIFY(f->dialogs.fontRequests.first().second); // fixed pitch only
+    QVERIFY(!f->dialogs.fontRequests.first().second); // the options window owns the plain text's colour
     const QFont expected = confirmed ? chosen : before;
     QCOMPARE(f->editor()->editorFont().family(), expected.family());
     QCOMPARE(f->storedString(Reg::MFontName), expected.family());
     QCOMPARE(f->storedInteger(Reg::MFontStyleB), confirmed ? 1 : 0);
-    QCOMPARE(f->form->findChild<QLabel*>(QStringLiteral("StatusBar1"))->text(),
-             confirmed ? kFontChanged : QString());
+    QCOMPARE(f->form->findChild<QLabel*>(QStringLiteral("StatusBar1"))->text(), confirmed ? kFontChanged : QString());
     if (confirmed)
         QCOMPARE(f->storedInteger(Reg::MFontSize), 14);
 }
 
 void TestEditorFeatures::fontCommandInRichTextStoresNothing()
 {
-    const QString path = f->writeFile(QStringLiteral("report.RTF"), "{\\rtf1\\ansi {\\fonttbl{\\f0 Arial;}}\\f0 plain words\\par}");
+    const QString path
+        = f->writeFile(QStringLiteral("report.RTF"), "{\\rtf1\\ansi {\\fonttbl{\\f0 Arial;}}\\f0 plain words\\par}");
     f->createForm({ path });
     const QByteArray hiveBefore = f->settings.hiveBytes();
     f->editor()->setSelection(0, 5);
@@ -197,9 +199,63 @@ void TestEditorFeatures::treeAndPreviewAreReachable()
     QCOMPARE(f->form->findChild<QLabel*>(QStringLiteral("StatusBar1"))->text(), QStringLiteral("プレビュー"));
     QCOMPARE(f->form->findChild<QLabel*>(QStringLiteral("StatusBar2"))->text(), QStringLiteral("1 / 1"));
     QVERIFY(!f->editor()->isVisible());
-    f->form->findChild<QMenu*>(QStringLiteral("PopupMenu2"))->findChild<QAction*>(QStringLiteral("POP_View"))->trigger();
+    f->form->findChild<QMenu*>(QStringLiteral("PopupMenu2"))
+        ->findChild<QAction*>(QStringLiteral("POP_View"))
+        ->trigger();
     QVERIFY(f->editor()->isVisible());
     QCOMPARE(f->form->findChild<QLabel*>(QStringLiteral("StatusBar1"))->text(), QString());
+}
+
+void TestEditorFeatures::tabWidthKeepsTheTextUnsaved()
+{
+    f->createForm().show();
+    QTest::keyClicks(f->editorView(), QStringLiteral("unsaved"));
+    TFormOption options(AppContext { f->dialogs, [] { return QRect(0, 0, 1024, 768); } });
+    options.setHost(&f->form->features());
+    options.FOClick();
+    options.findChild<QLineEdit*>(QStringLiteral("Memo1"))->setText(QStringLiteral("12"));
+    QTest::mouseClick(options.findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
+    QCOMPARE(f->dialogs.messages, QStringList { kSettingsChanged });
+    // Closing asks; the fake cancels, and the window and its text stay.
+    QVERIFY(!f->form->close());
+    QCOMPARE(f->dialogs.questions, QStringList { kSavePrompt });
+    QCOMPARE(f->editor()->text(), QStringLiteral("unsaved"));
+}
+
+void TestEditorFeatures::previewWithoutToolBarTakesNoEditsAndEndsOnOpen()
+{
+    const QString path = f->writeFile(QStringLiteral("a.txt"), "text\r\n");
+    const QString other = f->writeFile(QStringLiteral("b.txt"), "other\r\n");
+    f->createForm({ path }).show();
+    QVERIFY(QTest::qWaitForWindowExposed(f->form.get()));
+    action(QStringLiteral("CoolBarVew"))->trigger(); // the tool bar off
+    f->editorView()->setFocus();
+    action(QStringLiteral("F_PVew"))->trigger();
+
+    auto* pages = f->control(QStringLiteral("Panel3"));
+    QVERIFY(pages->isVisible());
+    QVERIFY(!f->control(QStringLiteral("ToolBar1"))->isVisible());
+    // Keys, wherever the focus went, and the edit commands leave the hidden text alone.
+    QTest::keyClicks(f->editorView(), QStringLiteral("typed"));
+    if (QWidget* focus = QApplication::focusWidget())
+        QTest::keyClicks(focus, QStringLiteral("typed"));
+    QTest::keyClick(f->form.get(), Qt::Key_Delete);
+    action(QStringLiteral("ToolButton1"))->trigger();
+    action(QStringLiteral("EditPasteItem"))->trigger();
+    QCOMPARE(f->editor()->text(), QStringLiteral("text"));
+    QVERIFY(!f->editor()->isModified());
+
+    // Opening another file ends the preview first: no stale preview beside the new text.
+    f->form->loadDroppedFile(other);
+    QCOMPARE(f->editor()->text(), QStringLiteral("other"));
+    QVERIFY(f->editor()->isVisible());
+    QVERIFY(f->editor()->isEnabled());
+    QVERIFY(!f->control(QStringLiteral("QRPreview1"))->isVisible());
+    QVERIFY(!action(QStringLiteral("F_PVew"))->isChecked());
+    QVERIFY(!pages->isVisible());
+    QVERIFY(!f->control(QStringLiteral("CoolBar1"))->isVisible()); // the tool bar stays off
+    QTest::keyClicks(f->editorView(), QStringLiteral("x"));
+    QCOMPARE(f->editor()->text(), QStringLiteral("xother"));
 }
 
 QTEST_MAIN(TestEditorFeatures)

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+// What the shared dialogs show to the user.
+
+namespace FontDialogText {
+inline const QString Title = QStringLiteral("フォント");
+inline const QString Family = QStringLiteral("フォント名(&F):");
+inline const QString Size = QStringLiteral("サイズ(&S):");
+inline const QString Effects = QStringLiteral("文字飾り");
+inline const QString Bold = QStringLiteral("太字(&B)");
+inline const QString Italic = QStringLiteral("斜体(&I)");
+inline const QString Underline = QStringLiteral("下線(&U)");
+inline const QString StrikeOut = QStringLiteral("取り消し線(&K)");
+inline const QString Colour = QStringLiteral("色(&C):");
+inline const QString CustomColour = QStringLiteral("カスタム");
+inline const QString Sample = QStringLiteral("サンプル");
+inline const QString SampleText = QStringLiteral("Aaあぁアァ亜宇");
+} // namespace FontDialogText
+
+/** The sixteen basic colours of the font dialog's colour list, with their names. */
+struct NamedColour
+{
+    const char* rgb;
+    QString name;
+};
+inline const NamedColour kBasicColours[] = {
+    { "#000000", QStringLiteral("黒") },
+    { "#800000", QStringLiteral("茶") },
+    { "#008000", QStringLiteral("緑") },
+    { "#808000", QStringLiteral("オリーブ") },
+    { "#000080", QStringLiteral("紺") },
+    { "#800080", QStringLiteral("紫") },
+    { "#008080", QStringLiteral("青緑") },
+    { "#808080", QStringLiteral("灰色") },
+    { "#c0c0c0", QStringLiteral("銀色") },
+    { "#ff0000", QStringLiteral("赤") },
+    { "#00ff00", QStringLiteral("黄緑") },
+    { "#ffff00", QStringLiteral("黄") },
+    { "#0000ff", QStringLiteral("青") },
+    { "#ff00ff", QStringLiteral("赤紫") },
+    { "#00ffff", QStringLiteral("水色") },
+    { "#ffffff", QStringLiteral("白") },
+};
