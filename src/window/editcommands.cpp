@@ -28,6 +28,11 @@ void EditCommands::EditUndo()
     m_ui.RichEdit2->undo();
 }
 
+void EditCommands::EditRedo()
+{
+    m_ui.RichEdit2->redo();
+}
+
 void EditCommands::EditCut()
 {
     m_ui.RichEdit2->cut();
