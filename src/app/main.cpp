@@ -3,6 +3,7 @@
 #include "pemmoapplication.h"
 #include "startup.h"
 #include "ui/widgetdialogs.h"
+#include "platform/displayplatform.h"
 #include "platform/instancelock.h"
 #include "platform/processstarter.h"
 
@@ -11,6 +12,7 @@
 
 int main(int argc, char** argv)
 {
+    chooseDisplayPlatform();
     PemmoApplication app(argc, argv);
     installFontSubstitutions();
 

@@ -33,6 +33,7 @@ public:
     virtual QRect cursorRect() const = 0;
     virtual int firstVisibleLine(const DocumentEditor& editor) const = 0;
     virtual void undo() = 0;
+    virtual void redo() = 0;
     virtual void cut() = 0;
     virtual void copy() = 0;
     virtual void paste() = 0;
@@ -69,6 +70,7 @@ public:
         }
     }
     void undo() override { m_widget->undo(); }
+    void redo() override { m_widget->redo(); }
     void cut() override { m_widget->cut(); }
     void copy() override { m_widget->copy(); }
     void paste() override { m_widget->paste(); }
@@ -391,6 +393,11 @@ int DocumentEditor::findText(const QString& text, int from, bool matchCase, bool
 void DocumentEditor::undo()
 {
     m_view->undo();
+}
+
+void DocumentEditor::redo()
+{
+    m_view->redo();
 }
 
 void DocumentEditor::cut()

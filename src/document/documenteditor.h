@@ -96,6 +96,7 @@ public:
     int findText(const QString& text, int from, bool matchCase, bool wholeWord) const;
 
     void undo();
+    void redo();
     /** The clipboard commands and select-all of the view shown. */
     void cut();
     void copy();

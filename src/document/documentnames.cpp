@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "documentnames.h"
+#include <QFileInfo>
+#include <QDir>
 
 #include "editortexts.h"
 
@@ -62,4 +64,22 @@ bool namesNoFile(const QString& name)
 {
     return name == kUntitledName || name == QStringLiteral(" ") || name.isEmpty()
         || name.endsWith(QLatin1Char('/'));
+}
+
+QString dialogStartFolder(const QString& documentName, const QStringList& recentFolders, const QString& home,
+                          const QString& programFolder)
+{
+    const auto usable = [&programFolder](const QString& folder) {
+        return !folder.isEmpty() && QDir::cleanPath(folder) != QDir::cleanPath(programFolder) && QDir(folder).exists();
+    };
+    if (!namesNoFile(documentName)) {
+        const QString folder = QFileInfo(documentName).absolutePath();
+        if (usable(folder))
+            return folder;
+    }
+    for (const QString& folder : recentFolders) {
+        if (usable(folder))
+            return folder;
+    }
+    return home;
 }

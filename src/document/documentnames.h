@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 /** The open dialog's types, 1-based as the filter index counts them. */
 QList<FileFilter> openDialogFilters();
@@ -26,3 +27,11 @@ QString fileExtension(const QString& path);
  * the single blank FileNew leaves, or a folder (a name ending in '/').
  */
 bool namesNoFile(const QString& name);
+
+/**
+ * Where the open and save dialogs start: the folder of the document @p documentName when it names
+ * a file, else the first of @p recentFolders that still exists, else @p home. The folder of the
+ * program itself (@p programFolder, /usr/bin once installed) is never offered.
+ */
+QString dialogStartFolder(const QString& documentName, const QStringList& recentFolders, const QString& home,
+                          const QString& programFolder);

@@ -53,11 +53,16 @@ inline const QString FileExitItem = QStringLiteral("終了(&X)");
 
 inline const QString EditMenu = QStringLiteral("編集(&E)");
 inline const QString EditUndoItem = QStringLiteral("元に戻す(&U)");
+/** Added for redo, which the keys Ctrl+Y and Ctrl+Shift+Z also reach. */
+inline const QString EditRedoItem = QStringLiteral("やり直し(&R)");
 inline const QString EditCutItem = QStringLiteral("切り取り(&T)");
 inline const QString E_all = QStringLiteral("全て選択");
 inline const QString EditCopyItem = QStringLiteral("ｺﾋﾟｰ(&C)");
 inline const QString EditPasteItem = QStringLiteral("貼り付け(&P)");
 inline const QString E_Se = QStringLiteral("検索／置き換え");
+/** Added for F3 and Shift+F3: the search dialog's text, forward and backward. */
+inline const QString FindNextItem = QStringLiteral("次を検索");
+inline const QString FindPreviousItem = QStringLiteral("前を検索");
 inline const QString N3 = QStringLiteral("フォントの指定");
 inline const QString N5 = QStringLiteral("右端で折り返す");
 

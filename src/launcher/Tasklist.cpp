@@ -97,8 +97,13 @@ void TForm1::FormCreate()
 {
     m_trayIcon = new QSystemTrayIcon(QApplication::windowIcon(), this);
     m_trayIcon->setToolTip(kLauncherTip);
-    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &TForm1::TrayNotify);
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &TForm1::trayActivated);
     m_trayIcon->show();
+    // A click opens the file popup only once it is clear that no second click follows: a double-click
+    // must start one editor and leave no popup under the cursor.
+    m_singleClick.setSingleShot(true);
+    m_singleClick.setInterval(QApplication::doubleClickInterval());
+    connect(&m_singleClick, &QTimer::timeout, this, [this] { TrayNotify(QSystemTrayIcon::Trigger); });
 
     const SequenceResult read = runRegistrySequence(OpenMode::OpenOnly, [this](SettingsKey& key) {
         readRecentSlots(key, m_mruList, &Reg::mru);
@@ -107,6 +112,31 @@ void TForm1::FormCreate()
     if (!read.opened) {
         // The key has gone since start-up made it: put back what the editors rely on.
         runRegistrySequence(OpenMode::OpenCreating, writeLauncherDefaults);
+    }
+    bool firstStart = false;
+    runRegistrySequence(OpenMode::OpenOnly, [&firstStart](SettingsKey& key) {
+        if (!key.valueExists(Reg::MTrayBalloon)) {
+            key.writeInteger(Reg::MTrayBalloon, 1);
+            firstStart = true;
+        }
+    });
+    if (firstStart)
+        m_trayIcon->showMessage(kLauncherTip, kLauncherBalloon, QSystemTrayIcon::Information);
+}
+
+void TForm1::trayActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        m_singleClick.start();
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        m_singleClick.stop();
+        TrayNotify(reason);
+        break;
+    default:
+        TrayNotify(reason);
+        break;
     }
 }
 

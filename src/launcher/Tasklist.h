@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -29,6 +30,8 @@ public:
 
     /** The icon's callback: left press, left double-click, right press. */
     void TrayNotify(QSystemTrayIcon::ActivationReason reason);
+    /** What the icon reports: a click waits out the double-click interval before it counts as one. */
+    void trayActivated(QSystemTrayIcon::ActivationReason reason);
 
     QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
     QMenu* PopupMenu1() const { return m_popupMenu1; }
@@ -67,6 +70,7 @@ private:
     AppContext m_context;
     std::function<void(const QString&)> m_rememberFile;
     QSystemTrayIcon* m_trayIcon = nullptr;
+    QTimer m_singleClick;
     QMenu* m_popupMenu1 = nullptr;
     QMenu* m_popupMenu2 = nullptr;
     RecentMenu m_fileMenu;

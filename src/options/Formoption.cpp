@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabBar>
 
 namespace {
@@ -28,6 +29,8 @@ TFormOption::TFormOption(AppContext context, QWidget* parent)
     setWindowTitle(QStringLiteral("FormOption"));
     setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
     setFixedSize(406, 304);
+    // Esc closes the window, as it does every dialog.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close, Qt::WidgetWithChildrenShortcut);
 
     TabControl1 = new QTabBar(this);
     TabControl1->setObjectName(QStringLiteral("TabControl1"));

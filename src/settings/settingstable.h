@@ -26,6 +26,8 @@ inline const QString MFontStyleU = QStringLiteral("MFontStyleU");
 inline const QString MFontStyleS = QStringLiteral("MFontStyleS");
 inline const QString MTab = QStringLiteral("MTab");
 inline const QString MVG = QStringLiteral("MVG");
+/** DWORD 1 once the launcher has shown where it lives; absent before, so first-run values stay as they are. */
+inline const QString MTrayBalloon = QStringLiteral("MTrayBalloon");
 inline const QString MDirSave = QStringLiteral("MDirSave");
 inline const QString MIno = QStringLiteral("MIno");
 inline const QString MFindexNo1 = QStringLiteral("MFindexNo1");

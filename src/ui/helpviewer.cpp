@@ -3,6 +3,7 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -14,6 +15,8 @@ HelpViewer::HelpViewer(QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("pemmo ヘルプ"));
     resize(760, 600);
+    // Esc closes the viewer, as it does every dialog.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close, Qt::WidgetWithChildrenShortcut);
 
     m_browser = new QTextBrowser(this);
     m_browser->setOpenExternalLinks(true);

@@ -16,12 +16,6 @@ double cellWidth(const QFont& font)
 {
     return QFontMetricsF(font).horizontalAdvance(QLatin1Char('A'));
 }
-
-// The font's own height without extra line spacing, which is also the height of a line.
-int lineHeight(const QFont& font)
-{
-    return QFontMetrics(font).height();
-}
 } // namespace
 
 PositionDisplay::PositionDisplay(DocumentEditor* richEdit2, QPlainTextEdit* memo1, StatusRow* statusRow,
@@ -41,11 +35,21 @@ PositionDisplay::PositionDisplay(DocumentEditor* richEdit2, QPlainTextEdit* memo
 
 void PositionDisplay::RichEdit2MouseDown()
 {
+    showDocumentPosition();
+}
+
+void PositionDisplay::showDocumentPosition()
+{
+    takeDocumentPosition();
+    showPosition();
+    moveRulerMarker(m_column);
+}
+
+void PositionDisplay::takeDocumentPosition()
+{
     const int s = m_editor->selectionStart();
     m_row = m_editor->lineFromChar(s);
     m_column = s - m_editor->lineIndex(m_row);
-    showPosition();
-    moveRulerMarker(m_column);
 }
 
 int PositionDisplay::caretColumn() const
@@ -60,10 +64,10 @@ void PositionDisplay::RichEdit2KeyDown()
 
 void PositionDisplay::RichEdit2KeyUp()
 {
-    const int column = caretColumn();
-    moveRulerMarker(column);
-    m_row = rowFromCaretY(m_editor->caretRect().y(), lineHeight(m_editor->editorFont()));
-    m_column = column;
+    // The marker measures half-width cells on screen; the field names the line and column in the document,
+    // which scrolling cannot change.
+    moveRulerMarker(caretColumn());
+    takeDocumentPosition();
     showPosition();
 }
 

@@ -11,7 +11,7 @@ class StatusRow;
 /**
  * The row/column display: keeps the position field and the ruler marker up to date while the
  * user clicks and types. A click reports the document line and the offset in it; a key release
- * reports the caret's place in the visible text area, counted in lines and in cells of "A".
+ * moves the ruler marker to the caret's cell on screen; both show the document line and column.
  */
 class PositionDisplay final : public QObject
 {
@@ -24,6 +24,8 @@ public:
     void RichEdit2KeyDown();
     void RichEdit2KeyUp();
     void Memo1KeyDown();
+    /** Shows where the caret is in the document now, as after a click there: a new document's start. */
+    void showDocumentPosition();
     /** Shows the stored position again; the status row lays its fields out itself. */
     void FormResize();
 
@@ -32,6 +34,7 @@ public:
 
 private:
     int caretColumn() const;
+    void takeDocumentPosition();
     void moveRulerMarker(int column);
     void showPosition();
 

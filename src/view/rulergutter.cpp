@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
@@ -78,7 +79,12 @@ void RulerGutter::refreshGutter()
     const QString text = gutterText(first);
     if (m_c.Label3->text() != text)
         m_c.Label3->setText(text);
-    setGutterWidth(gutterWidth(first));
+    // Wide enough for the last number and a small gap before the text, whatever the font and however
+    // many digits: the designed widths hold four digits of the designed font.
+    constexpr int kGap = 3;
+    const QFontMetrics metrics(font);
+    const int needed = 1 + metrics.horizontalAdvance(QString::number(qMax(0, first) + kGutterNumbers)) + kGap;
+    setGutterWidth(qMax(gutterWidth(first), needed));
     m_c.Label3->setGeometry(0, 0, m_c.Panel4->width(), m_c.Panel4->height());
     m_c.Label1->move(m_c.Panel4->width(), 0);
 }

@@ -98,11 +98,12 @@ DocumentController::DocumentController(const DocumentControls& controls, RulerGu
 
 void DocumentController::setTitle(const QString& fileName)
 {
-    // The caption is never cut: a long path shows whole, and the window manager elides it.
+    // The caption is never cut: a long path shows whole, and the window manager elides it. A "*" stands
+    // in front while the text has unsaved changes.
     QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(fileName));
     if (fileName.endsWith(QLatin1Char('/')) && !absolute.endsWith(QLatin1Char('/')))
         absolute += QLatin1Char('/');
-    m_ui.window->setWindowTitle(QStringLiteral("[ %1 ]-%2").arg(absolute, kVersionCaption));
+    m_ui.window->setWindowTitle(QStringLiteral("[*][ %1 ]-%2").arg(absolute, kVersionCaption));
     m_currentFileName = fileName;
     m_currentFolder = folderOf(fileName);
     m_applicationTitle = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
@@ -170,6 +171,7 @@ bool DocumentController::loadIntoDocumentEditor(const QString& path)
     m_lossy = document.lossy;
     m_disk.take(path);
     m_ui.RichEdit2->setModified(false);
+    Q_EMIT documentLoaded();
     return true;
 }
 
@@ -233,6 +235,16 @@ void DocumentController::FileNew()
     m_disk.clear();
 }
 
+QString DocumentController::startFolder(const QString& preferred) const
+{
+    // The stored or current folder wins when it is a real place; the program's own folder never does.
+    QStringList candidates { preferred };
+    if (m_recent)
+        candidates += m_recent->folders();
+    return dialogStartFolder(namesNoFile(m_currentFileName) ? QString() : m_currentFileName, candidates,
+                             QDir::homePath(), folderOf(QCoreApplication::applicationFilePath()));
+}
+
 void DocumentController::FileOpen()
 {
     runRegistrySequence(m_dialogs, OpenMode::OpenOnly, QString(), [this](SettingsKey& key) {
@@ -251,6 +263,7 @@ void DocumentController::FileOpen()
     if (m_filterIndex == 0)
         m_filterIndex = 1;
     m_openDialog.filterIndex = m_filterIndex;
+    m_openDialog.initialFolder = startFolder(m_openDialog.initialFolder);
     if (m_dialogs.openFile(m_openDialog)) {
         const QString path = m_openDialog.fileName;
         if (!probedLoad(path))
@@ -338,7 +351,7 @@ bool DocumentController::FileSaveAs()
     // Only read to see that the settings are there; the dialog starts in the current folder.
     runRegistrySequence(m_dialogs, OpenMode::OpenOnly, kRegistryReadFailed,
                         [](SettingsKey& key) { key.readString(Reg::MDirSave); });
-    m_saveDialog.initialFolder = m_currentFolder;
+    m_saveDialog.initialFolder = startFolder(m_currentFileName);
     QString name;
     // The question is about the name the file type rule makes, not the name as typed; No goes
     // back to the dialog.

@@ -93,7 +93,12 @@ public:
     pemmo::formats::TextFormat textFormat() const { return m_format; }
     bool loadedLossy() const { return m_lossy; }
 
+Q_SIGNALS:
+    /** A document was loaded into the document editor, its caret at the start. */
+    void documentLoaded();
+
 private:
+    QString startFolder(const QString& preferred) const;
     bool probedLoad(const QString& path);
     bool writeDocument(const QString& path);
     bool overwriteAccepted(const QString& path);

@@ -33,6 +33,11 @@ void EditCommands::EditUndo()
         m_ui.RichEdit2->undo();
 }
 
+void EditCommands::EditRedo()
+{
+    m_ui.RichEdit2->redo();
+}
+
 void EditCommands::EditCut()
 {
     if (editable())

@@ -45,6 +45,7 @@ public:
     EditCommands(const EditControls& controls, Dialogs& dialogs, EditCommandHooks hooks, QObject* parent = nullptr);
 
     void EditUndo();
+    void EditRedo();
     void EditCut();
     void EditCopy();
     void EditPaste();

@@ -5,6 +5,7 @@
 #include "document/documenteditor.h"
 #include "document/plaintextview.h"
 #include "documentcontroller.h"
+#include "document/documentnames.h"
 #include "editcommands.h"
 #include "mainform.h"
 #include "printing/printcontroller.h"
@@ -12,6 +13,8 @@
 #include "view/statusrow.h"
 
 #include <QAction>
+#include <QFileInfo>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QToolBar>
@@ -30,7 +33,11 @@ EditorFeatures::EditorFeatures(TMainForm& window, const FeatureControls& control
             [this] { return currentFileName(); },
             [this] { writeEditorSettings(); },
             [this](const QString& name) { setDocumentTitle(name); },
-            [this] { m_window.rulerGutter().fitRulerHeight(); },
+            [this] {
+                // The ruler's cells follow the font just chosen.
+                const QFontInfo chosen(m_ui.RichEdit2->editorFont());
+                m_window.rulerGutter().showPlainRuler(qRound(chosen.pointSizeF()));
+            },
         },
         this);
     window.documents().setWorkTreeRefresh([this](const QString& fileName) { m_workTree->refresh(fileName); });
@@ -121,7 +128,9 @@ QColor EditorFeatures::editorTextColour() const
 
 QString EditorFeatures::documentFileName() const
 {
-    return m_window.currentFileName();
+    // The page header names the file by its full path, wherever the program was started.
+    const QString name = m_window.currentFileName();
+    return namesNoFile(name) ? name : QFileInfo(name).absoluteFilePath();
 }
 
 void EditorFeatures::setEditingAreaShown(bool shown)

@@ -33,6 +33,8 @@
 #include <QMimeData>
 #include <QTreeWidget>
 
+#include <utility>
+
 TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
     : QMainWindow(parent)
     , m_context(std::move(context))
@@ -91,10 +93,14 @@ void TMainForm::connectCommands()
         &m_features->search(), &m_context.dialogs, m_ui.commands[Command::OP_str] };
     connectCommandTable(m_ui.commands, m_targets, this);
     connect(m_ui.FileMenu, &QMenu::aboutToShow, m_recent, &RecentFiles::FileMenuClick);
-    connect(m_recent, &RecentFiles::recentChosen, this,
-        [this](int, const QString& path) { runReported(m_context.dialogs, [&] { m_documents->MRUClick(path); }); });
-    connect(m_ui.RichEdit2, &DocumentEditor::filesDropped, this,
-        [this](const QString& path) { runReported(m_context.dialogs, [&] { loadDroppedFile(path); }); });
+    connect(m_recent, &RecentFiles::recentChosen, this, [this](int, const QString& path) {
+        runReported(m_context.dialogs, [&] { m_documents->MRUClick(path); });
+    });
+    connect(m_ui.RichEdit2, &DocumentEditor::modificationChanged, this, &QWidget::setWindowModified);
+    connect(m_documents, &DocumentController::documentLoaded, m_position, &PositionDisplay::showDocumentPosition);
+    connect(m_ui.RichEdit2, &DocumentEditor::filesDropped, this, [this](const QString& path) {
+        runReported(m_context.dialogs, [&] { loadDroppedFile(path); });
+    });
 }
 
 void TMainForm::FormCreate()
@@ -150,6 +156,7 @@ void TMainForm::restoreSettings()
     m_recent->setLists(restorer.recentFiles(), restorer.recentFolders());
     m_documents->setFilterIndex(restorer.filterIndex());
     m_tabWidth = restorer.tabWidth();
+    m_restoredOuter = restorer.outerGeometry();
     if (!fallbackFailure.isEmpty())
         throw std::runtime_error(fallbackFailure.toStdString());
 }
@@ -290,9 +297,25 @@ void TMainForm::writeEditorSettings()
         [&](SettingsKey& key) { ::writeEditorSettings(key, settings); });
 }
 
+void TMainForm::fitRestoredFrame()
+{
+    // A window manager tells the frame's size only once the window is mapped, and the stored size is
+    // the outer one: give it again then, or every close would store a window one frame larger.
+    if (!m_restoredOuter.isValid() || !isVisible() || frameGeometry().size() == geometry().size())
+        return;
+    setOuterGeometry(*this, std::exchange(m_restoredOuter, QRect()));
+}
+
+void TMainForm::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    fitRestoredFrame();
+}
+
 void TMainForm::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
+    fitRestoredFrame();
     m_position->FormResize();
 }
 

@@ -71,6 +71,7 @@ Q_SIGNALS:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -85,6 +86,7 @@ private:
     void FormDestroy();
     void connectCommands();
     FeatureControls featureControls() const;
+    void fitRestoredFrame();
 
     AppContext m_context;
     QStringList m_arguments;
@@ -100,4 +102,5 @@ private:
     QString m_commandLineFile;
     QString m_executableFolder;
     int m_tabWidth = 8;
+    QRect m_restoredOuter; // applied again once the frame is known
 };

@@ -112,7 +112,8 @@ void SettingsRestorer::clampPosition(SettingsKey& key)
 
 void SettingsRestorer::applyWindow()
 {
-    setOuterGeometry(m_window, QRect(m_left, m_top, m_width, m_height));
+    m_outer = QRect(m_left, m_top, m_width, m_height);
+    setOuterGeometry(m_window, m_outer);
     m_ui.CoolBar1->setVisible(m_toolBar);
     m_ui.CoolBarVew->setChecked(m_toolBar);
     m_ui.OP_str->setChecked(m_option);

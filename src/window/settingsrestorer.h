@@ -47,6 +47,8 @@ public:
     QStringList recentFolders() const { return m_recentFolders; }
     int filterIndex() const { return m_filterIndex; }
     int tabWidth() const { return m_tabWidth; }
+    /** The outer rectangle the window was given; empty when the restore did not get that far. */
+    QRect outerGeometry() const { return m_outer; }
 
 private:
     void restore(SettingsKey& key);
@@ -79,6 +81,7 @@ private:
     int m_height = 0;
     int m_width = 0;
     bool m_toolBar = true;
+    QRect m_outer;
 };
 
 /** Moves and sizes @p window so that its outer frame covers @p outer. */

@@ -312,17 +312,16 @@ void TestJourney::aClickMovesTheCaretAndThePositionText()
     m_expected[1].insert(2, QStringLiteral("★"));
     QVERIFY(XSession::waitFor([&] { return linesOf(m_bus->text(*view)) == m_expected; }));
     QVERIFY2(waitForLabel(QRegularExpression(QStringLiteral("^R: \\d+ C: \\d+$"))), "the position field lost its text");
+    QVERIFY2(XSession::waitFor([&] { return m_x->windowName(m_window) == u'*' + captionOf(m_textPath); }),
+        "the title does not mark the unsaved change with *");
     screenshot(QStringLiteral("journey-2-caret.png"));
 }
 
 void TestJourney::replaceAllReportsHowManyItReplaced()
 {
-    // "検索／置き換え" has no access key of its own: it is the third item from the bottom of 編集(&E).
-    focusAndPress(m_window,
-        { QStringLiteral("alt+e"), QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Up"),
-            QStringLiteral("Return") });
+    focusAndPress(m_window, { QStringLiteral("ctrl+f") });
     const QString dialog = otherWindow({ m_window });
-    QVERIFY2(!dialog.isEmpty(), "no search dialog after 編集(&E) → 検索／置き換え");
+    QVERIFY2(!dialog.isEmpty(), "no search dialog after Ctrl+F");
     QCOMPARE(m_x->windowName(dialog), QStringLiteral("検索／置き換え"));
 
     type(QStringLiteral("東京"));
@@ -394,6 +393,18 @@ void TestJourney::saveAsRtfThroughTheSaveDialog()
     QFile original(m_textPath);
     QVERIFY(original.open(QIODevice::ReadOnly));
     QCOMPARE(original.readAll(), m_textBytes);
+
+    // Ctrl+S writes the file under its new name again, and the title's * comes and goes with the change.
+    focusAndPress(m_window, { QStringLiteral("ctrl+End") });
+    type(QStringLiteral("♪"));
+    QVERIFY2(XSession::waitFor([&] { return m_x->windowName(m_window) == u'*' + captionOf(m_rtfPath); }),
+        "the title does not mark the unsaved change with *");
+    focusAndPress(m_window, { QStringLiteral("ctrl+s") });
+    QVERIFY2(XSession::waitFor([&] { return m_x->windowName(m_window) == captionOf(m_rtfPath); }),
+        "Ctrl+S did not save: the title still shows *");
+    const std::optional<QString> saved = convertToText(QStringLiteral(PEMMO_CONVERT), m_rtfPath, &error);
+    QVERIFY2(saved, qPrintable(error));
+    QVERIFY2(saved->contains(QStringLiteral("♪")), "the file saved with Ctrl+S lacks what was typed");
 }
 
 void TestJourney::exitFromTheFileMenuStoresTheSettings()

@@ -10,6 +10,7 @@
 #include "tempsettings.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -42,6 +43,7 @@ private Q_SLOTS:
     void rightPressCreatesAbsentFolderSlots();
     void readStopsSilentlyAtAValueOfAnotherType();
     void doubleClickStartsWithoutCascade();
+    void doubleClickOnTheIconOpensNoPopup();
     void sdiStartsAfterTheCascadeStep();
     void cascadeFailureStillStarts_data();
     void cascadeFailureStillStarts();
@@ -195,6 +197,25 @@ void TestTasklist::doubleClickStartsWithoutCascade()
     QCOMPARE(m_processes.started, QStringList { QString() });
     QCOMPARE(storedInteger(Reg::MTop), 100);
     QCOMPARE(storedInteger(Reg::MLeft), 200);
+}
+
+void TestTasklist::doubleClickOnTheIconOpensNoPopup()
+{
+    writeHive("\"MRU1\"=\"/doc/a.txt\"\n");
+    createForm();
+    // The icon reports the first click of a double-click as a click of its own.
+    m_form->trayActivated(QSystemTrayIcon::Trigger);
+    m_form->trayActivated(QSystemTrayIcon::DoubleClick);
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    QVERIFY(!m_form->PopupMenu1()->isVisible());
+    QCOMPARE(m_processes.started, QStringList { QString() });
+
+    // A single click still opens the popup, once no second click can follow.
+    m_form->trayActivated(QSystemTrayIcon::Trigger);
+    QVERIFY(!m_form->PopupMenu1()->isVisible());
+    QTRY_VERIFY(m_form->PopupMenu1()->isVisible());
+    m_form->PopupMenu1()->hide();
+    QCOMPARE(m_processes.started.size(), 1);
 }
 
 void TestTasklist::sdiStartsAfterTheCascadeStep()

@@ -9,7 +9,7 @@
 
 XSession::~XSession()
 {
-    for (auto* process : { m_tray.get(), m_xvfb.get() }) {
+    for (auto* process : { m_windowManager.get(), m_tray.get(), m_xvfb.get() }) {
         if (process && process->state() != QProcess::NotRunning) {
             process->terminate();
             if (!process->waitForFinished(3000))
@@ -64,6 +64,25 @@ bool XSession::start(bool withTray)
                                               QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("24") });
     if (!m_tray->waitForStarted() || !waitFor([this] { return !windowsNamed(QStringLiteral("^panel$")).isEmpty(); })) {
         m_error = QStringLiteral("trayer did not start");
+        return false;
+    }
+    return true;
+}
+
+bool XSession::startWindowManager()
+{
+    m_windowManager = std::make_unique<QProcess>();
+    m_windowManager->setProcessEnvironment(environment());
+    m_windowManager->start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
+    // A window manager announces itself on the root window once it manages the screen.
+    const auto announced = [this] {
+        QProcess xprop;
+        xprop.setProcessEnvironment(environment());
+        xprop.start(QStringLiteral("xprop"), { QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK") });
+        return xprop.waitForFinished(5000) && xprop.readAllStandardOutput().contains("window id");
+    };
+    if (!m_windowManager->waitForStarted() || !waitFor(announced)) {
+        m_error = QStringLiteral("openbox did not start");
         return false;
     }
     return true;

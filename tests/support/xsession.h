@@ -13,7 +13,7 @@
 
 /**
  * A real X display for end-to-end tests: Xvfb, optionally a standalone system tray (trayer),
- * and xdotool to drive it. No window manager runs, so a window's position is its frame's.
+ * and xdotool to drive it. No window manager runs unless asked for, so a window's position is its frame's.
  */
 class XSession final
 {
@@ -29,6 +29,8 @@ public:
     /** Starts the display (and the tray at the bottom edge); false with errorString() when it cannot. */
     bool start(bool withTray);
     QString errorString() const { return m_error; }
+    /** Starts a real window manager (openbox), so that windows get frames; false when it cannot. */
+    bool startWindowManager();
 
     /** The environment for a program of ours on this display, with fresh settings. */
     QProcessEnvironment environment() const;
@@ -62,6 +64,7 @@ private:
     QString m_error;
     std::unique_ptr<QProcess> m_xvfb;
     std::unique_ptr<QProcess> m_tray;
+    std::unique_ptr<QProcess> m_windowManager;
     QList<int> m_freeKeycodes;
     QList<char32_t> m_bound;
 };

@@ -118,7 +118,7 @@ void TestDocuments::saveAsNames()
         QVERIFY(!QFile::exists(folder + typed));
     QCOMPARE(message(), folder + written + kDocumentSavedSuffix);
     QCOMPARE(form.currentFileName(), folder + written);
-    QCOMPARE(form.windowTitle(), QStringLiteral("[ %1 ]-%2").arg(folder + written, kVersionCaption));
+    QCOMPARE(form.windowTitle(), QStringLiteral("[*][ %1 ]-%2").arg(folder + written, kVersionCaption));
     QVERIFY(!f->editor()->isModified());
     QCOMPARE(f->dialogs.saveStates.size(), 1);
     QCOMPARE(f->dialogs.saveStates[0].filters.size(), 7);

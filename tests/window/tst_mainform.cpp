@@ -284,7 +284,7 @@ void TestMainForm::commandLineFile()
     QCOMPARE(f->editor()->text(), text);
     QVERIFY(!f->editor()->isModified());
     QCOMPARE(form.currentFileName(), path);
-    QCOMPARE(form.windowTitle(), QStringLiteral("[ %1 ]-Orvel Soft Version １．４．５").arg(path));
+    QCOMPARE(form.windowTitle(), QStringLiteral("[*][ %1 ]-Orvel Soft Version １．４．５").arg(path));
     QCOMPARE(f->storedInteger(Reg::MIno), 1);
     QCOMPARE(form.recentFiles().value(0), path);
     QCOMPARE(form.recentFolders().value(0), f->settings.dir() + QLatin1Char('/'));
@@ -313,7 +313,7 @@ void TestMainForm::withoutFileTheCaptionNamesTheProgramFolder()
     TMainForm& form = f->createForm();
     const QString folder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     QCOMPARE(form.currentFileName(), folder);
-    QCOMPARE(form.windowTitle(), QStringLiteral("[ %1 ]-%2").arg(folder, kVersionCaption));
+    QCOMPARE(form.windowTitle(), QStringLiteral("[*][ %1 ]-%2").arg(folder, kVersionCaption));
     QCOMPARE(form.applicationTitle(), QString());
 }
 

@@ -36,6 +36,31 @@ void SearchController::ReplaceDialog1Find()
     m_host.setSelection(target.selectionStart(), target.selectionLength());
 }
 
+void SearchController::findNext()
+{
+    if (m_dialog->request().findText.isEmpty()) {
+        E_SeClick();
+        return;
+    }
+    ReplaceDialog1Find();
+}
+
+void SearchController::findPrevious()
+{
+    const SearchRequest request = m_dialog->request();
+    if (request.findText.isEmpty()) {
+        E_SeClick();
+        return;
+    }
+    m_host.focusEditor();
+    DocumentSearchTarget target(m_host.searchDocument(), m_host.selectionStart(), m_host.selectionLength());
+    if (m_engine.searchStepBackward(target, request) < 0) {
+        m_dialogs.message(kSearchFinished);
+        return;
+    }
+    m_host.setSelection(target.selectionStart(), target.selectionLength());
+}
+
 void SearchController::ReplaceDialog1Replace()
 {
     m_host.focusEditor();

@@ -35,6 +35,9 @@ public:
     void ReplaceDialog1Find();
     void ReplaceDialog1Replace();
     void ReplaceDialog1ReplaceAll();
+    /** F3 and Shift+F3: the dialog's find text again, forward or backward; the dialog opens while it has none. */
+    void findNext();
+    void findPrevious();
 
     ReplaceDialog* ReplaceDialog1() const { return m_dialog; }
 

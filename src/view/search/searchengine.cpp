@@ -4,6 +4,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <limits>
+
 int SearchEngine::searchStep(SearchTarget& target, const SearchRequest& request)
 {
     // Continue after the selection only when it is what the last step or replacement left there;
@@ -24,6 +26,33 @@ int SearchEngine::searchStep(SearchTarget& target, const SearchRequest& request)
     m_searchEnded = false;
     target.setSelection(found, int(request.findText.size()));
     return found;
+}
+
+int SearchEngine::searchStepBackward(SearchTarget& target, const SearchRequest& request)
+{
+    int found = target.findBefore(request.findText, target.selectionStart(), request.matchCase, request.wholeWord);
+    if (found < 0 && m_searchEnded) {
+        m_searchEnded = false;
+        found = target.findBefore(request.findText, std::numeric_limits<int>::max(), request.matchCase,
+                                  request.wholeWord);
+    }
+    if (found < 0) {
+        m_searchEnded = true;
+        return -1;
+    }
+    m_searchEnded = false;
+    target.setSelection(found, int(request.findText.size()));
+    return found;
+}
+
+int SearchTarget::findBefore(const QString& text, int before, bool matchCase, bool wholeWord) const
+{
+    // Forward steps to the last match in front of the position: every target can do it, each match once.
+    int last = -1;
+    for (int at = find(text, 0, matchCase, wholeWord); at >= 0 && at < before;
+         at = find(text, at + 1, matchCase, wholeWord))
+        last = at;
+    return last;
 }
 
 int SearchEngine::replace(SearchTarget& target, const SearchRequest& request)

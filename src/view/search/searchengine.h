@@ -18,6 +18,8 @@ public:
     virtual void setSelection(int start, int length) = 0;
     /** The first match at or after @p from, or -1. */
     virtual int find(const QString& text, int from, bool matchCase, bool wholeWord) const = 0;
+    /** The last match that starts before @p before, or -1. */
+    virtual int findBefore(const QString& text, int before, bool matchCase, bool wholeWord) const;
     virtual void replaceSelection(const QString& text) = 0;
 };
 
@@ -39,6 +41,8 @@ class SearchEngine final
 public:
     /** One search step: selects and returns the match, or -1 leaving the selection alone. */
     int searchStep(SearchTarget& target, const SearchRequest& request);
+    /** The same step backward: the match before the selection; after the top, the last one. */
+    int searchStepBackward(SearchTarget& target, const SearchRequest& request);
     /** Replaces the selection when it is the find text, then searches on; -1 when nothing more is found. */
     int replace(SearchTarget& target, const SearchRequest& request);
     /** Replaces every occurrence from the top, never searching inserted text again; the count. */

@@ -1,0 +1,130 @@
+// SPDX-License-Identifier: MIT
+// The stored window size under a real window manager: a window gets its frame only once it is mapped,
+// and a close-and-reopen cycle must store the size the window really had, not one frame more each time.
+#include "journeyfiles.h"
+#include "xsession.h"
+
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace journey;
+
+class TestGeometry : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void threeRestartsKeepTheStoredGeometry();
+};
+
+namespace {
+struct Stored
+{
+    std::optional<quint32> top, left, width, height;
+    bool operator==(const Stored&) const = default;
+};
+
+// _NET_FRAME_EXTENTS of @p window (left, right, top, bottom); empty until the window manager sets it.
+QList<int> frameExtents(const XSession& x, const QString& window)
+{
+    QProcess xprop;
+    xprop.setProcessEnvironment(x.environment());
+    xprop.start(QStringLiteral("xprop"), { QStringLiteral("-id"), window, QStringLiteral("_NET_FRAME_EXTENTS") });
+    if (!xprop.waitForFinished(5000))
+        return {};
+    const QString out = QString::fromLatin1(xprop.readAllStandardOutput());
+    const int equals = out.indexOf(u'=');
+    if (equals < 0)
+        return {};
+    QList<int> values;
+    for (const QString& part : out.mid(equals + 1).split(u',')) {
+        bool ok = false;
+        values.append(part.trimmed().toInt(&ok));
+        if (!ok)
+            return {};
+    }
+    return values.size() == 4 ? values : QList<int>();
+}
+
+Stored storedGeometry(const QString& hivePath)
+{
+    const QMap<QString, QString> hive = readHive(hivePath);
+    return { hiveDword(hive.value(QStringLiteral("mtop"))), hiveDword(hive.value(QStringLiteral("mleft"))),
+             hiveDword(hive.value(QStringLiteral("mwidth"))), hiveDword(hive.value(QStringLiteral("mheight"))) };
+}
+} // namespace
+
+void TestGeometry::threeRestartsKeepTheStoredGeometry()
+{
+    if (const QString missing = XSession::missingTools(false); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    if (QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty())
+        QSKIP("not installed: openbox and xprop (Debian packages openbox, x11-utils)");
+    XSession x;
+    QVERIFY2(x.start(false), qPrintable(x.errorString()));
+    QVERIFY2(x.startWindowManager(), qPrintable(x.errorString()));
+
+    QList<std::pair<QString, QString>> hive { { QStringLiteral("MOption"), QStringLiteral("dword:00000000") },
+                                              { QStringLiteral("MTop"), QStringLiteral("dword:00000064") },
+                                              { QStringLiteral("MLeft"), QStringLiteral("dword:000000c8") },
+                                              { QStringLiteral("MWidth"), QStringLiteral("dword:000002e7") },
+                                              { QStringLiteral("MHeight"), QStringLiteral("dword:0000021f") } };
+    for (int i = 1; i <= 5; ++i) {
+        hive.append({ QStringLiteral("MRU%1").arg(i), QStringLiteral("\"\"") });
+        hive.append({ QStringLiteral("MMM%1").arg(i), QStringLiteral("\"\"") });
+    }
+    hive += { { QStringLiteral("MCoolBarVewF"), QStringLiteral("dword:00000001") },
+              { QStringLiteral("MFontCol"), QStringLiteral("dword:80000008") },
+              { QStringLiteral("MFontSize"), QStringLiteral("dword:0000000a") },
+              { QStringLiteral("MFontName"), QStringLiteral("\"ＭＳ ゴシック\"") },
+              { QStringLiteral("MFontStyleB"), QStringLiteral("dword:00000000") },
+              { QStringLiteral("MFontStyleI"), QStringLiteral("dword:00000000") },
+              { QStringLiteral("MFontStyleU"), QStringLiteral("dword:00000000") },
+              { QStringLiteral("MFontStyleS"), QStringLiteral("dword:00000000") } };
+    QVERIFY(writeHive(x.hivePath(), hive));
+    const Stored given = storedGeometry(x.hivePath());
+    QCOMPARE(given.width, std::optional<quint32>(743));
+
+    for (int run = 1; run <= 3; ++run) {
+        QProcess editor;
+        editor.setProcessEnvironment(x.environment());
+        editor.start(QStringLiteral(PEMMO_BINARY), {});
+        QVERIFY(editor.waitForStarted());
+        QString window;
+        QVERIFY2(XSession::waitFor(
+                     [&] {
+                         for (const QString& candidate : x.visibleWindows(editor.processId())) {
+                             if (x.windowName(candidate).startsWith(QLatin1String("[")))
+                                 window = candidate;
+                         }
+                         return !window.isEmpty();
+                     },
+                     90000),
+                 qPrintable(QStringLiteral("run %1: no editor window").arg(run)));
+        // The window manager gives the frame's size once it has framed the window; the editor then fits its
+        // outer size to what was stored.
+        QVERIFY2(XSession::waitFor([&] { return !frameExtents(x, window).isEmpty(); }, 30000),
+                 "the window manager framed no window");
+        const QList<int> extents = frameExtents(x, window); // left, right, top, bottom
+        const QSize inner(int(*given.width) - extents[0] - extents[1], int(*given.height) - extents[2] - extents[3]);
+        XSession::waitFor([&] { return x.windowGeometry(window).size() == inner; }, 10000);
+        x.xdotool({ QStringLiteral("windowfocus"), QStringLiteral("--sync"), window });
+        x.keys({ QStringLiteral("alt+f"), QStringLiteral("x") });
+        QVERIFY2(editor.waitForFinished(30000), qPrintable(QStringLiteral("run %1: the editor did not end").arg(run)));
+        const Stored stored = storedGeometry(x.hivePath());
+        QVERIFY2(stored == given,
+                 qPrintable(QStringLiteral("run %1 stored %2x%3 at %4,%5; given %6x%7 at %8,%9")
+                                .arg(*stored.width)
+                                .arg(*stored.height)
+                                .arg(*stored.left)
+                                .arg(*stored.top)
+                                .arg(*given.width)
+                                .arg(*given.height)
+                                .arg(*given.left)
+                                .arg(*given.top)));
+    }
+}
+
+QTEST_MAIN(TestGeometry)
+#include "tst_geometry_e2e.moc"
