@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/filestamp.h"
+#include "platform/filesystem.h"
 
 #include <QString>
 

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+
 class QFileDevice;
 
 /** What the file system says about one path. */
@@ -19,10 +21,25 @@ struct FileStatus
     quint64 links = 0;
     qint64 size = 0;
     qint64 modifiedSeconds = 0; ///< seconds since the epoch
+    qint64 modifiedNanoseconds = 0; ///< within that second
 
     bool exists() const { return type != Type::Missing; }
     bool isRegular() const { return type == Type::Regular; }
 };
+
+/** What tells one state of a file from another: its size, modification time and identity. */
+struct FileStamp
+{
+    qint64 size = 0;
+    qint64 modifiedNs = 0; // since the epoch
+    quint64 device = 0;
+    quint64 inode = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+/** The stamp of what @p path names now (links followed); nullopt when nothing is there or it cannot be examined. */
+std::optional<FileStamp> fileStamp(const QString& path);
 
 /** The status of the file @p path names, through any links. */
 FileStatus fileStatus(const QString& path);

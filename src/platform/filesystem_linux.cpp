@@ -50,6 +50,7 @@ FileStatus statusOf(const QString& path, bool followLinks)
     status.links = info.st_nlink;
     status.size = info.st_size;
     status.modifiedSeconds = info.st_mtim.tv_sec;
+    status.modifiedNanoseconds = info.st_mtim.tv_nsec;
     return status;
 }
 
@@ -102,4 +103,15 @@ qint64 physicalMemoryBytes()
     const long pages = ::sysconf(_SC_PHYS_PAGES);
     const long pageSize = ::sysconf(_SC_PAGE_SIZE);
     return pages > 0 && pageSize > 0 ? qint64(pages) * pageSize : 0;
+}
+
+std::optional<FileStamp> fileStamp(const QString& path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    const FileStatus status = fileStatus(path);
+    if (status.error || !status.exists())
+        return std::nullopt;
+    return FileStamp { status.size, status.modifiedSeconds * 1'000'000'000 + status.modifiedNanoseconds,
+                       status.device, status.inode };
 }
