@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "displayplatform.h"
 
+#include <QByteArray>
 #include <QtGlobal>
 
 void chooseDisplayPlatform()
@@ -9,5 +10,5 @@ void chooseDisplayPlatform()
         return;
     if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY"))
         return;
-    qputenv("QT_QPA_PLATFORM", "xcb");
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb"));
 }
