@@ -54,7 +54,7 @@ public:
         state.filterIndex = 7;
         return true;
     }
-    std::optional<QFont> chooseFont(const QFont&, bool) override { return std::nullopt; }
+    std::optional<FontChoice> chooseFont(const QFont&, std::optional<QColor>) override { return std::nullopt; }
     std::optional<QColor> chooseColour(const QColor&) override { return std::nullopt; }
     bool printerSetup(QPrinter&) override { return false; }
     bool showHelp(const QString&) override { return false; }

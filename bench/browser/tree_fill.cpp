@@ -35,6 +35,7 @@ public:
     void focusUnmodifiedDocumentEditor() override {}
     void writeEditorSettings() override {}
     void rememberFile(const QString&) override {}
+    bool savePrompt() override { return true; }
     QStringList recentFiles() const override { return {}; }
     QStringList recentFolders() const override { return {}; }
 };
