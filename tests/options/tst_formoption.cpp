@@ -99,9 +99,9 @@ void TestFormOption::applyTabWidth_data()
                                 << QStringList { kSettingsChanged } << 12;
     QTest::newRow("4 is raised to 8") << QStringLiteral("4") << 10 << QList<int> { 0, 40, 80, 120, 160, 200, 240, 280 }
                                       << QStringList { kTabWidthTooSmall, kSettingsChanged } << 8;
-    QTest::newRow("9 at 11 pt truncates") << QStringLiteral("9") << 11
-                                          << QList<int> { 0, 49, 99, 148, 198, 247, 297, 346 }
-                                          << QStringList { kSettingsChanged } << 9;
+    QTest::newRow("9 at 11 pt truncates")
+        << QStringLiteral("9") << 11 << QList<int> { 0, 49, 99, 148, 198, 247, 297, 346 }
+        << QStringList { kSettingsChanged } << 9;
     QTest::newRow("-1 is raised to 8") << QStringLiteral("-1") << 10
                                        << QList<int> { 0, 40, 80, 120, 160, 200, 240, 280 }
                                        << QStringList { kTabWidthTooSmall, kSettingsChanged } << 8;
@@ -210,7 +210,7 @@ void TestFormOption::tabsShowTheirControls()
     auto* tabs = m_form->findChild<QTabBar*>(QStringLiteral("TabControl1"));
     QCOMPARE(tabs->tabText(0), QStringLiteral("初期値"));
     QCOMPARE(tabs->tabText(1), QStringLiteral("画面デザイン"));
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("FormOption"));
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("画面設定"));
     QLabel* label1 = child<QLabel>(QStringLiteral("Label1"));
     QCOMPARE(label1->text(), QStringLiteral("タブ幅"));
     QVERIFY(child<QLineEdit>(QStringLiteral("Memo1"))->isVisible());
