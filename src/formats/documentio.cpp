@@ -58,7 +58,7 @@ LoadedDocument readBytes(QByteArray bytes, const LoadOptions& options)
             return loaded;
         }
     }
-    const Encoding encoding = detectEncoding(bytes).encoding;
+    const Encoding encoding = options.encoding ? *options.encoding : detectEncoding(bytes).encoding;
     DecodedText decoded;
     if (options.plainTextSlices) {
         decoded = decodePlainTextInSlices(bytes, encoding, options.plainTextSlices, options.progress);
@@ -129,6 +129,10 @@ LoadResult loadDocument(const QString& path, const LoadOptions& options)
         return result;
     }
     file.close();
+    if (options.confirmBinary && looksBinary(bytes) && !options.confirmBinary()) {
+        result.cancelled = true;
+        return result;
+    }
     result.document = readBytes(std::move(bytes), options);
     return result;
 }
@@ -153,8 +157,8 @@ bool isRtfFileName(const QString& path)
     return path.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
 }
 
-SaveResult renderDocument(const QString& path, DocumentSource source, const TextFormat& format,
-                          const SaveOptions& options)
+SaveResult renderDocument(
+    const QString& path, DocumentSource source, const TextFormat& format, const SaveOptions& options)
 {
     SaveResult result;
     if (isRtfFileName(path)) {
@@ -214,8 +218,8 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     return std::nullopt;
 }
 
-SaveResult saveDocument(const QString& path, DocumentSource source, const TextFormat& format,
-                        const SaveOptions& options)
+SaveResult saveDocument(
+    const QString& path, DocumentSource source, const TextFormat& format, const SaveOptions& options)
 {
     SaveResult result = renderDocument(path, source, format, options);
     if (result.status != SaveStatus::Saved)
@@ -228,10 +232,10 @@ SaveResult saveDocument(const QString& path, DocumentSource source, const TextFo
     return result;
 }
 
-SaveResult saveDocument(const QString& path, const QTextDocument& document, const TextFormat& format,
-                        const SaveOptions& options)
+SaveResult saveDocument(
+    const QString& path, const QTextDocument& document, const TextFormat& format, const SaveOptions& options)
 {
-    return saveDocument(path, DocumentSource{&document, {}}, format, options);
+    return saveDocument(path, DocumentSource { &document, {} }, format, options);
 }
 
 } // namespace pemmo::formats

@@ -6,7 +6,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-class TestPemmoConvert final : public QObject {
+class TestPemmoConvert final : public QObject
+{
     Q_OBJECT
 
 private Q_SLOTS:
@@ -18,7 +19,8 @@ private Q_SLOTS:
     void writesToStdout();
 
 private:
-    struct Run {
+    struct Run
+    {
         int exitCode = -1;
         QByteArray out;
         QByteArray err;
@@ -64,15 +66,30 @@ void TestPemmoConvert::converts_data()
     QTest::addColumn<QByteArray>("expected"); // empty: RTF expected
     const QByteArray cp932("\x93\xfa\x96\x7b\r\n");
     QTest::newRow("keeps cp932") << cp932 << QStringList() << "o.txt" << cp932;
-    QTest::newRow("UTF-8") << cp932 << QStringList{"--encoding", "UTF-8"} << "o.txt" << QByteArray("日本\r\n");
-    QTest::newRow("utf-8 lower case") << cp932 << QStringList{"--encoding", "utf-8"} << "o.txt" << QByteArray("日本\r\n");
-    QTest::newRow("Shift_JIS") << QByteArray("日本\n") << QStringList{"--encoding", "Shift_JIS"} << "o.txt"
+    QTest::newRow("UTF-8") << cp932 << QStringList { "--encoding", "UTF-8" } << "o.txt" << QByteArray("日本\r\n");
+    QTest::newRow("utf-8 lower case") << cp932 << QStringList { "--encoding", "utf-8" } << "o.txt"
+                                      << QByteArray("日本\r\n");
+    QTest::newRow("Shift_JIS") << QByteArray("日本\n") << QStringList { "--encoding", "Shift_JIS" } << "o.txt"
                                << QByteArray("\x93\xfa\x96\x7b\n");
-    QTest::newRow("EUC-JP") << cp932 << QStringList{"--encoding=EUC-JP"} << "o.txt" << QByteArray("\xc6\xfc\xcb\xdc\r\n");
-    QTest::newRow("UTF-16LE") << cp932 << QStringList{"--encoding", "UTF-16LE"} << "o.txt"
+    QTest::newRow("EUC-JP") << cp932 << QStringList { "--encoding=EUC-JP" } << "o.txt"
+                            << QByteArray("\xc6\xfc\xcb\xdc\r\n");
+    QTest::newRow("UTF-16LE") << cp932 << QStringList { "--encoding", "UTF-16LE" } << "o.txt"
                               << QByteArray("\xe5\x65\x2c\x67\r\0\n\0", 8);
-    QTest::newRow("CP932 from utf-8") << QByteArray("日本") << QStringList{"--encoding", "CP932"} << "o.txt"
+    QTest::newRow("CP932 from utf-8") << QByteArray("日本") << QStringList { "--encoding", "CP932" } << "o.txt"
                                       << QByteArray("\x93\xfa\x96\x7b\r\n");
+    // Mozc's 〜 (U+301C) is Shift_JIS 0x8160, as on Windows: no question, exit 0.
+    QTest::newRow("wave dash to CP932") << QByteArray("\xe3\x80\x9c\n") << QStringList { "--encoding", "CP932" }
+                                        << "o.txt" << QByteArray("\x81\x60\n");
+    // 「あ」 in EUC-JP is also valid CP932 and detected so; the input encoding reads it right.
+    QTest::newRow("input EUC-JP") << QByteArray("\xa4\xa2\n")
+                                  << QStringList { "--input-encoding", "EUC-JP", "--encoding", "UTF-8" } << "o.txt"
+                                  << QByteArray("あ\n");
+    QTest::newRow("input Big5 to CP932") << QByteArray("\xa4\xe9\xa5\xbb\r\n")
+                                         << QStringList { "--input-encoding=Big5", "--encoding=CP932" } << "o.txt"
+                                         << QByteArray("\x93\xfa\x96\x7b\r\n");
+    QTest::newRow("input Windows-1252") << QByteArray("\x80 caf\xe9\n")
+                                        << QStringList { "--input-encoding", "windows-1252", "--encoding", "UTF-8" }
+                                        << "o.txt" << QByteArray("€ café\n");
     QTest::newRow("rtf by name any case") << cp932 << QStringList() << "o.RTF" << QByteArray();
     QTest::newRow("rtf to plain") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\par\\b \\'96\\'7b}")
                                   << QStringList() << "o.txt" << QByteArray("\x93\xfa\r\n\x96\x7b\r\n");
@@ -85,7 +102,7 @@ void TestPemmoConvert::converts()
     QFETCH(QString, outName);
     QFETCH(QByteArray, expected);
     write(QStringLiteral("in.txt"), input);
-    const Run result = run(options + QStringList{path(QStringLiteral("in.txt")), path(outName)});
+    const Run result = run(options + QStringList { path(QStringLiteral("in.txt")), path(outName) });
     QVERIFY2(result.exitCode == 0, result.err.constData());
     QVERIFY(result.err.isEmpty());
     const QByteArray written = readAllBytes(path(outName));
@@ -102,12 +119,18 @@ void TestPemmoConvert::failuresLeaveOutput_data()
     QTest::addColumn<QStringList>("arguments"); // IN, OUT are appended unless empty
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<int>("exitCode");
-    QTest::newRow("missing input") << QStringList{"--in", "missing.txt"} << QByteArray() << 1;
-    QTest::newRow("unknown encoding") << QStringList{"--encoding", "KOI8-Q"} << QByteArray("x") << 2;
-    QTest::newRow("unencodable character") << QStringList{"--encoding", "CP932"} << QByteArray("€") << 3;
+    QTest::newRow("missing input") << QStringList { "--in", "missing.txt" } << QByteArray() << 1;
+    QTest::newRow("unknown encoding") << QStringList { "--encoding", "KOI8-Q" } << QByteArray("x") << 2;
+    QTest::newRow("unencodable character") << QStringList { "--encoding", "CP932" } << QByteArray("€") << 3;
     QTest::newRow("lossy input") << QStringList() << QByteArray("abc\x82") << 3;
-    QTest::newRow("too few arguments") << QStringList{"--only-in"} << QByteArray("x") << 2;
-    QTest::newRow("unknown option") << QStringList{"--frobnicate"} << QByteArray("x") << 2;
+    QTest::newRow("unknown input encoding") << QStringList { "--input-encoding", "KOI8-Q" } << QByteArray("x") << 2;
+    QTest::newRow("input encoding without name")
+        << QStringList { "--only-in", "--input-encoding" } << QByteArray("x") << 2;
+    // The wrong input encoding is not silent: the bytes that do not decode stop the conversion.
+    QTest::newRow("wrong input encoding")
+        << QStringList { "--input-encoding", "UTF-8" } << QByteArray("\x93\xfa\x96\x7b") << 3;
+    QTest::newRow("too few arguments") << QStringList { "--only-in" } << QByteArray("x") << 2;
+    QTest::newRow("unknown option") << QStringList { "--frobnicate" } << QByteArray("x") << 2;
 }
 
 void TestPemmoConvert::failuresLeaveOutput()
@@ -119,11 +142,11 @@ void TestPemmoConvert::failuresLeaveOutput()
     write(QStringLiteral("out.txt"), "untouched");
     QStringList full;
     if (arguments.value(0) == QLatin1String("--in"))
-        full = {path(arguments[1]), path(QStringLiteral("out.txt"))};
+        full = { path(arguments[1]), path(QStringLiteral("out.txt")) };
     else if (arguments.value(0) == QLatin1String("--only-in"))
-        full = {path(QStringLiteral("in.txt"))};
+        full = arguments.mid(1) + QStringList { path(QStringLiteral("in.txt")) };
     else
-        full = arguments + QStringList{path(QStringLiteral("in.txt")), path(QStringLiteral("out.txt"))};
+        full = arguments + QStringList { path(QStringLiteral("in.txt")), path(QStringLiteral("out.txt")) };
     const Run result = run(full);
     QCOMPARE(result.exitCode, exitCode);
     QCOMPARE(result.err.count('\n'), 1);
@@ -135,8 +158,8 @@ void TestPemmoConvert::failuresLeaveOutput()
 void TestPemmoConvert::writesToStdout()
 {
     write(QStringLiteral("in.rtf"), "{\\rtf1 \\u26085?\\u26412?}");
-    const Run result = run({QStringLiteral("--encoding"), QStringLiteral("UTF-8"), path(QStringLiteral("in.rtf")),
-                            QStringLiteral("-")});
+    const Run result = run(
+        { QStringLiteral("--encoding"), QStringLiteral("UTF-8"), path(QStringLiteral("in.rtf")), QStringLiteral("-") });
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.out, QByteArray("日本\r\n"));
 }
