@@ -38,6 +38,11 @@ std::vector<CommandSpec> buildTable()
         { .id = C::FileSaveAsItem, .name = "FileSaveAsItem", .menu = M::File, .caption = &Caption::FileSaveAsItem,
           .tool = { "ToolButton4", QStyle::SP_DriveFDIcon, &Hint::ToolButton4, 4, false },
           .run = [](CommandTargets& t) { t.documents->FileSaveAs(); } },
+        // Submenus of their own: the encoding menu fills and wires them.
+        { .id = C::ReopenWithEncodingItem, .name = "ReopenWithEncodingItem", .menu = M::File,
+          .caption = &kReopenWithEncodingMenu },
+        { .id = C::SaveWithEncodingItem, .name = "SaveWithEncodingItem", .menu = M::File,
+          .caption = &kSaveWithEncodingMenu },
         { .id = C::FilePrintItem, .name = "FilePrintItem", .menu = M::File, .caption = &Caption::FilePrintItem,
           .separatorBefore = true,
           .tool = { "ToolButton7", QStyle::SP_ComputerIcon, &Hint::ToolButton7, 5, true },

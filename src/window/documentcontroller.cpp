@@ -128,7 +128,20 @@ bool DocumentController::savePrompt()
     }
 }
 
+void DocumentController::setTextFormat(const TextFormat& format)
+{
+    const bool changed = format != m_format;
+    m_format = format;
+    if (changed)
+        Q_EMIT textFormatChanged(m_format);
+}
+
 bool DocumentController::loadIntoDocumentEditor(const QString& path)
+{
+    return load(path, std::nullopt);
+}
+
+bool DocumentController::load(const QString& path, std::optional<Encoding> encoding)
 {
     std::optional<BusyCursor> busy(std::in_place);
     ProgressMessage progress(m_ui.messageField);
@@ -145,10 +158,23 @@ bool DocumentController::loadIntoDocumentEditor(const QString& path)
         const qint64 percent = total > 0 ? done * 100 / total : 100;
         progress.showWhenLong(path + kDocumentLoadingSuffix + QStringLiteral(" (%1%)").arg(percent));
     };
+    options.encoding = encoding;
+    // A chosen encoding is the user's own decision about the bytes: no second question then.
+    if (!encoding) {
+        options.confirmBinary = [this, &busy] {
+            busy.reset();
+            const bool open = m_dialogs.ask(kBinaryFileQuestion, { Dialogs::Button::Yes, Dialogs::Button::No },
+                                            Dialogs::Icon::Question)
+                              == Dialogs::Button::Yes;
+            busy.emplace();
+            return open;
+        };
+    }
     LoadResult loaded = loadDocument(path, options);
     if (!loaded.document) {
         busy.reset();
-        m_dialogs.message(loaded.errorMessage, Dialogs::Icon::Critical);
+        if (!loaded.cancelled)
+            m_dialogs.message(loaded.errorMessage, Dialogs::Icon::Critical);
         return false;
     }
     LoadedDocument& document = *loaded.document;
@@ -164,7 +190,7 @@ bool DocumentController::loadIntoDocumentEditor(const QString& path)
             plainLoad.emplace(*m_ui.RichEdit2);
         plainLoad->finish();
     }
-    m_format = document.format;
+    setTextFormat(document.format);
     m_lossy = document.lossy;
     m_ui.RichEdit2->setModified(false);
     return true;
@@ -198,7 +224,7 @@ void DocumentController::FileNew()
     m_ui.RichEdit2->clear();
     m_ui.RichEdit2->setModified(false);
     m_currentFileName = QStringLiteral(" ");
-    m_format = kNewDocumentFormat;
+    setTextFormat(kNewDocumentFormat);
     m_lossy = false;
 }
 
@@ -265,7 +291,7 @@ bool DocumentController::writeDocument(const QString& path)
         return false;
     }
     if (!isRtfFileName(path)) {
-        m_format = format;
+        setTextFormat(format);
         m_lossy = false;
     }
     return true;
@@ -298,6 +324,31 @@ bool DocumentController::FileSaveAs()
     setTitle(name);
     m_ui.RichEdit2->setModified(false);
     return true;
+}
+
+bool DocumentController::reopenWithEncoding(Encoding encoding)
+{
+    if (namesNoFile(m_currentFileName))
+        return false;
+    if (!savePrompt())
+        return false;
+    const QString path = m_currentFileName;
+    if (!load(path, encoding))
+        return false;
+    focusUnmodifiedDocumentEditor();
+    showMessage(path + kDocumentOpenedSuffix);
+    return true;
+}
+
+bool DocumentController::saveWithFormat(const TextFormat& format)
+{
+    const TextFormat previous = m_format;
+    setTextFormat(format);
+    if (FileSave())
+        return true;
+    // Nothing was written: the file on disk is still in the old format, and so is the document.
+    setTextFormat(previous);
+    return false;
 }
 
 void DocumentController::MRUClick(const QString& path)

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class DocumentEditor;
 class PlainTextView;
@@ -70,6 +71,16 @@ public:
      * with no question. On failure says why and keeps the previous document; returns false.
      */
     bool loadIntoDocumentEditor(const QString& path);
+    /**
+     * Reads the current file again in @p encoding, after the save prompt; the detected encoding
+     * was wrong. False when nothing was reloaded (no file, cancelled, or the load failed).
+     */
+    bool reopenWithEncoding(pemmo::formats::Encoding encoding);
+    /**
+     * Saves with the chosen encoding, BOM and line ending (under the current name, or through
+     * Save As when there is none). The document keeps the format only when the save happened.
+     */
+    bool saveWithFormat(const pemmo::formats::TextFormat& format);
     /** Gives the document editor the focus and clears its modified flag. */
     void focusUnmodifiedDocumentEditor();
 
@@ -85,7 +96,13 @@ public:
     pemmo::formats::TextFormat textFormat() const { return m_format; }
     bool loadedLossy() const { return m_lossy; }
 
+Q_SIGNALS:
+    /** The encoding, BOM or line ending a plain save writes has changed (load, new, save). */
+    void textFormatChanged(const pemmo::formats::TextFormat& format);
+
 private:
+    bool load(const QString& path, std::optional<pemmo::formats::Encoding> encoding);
+    void setTextFormat(const pemmo::formats::TextFormat& format);
     bool probedLoad(const QString& path);
     bool writeDocument(const QString& path);
     void showMessage(const QString& text);

@@ -10,6 +10,7 @@
 
 class DocumentController;
 class EditorFeatures;
+class EncodingMenu;
 struct FeatureControls;
 class InstanceCommands;
 class PositionDisplay;
@@ -50,6 +51,8 @@ public:
 
     /** Open, save, title routine and dialog state of the document. */
     DocumentController& documents() const { return *m_documents; }
+    /** The encoding menu: its two submenus under ﾌｧｲﾙ and the format field's popup. */
+    EncodingMenu& encodingMenu() const { return *m_encodings; }
     /** The document RichEdit2 shows (plain or rich view). */
     QTextDocument* document() const;
 
@@ -84,6 +87,7 @@ private:
     bool FormCloseQuery();
     void FormDestroy();
     void connectCommands();
+    void addEncodingMenu();
     FeatureControls featureControls() const;
 
     AppContext m_context;
@@ -93,6 +97,7 @@ private:
     PositionDisplay* m_position = nullptr;
     RecentFiles* m_recent = nullptr;
     DocumentController* m_documents = nullptr;
+    EncodingMenu* m_encodings = nullptr;
     InstanceCommands* m_instances = nullptr;
     EditorFeatures* m_features = nullptr;
     CommandTargets m_targets;

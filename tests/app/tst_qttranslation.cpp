@@ -52,17 +52,19 @@ void TestQtTranslation::fileDialogIsJapanese()
 {
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The dialog rebuilds its buttons when the mode changes: read them afresh each time.
+    const auto buttonTexts = [&dialog] {
+        QStringList texts;
+        for (const QPushButton* button : dialog.findChildren<QPushButton*>())
+            texts.append(shownText(button->text()));
+        return texts;
+    };
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    const auto buttons = dialog.findChildren<QPushButton*>();
-    QStringList texts;
-    for (const QPushButton* button : buttons)
-        texts.append(shownText(button->text()));
+    QStringList texts = buttonTexts();
     QVERIFY2(texts.contains(QStringLiteral("開く")), qPrintable(texts.join(u',')));
     QVERIFY2(texts.contains(QStringLiteral("キャンセル")), qPrintable(texts.join(u',')));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    texts.clear();
-    for (const QPushButton* button : buttons)
-        texts.append(shownText(button->text()));
+    texts = buttonTexts();
     QVERIFY2(texts.contains(QStringLiteral("保存")), qPrintable(texts.join(u',')));
 }
 
