@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Which encoding a file is read in, on files made for it in every encoding the menu offers
 // (tests/data/encodings), and saves in each of them that read back the same.
-#include "documentio.h"
-#include "encodingdetection.h"
-#include "plaintext.h"
+#include "formats/documentio.h"
+#include "formats/encodingdetection.h"
+#include "formats/plaintext.h"
 #include "testpaths.h"
 
 #include <QTemporaryDir>

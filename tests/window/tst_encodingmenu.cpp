@@ -3,9 +3,9 @@
 // saving in a chosen encoding and line ending, and the question before a binary file loads.
 #include "document/editortexts.h"
 #include "mainformfixture.h"
+#include "view/statusrow.h"
 #include "window/documentcontroller.h"
 #include "window/encodingmenu.h"
-#include "view/statusrow.h"
 
 #include <QAction>
 #include <QLabel>
@@ -77,9 +77,12 @@ void TestEncodingMenu::reopenInAnotherEncoding()
     QCOMPARE(formatField(), QStringLiteral("Shift_JIS (CP932)  LF"));
     QAction* eucJp = item(QStringLiteral("ReopenWithEncoding"), QStringLiteral("EUC-JP"));
     QVERIFY(eucJp);
-    QVERIFY(f->form->findChild<QMenu*>(QStringLiteral("FileMenu"))
-                ->actions()
-                .contains(f->form->findChild<QMenu*>(QStringLiteral("ReopenWithEncoding"))->menuAction()));
+    // 「ﾌｧｲﾙ」 holds the submenu.
+    const auto* fileMenu = f->form->findChild<QMenu*>(QStringLiteral("FileMenu"));
+    auto* reopenItem = f->form->findChild<QAction*>(QStringLiteral("ReopenWithEncodingItem"));
+    QVERIFY(reopenItem && fileMenu->actions().contains(reopenItem));
+    QCOMPARE(reopenItem->menu<QMenu*>(), f->form->findChild<QMenu*>(QStringLiteral("ReopenWithEncoding")));
+    QCOMPARE(reopenItem->text(), kReopenWithEncodingMenu);
 
     // Unsaved text: the save prompt comes first, and Cancel keeps everything.
     typeAtEnd(QStringLiteral("x"));
