@@ -36,7 +36,9 @@ private:
     QString formatField() const { return f->control<StatusRow>(QStringLiteral("Panel1"))->formatField()->text(); }
     QAction* item(const QString& menu, const QString& text) const
     {
-        const auto* owner = f->form->findChild<QMenu*>(menu);
+        auto* owner = f->form->findChild<QMenu*>(menu);
+        // As when the user opens the submenu: its items are brought up to date first.
+        Q_EMIT owner->aboutToShow();
         for (QAction* action : owner->actions()) {
             if (action->text() == text)
                 return action;
