@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "Formoption.h"
 
-#include "ui/dialogs.h"
-#include "ui/errorreport.h"
 #include "colourswatch.h"
 #include "document/documenteditor.h"
 #include "optionshost.h"
 #include "optionstexts.h"
 #include "settings/settingstable.h"
 #include "settings/settingstexts.h"
+#include "ui/dialogs.h"
+#include "ui/errorreport.h"
 
 #include <QFontInfo>
 #include <QLabel>

@@ -136,9 +136,8 @@ void connectCommandTable(const CommandActions& actions, CommandTargets& targets,
         for (QAction* action : { actions.item[k], actions.tool[k], actions.popup[k] }) {
             if (!action)
                 continue;
-            QObject::connect(action, &QAction::triggered, context, [&targets, run = spec.run] {
-                runReported(*targets.dialogs, [&] { run(targets); });
-            });
+            QObject::connect(action, &QAction::triggered, context,
+                [&targets, run = spec.run] { runReported(*targets.dialogs, [&] { run(targets); }); });
         }
     }
 }

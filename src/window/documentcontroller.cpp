@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "documentcontroller.h"
 
-#include "ui/busycursor.h"
-#include "ui/errorreport.h"
 #include "document/documenteditor.h"
 #include "document/documentnames.h"
 #include "document/editortexts.h"
-#include "formats/documentio.h"
 #include "document/plaintextview.h"
-#include "recentfiles.h"
 #include "document/recentlists.h"
+#include "formats/documentio.h"
+#include "recentfiles.h"
 #include "settings/settingskey.h"
 #include "settings/settingstable.h"
 #include "settings/settingstexts.h"
+#include "ui/busycursor.h"
+#include "ui/errorreport.h"
 #include "view/rulergutter.h"
 #include "view/statusrow.h"
 
@@ -83,8 +83,8 @@ private:
 
 } // namespace
 
-DocumentController::DocumentController(const DocumentControls& controls, RulerGutter* rulerGutter,
-                                       RecentFiles* recent, Dialogs& dialogs, QObject* parent)
+DocumentController::DocumentController(
+    const DocumentControls& controls, RulerGutter* rulerGutter, RecentFiles* recent, Dialogs& dialogs, QObject* parent)
     : QObject(parent)
     , m_ui(controls)
     , m_rulerGutter(rulerGutter)
@@ -164,8 +164,8 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
         options.confirmBinary = [this, &busy] {
             busy.reset();
             const bool open = m_dialogs.ask(kBinaryFileQuestion, { Dialogs::Button::Yes, Dialogs::Button::No },
-                                            Dialogs::Icon::Question)
-                              == Dialogs::Button::Yes;
+                                  Dialogs::Icon::Question)
+                == Dialogs::Button::Yes;
             busy.emplace();
             return open;
         };
@@ -277,8 +277,8 @@ bool DocumentController::writeDocument(const QString& path)
     SaveResult result = save();
     if (result.status == SaveStatus::NeedsConfirmation) {
         // Nothing is written until the user agrees to UTF-8, which holds every character.
-        const auto answer = m_dialogs.ask(result.message, { Dialogs::Button::Yes, Dialogs::Button::No },
-                                          Dialogs::Icon::Question);
+        const auto answer
+            = m_dialogs.ask(result.message, { Dialogs::Button::Yes, Dialogs::Button::No }, Dialogs::Icon::Question);
         if (answer != Dialogs::Button::Yes)
             return false;
         format.encoding = Encoding::Utf8;
@@ -311,8 +311,8 @@ bool DocumentController::FileSave()
 bool DocumentController::FileSaveAs()
 {
     // Only read to see that the settings are there; the dialog starts in the current folder.
-    runRegistrySequence(m_dialogs, OpenMode::OpenOnly, kRegistryReadFailed,
-                        [](SettingsKey& key) { key.readString(Reg::MDirSave); });
+    runRegistrySequence(
+        m_dialogs, OpenMode::OpenOnly, kRegistryReadFailed, [](SettingsKey& key) { key.readString(Reg::MDirSave); });
     m_saveDialog.initialFolder = m_currentFolder;
     if (!m_dialogs.saveFile(m_saveDialog))
         return false;
@@ -362,7 +362,7 @@ void DocumentController::MRUClick(const QString& path)
         m_refreshWorkTree(m_currentFileName);
     m_currentFolder = folderOf(path);
     runRegistrySequence(m_dialogs, OpenMode::OpenCreating, kRegistryWriteFailed,
-                        [this](SettingsKey& key) { key.writeString(Reg::MDirSave, m_currentFolder); });
+        [this](SettingsKey& key) { key.writeString(Reg::MDirSave, m_currentFolder); });
 }
 
 void DocumentController::dropFile(const QString& path)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ui/dialogs.h"
 #include "formats/textformat.h"
+#include "ui/dialogs.h"
 
 #include <QObject>
 #include <QString>
@@ -25,7 +25,7 @@ struct DocumentControls
     DocumentEditor* RichEdit2 = nullptr;
     PlainTextView* Memo1 = nullptr;
     QWidget* Ruler = nullptr;
-    QAction* N3 = nullptr;       // the font command, enabled once a document is named
+    QAction* N3 = nullptr; // the font command, enabled once a document is named
     QAction* CoolTree = nullptr; // the tree switch: a shown tree follows the opened file
     QLabel* messageField = nullptr;
 };
@@ -41,7 +41,7 @@ class DocumentController final : public QObject
     Q_OBJECT
 public:
     DocumentController(const DocumentControls& controls, RulerGutter* rulerGutter, RecentFiles* recent,
-                       Dialogs& dialogs, QObject* parent = nullptr);
+        Dialogs& dialogs, QObject* parent = nullptr);
 
     /** The window's editor-settings write, run after an open or a drop. */
     void setEditorSettingsWrite(std::function<void()> write) { m_writeEditorSettings = std::move(write); }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "mainformui.h"
 #include "ui/appcontext.h"
 #include "ui/dialogs.h"
-#include "mainformui.h"
 
 #include <QMainWindow>
 #include <QStringList>
