@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "pemmoapplication.h"
 
+#include "qttranslation.h"
 #include "ui/dialogs.h"
 
 #include <QIcon>
@@ -16,6 +17,7 @@ PemmoApplication::PemmoApplication(int& argc, char** argv)
     setWindowIcon(QIcon(QStringLiteral(":/pemmo/pemmo.png")));
     // The caret blinks 500 ms on, 500 ms off in every window of ours; the desktop's setting is left alone.
     setCursorFlashTime(1000);
+    installQtJapaneseTranslation(*this);
 }
 
 bool PemmoApplication::notify(QObject* receiver, QEvent* event)

@@ -26,6 +26,14 @@ inline const QString kDocumentSavedSuffix = QStringLiteral("を保存しまし�
 inline const QString kDocumentLoadingSuffix = QStringLiteral("を読み込んでいます…");
 inline const QString kDocumentSavingSuffix = QStringLiteral("を保存しています…");
 
+/** Asked before a file with NUL bytes (and not UTF-16) is loaded. */
+inline const QString kBinaryFileQuestion = QStringLiteral("バイナリファイルのようです。開きますか？");
+/** The encoding menu under ﾌｧｲﾙ, also opened by a click on the status row's format field. */
+inline const QString kReopenWithEncodingMenu = QStringLiteral("文字コードを指定して開き直す");
+inline const QString kSaveWithEncodingMenu = QStringLiteral("文字コードを指定して保存");
+/** %1: "CR+LF", "LF" or "CR". */
+inline const QString kLineEndingItem = QStringLiteral("改行コード %1");
+
 namespace FilterText {
 inline const QString Text = QStringLiteral("テキストファイル(*.txt)");
 inline const QString OpenHtml = QStringLiteral("Ｈｔｍｌファイル(*.htm;*.html)");

@@ -57,7 +57,7 @@ LoadedDocument readBytes(QByteArray bytes, const LoadOptions& options)
             return loaded;
         }
     }
-    const Encoding encoding = detectEncoding(bytes).encoding;
+    const Encoding encoding = options.encoding ? *options.encoding : detectEncoding(bytes).encoding;
     DecodedText decoded;
     if (options.plainTextSlices) {
         decoded = decodePlainTextInSlices(bytes, encoding, options.plainTextSlices, options.progress);
@@ -137,6 +137,10 @@ LoadResult loadDocument(const QString& path, const LoadOptions& options)
         return result;
     }
     file.close();
+    if (options.confirmBinary && looksBinary(bytes) && !options.confirmBinary()) {
+        result.cancelled = true;
+        return result;
+    }
     result.document = readBytes(std::move(bytes), options);
     return result;
 }

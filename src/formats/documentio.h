@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -31,7 +32,8 @@ struct LoadedDocument
 struct LoadResult
 {
     std::optional<LoadedDocument> document;
-    QString errorMessage; ///< Japanese, names the file; set when document is empty
+    QString errorMessage; ///< Japanese, names the file; set when document is empty and not cancelled
+    bool cancelled = false; ///< the user chose not to open what looked like a binary file
 };
 
 struct LoadOptions
@@ -45,6 +47,16 @@ struct LoadOptions
     TextSliceSink plainTextSlices;
     /** Told how much of the file has been read and decoded, as it goes. */
     DecodeProgress progress;
+    /**
+     * Read plain text in this encoding instead of detecting it (a BOM of this encoding is still
+     * recognised and kept). An RTF file is still read as RTF: its own header names its code page.
+     */
+    std::optional<Encoding> encoding;
+    /**
+     * Asked before a file that looks binary (see looksBinary()) is decoded; false cancels the
+     * load. Unset: such a file loads without a question.
+     */
+    std::function<bool()> confirmBinary;
 };
 
 /**

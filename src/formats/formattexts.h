@@ -33,7 +33,8 @@ inline const QString kLossyLoad
 // %1: the encoding name as typed.
 inline const QString kUnknownEncoding = QStringLiteral("文字コード「%1」には対応していません。");
 inline const QString kConvertUsage
-    = QStringLiteral("使い方: pemmo-convert [--encoding 文字コード] 入力ファイル 出力ファイル（- で標準出力）");
+    = QStringLiteral("使い方: pemmo-convert [--input-encoding 文字コード] [--encoding 文字コード] [--allow-loss] "
+                     "入力ファイル 出力ファイル（- で標準出力）");
 inline const QString kStdoutWriteFailed = QStringLiteral("標準出力に書き込めませんでした。");
 // pemmo-convert cannot ask, so it says why it stopped, on one line.
 // %1: the character, %2: its line number, %3: the encoding name.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// pemmo-convert IN OUT: loads IN as the editor does and writes OUT as the editor's Save does.
+// pemmo-convert IN OUT: loads IN as the editor does and writes OUT as the editor's Save does;
+// --input-encoding reads IN as the editor's reopen with a chosen encoding does.
 #include "documentio.h"
 #include "formattexts.h"
 
@@ -29,11 +30,16 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QStringList positional;
     std::optional<Encoding> encoding;
+    std::optional<Encoding> inputEncoding;
     bool allowLoss = false;
     const QStringList arguments = app.arguments().mid(1);
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (argument == QLatin1String("--encoding") || argument.startsWith(QLatin1String("--encoding="))) {
+        const bool output
+            = argument == QLatin1String("--encoding") || argument.startsWith(QLatin1String("--encoding="));
+        const bool input
+            = argument == QLatin1String("--input-encoding") || argument.startsWith(QLatin1String("--input-encoding="));
+        if (output || input) {
             QString name;
             if (argument.contains(u'='))
                 name = argument.section(u'=', 1);
@@ -41,9 +47,10 @@ int main(int argc, char** argv)
                 name = arguments[++i];
             else
                 return fail(kConvertUsage, 2);
-            encoding = encodingFromName(name);
-            if (!encoding)
+            const std::optional<Encoding> named = encodingFromName(name);
+            if (!named)
                 return fail(kUnknownEncoding.arg(name), 2);
+            (output ? encoding : inputEncoding) = named;
         } else if (argument == QLatin1String("--allow-loss")) {
             allowLoss = true;
         } else if (argument.startsWith(QLatin1String("--")) && argument.size() > 2) {
@@ -57,7 +64,9 @@ int main(int argc, char** argv)
     const QString& in = positional[0];
     const QString& out = positional[1];
 
-    LoadResult loaded = loadDocument(in);
+    LoadOptions loadOptions;
+    loadOptions.encoding = inputEncoding;
+    LoadResult loaded = loadDocument(in, loadOptions);
     if (!loaded.document)
         return fail(loaded.errorMessage, 1);
     LoadedDocument& document = *loaded.document;

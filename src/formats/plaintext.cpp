@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "plaintext.h"
 
+#include "encodingdetection.h"
 #include "iconvcodec.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
-
-#include <uchardet.h>
 
 #include <array>
 #include <memory>
@@ -15,63 +14,30 @@ namespace pemmo::formats {
 
 namespace {
 
-constexpr qsizetype kDetectorSampleBytes = 4 * 1024 * 1024;
-
-// Returns 0 when invalid, 1 when pure ASCII, 2 when valid UTF-8 with non-ASCII characters.
-int classifyUtf8(QByteArrayView bytes)
+// Characters that Japanese input methods on Linux type but CP932 holds only as their look-alike
+// partner: Windows and glibc write them as the partner's code, and a Japanese reader sees the
+// same character. A save writes them so without asking; they read back as the partner.
+constexpr struct
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    bool nonAscii = false;
-    while (p < end) {
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
-        nonAscii = true;
-        const unsigned char lead = *p;
-        int length;
-        char32_t minimum;
-        char32_t value;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, minimum = 0x80, value = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, minimum = 0x800, value = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, minimum = 0x10000, value = lead & 0x07;
-        } else {
-            return 0;
-        }
-        if (end - p < length)
-            return 0;
-        for (int i = 1; i < length; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return 0;
-            value = (value << 6) | (p[i] & 0x3F);
-        }
-        if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-            return 0;
-        p += length;
+    char16_t character;
+    char16_t partner;
+} kCp932Partners[] = {
+    { 0x301C, 0xFF5E }, // WAVE DASH -> FULLWIDTH TILDE, 0x8160
+    { 0x2016, 0x2225 }, // DOUBLE VERTICAL LINE -> PARALLEL TO, 0x8161
+    { 0x2212, 0xFF0D }, // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS, 0x817C
+    { 0x00A2, 0xFFE0 }, // CENT SIGN -> FULLWIDTH CENT SIGN, 0x8191
+    { 0x00A3, 0xFFE1 }, // POUND SIGN -> FULLWIDTH POUND SIGN, 0x8192
+    { 0x00AC, 0xFFE2 }, // NOT SIGN -> FULLWIDTH NOT SIGN, 0x81CA
+    { 0x2014, 0x2015 }, // EM DASH -> HORIZONTAL BAR, 0x815C
+};
+
+std::optional<char16_t> cp932Partner(char16_t unit)
+{
+    for (const auto& pair : kCp932Partners) {
+        if (pair.character == unit)
+            return pair.partner;
     }
-    return nonAscii ? 2 : 1;
-}
-
-Encoding detectLegacy(QByteArrayView bytes)
-{
-    std::unique_ptr<std::remove_pointer_t<uchardet_t>, void (*)(uchardet_t)> detector(uchardet_new(), uchardet_delete);
-    if (!detector)
-        return Encoding::Cp932;
-    const qsizetype sample = std::min(bytes.size(), kDetectorSampleBytes);
-    if (uchardet_handle_data(detector.get(), bytes.data(), size_t(sample)) != 0)
-        return Encoding::Cp932;
-    uchardet_data_end(detector.get());
-    const QByteArray name = QByteArray(uchardet_get_charset(detector.get())).toUpper();
-    if (name == "EUC-JP")
-        return Encoding::EucJp;
-    if (name == "ISO-2022-JP")
-        return Encoding::Iso2022Jp;
-    // Shift_JIS, an unsure answer or any non-Japanese guess: the program's own encoding.
-    return Encoding::Cp932;
+    return std::nullopt;
 }
 
 qsizetype bomLength(const TextFormat& format)
@@ -127,17 +93,6 @@ qsizetype sliceEnd(QByteArrayView bytes, qsizetype from, qsizetype size)
     return newline < 0 ? bytes.size() : newline + 1;
 }
 
-std::optional<TextFormat> bomFormat(QByteArrayView bytes)
-{
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return TextFormat { Encoding::Utf8, true, LineEnding::CrLf };
-    if (bytes.startsWith("\xFF\xFE"))
-        return TextFormat { Encoding::Utf16Le, true, LineEnding::CrLf };
-    if (bytes.startsWith("\xFE\xFF"))
-        return TextFormat { Encoding::Utf16Be, true, LineEnding::CrLf };
-    return std::nullopt;
-}
-
 bool decodeUnicode(QByteArrayView bytes, Encoding encoding, QString& out)
 {
     QStringConverter::Encoding qtEncoding = QStringConverter::Utf8;
@@ -156,25 +111,6 @@ bool decodeUnicode(QByteArrayView bytes, Encoding encoding, QString& out)
 }
 
 } // namespace
-
-TextFormat detectEncoding(QByteArrayView bytes)
-{
-    TextFormat format;
-    if (const std::optional<TextFormat> bom = bomFormat(bytes))
-        return *bom;
-    switch (classifyUtf8(bytes)) {
-    case 2:
-        format.encoding = Encoding::Utf8;
-        return format;
-    case 1:
-        // ISO-2022-JP is 7-bit: only an escape sequence tells it apart from ASCII.
-        format.encoding = bytes.contains('\x1B') ? detectLegacy(bytes) : Encoding::Cp932;
-        return format;
-    default:
-        format.encoding = detectLegacy(bytes);
-        return format;
-    }
-}
 
 DecodedText decodePlainText(QByteArrayView bytes)
 {
@@ -201,8 +137,7 @@ DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, con
         result.format.bom = true;
         bytes = bytes.sliced(bomLength(*bom));
     }
-    const bool cutAtLineBreaks
-        = encoding == Encoding::Utf8 || encoding == Encoding::Cp932 || encoding == Encoding::EucJp;
+    const bool cutAtLineBreaks = !lineFeedMayBeInsideCharacter(encoding);
     std::optional<IconvDecoder> legacy;
     if (!isUnicodeEncoding(encoding))
         legacy.emplace(iconvName(encoding));
@@ -265,9 +200,15 @@ std::optional<Unencodable> findUnencodable(QStringView text, Encoding encoding)
         }
         if (unit < 0x80 && encoding != Encoding::Iso2022Jp)
             continue;
-        if (pair)
+        if (pair) {
+            // GB18030 codes every character; the other legacy encodings none beyond the BMP.
+            if (encoding == Encoding::Gb18030) {
+                ++i;
+                continue;
+            }
             return Unencodable { i, QChar::surrogateToUcs4(unit, text[i + 1].unicode()), line };
-        if (!holds->test(unit))
+        }
+        if (!holds->test(unit) && !(encoding == Encoding::Cp932 && cp932Partner(unit)))
             return Unencodable { i, unit, line };
     }
     return std::nullopt;
@@ -314,6 +255,12 @@ QByteArray encodePlainText(QStringView text, const TextFormat& format)
         break;
     }
     default: {
+        if (format.encoding == Encoding::Cp932) {
+            for (QChar& c : withEndings) {
+                if (const std::optional<char16_t> partner = cp932Partner(c.unicode()))
+                    c = QChar(*partner);
+            }
+        }
         IconvEncoder encoder(iconvName(format.encoding));
         encoder.encode(withEndings, bytes);
         break;

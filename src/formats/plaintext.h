@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "encodingdetection.h"
 #include "textformat.h"
 
 #include <QByteArray>
@@ -17,7 +18,8 @@ namespace pemmo::formats {
  * Text as the editor holds it: lines separated by '\n', without the line break that ends the
  * last line (a save puts one after every line), plus how the bytes were laid out on disk.
  */
-struct DecodedText {
+struct DecodedText
+{
     QString text;
     TextFormat format;
     /** Some bytes did not decode; they show as U+FFFD and a save must ask first. */
@@ -25,14 +27,12 @@ struct DecodedText {
 };
 
 /** A character that the target encoding cannot hold (or would read back as another one). */
-struct Unencodable {
+struct Unencodable
+{
     qsizetype position = 0; ///< index into the text, in UTF-16 units
     char32_t character = 0;
     int line = 1; ///< 1-based line number in the text
 };
-
-/** The encoding and BOM of a file: the BOM, else valid non-ASCII UTF-8, else uchardet among CP932/EUC-JP/ISO-2022-JP. */
-TextFormat detectEncoding(QByteArrayView bytes);
 
 DecodedText decodePlainText(QByteArrayView bytes);
 /** Decodes with a known encoding (the BOM, if there, is still recognised and skipped). */
@@ -49,17 +49,22 @@ inline constexpr qsizetype kDecodeSliceBytes = 1024 * 1024;
  * Decodes as decodePlainText() does, but hands the text to @p sink slice by slice as soon as
  * each is decoded, so that a large file never exists twice as a whole string. The returned
  * text is empty. Slices end after a line break where the encoding allows a cut there
- * (UTF-8, CP932, EUC-JP); UTF-16 and the stateful ISO-2022-JP come as one slice.
+ * (every encoding but UTF-16 and ISO-2022-JP); UTF-16 and the stateful ISO-2022-JP come as one slice.
  */
 DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, const TextSliceSink& sink,
-                                    const DecodeProgress& progress = {}, qsizetype sliceBytes = kDecodeSliceBytes);
+    const DecodeProgress& progress = {}, qsizetype sliceBytes = kDecodeSliceBytes);
 
-/** The first character that a save in this encoding would lose; nullopt when the text is safe. */
+/**
+ * The first character that a save in this encoding would lose; nullopt when the text is safe.
+ * In CP932 the characters that Windows writes as a look-alike's code (U+301C as 0x8160, ...)
+ * count as held.
+ */
 std::optional<Unencodable> findUnencodable(QStringView text, Encoding encoding);
 
 /**
  * Bytes of the file: every line followed by the format's line ending, the BOM when the format has one.
- * Characters the encoding cannot hold become '?' (check with findUnencodable() first).
+ * Characters the encoding cannot hold become '?' (check with findUnencodable() first); in CP932
+ * U+301C, U+2016, U+2212, U+00A2, U+00A3, U+00AC and U+2014 are written as their look-alikes' codes.
  */
 QByteArray encodePlainText(QStringView text, const TextFormat& format);
 

@@ -26,7 +26,7 @@ TFormOption::TFormOption(AppContext context, QWidget* parent)
     , m_context(std::move(context))
 {
     setObjectName(QStringLiteral("FormOption"));
-    setWindowTitle(QStringLiteral("FormOption"));
+    setWindowTitle(kOptionsWindowTitle);
     setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
     setFixedSize(406, 304);
     // Esc closes the window, as it does every dialog.

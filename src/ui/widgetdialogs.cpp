@@ -95,21 +95,27 @@ QString WidgetDialogs::caption() const
     return applicationTitle().isEmpty() ? QGuiApplication::applicationDisplayName() : applicationTitle();
 }
 
+std::unique_ptr<QMessageBox> makeMessageBox(
+    const QString& caption, const QString& text, const QList<Dialogs::Button>& buttons, Dialogs::Icon icon)
+{
+    auto box
+        = std::make_unique<QMessageBox>(toQt(icon), caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    // File names come from the user and from disk: "<h1>" in one must show as typed.
+    box->setTextFormat(Qt::PlainText);
+    for (const Dialogs::Button button : buttons)
+        box->addButton(toQt(button));
+    return box;
+}
+
 void WidgetDialogs::message(const QString& text, Icon icon)
 {
-    QMessageBox box(toQt(icon), caption(), text, QMessageBox::Ok, QApplication::activeWindow());
-    // File names come from the user and from disk: "<h1>" in one must show as typed.
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    makeMessageBox(caption(), text, { Button::Ok }, icon)->exec();
 }
 
 Dialogs::Button WidgetDialogs::ask(const QString& text, const QList<Button>& buttons, Icon icon)
 {
-    QMessageBox box(toQt(icon), caption(), text, QMessageBox::NoButton, QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
-    for (const Button button : buttons)
-        box.addButton(toQt(button));
-    const auto chosen = QMessageBox::StandardButton(box.exec());
+    const auto box = makeMessageBox(caption(), text, buttons, icon);
+    const auto chosen = QMessageBox::StandardButton(box->exec());
     for (const Button button : buttons) {
         if (toQt(button) == chosen)
             return button;

@@ -5,6 +5,7 @@
 #include "viewtexts.h"
 
 #include <QLabel>
+#include <QMouseEvent>
 #include <QResizeEvent>
 
 namespace {
@@ -28,6 +29,10 @@ StatusRow::StatusRow(QWidget* parent)
     m_insert = makeField(QStringLiteral("StatusBar3"), this);
     m_insert->setText(kInsertModeText);
     m_position = makeField(QStringLiteral("StatusBar2"), this);
+    m_format = makeField(QStringLiteral("FormatField"), this);
+    m_format->setAlignment(Qt::AlignCenter);
+    m_format->setCursor(Qt::PointingHandCursor);
+    m_format->installEventFilter(this);
     layOut();
 }
 
@@ -37,6 +42,18 @@ void StatusRow::resizeEvent(QResizeEvent* event)
     layOut();
 }
 
+bool StatusRow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_format && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && m_format->rect().contains(mouse->position().toPoint())) {
+            Q_EMIT formatFieldClicked(m_format->mapToGlobal(QPoint(0, 0)));
+            return true;
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
 void StatusRow::layOut()
 {
     const StatusRowGeometry g = statusRowGeometry(width());
@@ -44,4 +61,8 @@ void StatusRow::layOut()
     m_message->setGeometry(0, 0, g.messageWidth, h);
     m_position->setGeometry(g.positionLeft, 0, g.positionWidth, h);
     m_insert->setGeometry(g.insertLeft, 0, kInsertFieldWidth, h);
+    // The free space between the message and the insert-mode field; gone when the row is narrow.
+    const int formatWidth = g.insertLeft - g.messageWidth;
+    m_format->setVisible(formatWidth > 0);
+    m_format->setGeometry(g.messageWidth, 0, qMax(0, formatWidth), h);
 }

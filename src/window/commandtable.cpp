@@ -41,6 +41,11 @@ std::vector<CommandSpec> buildTable()
           .shortcuts = "Ctrl+Shift+S",
           .tool = { "ToolButton4", QStyle::SP_DriveFDIcon, &Hint::ToolButton4, 4, false },
           .run = [](CommandTargets& t) { t.documents->FileSaveAs(); } },
+        // Submenus of their own: the encoding menu fills and wires them.
+        { .id = C::ReopenWithEncodingItem, .name = "ReopenWithEncodingItem", .menu = M::File,
+          .caption = &kReopenWithEncodingMenu },
+        { .id = C::SaveWithEncodingItem, .name = "SaveWithEncodingItem", .menu = M::File,
+          .caption = &kSaveWithEncodingMenu },
         { .id = C::FilePrintItem, .name = "FilePrintItem", .menu = M::File, .caption = &Caption::FilePrintItem,
           .shortcuts = "Ctrl+P", .separatorBefore = true,
           .tool = { "ToolButton7", QStyle::SP_ComputerIcon, &Hint::ToolButton7, 5, true },
@@ -142,9 +147,8 @@ void connectCommandTable(const CommandActions& actions, CommandTargets& targets,
         for (QAction* action : { actions.item[k], actions.tool[k], actions.popup[k] }) {
             if (!action)
                 continue;
-            QObject::connect(action, &QAction::triggered, context, [&targets, run = spec.run] {
-                runReported(*targets.dialogs, [&] { run(targets); });
-            });
+            QObject::connect(action, &QAction::triggered, context,
+                [&targets, run = spec.run] { runReported(*targets.dialogs, [&] { run(targets); }); });
         }
     }
 }

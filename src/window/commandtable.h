@@ -24,6 +24,8 @@ enum class Command {
     FileOpenItem,
     FileSaveItem,
     FileSaveAsItem,
+    ReopenWithEncodingItem,
+    SaveWithEncodingItem,
     FilePrintItem,
     F_PVew,
     FilePrintSetupItem,

@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "documentcontroller.h"
 
-#include "ui/busycursor.h"
-#include "ui/errorreport.h"
 #include "document/documenteditor.h"
 #include "document/documentnames.h"
 #include "document/editortexts.h"
-#include "formats/documentio.h"
 #include "document/plaintextview.h"
-#include "recentfiles.h"
 #include "document/recentlists.h"
+#include "formats/documentio.h"
+#include "recentfiles.h"
 #include "settings/settingskey.h"
 #include "settings/settingstable.h"
 #include "settings/settingstexts.h"
+#include "ui/busycursor.h"
+#include "ui/errorreport.h"
 #include "view/rulergutter.h"
 #include "view/statusrow.h"
 
@@ -84,8 +84,8 @@ private:
 
 } // namespace
 
-DocumentController::DocumentController(const DocumentControls& controls, RulerGutter* rulerGutter,
-                                       RecentFiles* recent, Dialogs& dialogs, QObject* parent)
+DocumentController::DocumentController(
+    const DocumentControls& controls, RulerGutter* rulerGutter, RecentFiles* recent, Dialogs& dialogs, QObject* parent)
     : QObject(parent)
     , m_ui(controls)
     , m_rulerGutter(rulerGutter)
@@ -130,7 +130,20 @@ bool DocumentController::savePrompt()
     }
 }
 
+void DocumentController::setTextFormat(const TextFormat& format)
+{
+    const bool changed = format != m_format;
+    m_format = format;
+    if (changed)
+        Q_EMIT textFormatChanged(m_format);
+}
+
 bool DocumentController::loadIntoDocumentEditor(const QString& path)
+{
+    return load(path, std::nullopt);
+}
+
+bool DocumentController::load(const QString& path, std::optional<Encoding> encoding)
 {
     std::optional<BusyCursor> busy(std::in_place);
     ProgressMessage progress(m_ui.messageField);
@@ -147,10 +160,23 @@ bool DocumentController::loadIntoDocumentEditor(const QString& path)
         const qint64 percent = total > 0 ? done * 100 / total : 100;
         progress.showWhenLong(path + kDocumentLoadingSuffix + QStringLiteral(" (%1%)").arg(percent));
     };
+    options.encoding = encoding;
+    // A chosen encoding is the user's own decision about the bytes: no second question then.
+    if (!encoding) {
+        options.confirmBinary = [this, &busy] {
+            busy.reset();
+            const bool open = m_dialogs.ask(kBinaryFileQuestion, { Dialogs::Button::Yes, Dialogs::Button::No },
+                                  Dialogs::Icon::Question)
+                == Dialogs::Button::Yes;
+            busy.emplace();
+            return open;
+        };
+    }
     LoadResult loaded = loadDocument(path, options);
     if (!loaded.document) {
         busy.reset();
-        m_dialogs.message(loaded.errorMessage, Dialogs::Icon::Critical);
+        if (!loaded.cancelled)
+            m_dialogs.message(loaded.errorMessage, Dialogs::Icon::Critical);
         return false;
     }
     LoadedDocument& document = *loaded.document;
@@ -167,7 +193,7 @@ bool DocumentController::loadIntoDocumentEditor(const QString& path)
             plainLoad.emplace(*m_ui.RichEdit2);
         plainLoad->finish();
     }
-    m_format = document.format;
+    setTextFormat(document.format);
     m_lossy = document.lossy;
     m_disk.take(path);
     m_ui.RichEdit2->setModified(false);
@@ -230,7 +256,7 @@ void DocumentController::FileNew()
     m_ui.RichEdit2->removeAllText();
     m_ui.RichEdit2->setModified(false);
     m_currentFileName = QStringLiteral(" ");
-    m_format = kNewDocumentFormat;
+    setTextFormat(kNewDocumentFormat);
     m_lossy = false;
     m_disk.clear();
 }
@@ -295,8 +321,8 @@ bool DocumentController::writeDocument(const QString& path)
     SaveResult result = save();
     if (result.status == SaveStatus::NeedsConfirmation) {
         // Nothing is written until the user agrees to UTF-8, which holds every character.
-        const auto answer = m_dialogs.ask(result.message, { Dialogs::Button::Yes, Dialogs::Button::No },
-                                          Dialogs::Icon::Question);
+        const auto answer
+            = m_dialogs.ask(result.message, { Dialogs::Button::Yes, Dialogs::Button::No }, Dialogs::Icon::Question);
         if (answer != Dialogs::Button::Yes)
             return false;
         format.encoding = Encoding::Utf8;
@@ -309,7 +335,7 @@ bool DocumentController::writeDocument(const QString& path)
         return false;
     }
     if (!isRtfFileName(path)) {
-        m_format = format;
+        setTextFormat(format);
         m_lossy = false;
     }
     m_disk.take(path);
@@ -369,6 +395,31 @@ bool DocumentController::FileSaveAs()
     return true;
 }
 
+bool DocumentController::reopenWithEncoding(Encoding encoding)
+{
+    if (namesNoFile(m_currentFileName))
+        return false;
+    if (!savePrompt())
+        return false;
+    const QString path = m_currentFileName;
+    if (!load(path, encoding))
+        return false;
+    focusUnmodifiedDocumentEditor();
+    showMessage(path + kDocumentOpenedSuffix);
+    return true;
+}
+
+bool DocumentController::saveWithFormat(const TextFormat& format)
+{
+    const TextFormat previous = m_format;
+    setTextFormat(format);
+    if (FileSave())
+        return true;
+    // Nothing was written: the file on disk is still in the old format, and so is the document.
+    setTextFormat(previous);
+    return false;
+}
+
 void DocumentController::MRUClick(const QString& path)
 {
     if (!savePrompt())
@@ -380,7 +431,7 @@ void DocumentController::MRUClick(const QString& path)
         m_refreshWorkTree(m_currentFileName);
     m_currentFolder = folderOf(path);
     runRegistrySequence(m_dialogs, OpenMode::OpenCreating, kRegistryWriteFailed,
-                        [this](SettingsKey& key) { key.writeString(Reg::MDirSave, m_currentFolder); });
+        [this](SettingsKey& key) { key.writeString(Reg::MDirSave, m_currentFolder); });
 }
 
 void DocumentController::dropFile(const QString& path)

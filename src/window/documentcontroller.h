@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class DocumentEditor;
 class PlainTextView;
@@ -25,7 +26,7 @@ struct DocumentControls
     DocumentEditor* RichEdit2 = nullptr;
     PlainTextView* Memo1 = nullptr;
     QWidget* Ruler = nullptr;
-    QAction* N3 = nullptr;       // the font command, enabled once a document is named
+    QAction* N3 = nullptr; // the font command, enabled once a document is named
     QAction* CoolTree = nullptr; // the tree switch: a shown tree follows the opened file
     QLabel* messageField = nullptr;
 };
@@ -41,7 +42,7 @@ class DocumentController final : public QObject
     Q_OBJECT
 public:
     DocumentController(const DocumentControls& controls, RulerGutter* rulerGutter, RecentFiles* recent,
-                       Dialogs& dialogs, QObject* parent = nullptr);
+        Dialogs& dialogs, QObject* parent = nullptr);
 
     /** The window's editor-settings write, run after an open or a drop. */
     void setEditorSettingsWrite(std::function<void()> write) { m_writeEditorSettings = std::move(write); }
@@ -78,6 +79,16 @@ public:
      * that the first save creates the file; false otherwise, with nothing changed.
      */
     bool startNewFile(const QString& path);
+    /**
+     * Reads the current file again in @p encoding, after the save prompt; the detected encoding
+     * was wrong. False when nothing was reloaded (no file, cancelled, or the load failed).
+     */
+    bool reopenWithEncoding(pemmo::formats::Encoding encoding);
+    /**
+     * Saves with the chosen encoding, BOM and line ending (under the current name, or through
+     * Save As when there is none). The document keeps the format only when the save happened.
+     */
+    bool saveWithFormat(const pemmo::formats::TextFormat& format);
     /** Gives the document editor the focus and clears its modified flag. */
     void focusUnmodifiedDocumentEditor();
 
@@ -96,9 +107,13 @@ public:
 Q_SIGNALS:
     /** A document was loaded into the document editor, its caret at the start. */
     void documentLoaded();
+    /** The encoding, BOM or line ending a plain save writes has changed (load, new, save). */
+    void textFormatChanged(const pemmo::formats::TextFormat& format);
 
 private:
     QString startFolder(const QString& preferred) const;
+    bool load(const QString& path, std::optional<pemmo::formats::Encoding> encoding);
+    void setTextFormat(const pemmo::formats::TextFormat& format);
     bool probedLoad(const QString& path);
     bool writeDocument(const QString& path);
     bool overwriteAccepted(const QString& path);

@@ -9,6 +9,7 @@
 #include "documentcontroller.h"
 #include "editorfeatures.h"
 #include "editorsettings.h"
+#include "encodingmenu.h"
 #include "formats/documentio.h"
 #include "instancecommands.h"
 #include "recentfiles.h"
@@ -56,6 +57,8 @@ TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
             m_ui.commands[Command::CoolTree], m_ui.Panel1->messageField() },
         m_rulerGutter, m_recent, m_context.dialogs, this);
     m_documents->setEditorSettingsWrite([this] { writeEditorSettings(); });
+    m_encodings = new EncodingMenu(*m_documents, m_context.dialogs, this);
+    addEncodingMenu();
     m_instances
         = new InstanceCommands(this, m_context.dialogs, m_context.processes, m_documents->openDialog(), m_recent, this);
     m_features = new EditorFeatures(*this, featureControls(), m_context.dialogs);
@@ -101,6 +104,18 @@ void TMainForm::connectCommands()
     connect(m_ui.RichEdit2, &DocumentEditor::filesDropped, this, [this](const QString& path) {
         runReported(m_context.dialogs, [&] { loadDroppedFile(path); });
     });
+}
+
+void TMainForm::addEncodingMenu()
+{
+    m_ui.commands[Command::ReopenWithEncodingItem]->setMenu(m_encodings->reopenMenu());
+    m_ui.commands[Command::SaveWithEncodingItem]->setMenu(m_encodings->saveMenu());
+    const auto showFormat = [this](const pemmo::formats::TextFormat& format) {
+        m_ui.Panel1->formatField()->setText(EncodingMenu::formatText(format));
+    };
+    showFormat(m_documents->textFormat());
+    connect(m_documents, &DocumentController::textFormatChanged, this, showFormat);
+    connect(m_ui.Panel1, &StatusRow::formatFieldClicked, m_encodings, &EncodingMenu::popup);
 }
 
 void TMainForm::FormCreate()

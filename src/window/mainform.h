@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "mainformui.h"
 #include "ui/appcontext.h"
 #include "ui/dialogs.h"
-#include "mainformui.h"
 
 #include <QMainWindow>
 #include <QStringList>
 
 class DocumentController;
 class EditorFeatures;
+class EncodingMenu;
 struct FeatureControls;
 class InstanceCommands;
 class PositionDisplay;
@@ -50,6 +51,8 @@ public:
 
     /** Open, save, title routine and dialog state of the document. */
     DocumentController& documents() const { return *m_documents; }
+    /** The encoding menu: its two submenus under ﾌｧｲﾙ and the format field's popup. */
+    EncodingMenu& encodingMenu() const { return *m_encodings; }
     /** The document RichEdit2 shows (plain or rich view). */
     QTextDocument* document() const;
 
@@ -85,6 +88,7 @@ private:
     bool FormCloseQuery();
     void FormDestroy();
     void connectCommands();
+    void addEncodingMenu();
     FeatureControls featureControls() const;
     void fitRestoredFrame();
 
@@ -95,6 +99,7 @@ private:
     PositionDisplay* m_position = nullptr;
     RecentFiles* m_recent = nullptr;
     DocumentController* m_documents = nullptr;
+    EncodingMenu* m_encodings = nullptr;
     InstanceCommands* m_instances = nullptr;
     EditorFeatures* m_features = nullptr;
     CommandTargets m_targets;

@@ -84,6 +84,19 @@ void TestPemmoConvert::converts_data()
                               << QByteArray("\xe5\x65\x2c\x67\r\0\n\0", 8);
     QTest::newRow("CP932 from utf-8") << QByteArray("日本") << QStringList { "--encoding", "CP932" } << "o.txt"
                                       << QByteArray("\x93\xfa\x96\x7b\r\n");
+    // Mozc's 〜 (U+301C) is Shift_JIS 0x8160, as on Windows: no question, exit 0.
+    QTest::newRow("wave dash to CP932") << QByteArray("\xe3\x80\x9c\n") << QStringList { "--encoding", "CP932" }
+                                        << "o.txt" << QByteArray("\x81\x60\n");
+    // 「あ」 in EUC-JP is also valid CP932 and detected so; the input encoding reads it right.
+    QTest::newRow("input EUC-JP") << QByteArray("\xa4\xa2\n")
+                                  << QStringList { "--input-encoding", "EUC-JP", "--encoding", "UTF-8" } << "o.txt"
+                                  << QByteArray("あ\n");
+    QTest::newRow("input Big5 to CP932") << QByteArray("\xa4\xe9\xa5\xbb\r\n")
+                                         << QStringList { "--input-encoding=Big5", "--encoding=CP932" } << "o.txt"
+                                         << QByteArray("\x93\xfa\x96\x7b\r\n");
+    QTest::newRow("input Windows-1252") << QByteArray("\x80 caf\xe9\n")
+                                        << QStringList { "--input-encoding", "windows-1252", "--encoding", "UTF-8" }
+                                        << "o.txt" << QByteArray("€ café\n");
     QTest::newRow("rtf by name any case") << cp932 << QStringList() << "o.RTF" << QByteArray();
     QTest::newRow("rtf to plain") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\par\\b \\'96\\'7b}")
                                   << QStringList() << "o.txt" << QByteArray("\x93\xfa\r\n\x96\x7b\r\n");
@@ -117,6 +130,12 @@ void TestPemmoConvert::failuresLeaveOutput_data()
     QTest::newRow("unknown encoding") << QStringList { "--encoding", "KOI8-Q" } << QByteArray("x") << 2;
     QTest::newRow("unencodable character") << QStringList { "--encoding", "CP932" } << QByteArray("€") << 3;
     QTest::newRow("lossy input") << QStringList() << QByteArray("abc\x82") << 3;
+    QTest::newRow("unknown input encoding") << QStringList { "--input-encoding", "KOI8-Q" } << QByteArray("x") << 2;
+    QTest::newRow("input encoding without name")
+        << QStringList { "--only-in", "--input-encoding" } << QByteArray("x") << 2;
+    // The wrong input encoding is not silent: the bytes that do not decode stop the conversion.
+    QTest::newRow("wrong input encoding")
+        << QStringList { "--input-encoding", "UTF-8" } << QByteArray("\x93\xfa\x96\x7b") << 3;
     QTest::newRow("too few arguments") << QStringList { "--only-in" } << QByteArray("x") << 2;
     QTest::newRow("unknown option") << QStringList { "--frobnicate" } << QByteArray("x") << 2;
 }
@@ -132,7 +151,7 @@ void TestPemmoConvert::failuresLeaveOutput()
     if (arguments.value(0) == QLatin1String("--in"))
         full = { path(arguments[1]), path(QStringLiteral("out.txt")) };
     else if (arguments.value(0) == QLatin1String("--only-in"))
-        full = { path(QStringLiteral("in.txt")) };
+        full = arguments.mid(1) + QStringList { path(QStringLiteral("in.txt")) };
     else
         full = arguments + QStringList { path(QStringLiteral("in.txt")), path(QStringLiteral("out.txt")) };
     const Run result = run(full);

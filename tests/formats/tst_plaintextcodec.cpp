@@ -55,7 +55,8 @@ QByteArray withPreferredForms(const QByteArray& original, const QString& tablePa
 
 } // namespace
 
-class TestPlainTextCodec final : public QObject {
+class TestPlainTextCodec final : public QObject
+{
     Q_OBJECT
 
 private Q_SLOTS:
@@ -85,14 +86,18 @@ void TestPlainTextCodec::detectsEncoding_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<Encoding>("encoding");
     QTest::addColumn<bool>("bom");
-    QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF" "abc") << Encoding::Utf8 << true;
-    QTest::newRow("utf-16le bom") << QByteArray("\xFF\xFE" "a\0", 4) << Encoding::Utf16Le << true;
+    QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF"
+                                             "abc")
+                               << Encoding::Utf8 << true;
+    QTest::newRow("utf-16le bom") << QByteArray("\xFF\xFE"
+                                                "a\0",
+        4) << Encoding::Utf16Le << true;
     QTest::newRow("utf-16be bom") << QByteArray("\xFE\xFF\0a", 4) << Encoding::Utf16Be << true;
     QTest::newRow("utf-8 without bom") << QStringLiteral("日本語").toUtf8() << Encoding::Utf8 << false;
     QTest::newRow("pure ascii is cp932") << QByteArray("plain ascii\r\n") << Encoding::Cp932 << false;
     QTest::newRow("empty is cp932") << QByteArray() << Encoding::Cp932 << false;
-    QTest::newRow("shift_jis kanji") << QByteArray("\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x95\xb6\x8f\xcd") << Encoding::Cp932
-                                     << false;
+    QTest::newRow("shift_jis kanji") << QByteArray("\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x95\xb6\x8f\xcd")
+                                     << Encoding::Cp932 << false;
     QTest::newRow("cut-off utf-8 is not utf-8") << QByteArray("abc\xE6\x97") << Encoding::Cp932 << false;
     QTest::newRow("overlong utf-8 is not utf-8") << QByteArray("\xC0\xAF\x82\xa0") << Encoding::Cp932 << false;
     QTest::newRow("euc-jp fixture") << readAllBytes(projectTestData() + QStringLiteral("/eucjp_lines.txt"))
@@ -119,16 +124,16 @@ void TestPlainTextCodec::lineEndings_data()
     QTest::addColumn<QByteArray>("saved");
     QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringLiteral("a\nb") << LineEnding::CrLf
                           << QByteArray("a\r\nb\r\n");
-    QTest::newRow("lf gains final break") << QByteArray("a\nb") << QStringLiteral("a\nb") << LineEnding::Lf
-                                          << QByteArray("a\nb\n");
+    QTest::newRow("lf gains final break")
+        << QByteArray("a\nb") << QStringLiteral("a\nb") << LineEnding::Lf << QByteArray("a\nb\n");
     QTest::newRow("cr only") << QByteArray("a\rb\r") << QStringLiteral("a\nb") << LineEnding::Cr
                              << QByteArray("a\rb\r");
-    QTest::newRow("mixed takes most frequent") << QByteArray("a\r\nb\nc\nd\r") << QStringLiteral("a\nb\nc\nd")
-                                               << LineEnding::Lf << QByteArray("a\nb\nc\nd\n");
-    QTest::newRow("blank last line kept") << QByteArray("a\r\n\r\n") << QStringLiteral("a\n") << LineEnding::CrLf
-                                          << QByteArray("a\r\n\r\n");
-    QTest::newRow("no break defaults to crlf") << QByteArray("one line") << QStringLiteral("one line")
-                                               << LineEnding::CrLf << QByteArray("one line\r\n");
+    QTest::newRow("mixed takes most frequent")
+        << QByteArray("a\r\nb\nc\nd\r") << QStringLiteral("a\nb\nc\nd") << LineEnding::Lf << QByteArray("a\nb\nc\nd\n");
+    QTest::newRow("blank last line kept")
+        << QByteArray("a\r\n\r\n") << QStringLiteral("a\n") << LineEnding::CrLf << QByteArray("a\r\n\r\n");
+    QTest::newRow("no break defaults to crlf")
+        << QByteArray("one line") << QStringLiteral("one line") << LineEnding::CrLf << QByteArray("one line\r\n");
     QTest::newRow("empty stays empty") << QByteArray() << QString() << LineEnding::CrLf << QByteArray();
 }
 
@@ -150,10 +155,10 @@ void TestPlainTextCodec::corpusRoundTrip_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("reencodingTable"); // for files holding codes CP932 holds twice
     // The files its README marks as decoding cleanly.
-    const char* plain[] = {"aozora2html_chukiichiran_kinyurei.txt", "aozora_wagahaiwa_nekodearu_reencoded.txt"};
+    const char* plain[] = { "aozora2html_chukiichiran_kinyurei.txt", "aozora_wagahaiwa_nekodearu_reencoded.txt" };
     for (const char* name : plain)
         QTest::newRow(name) << QString::fromLatin1(name) << QStringLiteral("cp932_nonroundtrip.tsv");
-    for (const char* name : {"cp932_all_dbcs.txt", "cp932_extensions.txt", "cp932_nonroundtrip.txt"})
+    for (const char* name : { "cp932_all_dbcs.txt", "cp932_extensions.txt", "cp932_nonroundtrip.txt" })
         QTest::newRow(name) << QString::fromLatin1(name) << QStringLiteral("cp932_nonroundtrip.tsv");
 }
 
@@ -196,7 +201,7 @@ void TestPlainTextCodec::everyDoubleByteCodeDecodesAsIconv()
         if (columns.size() < 2)
             continue;
         const uint code = columns[0].toUInt(nullptr, 16);
-        const char bytes[2] = {char(code >> 8), char(code & 0xFF)};
+        const char bytes[2] = { char(code >> 8), char(code & 0xFF) };
         const DecodedText decoded = decodePlainText(QByteArrayView(bytes, 2), Encoding::Cp932);
         const char32_t expected = columns[1].mid(2).toUInt(nullptr, 16);
         QVERIFY2(decoded.text == QString::fromUcs4(&expected, 1), columns[0].constData());
@@ -210,15 +215,16 @@ void TestPlainTextCodec::whatwgOracleAgreesOnValidPairs()
     REQUIRE_SHARED_TESTDATA("cp932");
     const QString dir = sharedTestData() + QStringLiteral("/cp932/");
     const QList<QByteArray> lines = readAllBytes(dir + QStringLiteral("encoding_rs_shift_jis_in.txt")).split('\n');
-    const QStringList oracle = QString::fromUtf8(readAllBytes(dir + QStringLiteral("encoding_rs_shift_jis_in_ref.txt")))
-                                   .split(u'\n');
+    const QStringList oracle
+        = QString::fromUtf8(readAllBytes(dir + QStringLiteral("encoding_rs_shift_jis_in_ref.txt"))).split(u'\n');
     QCOMPARE(lines.size(), oracle.size());
     int compared = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         // The WHATWG decoder differs from iconv only where it reports an error or maps 0x80/0xA0/0xFD-0xFF.
         const QString& expected = oracle[i];
         if (expected.contains(QChar::ReplacementCharacter) || expected.contains(QChar(0x80))
-            || std::any_of(expected.begin(), expected.end(), [](QChar c) { return c >= QChar(0xF8F0) && c <= QChar(0xF8F3); }))
+            || std::any_of(
+                expected.begin(), expected.end(), [](QChar c) { return c >= QChar(0xF8F0) && c <= QChar(0xF8F3); }))
             continue;
         const DecodedText decoded = decodePlainText(lines[i], Encoding::Cp932);
         QVERIFY2(decoded.text == expected, qPrintable(QStringLiteral("line %1").arg(i + 1)));
@@ -246,7 +252,7 @@ void TestPlainTextCodec::undecodableCorpusFilesAreLossy()
     const QString target = dir.filePath(QStringLiteral("out.txt"));
     SaveOptions options;
     options.sourceWasLossy = decoded.lossy;
-    const SaveResult result = saveDocument(target, DocumentSource{nullptr, decoded.text}, decoded.format, options);
+    const SaveResult result = saveDocument(target, DocumentSource { nullptr, decoded.text }, decoded.format, options);
     QCOMPARE(result.status, SaveStatus::NeedsConfirmation);
     QVERIFY(!result.message.isEmpty());
     QVERIFY(!QFile::exists(target));
@@ -256,9 +262,15 @@ void TestPlainTextCodec::singleBytesSurvive_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
-    QTest::newRow("0x1A") << QByteArray("a\x1A" "b") << QStringLiteral("a\u001Ab");
-    QTest::newRow("0x1C") << QByteArray("a\x1C" "b") << QStringLiteral("a\u001Cb");
-    QTest::newRow("0x7F") << QByteArray("a\x7F" "b") << QStringLiteral("a\u007Fb");
+    QTest::newRow("0x1A") << QByteArray("a\x1A"
+                                        "b")
+                          << QStringLiteral("a\u001Ab");
+    QTest::newRow("0x1C") << QByteArray("a\x1C"
+                                        "b")
+                          << QStringLiteral("a\u001Cb");
+    QTest::newRow("0x7F") << QByteArray("a\x7F"
+                                        "b")
+                          << QStringLiteral("a\u007Fb");
     QTest::newRow("0x5C alone") << QByteArray("C:\\dir") << QStringLiteral("C:\\dir");
     QTest::newRow("0x5C as trail byte") << QByteArray("\x95\x5C\x8e\xa6") << QStringLiteral("表示");
     QTest::newRow("0x7E is tilde") << QByteArray("~") << QStringLiteral("~");
@@ -286,10 +298,12 @@ void TestPlainTextCodec::cutOffLeadByteIsLossy_data()
     QTest::newRow("cp932 lead at end") << QByteArray("abc\x82") << Encoding::Cp932 << QStringLiteral("abc\uFFFD");
     QTest::newRow("cp932 invalid single byte") << QByteArray("a\x80z") << Encoding::Cp932 << QStringLiteral("a\uFFFDz");
     QTest::newRow("euc-jp lead at end") << QByteArray("x\xA4") << Encoding::EucJp << QStringLiteral("x\uFFFD");
-    QTest::newRow("utf-16le odd byte") << QByteArray("\xFF\xFE" "a\0b", 5) << Encoding::Utf16Le
-                                       << QStringLiteral("a\uFFFD");
-    QTest::newRow("utf-8 bom then invalid") << QByteArray("\xEF\xBB\xBF" "a\xFF") << Encoding::Utf8
-                                            << QStringLiteral("a\uFFFD");
+    QTest::newRow("utf-16le odd byte") << QByteArray("\xFF\xFE"
+                                                     "a\0b",
+        5) << Encoding::Utf16Le << QStringLiteral("a\uFFFD");
+    QTest::newRow("utf-8 bom then invalid") << QByteArray("\xEF\xBB\xBF"
+                                                          "a\xFF")
+                                            << Encoding::Utf8 << QStringLiteral("a\uFFFD");
 }
 
 void TestPlainTextCodec::cutOffLeadByteIsLossy()
@@ -316,8 +330,8 @@ void TestPlainTextCodec::projectFixturesRoundTrip_data()
                                        << QStringLiteral("UTF-8 の文書");
     QTest::newRow("utf-16le with bom") << "utf16le_bom.txt" << Encoding::Utf16Le << LineEnding::CrLf
                                        << QStringLiteral("A\u8A30");
-    QTest::newRow("cp932 controls and 0x5C") << "cp932_controls.txt" << Encoding::Cp932 << LineEnding::CrLf
-                                             << QStringLiteral("表示\\パス");
+    QTest::newRow("cp932 controls and 0x5C")
+        << "cp932_controls.txt" << Encoding::Cp932 << LineEnding::CrLf << QStringLiteral("表示\\パス");
 }
 
 void TestPlainTextCodec::projectFixturesRoundTrip()
@@ -345,16 +359,15 @@ void TestPlainTextCodec::unencodableIsReportedBeforeWriting_data()
     QTest::addColumn<int>("line");
     QTest::newRow("outside bmp") << QStringLiteral("ab\n𠮷") << Encoding::Cp932 << qsizetype(3) << 0x20BB7u << 2;
     QTest::newRow("euro sign") << QStringLiteral("price €") << Encoding::Cp932 << qsizetype(6) << 0x20ACu << 1;
-    QTest::newRow("wave dash reads back as fullwidth tilde") << QStringLiteral("a\u301C") << Encoding::Cp932
-                                                             << qsizetype(1) << 0x301Cu << 1;
-    QTest::newRow("yen sign would become backslash") << QStringLiteral("\n\n¥100") << Encoding::Cp932 << qsizetype(2)
-                                                     << 0xA5u << 3;
-    QTest::newRow("replacement character of a lossy load") << QStringLiteral("x\uFFFD") << Encoding::Cp932
-                                                           << qsizetype(1) << 0xFFFDu << 1;
-    QTest::newRow("ibm extension outside euc-jp") << QStringLiteral("髙") << Encoding::EucJp << qsizetype(0)
-                                                  << 0x9AD9u << 1;
-    QTest::newRow("lone surrogate in utf-8") << QString(QChar(0xD800)) << Encoding::Utf8 << qsizetype(0) << 0xD800u
-                                             << 1;
+    QTest::newRow("latin letter") << QStringLiteral("a\u00E9") << Encoding::Cp932 << qsizetype(1) << 0xE9u << 1;
+    QTest::newRow("yen sign would become backslash")
+        << QStringLiteral("\n\n¥100") << Encoding::Cp932 << qsizetype(2) << 0xA5u << 3;
+    QTest::newRow("replacement character of a lossy load")
+        << QStringLiteral("x\uFFFD") << Encoding::Cp932 << qsizetype(1) << 0xFFFDu << 1;
+    QTest::newRow("ibm extension outside euc-jp")
+        << QStringLiteral("髙") << Encoding::EucJp << qsizetype(0) << 0x9AD9u << 1;
+    QTest::newRow("lone surrogate in utf-8")
+        << QString(QChar(0xD800)) << Encoding::Utf8 << qsizetype(0) << 0xD800u << 1;
 }
 
 void TestPlainTextCodec::unencodableIsReportedBeforeWriting()
@@ -378,7 +391,7 @@ void TestPlainTextCodec::unencodableIsReportedBeforeWriting()
     original.close();
     TextFormat format;
     format.encoding = encoding;
-    const SaveResult result = saveDocument(target, DocumentSource{nullptr, text}, format);
+    const SaveResult result = saveDocument(target, DocumentSource { nullptr, text }, format);
     QCOMPARE(result.status, SaveStatus::NeedsConfirmation);
     QVERIFY(result.message.contains(QStringLiteral("UTF-8")));
     QCOMPARE(readAllBytes(target), QByteArray("original"));
@@ -386,7 +399,7 @@ void TestPlainTextCodec::unencodableIsReportedBeforeWriting()
     // The offered way out: UTF-8 holds it (a lone surrogate excepted).
     if (encoding != Encoding::Utf8) {
         format.encoding = Encoding::Utf8;
-        QCOMPARE(saveDocument(target, DocumentSource{nullptr, text}, format).status, SaveStatus::Saved);
+        QCOMPARE(saveDocument(target, DocumentSource { nullptr, text }, format).status, SaveStatus::Saved);
         QString expected = text + u'\n';
         expected.replace(u'\n', QStringLiteral("\r\n"));
         QCOMPARE(QString::fromUtf8(readAllBytes(target)), expected);
@@ -398,7 +411,7 @@ void TestPlainTextCodec::newDocumentFormat()
     QCOMPARE(kNewDocumentFormat.encoding, Encoding::Cp932);
     QCOMPARE(kNewDocumentFormat.lineEnding, LineEnding::CrLf);
     QCOMPARE(encodePlainText(QStringLiteral("新規\n文書"), kNewDocumentFormat),
-             QByteArray("\x90\x56\x8b\x4b\r\n\x95\xb6\x8f\x91\r\n"));
+        QByteArray("\x90\x56\x8b\x4b\r\n\x95\xb6\x8f\x91\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestPlainTextCodec)

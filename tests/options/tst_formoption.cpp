@@ -211,7 +211,7 @@ void TestFormOption::tabsShowTheirControls()
     auto* tabs = m_form->findChild<QTabBar*>(QStringLiteral("TabControl1"));
     QCOMPARE(tabs->tabText(0), QStringLiteral("初期値"));
     QCOMPARE(tabs->tabText(1), QStringLiteral("画面デザイン"));
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("FormOption"));
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("画面設定"));
     QLabel* label1 = child<QLabel>(QStringLiteral("Label1"));
     QCOMPARE(label1->text(), QStringLiteral("タブ幅"));
     QVERIFY(child<QLineEdit>(QStringLiteral("Memo1"))->isVisible());

@@ -464,9 +464,9 @@ void TestMainForm::menuBar()
     QCOMPARE(titles, (QStringList { "ﾌｧｲﾙ(&F)", "編集(&E)", "表示", "オプション", "その他" }));
 
     QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("FileMenu"))),
-        (QStringList { "Winexec", "F_ONew", "FileNewItem", "FileOpenItem", "FileSaveItem", "FileSaveAsItem", "-",
-            "FilePrintItem", "F_PVew", "FilePrintSetupItem", "-", "MRU1", "MRU2", "MRU3", "MRU4", "MRU5",
-            "MRUSeparator", "FileExitItem" }));
+        (QStringList { "Winexec", "F_ONew", "FileNewItem", "FileOpenItem", "FileSaveItem", "FileSaveAsItem",
+            "ReopenWithEncodingItem", "SaveWithEncodingItem", "-", "FilePrintItem", "F_PVew", "FilePrintSetupItem", "-",
+            "MRU1", "MRU2", "MRU3", "MRU4", "MRU5", "MRUSeparator", "FileExitItem" }));
     QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("EditMenu"))),
         (QStringList {
             "EditUndoItem", "-", "EditCutItem", "E_all", "EditCopyItem", "EditPasteItem", "-", "E_Se", "N3", "N5" }));

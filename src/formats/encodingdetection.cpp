@@ -1,0 +1,267 @@
+// SPDX-License-Identifier: MIT
+#include "encodingdetection.h"
+
+#include "iconvcodec.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <uchardet.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace pemmo::formats {
+
+namespace {
+
+constexpr qsizetype kDetectorSampleBytes = 4 * 1024 * 1024;
+constexpr qsizetype kUtf16SampleBytes = 64 * 1024;
+constexpr qsizetype kBinarySampleBytes = 8 * 1024;
+// Japanese text, read as CP932 or EUC-JP, has kana among its non-ASCII characters; the Chinese,
+// Korean and Latin samples read that way had none at all, the Japanese ones at least 11 %.
+constexpr double kJapaneseKanaShare = 0.05;
+
+// Returns 0 when invalid, 1 when pure ASCII, 2 when valid UTF-8 with non-ASCII characters.
+int classifyUtf8(QByteArrayView bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    bool nonAscii = false;
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        nonAscii = true;
+        const unsigned char lead = *p;
+        int length;
+        char32_t minimum;
+        char32_t value;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2, minimum = 0x80, value = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3, minimum = 0x800, value = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4, minimum = 0x10000, value = lead & 0x07;
+        } else {
+            return 0;
+        }
+        if (end - p < length)
+            return 0;
+        for (int i = 1; i < length; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return 0;
+            value = (value << 6) | (p[i] & 0x3F);
+        }
+        if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+            return 0;
+        p += length;
+    }
+    return nonAscii ? 2 : 1;
+}
+
+QByteArray uchardetName(QByteArrayView sample)
+{
+    std::unique_ptr<std::remove_pointer_t<uchardet_t>, void (*)(uchardet_t)> detector(uchardet_new(), uchardet_delete);
+    if (!detector || uchardet_handle_data(detector.get(), sample.data(), size_t(sample.size())) != 0)
+        return {};
+    uchardet_data_end(detector.get());
+    return QByteArray(uchardet_get_charset(detector.get())).toUpper();
+}
+
+std::optional<Encoding> japaneseEncoding(const QByteArray& name)
+{
+    if (name == "SHIFT_JIS" || name == "CP932")
+        return Encoding::Cp932;
+    if (name == "EUC-JP")
+        return Encoding::EucJp;
+    if (name == "ISO-2022-JP")
+        return Encoding::Iso2022Jp;
+    return std::nullopt;
+}
+
+// The legacy encodings of other languages that we take uchardet's word for; the rest of what it
+// can name (KOI8-R, Mac and DOS code pages, TIS-620, ...) stays with CP932.
+std::optional<Encoding> foreignEncoding(const QByteArray& name)
+{
+    if (name == "UHC")
+        return Encoding::EucKr;
+    if (name == "GB18030" || name == "BIG5" || name == "EUC-KR" || name.startsWith("ISO-8859-")
+        || name.startsWith("WINDOWS-125"))
+        return encodingFromName(QString::fromLatin1(name));
+    return std::nullopt;
+}
+
+// Whether the bytes read as text in @p encoding: no byte fails, and no C1 control comes out
+// (glibc's EUC-JP and ISO-8859 tables pass 0x80-0x9F through as controls, which no text has).
+bool decodesCleanly(QByteArrayView bytes, Encoding encoding)
+{
+    IconvDecoder decoder(iconvName(encoding));
+    QString text;
+    if (!decoder.isValid() || !decoder.decode(bytes.data(), bytes.size(), text))
+        return false;
+    return std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x80 && c.unicode() <= 0x9F; });
+}
+
+qsizetype nonAsciiBytes(QByteArrayView bytes)
+{
+    qsizetype count = 0;
+    for (const char c : bytes)
+        count += static_cast<unsigned char>(c) >= 0x80 ? 1 : 0;
+    return count;
+}
+
+// Whether either Japanese reading of the bytes is valid and has kana among its non-ASCII characters. Half-width
+// katakana counts only in EUC-JP, where it needs its own prefix byte; in CP932 it is what any
+// stray Latin byte reads as.
+bool readsAsJapanese(QByteArrayView bytes)
+{
+    for (const Encoding encoding : { Encoding::Cp932, Encoding::EucJp }) {
+        // Only a reading without errors counts: Big5 read as EUC-JP breaks, but shows hiragana.
+        IconvDecoder decoder(iconvName(encoding));
+        QString text;
+        if (!decoder.decode(bytes.data(), bytes.size(), text))
+            continue;
+        qsizetype nonAscii = 0;
+        qsizetype kana = 0;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 0x80)
+                continue;
+            ++nonAscii;
+            if ((u >= 0x3040 && u <= 0x30FF) || (encoding == Encoding::EucJp && u >= 0xFF61 && u <= 0xFF9F))
+                ++kana;
+        }
+        if (nonAscii > 0 && double(kana) / double(nonAscii) >= kJapaneseKanaShare)
+            return true;
+    }
+    return false;
+}
+
+// The detector's sample ends after a line break, so that the validity checks do not see a
+// character cut in two.
+QByteArrayView detectorSample(QByteArrayView bytes)
+{
+    if (bytes.size() <= kDetectorSampleBytes)
+        return bytes;
+    const QByteArrayView head = bytes.first(kDetectorSampleBytes);
+    const qsizetype newline = head.lastIndexOf('\n');
+    return newline > 0 ? head.first(newline + 1) : head;
+}
+
+Encoding detectLegacy(QByteArrayView bytes)
+{
+    const QByteArrayView sample = detectorSample(bytes);
+    const QByteArray name = uchardetName(sample);
+    if (const std::optional<Encoding> japanese = japaneseEncoding(name))
+        return *japanese;
+    const std::optional<Encoding> foreign = foreignEncoding(name);
+    // Enough text that has no kana in either Japanese reading: uchardet is sure, and right.
+    // This goes before the EUC-JP rule, because Korean and Chinese bytes are often valid EUC-JP.
+    if (foreign && nonAsciiBytes(sample) >= kForeignMinNonAsciiBytes && decodesCleanly(sample, *foreign)
+        && !readsAsJapanese(sample))
+        return *foreign;
+    if (!decodesCleanly(sample, Encoding::Cp932) && decodesCleanly(sample, Encoding::EucJp))
+        return Encoding::EucJp;
+    // Shorter text stays CP932 even when CP932 cannot read it: a Japanese file cut short or
+    // with one damaged byte must not turn into Latin-1, and the encoding menu fixes the rest.
+    return Encoding::Cp932;
+}
+
+} // namespace
+
+std::optional<TextFormat> bomFormat(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return TextFormat { Encoding::Utf8, true, LineEnding::CrLf };
+    if (bytes.startsWith("\xFF\xFE"))
+        return TextFormat { Encoding::Utf16Le, true, LineEnding::CrLf };
+    if (bytes.startsWith("\xFE\xFF"))
+        return TextFormat { Encoding::Utf16Be, true, LineEnding::CrLf };
+    return std::nullopt;
+}
+
+std::optional<Encoding> utf16ByNulPattern(QByteArrayView bytes)
+{
+    const qsizetype size = std::min(bytes.size(), kUtf16SampleBytes) & ~qsizetype(1);
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    qsizetype evenNuls = 0;
+    qsizetype oddNuls = 0;
+    for (qsizetype i = 0; i < size; i += 2) {
+        evenNuls += data[i] == 0 ? 1 : 0;
+        oddNuls += data[i + 1] == 0 ? 1 : 0;
+    }
+    // ASCII puts its NULs on one side; a few on the other come from characters like U+4E00.
+    Encoding encoding;
+    if (oddNuls > 0 && evenNuls * 4 <= oddNuls)
+        encoding = Encoding::Utf16Le;
+    else if (evenNuls > 0 && oddNuls * 4 <= evenNuls)
+        encoding = Encoding::Utf16Be;
+    else
+        return std::nullopt;
+    const bool little = encoding == Encoding::Utf16Le;
+    qsizetype asciiUnits = 0;
+    qsizetype latinUnits = 0;
+    for (qsizetype i = 0; i < size; i += 2) {
+        const char16_t unit = little ? char16_t(data[i] | data[i + 1] << 8) : char16_t(data[i] << 8 | data[i + 1]);
+        if (unit == 0 || unit == 0xFFFE || unit == 0xFFFF)
+            return std::nullopt;
+        if (unit < 0x20 && unit != u'\t' && unit != u'\n' && unit != u'\f' && unit != u'\r')
+            return std::nullopt;
+        if (QChar::isHighSurrogate(unit)) {
+            if (i + 2 >= size)
+                break; // cut off by the sample's end
+            const char16_t next
+                = little ? char16_t(data[i + 2] | data[i + 3] << 8) : char16_t(data[i + 2] << 8 | data[i + 3]);
+            if (!QChar::isLowSurrogate(next))
+                return std::nullopt;
+            i += 2;
+            continue;
+        }
+        if (QChar::isLowSurrogate(unit))
+            return std::nullopt;
+        if (unit < 0x80)
+            ++asciiUnits;
+        else if (unit < 0x100)
+            ++latinUnits;
+    }
+    // Bytes of another encoding with a stray NUL pair up into units of the 0x80-0xFF row as often as not.
+    if (asciiUnits == 0 || latinUnits > asciiUnits)
+        return std::nullopt;
+    return encoding;
+}
+
+bool looksBinary(QByteArrayView bytes)
+{
+    if (!bytes.first(std::min(bytes.size(), kBinarySampleBytes)).contains('\0'))
+        return false;
+    if (const std::optional<TextFormat> bom = bomFormat(bytes); bom && bom->encoding != Encoding::Utf8)
+        return false;
+    return !utf16ByNulPattern(bytes);
+}
+
+TextFormat detectEncoding(QByteArrayView bytes)
+{
+    TextFormat format;
+    if (const std::optional<TextFormat> bom = bomFormat(bytes))
+        return *bom;
+    if (const std::optional<Encoding> utf16 = utf16ByNulPattern(bytes)) {
+        format.encoding = *utf16;
+        return format;
+    }
+    switch (classifyUtf8(bytes)) {
+    case 2:
+        format.encoding = Encoding::Utf8;
+        return format;
+    case 1:
+        // ISO-2022-JP is 7-bit: only an escape sequence tells it apart from ASCII.
+        format.encoding = bytes.contains('\x1B') ? detectLegacy(bytes) : Encoding::Cp932;
+        return format;
+    default:
+        format.encoding = detectLegacy(bytes);
+        return format;
+    }
+}
+
+} // namespace pemmo::formats
