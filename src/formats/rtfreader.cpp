@@ -92,7 +92,7 @@ bool Reader::run()
 
 std::unique_ptr<QTextDocument> Reader::takeDocument()
 {
-    const ParaProps last = m_stack.empty() ? ParaProps{} : m_stack.front().para;
+    const ParaProps last = m_stack.empty() ? ParaProps {} : m_stack.front().para;
     return m_builder.finish(m_lastPara.has_value() ? *m_lastPara : last);
 }
 
@@ -263,7 +263,11 @@ void Reader::resolveSurrogate()
 void Reader::emitUnicode(int value)
 {
     flushBytes();
-    const auto unit = char16_t(value < 0 ? value + 65536 : value & 0xFFFF);
+    // Only -32768..65535 name a UTF-16 unit; anything else (and \u0, a NUL) is damage, not a character.
+    const bool valid = value >= -32768 && value <= 65535 && value != 0;
+    if (!valid)
+        m_lossy = true;
+    const auto unit = valid ? char16_t(value < 0 ? value + 65536 : value) : char16_t(QChar::ReplacementCharacter);
     if (state().destination == Destination::FieldInstruction) {
         fieldInstructionText(QStringView(&unit, 1));
         m_skipFallback = state().unicodeSkip;
@@ -274,7 +278,7 @@ void Reader::emitUnicode(int value)
         m_highSurrogate = unit;
     } else if (QChar::isLowSurrogate(unit)) {
         if (m_highSurrogate) {
-            const char16_t pair[2] = {m_highSurrogate, unit};
+            const char16_t pair[2] = { m_highSurrogate, unit };
             m_highSurrogate = 0;
             emitRaw(QStringView(pair, 2), state().chars);
         } else {
@@ -351,8 +355,8 @@ void Reader::commitFont()
     entry.codePage = m_fontCharset >= 0 ? codePageForCharset(m_fontCharset) : 0;
     QString name;
     // A Japanese face name is written in its own charset (\'82\'6c\'82\'72 = ＭＳ).
-    m_decoder.decode(entry.codePage > 0 && entry.codePage != kSymbolCodePage ? entry.codePage : m_ansiCodePage,
-                     m_fontName, name);
+    m_decoder.decode(
+        entry.codePage > 0 && entry.codePage != kSymbolCodePage ? entry.codePage : m_ansiCodePage, m_fontName, name);
     entry.name = name.trimmed();
     m_fontName.clear();
     m_fontOpen = false;
@@ -413,7 +417,7 @@ void Reader::finishPicture()
         const qint64 width = qint64(m_picWidthGoal) * m_picScaleX / 100;
         const qint64 height = qint64(m_picHeightGoal) * m_picScaleY / 100;
         m_builder.insertPicture(m_picture, int(std::clamp<qint64>(width, 0, 1'000'000)),
-                                int(std::clamp<qint64>(height, 0, 1'000'000)), state().chars);
+            int(std::clamp<qint64>(height, 0, 1'000'000)), state().chars);
     }
     m_picture.clear();
     m_pictureKind = PictureKind::None;

@@ -86,6 +86,8 @@ private Q_SLOTS:
     void refusedFilesStillRead();
     void text_data();
     void text();
+    void unicodeOutOfRange_data();
+    void unicodeOutOfRange();
     void characterFormats_data();
     void characterFormats();
     void paragraphFormats();
@@ -214,8 +216,8 @@ void TestRtfReader::text_data()
         << QStringLiteral("A\t\tC\nD\tE\tF\n");
     QTest::newRow("bin data is skipped") << QByteArray("{\\rtf1 a\\bin3 }}}b}") << QStringLiteral("ab");
     QTest::newRow("huge bin stops at the end") << QByteArray("{\\rtf1 a\\bin99999999999 xyz}") << QStringLiteral("a");
-    QTest::newRow("huge numbers are clamped") << QByteArray("{\\rtf1\\fs999999999999999999 \\u99999999999?ok}")
-                                              << QStringLiteral("\uFFFFok");
+    QTest::newRow("huge numbers are clamped") << QByteArray("{\\rtf1\\fs999999999999999999 ok}")
+                                              << QStringLiteral("ok");
     QTest::newRow("text after the last brace") << QByteArray("{\\rtf1 in}out") << QStringLiteral("in");
     QTest::newRow("nbsp, soft and hard hyphen") << QByteArray("{\\rtf1 a\\~b\\-c\\_d}")
                                                 << QStringLiteral("a\u00A0b\u00ADc\u2011d");
@@ -231,6 +233,36 @@ void TestRtfReader::text()
     const std::unique_ptr<QTextDocument> document = read(rtf);
     QVERIFY(document);
     QCOMPARE(documentPlainText(*document), text);
+}
+
+void TestRtfReader::unicodeOutOfRange_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("lossy");
+    QTest::newRow("lowest int") << QByteArray("{\\rtf1\\u-2147483648?a}") << QStringLiteral("\uFFFDa") << true;
+    QTest::newRow("beyond int") << QByteArray("{\\rtf1\\u99999999999?a}") << QStringLiteral("\uFFFDa") << true;
+    QTest::newRow("just beyond") << QByteArray("{\\rtf1\\u65536?a}") << QStringLiteral("\uFFFDa") << true;
+    QTest::newRow("below -32768") << QByteArray("{\\rtf1\\u-32769?a}") << QStringLiteral("\uFFFDa") << true;
+    QTest::newRow("zero is no NUL") << QByteArray("{\\rtf1\\u0?a}") << QStringLiteral("\uFFFDa") << true;
+    QTest::newRow("in a field instruction")
+        << QByteArray("{\\rtf1{\\field{\\*\\fldinst EQ \\\\o(\\u-2147483648?)}{\\fldrslt }}}") << QString() << true;
+    QTest::newRow("edges are characters")
+        << QByteArray("{\\rtf1\\u65535?\\u-32768?}") << QStringLiteral("\uFFFF\u8000") << false;
+}
+
+void TestRtfReader::unicodeOutOfRange()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QFETCH(bool, lossy);
+    std::optional<RtfReadResult> result = readRtf(rtf);
+    QVERIFY(result);
+    const QString read = documentPlainText(*result->document);
+    QVERIFY(!read.contains(QChar(0)));
+    if (!text.isNull())
+        QCOMPARE(read, text);
+    QCOMPARE(result->lossy, lossy);
 }
 
 void TestRtfReader::characterFormats_data()
