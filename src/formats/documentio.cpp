@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "documentio.h"
 
+#include "richtextstructure.h"
+
 #include "formattexts.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
@@ -11,6 +13,7 @@
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextTable>
 
 #include <unistd.h>
 
@@ -137,9 +140,31 @@ QString documentPlainText(const QTextDocument& document)
 {
     QString text;
     text.reserve(document.characterCount());
+    QTextTable* previousTable = nullptr;
+    int previousRow = -1;
+    int previousCell = -1;
+    bool first = true;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block != document.begin())
-            text.append(u'\n');
+        if (isBlockBeforeTable(block))
+            continue;
+        // Cells of a table row are separated by tabs, as a table pasted into a plain editor is.
+        QTextTable* const table = tableOf(block);
+        int row = -1;
+        int cell = -1;
+        if (table) {
+            const QTextTableCell here = table->cellAt(block.position());
+            row = here.row();
+            cell = here.column();
+        }
+        if (!first)
+            text.append(table && table == previousTable && row == previousRow && cell != previousCell ? u'\t' : u'\n');
+        first = false;
+        previousTable = table;
+        previousRow = row;
+        previousCell = cell;
+        const QString label = listLabel(block);
+        if (!label.isEmpty())
+            text.append(label + u' ');
         QString line = block.text();
         line.replace(QChar::LineSeparator, u'\n');
         line.remove(QChar::ObjectReplacementCharacter);
@@ -153,8 +178,8 @@ bool isRtfFileName(const QString& path)
     return path.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
 }
 
-SaveResult renderDocument(const QString& path, DocumentSource source, const TextFormat& format,
-                          const SaveOptions& options)
+SaveResult renderDocument(
+    const QString& path, DocumentSource source, const TextFormat& format, const SaveOptions& options)
 {
     SaveResult result;
     if (isRtfFileName(path)) {
@@ -214,8 +239,8 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     return std::nullopt;
 }
 
-SaveResult saveDocument(const QString& path, DocumentSource source, const TextFormat& format,
-                        const SaveOptions& options)
+SaveResult saveDocument(
+    const QString& path, DocumentSource source, const TextFormat& format, const SaveOptions& options)
 {
     SaveResult result = renderDocument(path, source, format, options);
     if (result.status != SaveStatus::Saved)
@@ -228,10 +253,10 @@ SaveResult saveDocument(const QString& path, DocumentSource source, const TextFo
     return result;
 }
 
-SaveResult saveDocument(const QString& path, const QTextDocument& document, const TextFormat& format,
-                        const SaveOptions& options)
+SaveResult saveDocument(
+    const QString& path, const QTextDocument& document, const TextFormat& format, const SaveOptions& options)
 {
-    return saveDocument(path, DocumentSource{&document, {}}, format, options);
+    return saveDocument(path, DocumentSource { &document, {} }, format, options);
 }
 
 } // namespace pemmo::formats

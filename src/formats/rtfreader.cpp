@@ -3,7 +3,9 @@
 
 #include "rtfreaderstate.h"
 
+#include <QRegularExpression>
 #include <QTextDocument>
+#include <QTextList>
 
 namespace pemmo::formats {
 
@@ -11,6 +13,72 @@ bool looksLikeRtf(QByteArrayView data)
 {
     return data.startsWith("{\\rtf");
 }
+
+namespace {
+
+int listStyleForNumberFormat(int levelNumberFormat)
+{
+    switch (levelNumberFormat) {
+    case 1:
+        return QTextListFormat::ListUpperRoman;
+    case 2:
+        return QTextListFormat::ListLowerRoman;
+    case 3:
+        return QTextListFormat::ListUpperAlpha;
+    case 4:
+        return QTextListFormat::ListLowerAlpha;
+    case 23:
+        return QTextListFormat::ListDisc;
+    case 255:
+        return QTextListFormat::ListStyleUndefined; // no number: a plain indented paragraph
+    default:
+        return QTextListFormat::ListDecimal; // the many East Asian counting styles count as numbers
+    }
+}
+
+int hyperlinkTarget(QStringView instruction, std::vector<QString>& links)
+{
+    // HYPERLINK "url" [\o "tip"] or HYPERLINK \l "bookmark"
+    instruction = instruction.trimmed();
+    if (!instruction.startsWith(u"HYPERLINK", Qt::CaseInsensitive) || links.size() >= 100000)
+        return -1;
+    QStringList words;
+    QString word;
+    bool quoted = false;
+    for (const QChar c : instruction.sliced(9)) {
+        if (c == u'"') {
+            quoted = !quoted;
+            if (!quoted) {
+                words.append(word);
+                word.clear();
+            }
+        } else if (!quoted && c.isSpace()) {
+            if (!word.isEmpty())
+                words.append(word);
+            word.clear();
+        } else {
+            word.append(c);
+        }
+    }
+    if (!word.isEmpty())
+        words.append(word);
+    QString target;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (words[i] == u"\\l" && i + 1 < words.size()) {
+            target = u'#' + words[++i];
+        } else if (words[i].startsWith(u'\\')) {
+            ++i; // a switch and its argument
+        } else if (target.isEmpty()) {
+            target = words[i];
+        }
+    }
+    if (target.isEmpty())
+        return -1;
+    links.push_back(target);
+    return int(links.size() - 1);
+}
+
+} // namespace
 
 std::optional<RtfReadResult> readRtf(QByteArrayView data)
 {
@@ -39,7 +107,7 @@ Reader::Reader(QByteArrayView data)
     : m_tokenizer(data)
 {
     m_stack.reserve(64);
-    m_builder.setTables(&m_fonts, &m_colours);
+    m_builder.setTables(&m_fonts, &m_colours, &m_links);
 }
 
 bool Reader::run()
@@ -93,7 +161,7 @@ bool Reader::run()
 std::unique_ptr<QTextDocument> Reader::takeDocument()
 {
     const ParaProps last = m_stack.empty() ? ParaProps {} : m_stack.front().para;
-    return m_builder.finish(m_lastPara.has_value() ? *m_lastPara : last);
+    return m_builder.finish(resolved(m_lastPara.has_value() ? *m_lastPara : last));
 }
 
 void Reader::openGroup()
@@ -116,6 +184,13 @@ void Reader::openGroup()
     child.upr = false;
     child.uprChildren = 0;
     child.fieldOwner = false;
+    child.nestTableProps = parent.nestTableProps;
+    if (child.destination == Destination::StyleSheet) {
+        commitStyle();
+        m_styleNumber = 0;
+        m_styleOutline = -1;
+        m_styleIsParagraph = true;
+    }
     if (parent.upr && ++parent.uprChildren == 1)
         child.destination = Destination::Skip; // the ANSI twin; the \ud twin that follows holds the text
     m_stack.push_back(std::move(child));
@@ -137,6 +212,16 @@ void Reader::closeGroup()
         finishPicture();
     if (closing.destination == Destination::FontTable)
         commitFont();
+    if (closing.destination == Destination::StyleSheet)
+        commitStyle();
+    if (closing.destination == Destination::FieldInstruction && closing.ownsDestination && !m_fields.empty()
+        && m_fields.back().link < 0)
+        m_fields.back().link = hyperlinkTarget(m_fields.back().instruction, m_links);
+    if (closing.destination == Destination::ParaNumbering && closing.ownsDestination && m_stack.size() >= 2) {
+        ParaProps& para = m_stack[m_stack.size() - 2].para;
+        para.oldNumbering = m_pnStyle;
+        para.listLevel = m_pnLevel;
+    }
     if (closing.fieldOwner)
         finishField();
     if (m_stack.size() == 1) {
@@ -166,6 +251,14 @@ void Reader::setDestination(Destination destination)
         m_fontName.clear();
     } else if (destination == Destination::ColourTable) {
         m_red = m_green = m_blue = -1;
+    } else if (destination == Destination::ParaNumbering) {
+        m_pnStyle = QTextListFormat::ListDecimal;
+        m_pnLevel = 0;
+    } else if (destination == Destination::StyleSheet) {
+        m_styleName.clear();
+        m_styleNumber = 0;
+        m_styleOutline = -1;
+        m_styleIsParagraph = true;
     }
 }
 
@@ -185,6 +278,12 @@ void Reader::textBytes(QByteArrayView bytes)
 {
     switch (state().destination) {
     case Destination::Skip:
+    case Destination::ListTable:
+    case Destination::ListOverrideTable:
+    case Destination::ParaNumbering:
+        return;
+    case Destination::StyleSheet:
+        styleSheetBytes(bytes);
         return;
     case Destination::FontTable:
         fontTableBytes(bytes);
@@ -195,12 +294,7 @@ void Reader::textBytes(QByteArrayView bytes)
     case Destination::Picture:
         pictureBytes(bytes);
         return;
-    case Destination::FieldInstruction: {
-        QString decoded;
-        m_decoder.decode(currentCodePage(), bytes, decoded);
-        fieldInstructionText(decoded);
-        return;
-    }
+    case Destination::FieldInstruction:
     case Destination::Body:
         break;
     }
@@ -211,12 +305,16 @@ void Reader::textBytes(QByteArrayView bytes)
         if (bytes.isEmpty())
             return;
     }
+    // Field instructions wait with the text, so a double-byte pair in them decodes as one character too.
     const int codePage = currentCodePage();
-    if (!m_bytes.isEmpty() && (codePage != m_bytesCodePage || !(state().chars == m_bytesProps)))
+    const Destination destination = state().destination;
+    if (!m_bytes.isEmpty()
+        && (codePage != m_bytesCodePage || !(state().chars == m_bytesProps) || destination != m_bytesDestination))
         flushBytes();
     if (m_bytes.isEmpty()) {
         m_bytesCodePage = codePage;
         m_bytesProps = state().chars;
+        m_bytesDestination = destination;
     }
     m_bytes.append(bytes);
 }
@@ -229,7 +327,10 @@ void Reader::flushBytes()
     if (!m_decoder.decode(m_bytesCodePage, m_bytes, m_decoded))
         m_lossy = true;
     m_bytes.clear();
-    emitText(m_decoded, m_bytesProps);
+    if (m_bytesDestination == Destination::FieldInstruction)
+        fieldInstructionText(m_decoded);
+    else
+        emitText(m_decoded, m_bytesProps);
 }
 
 void Reader::emitText(QStringView text, const CharProps& props)
@@ -242,13 +343,22 @@ void Reader::emitText(QStringView text, const CharProps& props)
 
 void Reader::emitRaw(QStringView text, const CharProps& props)
 {
-    if (!m_fields.empty())
+    CharProps shown = props;
+    if (!m_fields.empty()) {
         m_fields.back().resultHasText = true;
+        for (auto it = m_fields.rbegin(); it != m_fields.rend(); ++it) {
+            if (it->link >= 0) {
+                shown.link = it->link;
+                break;
+            }
+        }
+    }
+    syncTable();
     if (m_cellPending) {
         m_cellPending = false;
-        m_builder.appendText(u"\t", props);
+        m_builder.appendText(u"\t", shown);
     }
-    m_builder.appendText(text, props);
+    m_builder.appendText(text, shown);
 }
 
 void Reader::resolveSurrogate()
@@ -302,16 +412,94 @@ void Reader::endParagraph()
     flushBytes();
     resolveSurrogate();
     m_cellPending = false;
-    m_builder.endParagraph(state().para);
+    syncTable();
+    m_builder.endParagraph(resolved(state().para));
 }
 
-void Reader::cellEnd()
+void Reader::syncTable()
+{
+    if (state().para.inTable)
+        m_builder.enterCell(m_rowDef.size());
+    else if (m_builder.inTable())
+        m_builder.leaveTable();
+}
+
+void Reader::cellEnd(bool nested)
 {
     flushBytes();
     resolveSurrogate();
-    if (m_cellPending)
-        m_builder.appendText(u"\t", state().chars); // an empty cell still separates its neighbours
-    m_cellPending = true;
+    if (nested) {
+        // A table inside a cell is flattened into the outer cell: its cells become tab-separated text.
+        if (m_cellPending)
+            m_builder.appendText(u"\t", state().chars); // an empty cell still separates its neighbours
+        m_cellPending = true;
+        return;
+    }
+    m_cellPending = false;
+    m_builder.enterCell(m_rowDef.size());
+    m_builder.endCell(resolved(state().para));
+}
+
+void Reader::rowEnd()
+{
+    flushBytes();
+    resolveSurrogate();
+    m_cellPending = false;
+    if (m_builder.inTable())
+        m_builder.endRow(m_rowDef);
+    else
+        m_builder.endParagraph(resolved(state().para));
+}
+
+void Reader::pageBreak()
+{
+    flushBytes();
+    resolveSurrogate();
+    syncTable();
+    if (m_builder.blockHasText())
+        endParagraph();
+    m_builder.pageBreak();
+}
+
+ParaProps Reader::resolved(const ParaProps& props) const
+{
+    ParaProps out = props;
+    int outline = props.outlineLevel;
+    if (const auto style = m_styles.find(props.style); props.style >= 0 && style != m_styles.end()) {
+        out.styleName = style->second.name;
+        if (outline < 0)
+            outline = style->second.outlineLevel;
+        if (outline < 0) {
+            // Writers that leave out \outlinelevel still name their heading styles.
+            static const QRegularExpression heading(
+                QStringLiteral("^(?:heading|見出し)\\s*([1-9])$"), QRegularExpression::CaseInsensitiveOption);
+            const QRegularExpressionMatch match = heading.match(out.styleName);
+            if (match.hasMatch())
+                outline = match.captured(1).toInt() - 1;
+        }
+    }
+    if (outline >= 0 && outline < 6)
+        out.headingLevel = outline + 1;
+    if (props.listOverride > 0 || (props.listOverride == 0 && m_listOverrides.count(0))) {
+        out.listKey = props.listOverride;
+        int format = 0;
+        if (const auto list = m_listOverrides.find(props.listOverride); list != m_listOverrides.end()) {
+            if (const auto def = m_listDefs.find(list->second); def != m_listDefs.end()) {
+                if (props.listLevel >= 0 && props.listLevel < int(def->second.size()))
+                    format = def->second[props.listLevel];
+            }
+        }
+        out.listStyle = listStyleForNumberFormat(format);
+        // Bullets change shape by level, as word processors draw them.
+        static constexpr int bullets[]
+            = { QTextListFormat::ListDisc, QTextListFormat::ListCircle, QTextListFormat::ListSquare };
+        if (out.listStyle == QTextListFormat::ListDisc)
+            out.listStyle = bullets[props.listLevel % 3];
+    } else if (props.oldNumbering != 0) {
+        out.listKey = -100 + props.oldNumbering; // one run of numbering per kind, as \pn continues it
+        out.listStyle = props.oldNumbering;
+    }
+    return out;
 }
 
 void Reader::binary(qint64 count)
@@ -410,6 +598,7 @@ void Reader::finishPicture()
     if ((m_pictureKind == PictureKind::Png || m_pictureKind == PictureKind::Jpeg) && !m_pictureTooLarge
         && !m_picture.isEmpty()) {
         resolveSurrogate();
+        syncTable();
         if (m_cellPending) {
             m_cellPending = false;
             m_builder.appendText(u"\t", state().chars);
@@ -425,13 +614,30 @@ void Reader::finishPicture()
 
 void Reader::fieldInstructionText(QStringView text)
 {
-    if (m_skipFallback > 0) {
-        const qsizetype skipped = std::min<qsizetype>(m_skipFallback, text.size());
-        m_skipFallback -= int(skipped);
-        text = text.sliced(skipped);
-    }
     if (!m_fields.empty() && m_fields.back().instruction.size() < 4096)
         m_fields.back().instruction.append(text.left(4096));
+}
+
+void Reader::styleSheetBytes(QByteArrayView bytes)
+{
+    for (const char c : bytes) {
+        if (c == ';')
+            commitStyle();
+        else if (m_styleName.size() < 256)
+            m_styleName.append(c);
+    }
+}
+
+void Reader::commitStyle()
+{
+    const QByteArray name = m_styleName.trimmed();
+    m_styleName.clear();
+    if (name.isEmpty() || !m_styleIsParagraph || m_styles.size() >= 4096)
+        return;
+    StyleDef style;
+    m_decoder.decode(m_ansiCodePage, name, style.name);
+    style.outlineLevel = m_styleOutline;
+    m_styles.insert_or_assign(m_styleNumber, std::move(style));
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QTextFormat>
 
 #include <memory>
 #include <optional>
@@ -10,7 +11,11 @@ class QTextDocument;
 
 namespace pemmo::formats {
 
-struct RtfReadResult {
+/** The paragraph style's name (\sN in the stylesheet), kept on the block format so a save writes it back. */
+inline constexpr int kRtfStyleNameProperty = QTextFormat::UserProperty + 0x5201;
+
+struct RtfReadResult
+{
     std::unique_ptr<QTextDocument> document;
     /** Bytes that did not decode, or the file ended before its last group closed. */
     bool lossy = false;

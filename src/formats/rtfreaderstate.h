@@ -16,34 +16,49 @@
 namespace pemmo::formats::rtf {
 
 enum class Destination {
-    Body,       ///< visible text
-    Skip,       ///< everything up to the group's end is ignored
+    Body, ///< visible text
+    Skip, ///< everything up to the group's end is ignored
     FontTable,
     ColourTable,
     Picture,
     FieldInstruction, ///< collected: an EQ field with an empty result shows its base text
+    StyleSheet,
+    ListTable,
+    ListOverrideTable,
+    ParaNumbering, ///< \pn: the old way to number a paragraph
 };
 
-struct FieldFrame {
+struct FieldFrame
+{
     QString instruction;
     bool resultHasText = false;
+    int link = -1; ///< a HYPERLINK field: index of its target
+};
+
+struct StyleDef
+{
+    QString name;
+    int outlineLevel = -1;
 };
 
 enum class PictureKind { None, Png, Jpeg, Other };
 
-struct GroupState {
+struct GroupState
+{
     Destination destination = Destination::Body;
     bool ownsDestination = false; ///< this group switched the destination (its end finishes a picture)
     CharProps chars;
     ParaProps para;
     int unicodeSkip = 1; ///< \ucN
-    bool upr = false;    ///< inside \upr: the first subgroup is the ANSI twin of the following \ud
+    bool upr = false; ///< inside \upr: the first subgroup is the ANSI twin of the following \ud
     int uprChildren = 0;
     bool fieldOwner = false; ///< this group is a \field: its end completes the field
+    bool nestTableProps = false; ///< a nested table's row definition: not the outer table's
 };
 
 /** The reader's whole state: the group stack, the tables and the text waiting to be decoded. */
-class Reader final {
+class Reader final
+{
 public:
     explicit Reader(QByteArrayView data);
     /** Runs to the end of the outermost group; false when the data is not RTF at all. */
@@ -69,7 +84,15 @@ private:
     void emitUnit(char16_t unit);
     void emitUnicode(int value);
     void endParagraph();
-    void cellEnd();
+    void cellEnd(bool nested);
+    void rowEnd();
+    void syncTable();
+    void pageBreak();
+    ParaProps resolved(const ParaProps& props) const;
+    bool tableWord(int wordId, int value);
+    bool listWord(int wordId, int value);
+    void styleSheetBytes(QByteArrayView bytes);
+    void commitStyle();
     void resolveSurrogate();
 
     void fontTableBytes(QByteArrayView bytes);
@@ -98,6 +121,27 @@ private:
     std::vector<FontEntry> m_fonts;
     std::map<int, int> m_fontNumbers; ///< \fN number -> index into m_fonts
     std::vector<QColor> m_colours;
+    std::vector<QString> m_links;
+
+    // Tables: the row definition in force and the cell being defined.
+    std::vector<CellDef> m_rowDef;
+    CellDef m_cellDef;
+    bool m_cellBorderSide = false;
+
+    // Lists: \listid -> the number format of each level; \lsN -> \listid.
+    std::map<int, std::vector<int>> m_listDefs;
+    std::vector<int> m_listLevels;
+    std::map<int, int> m_listOverrides;
+    int m_overrideListId = 0;
+    int m_pnStyle = 0;
+    int m_pnLevel = 0;
+
+    // Paragraph styles and the entry being read.
+    std::map<int, StyleDef> m_styles;
+    int m_styleNumber = 0;
+    int m_styleOutline = -1;
+    bool m_styleIsParagraph = true;
+    QByteArray m_styleName;
 
     // The font entry being read.
     int m_fontNumber = 0;
@@ -110,6 +154,7 @@ private:
 
     // Text bytes wait here until something else happens, so double-byte pairs decode together.
     QByteArray m_bytes;
+    Destination m_bytesDestination = Destination::Body;
     int m_bytesCodePage = 0;
     CharProps m_bytesProps;
     QString m_decoded;

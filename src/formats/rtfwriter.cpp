@@ -49,13 +49,13 @@ int twips(qreal pixels)
     return qRound(pixels * kTwipsPerPixel);
 }
 
-class Writer final {
+class Writer final
+{
 public:
     explicit Writer(const QTextDocument& document)
         : m_document(document)
         , m_cp932(cp932Table())
-    {
-    }
+    { }
 
     QByteArray write();
 
@@ -232,8 +232,8 @@ void Writer::writeImage(const QTextImageFormat& format)
     const qreal width = format.width() > 0 ? format.width() : image.width();
     const qreal height = format.height() > 0 ? format.height() : image.height();
     m_body.append("{\\pict\\pngblip\\picw" + QByteArray::number(image.width()) + "\\pich"
-                  + QByteArray::number(image.height()) + "\\picwgoal" + QByteArray::number(twips(width))
-                  + "\\pichgoal" + QByteArray::number(twips(height)) + "\r\n");
+        + QByteArray::number(image.height()) + "\\picwgoal" + QByteArray::number(twips(width)) + "\\pichgoal"
+        + QByteArray::number(twips(height)) + "\r\n");
     const QByteArray hex = png.toHex();
     for (qsizetype i = 0; i < hex.size(); i += 128) {
         m_body.append(hex.mid(i, 128));
@@ -258,7 +258,7 @@ void Writer::writeHeader(QByteArray& out) const
         out.append("{\\colortbl ;");
         for (const QColor& colour : m_colours) {
             out.append("\\red" + QByteArray::number(colour.red()) + "\\green" + QByteArray::number(colour.green())
-                       + "\\blue" + QByteArray::number(colour.blue()) + ";");
+                + "\\blue" + QByteArray::number(colour.blue()) + ";");
         }
         out.append("}\r\n");
     }

@@ -32,20 +32,13 @@ QString withoutWhiteSpace(const QString& text)
 //
 // | file                                   | LibreOffice                          | we                                   |
 // |----------------------------------------|--------------------------------------|--------------------------------------|
-// | jp_table_list.rtf                      | redraws list labels from the list    | show the \listtext label the writer  |
-// |                                        | table (level 2 as ◦)                 | stored (•)                           |
-// | tika_testRTFJapanese.rtf               | redraws the Wingdings bullet as ◦    | show the stored label: U+F0FC of the |
-// |                                        |                                      | symbol font                          |
-// | tika_testRTFListMicrosoftWord.rtf      | knows OpenSymbol's private encoding  | decode \'96 in the declared charset  |
-// |                                        | (\'96 in OpenSymbol = •)             | 0 (cp1252): – (en dash)              |
+// | rtfpipe_Issue53.rtf                    | the \pntxta suffix: "1)"             | the list's own label: "1."           |
 struct Deliberate {
     const char* file;
     const char* weKeep; // text (white space removed) that shows our behaviour
 };
 const Deliberate kDeliberate[] = {
-    {"jp_table_list.rtf", "ログインする•パスワードは"},
-    {"tika_testRTFJapanese.rtf", "渡部富哉さん提供\uF0FC太平洋戦争"},
-    {"tika_testRTFListMicrosoftWord.rtf", "list:–first–second–third"},
+    {"rtfpipe_Issue53.rtf", "•A•B•C1.D"},
 };
 
 const Deliberate* deliberateFor(const QString& name)
