@@ -241,74 +241,15 @@ void DocumentBuilder::endRow(const std::vector<CellDef>& cells)
         return;
     m_rowOpen = false;
     m_cellDone = false;
-    m_rowDefs.push_back(cells);
+    m_rowDefs.push_back(RowLayout { cells, m_column + 1 });
 }
 
 void DocumentBuilder::applyTableLayout()
 {
-    if (m_rowDefs.empty())
-        return;
-    const int columns = m_table->columns();
-    QTextTableFormat format = m_table->format();
-    bool borders = false;
-    // Widths from the first row that defines every column.
-    for (const std::vector<CellDef>& row : m_rowDefs) {
-        if (int(row.size()) != columns)
-            continue;
-        QList<QTextLength> widths;
-        int left = 0;
-        for (const CellDef& cell : row) {
-            widths.append(QTextLength(QTextLength::FixedLength, twipsToPixels(std::max(cell.rightTwips - left, 15))));
-            left = std::max(left, cell.rightTwips);
-        }
-        format.setColumnWidthConstraints(widths);
-        break;
-    }
     const auto colour = [this](int index) {
         return m_colours && index > 0 && index < int(m_colours->size()) ? (*m_colours)[index] : QColor();
     };
-    for (int r = 0; r < int(m_rowDefs.size()) && r < m_table->rows(); ++r) {
-        const std::vector<CellDef>& row = m_rowDefs[r];
-        for (int c = 0; c < int(row.size()) && c < columns; ++c) {
-            borders = borders || row[c].border;
-            if (const QColor shade = colour(row[c].shading); shade.isValid()) {
-                QTextTableCell cell = m_table->cellAt(r, c);
-                QTextCharFormat cellFormat = cell.format();
-                cellFormat.setBackground(shade);
-                cell.setFormat(cellFormat);
-            }
-        }
-    }
-    if (borders) {
-        format.setBorder(1);
-        format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    }
-    m_table->setFormat(format);
-    // Merges: across first, then down, as far as the grid allows.
-    for (int r = 0; r < int(m_rowDefs.size()) && r < m_table->rows(); ++r) {
-        const std::vector<CellDef>& row = m_rowDefs[r];
-        for (int c = 0; c < int(row.size()) && c < columns; ++c) {
-            if (row[c].mergedLeft || !row[c].mergeFirst)
-                continue;
-            int span = 1;
-            while (c + span < int(row.size()) && c + span < columns && row[c + span].mergedLeft)
-                ++span;
-            if (span > 1)
-                m_table->mergeCells(r, c, 1, span);
-        }
-    }
-    for (int c = 0; c < columns; ++c) {
-        for (int r = 0; r < int(m_rowDefs.size()) && r < m_table->rows(); ++r) {
-            if (c >= int(m_rowDefs[r].size()) || !m_rowDefs[r][c].mergeTop)
-                continue;
-            int span = 1;
-            while (r + span < int(m_rowDefs.size()) && r + span < m_table->rows() && c < int(m_rowDefs[r + span].size())
-                && m_rowDefs[r + span][c].mergedAbove)
-                ++span;
-            if (span > 1 && m_table->cellAt(r, c).columnSpan() == 1)
-                m_table->mergeCells(r, c, span, 1);
-        }
-    }
+    layOutTable(*m_table, m_rowDefs, colour);
 }
 
 void DocumentBuilder::leaveTable()

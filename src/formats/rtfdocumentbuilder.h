@@ -8,6 +8,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -80,6 +81,19 @@ struct CellDef
     int shading = 0; ///< colour table index of \clcbpatN
 };
 
+/** A row as read: its definition and how many cells its text filled. */
+struct RowLayout
+{
+    std::vector<CellDef> cells;
+    int filled = 0;
+};
+
+/**
+ * Gives the table what its rows defined: a grid from every row's cell edges (a cell wider than the
+ * grid's columns spans them), merges, widths, borders and shading.
+ */
+void layOutTable(QTextTable& table, const std::vector<RowLayout>& rows, const std::function<QColor(int)>& colour);
+
 struct FontEntry
 {
     QString name;
@@ -132,7 +146,7 @@ private:
     int m_column = 0;
     bool m_rowOpen = false;
     bool m_cellDone = false; ///< \cell seen: the next content goes to the next cell
-    std::vector<std::vector<CellDef>> m_rowDefs;
+    std::vector<RowLayout> m_rowDefs;
     std::map<std::pair<int, int>, QTextList*> m_lists; ///< (list key, level) -> list
     QString m_run;
     CharProps m_runProps;

@@ -2,6 +2,7 @@
 #include "rtfwriter.h"
 
 #include "iconvcodec.h"
+#include "rtfwriterstate.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -17,9 +18,9 @@
 
 namespace pemmo::formats {
 
-namespace {
+namespace rtf {
 
-constexpr qreal kTwipsPerPixel = 15.0;
+namespace {
 
 // CP932 bytes of every BMP character that CP932 holds both ways (0 when it does not).
 const std::array<quint16, 0x10000>& cp932Table()
@@ -44,39 +45,12 @@ const std::array<quint16, 0x10000>& cp932Table()
     return *table;
 }
 
-int twips(qreal pixels)
-{
-    return qRound(pixels * kTwipsPerPixel);
-}
+} // namespace
 
-class Writer final
-{
-public:
-    explicit Writer(const QTextDocument& document)
-        : m_document(document)
-        , m_cp932(cp932Table())
-    { }
-
-    QByteArray write();
-
-private:
-    int fontIndex(const QString& family);
-    int colourIndex(const QColor& colour);
-    void collectTables();
-    void writeHeader(QByteArray& out) const;
-    void writeBlockFormat(const QTextBlockFormat& format);
-    void writeCharFormat(const QTextCharFormat& format);
-    void writeText(QStringView text);
-    void writeImage(const QTextImageFormat& format);
-    void writeHex(quint8 byte);
-
-    const QTextDocument& m_document;
-    const std::array<quint16, 0x10000>& m_cp932;
-    QStringList m_fonts;
-    std::map<QString, int> m_fontIndexes;
-    QList<QColor> m_colours;
-    QByteArray m_body;
-};
+Writer::Writer(const QTextDocument& document)
+    : m_document(document)
+    , m_cp932(cp932Table())
+{ }
 
 int Writer::fontIndex(const QString& family)
 {
@@ -100,11 +74,15 @@ int Writer::colourIndex(const QColor& colour)
     return int(m_colours.size());
 }
 
+namespace {
+
 QString familyOf(const QTextCharFormat& format)
 {
     const QStringList families = format.fontFamilies().toStringList();
     return families.isEmpty() ? QString() : families.first();
 }
+
+} // namespace
 
 void Writer::writeHex(quint8 byte)
 {
@@ -184,38 +162,6 @@ void Writer::writeCharFormat(const QTextCharFormat& format)
         m_body.append(' '); // ends the last control word; a space with nothing before it would be text
 }
 
-void Writer::writeBlockFormat(const QTextBlockFormat& format)
-{
-    m_body.append("\\pard");
-    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
-    if (alignment & Qt::AlignHCenter)
-        m_body.append("\\qc");
-    else if (alignment & (Qt::AlignRight))
-        m_body.append("\\qr");
-    else if (alignment & Qt::AlignJustify)
-        m_body.append("\\qj");
-    const auto number = [this](const char* word, int value) {
-        if (value == 0)
-            return;
-        m_body.append(word);
-        m_body.append(QByteArray::number(value));
-    };
-    number("\\li", twips(format.leftMargin()));
-    number("\\ri", twips(format.rightMargin()));
-    number("\\fi", twips(format.textIndent()));
-    for (const QTextOption::Tab& tab : format.tabPositions()) {
-        if (tab.type == QTextOption::CenterTab)
-            m_body.append("\\tqc");
-        else if (tab.type == QTextOption::RightTab)
-            m_body.append("\\tqr");
-        else if (tab.type == QTextOption::DelimiterTab)
-            m_body.append("\\tqdec");
-        m_body.append("\\tx");
-        m_body.append(QByteArray::number(twips(tab.position)));
-    }
-    m_body.append(' ');
-}
-
 void Writer::writeImage(const QTextImageFormat& format)
 {
     const QVariant resource = m_document.resource(QTextDocument::ImageResource, QUrl(format.name()));
@@ -242,15 +188,20 @@ void Writer::writeImage(const QTextImageFormat& format)
     m_body.append('}');
 }
 
+QByteArray Writer::encoded(QStringView text) const
+{
+    // Names go in CP932 like the text; what CP932 cannot hold is written as \uN.
+    Writer nameWriter(m_document);
+    nameWriter.writeText(text);
+    return nameWriter.m_body;
+}
+
 void Writer::writeHeader(QByteArray& out) const
 {
     out.append("{\\rtf1\\ansi\\ansicpg932\\deff0\\uc1\\deflang1041\r\n{\\fonttbl");
     for (int i = 0; i < m_fonts.size(); ++i) {
         out.append("{\\f" + QByteArray::number(i) + "\\fnil\\fcharset128 ");
-        // Face names go in CP932 like the text; a name CP932 cannot hold is written as \uN.
-        Writer nameWriter(m_document);
-        nameWriter.writeText(m_fonts[i]);
-        out.append(nameWriter.m_body);
+        out.append(encoded(m_fonts[i]));
         out.append(";}");
     }
     out.append("}\r\n");
@@ -262,34 +213,17 @@ void Writer::writeHeader(QByteArray& out) const
         }
         out.append("}\r\n");
     }
+    writeStyleSheet(out);
+    writeListTables(out);
 }
 
 QByteArray Writer::write()
 {
     // The default font is \f0, so text without a face of its own keeps the document's.
-    fontIndex(m_document.defaultFont().family());
+    const QString family = m_document.defaultFont().family();
+    fontIndex(family.isEmpty() ? kFallbackFontFamily : family);
     m_body.reserve(m_document.characterCount() + 1024);
-    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
-        writeBlockFormat(block.blockFormat());
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid())
-                continue;
-            const QTextCharFormat format = fragment.charFormat();
-            m_body.append('{');
-            writeCharFormat(format);
-            if (format.isImageFormat()) {
-                // One object replacement character per picture.
-                for (int n = 0; n < fragment.length(); ++n)
-                    writeImage(format.toImageFormat());
-            } else {
-                writeText(fragment.text());
-            }
-            m_body.append('}');
-        }
-        if (block.next().isValid())
-            m_body.append("\\par\r\n");
-    }
+    writeFrame(m_document.rootFrame(), false);
     QByteArray out;
     writeHeader(out);
     out.append(m_body);
@@ -297,11 +231,11 @@ QByteArray Writer::write()
     return out;
 }
 
-} // namespace
+} // namespace rtf
 
 QByteArray writeRtf(const QTextDocument& document)
 {
-    return Writer(document).write();
+    return rtf::Writer(document).write();
 }
 
 } // namespace pemmo::formats
