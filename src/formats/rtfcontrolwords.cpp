@@ -9,134 +9,37 @@
 
 namespace pemmo::formats::rtf {
 
+// The tables and switches below are laid out one entry per line-part on purpose.
+// clang-format off
+
 namespace {
 
 enum class Word {
     Unknown,
     // document
-    Rtf,
-    Ansi,
-    Mac,
-    Pc,
-    Pca,
-    AnsiCpg,
-    Deff,
-    Uc,
-    U,
-    Bin,
+    Rtf, Ansi, Mac, Pc, Pca, AnsiCpg, Deff, Uc, U, Bin,
     // destinations
-    FontTable,
-    ColourTable,
-    Pict,
-    SkipDestination,
-    Upr,
-    Ud,
-    ShpPict,
-    NestTableProps,
-    Field,
-    FieldResult,
+    FontTable, ColourTable, Pict, SkipDestination, Upr, Ud, ShpPict, NestTableProps, Field, FieldResult,
     FieldInstruction,
     // font table / colour table / picture
-    F,
-    FCharset,
-    Red,
-    Green,
-    Blue,
-    PngBlip,
-    JpegBlip,
-    OtherBlip,
-    PicWGoal,
-    PicHGoal,
-    PicScaleX,
-    PicScaleY,
+    F, FCharset, Red, Green, Blue, PngBlip, JpegBlip, OtherBlip, PicWGoal, PicHGoal, PicScaleX, PicScaleY,
     // character
-    Plain,
-    B,
-    I,
-    Ul,
-    UlNone,
-    Strike,
-    Fs,
-    Cf,
-    Cb,
-    Highlight,
-    Super,
-    Sub,
-    NoSuperSub,
+    Plain, B, I, Ul, UlNone, Strike, Fs, Cf, Cb, Highlight, Super, Sub, NoSuperSub,
     // paragraph
-    Pard,
-    Ql,
-    Qr,
-    Qc,
-    Qj,
-    Li,
-    Ri,
-    Fi,
-    Tx,
-    Tb,
-    Tqr,
-    Tqc,
-    Tqdec,
-    InTable,
+    Pard, Ql, Qr, Qc, Qj, Li, Ri, Fi, Tx, Tb, Tqr, Tqc, Tqdec, InTable,
     // breaks and special characters
-    Par,
-    Line,
-    Tab,
-    Cell,
-    Row,
-    Page,
-    Sect,
-    Chftn,
-    Character,
+    Par, Line, Tab, Cell, Row, Page, Sect, Chftn, Character,
     // tables
-    Trowd,
-    Cellx,
-    Clmgf,
-    Clmrg,
-    Clvmgf,
-    Clvmrg,
-    Clcbpat,
-    ClBorder,
-    BorderLine,
-    BorderNone,
-    Itap,
-    NestCell,
-    NestRow,
+    Trowd, Cellx, Clmgf, Clmrg, Clvmgf, Clvmrg, Clcbpat, ClBorder, BorderLine, BorderNone, Itap, NestCell, NestRow,
     // lists, styles, spacing
-    StyleSheet,
-    S,
-    OtherStyle,
-    OutlineLevel,
-    ListTable,
-    ListOverrideTable,
-    List,
-    ListLevel,
-    LevelNfc,
-    ListId,
-    ListOverride,
-    Ls,
-    Ilvl,
-    Pn,
-    PnBullet,
-    PnBody,
-    PnCont,
-    PnLevel,
-    PnDec,
-    PnUcLtr,
-    PnLcLtr,
-    PnUcRm,
-    PnLcRm,
-    Sb,
-    Sa,
-    Sl,
-    SlMult,
-    PageBb,
-    Up,
-    Dn,
+    StyleSheet, S, OtherStyle, OutlineLevel, ListTable, ListOverrideTable, List, ListLevel, LevelNfc, ListId,
+    ListOverride, Ls, Ilvl, Pn, PnBullet, PnBody, PnCont, PnLevel, PnDec, PnUcLtr, PnLcLtr, PnUcRm, PnLcRm,
+    Sb, Sa, Sl, SlMult, PageBb, Up, Dn,
+    // East Asian text
+    Loch, Hich, Dbch, Ab, Ai, Af, Afs,
 };
 
-struct Entry
-{
+struct Entry {
     Word word;
     char16_t character = 0;
 };
@@ -146,275 +49,76 @@ const std::unordered_map<std::string_view, Entry>& wordTable()
     static const std::unordered_map<std::string_view, Entry> table = [] {
         std::unordered_map<std::string_view, Entry> t;
         const std::pair<std::string_view, Word> words[] = {
-            { "rtf", Word::Rtf },
-            { "ansi", Word::Ansi },
-            { "mac", Word::Mac },
-            { "pc", Word::Pc },
-            { "pca", Word::Pca },
-            { "ansicpg", Word::AnsiCpg },
-            { "deff", Word::Deff },
-            { "uc", Word::Uc },
-            { "u", Word::U },
-            { "bin", Word::Bin },
-            { "fonttbl", Word::FontTable },
-            { "colortbl", Word::ColourTable },
-            { "pict", Word::Pict },
-            { "upr", Word::Upr },
-            { "ud", Word::Ud },
-            { "shppict", Word::ShpPict },
-            { "nesttableprops", Word::NestTableProps },
-            { "field", Word::Field },
-            { "fldrslt", Word::FieldResult },
-            { "fldinst", Word::FieldInstruction },
-            { "f", Word::F },
-            { "fcharset", Word::FCharset },
-            { "red", Word::Red },
-            { "green", Word::Green },
-            { "blue", Word::Blue },
-            { "pngblip", Word::PngBlip },
-            { "jpegblip", Word::JpegBlip },
-            { "emfblip", Word::OtherBlip },
-            { "wmetafile", Word::OtherBlip },
-            { "macpict", Word::OtherBlip },
-            { "dibitmap", Word::OtherBlip },
-            { "wbitmap", Word::OtherBlip },
-            { "pmmetafile", Word::OtherBlip },
-            { "picwgoal", Word::PicWGoal },
-            { "pichgoal", Word::PicHGoal },
-            { "picscalex", Word::PicScaleX },
-            { "picscaley", Word::PicScaleY },
-            { "plain", Word::Plain },
-            { "b", Word::B },
-            { "i", Word::I },
-            { "ul", Word::Ul },
-            { "uld", Word::Ul },
-            { "uldash", Word::Ul },
-            { "uldashd", Word::Ul },
-            { "uldashdd", Word::Ul },
-            { "uldb", Word::Ul },
-            { "ulth", Word::Ul },
-            { "ulw", Word::Ul },
-            { "ulwave", Word::Ul },
-            { "ulhwave", Word::Ul },
-            { "ululdbwave", Word::Ul },
-            { "ulthd", Word::Ul },
-            { "ulthdash", Word::Ul },
-            { "ulldash", Word::Ul },
-            { "ulnone", Word::UlNone },
-            { "strike", Word::Strike },
-            { "striked", Word::Strike },
-            { "fs", Word::Fs },
-            { "cf", Word::Cf },
-            { "cb", Word::Cb },
-            { "chcbpat", Word::Cb },
-            { "highlight", Word::Highlight },
-            { "super", Word::Super },
-            { "sub", Word::Sub },
-            { "nosupersub", Word::NoSuperSub },
-            { "pard", Word::Pard },
-            { "ql", Word::Ql },
-            { "qr", Word::Qr },
-            { "qc", Word::Qc },
-            { "qj", Word::Qj },
-            { "li", Word::Li },
-            { "lin", Word::Li },
-            { "ri", Word::Ri },
-            { "rin", Word::Ri },
-            { "fi", Word::Fi },
-            { "tx", Word::Tx },
-            { "tb", Word::Tb },
-            { "tqr", Word::Tqr },
-            { "tqc", Word::Tqc },
-            { "tqdec", Word::Tqdec },
-            { "intbl", Word::InTable },
-            { "par", Word::Par },
-            { "line", Word::Line },
-            { "tab", Word::Tab },
-            { "cell", Word::Cell },
-            { "nestcell", Word::Cell },
-            { "row", Word::Row },
-            { "nestrow", Word::Row },
-            { "page", Word::Page },
-            { "sect", Word::Sect },
-            { "chftn", Word::Chftn },
-            { "trowd", Word::Trowd },
-            { "cellx", Word::Cellx },
-            { "clmgf", Word::Clmgf },
-            { "clmrg", Word::Clmrg },
-            { "clvmgf", Word::Clvmgf },
-            { "clvmrg", Word::Clvmrg },
-            { "clcbpat", Word::Clcbpat },
-            { "clbrdrt", Word::ClBorder },
-            { "clbrdrl", Word::ClBorder },
-            { "clbrdrb", Word::ClBorder },
-            { "clbrdrr", Word::ClBorder },
-            { "brdrs", Word::BorderLine },
-            { "brdrth", Word::BorderLine },
-            { "brdrdb", Word::BorderLine },
-            { "brdrsh", Word::BorderLine },
-            { "brdrdot", Word::BorderLine },
-            { "brdrdash", Word::BorderLine },
-            { "brdrhair", Word::BorderLine },
-            { "brdrnone", Word::BorderNone },
-            { "itap", Word::Itap },
-            { "nestcell", Word::NestCell },
-            { "nestrow", Word::NestRow },
-            { "stylesheet", Word::StyleSheet },
-            { "s", Word::S },
-            { "cs", Word::OtherStyle },
-            { "ds", Word::OtherStyle },
-            { "ts", Word::OtherStyle },
-            { "outlinelevel", Word::OutlineLevel },
-            { "listtable", Word::ListTable },
-            { "listoverridetable", Word::ListOverrideTable },
-            { "list", Word::List },
-            { "listlevel", Word::ListLevel },
-            { "levelnfc", Word::LevelNfc },
-            { "levelnfcn", Word::LevelNfc },
-            { "listid", Word::ListId },
-            { "listoverride", Word::ListOverride },
-            { "ls", Word::Ls },
-            { "ilvl", Word::Ilvl },
-            { "pn", Word::Pn },
-            { "pnlvlblt", Word::PnBullet },
-            { "pnlvlbody", Word::PnBody },
-            { "pnlvlcont", Word::PnCont },
-            { "pnlvl", Word::PnLevel },
-            { "pndec", Word::PnDec },
-            { "pnucltr", Word::PnUcLtr },
-            { "pnlcltr", Word::PnLcLtr },
-            { "pnucrm", Word::PnUcRm },
-            { "pnlcrm", Word::PnLcRm },
-            { "sb", Word::Sb },
-            { "sa", Word::Sa },
-            { "sl", Word::Sl },
-            { "slmult", Word::SlMult },
-            { "pagebb", Word::PageBb },
-            { "up", Word::Up },
-            { "dn", Word::Dn },
+            {"rtf", Word::Rtf}, {"ansi", Word::Ansi}, {"mac", Word::Mac}, {"pc", Word::Pc}, {"pca", Word::Pca},
+            {"ansicpg", Word::AnsiCpg}, {"deff", Word::Deff}, {"uc", Word::Uc}, {"u", Word::U}, {"bin", Word::Bin},
+            {"fonttbl", Word::FontTable}, {"colortbl", Word::ColourTable}, {"pict", Word::Pict},
+            {"upr", Word::Upr}, {"ud", Word::Ud}, {"shppict", Word::ShpPict},
+            {"nesttableprops", Word::NestTableProps}, {"field", Word::Field}, {"fldrslt", Word::FieldResult},
+            {"fldinst", Word::FieldInstruction},
+            {"f", Word::F}, {"fcharset", Word::FCharset}, {"red", Word::Red}, {"green", Word::Green},
+            {"blue", Word::Blue}, {"pngblip", Word::PngBlip}, {"jpegblip", Word::JpegBlip},
+            {"emfblip", Word::OtherBlip}, {"wmetafile", Word::OtherBlip}, {"macpict", Word::OtherBlip},
+            {"dibitmap", Word::OtherBlip}, {"wbitmap", Word::OtherBlip}, {"pmmetafile", Word::OtherBlip},
+            {"picwgoal", Word::PicWGoal}, {"pichgoal", Word::PicHGoal}, {"picscalex", Word::PicScaleX},
+            {"picscaley", Word::PicScaleY}, {"plain", Word::Plain}, {"b", Word::B}, {"i", Word::I},
+            {"ul", Word::Ul}, {"uld", Word::Ul}, {"uldash", Word::Ul}, {"uldashd", Word::Ul}, {"uldashdd", Word::Ul},
+            {"uldb", Word::Ul}, {"ulth", Word::Ul}, {"ulw", Word::Ul}, {"ulwave", Word::Ul}, {"ulhwave", Word::Ul},
+            {"ululdbwave", Word::Ul}, {"ulthd", Word::Ul}, {"ulthdash", Word::Ul}, {"ulldash", Word::Ul},
+            {"ulnone", Word::UlNone}, {"strike", Word::Strike}, {"striked", Word::Strike}, {"fs", Word::Fs},
+            {"cf", Word::Cf}, {"cb", Word::Cb}, {"chcbpat", Word::Cb}, {"highlight", Word::Highlight},
+            {"super", Word::Super}, {"sub", Word::Sub}, {"nosupersub", Word::NoSuperSub}, {"pard", Word::Pard},
+            {"ql", Word::Ql}, {"qr", Word::Qr}, {"qc", Word::Qc}, {"qj", Word::Qj}, {"li", Word::Li},
+            {"lin", Word::Li}, {"ri", Word::Ri}, {"rin", Word::Ri}, {"fi", Word::Fi}, {"tx", Word::Tx},
+            {"tb", Word::Tb}, {"tqr", Word::Tqr}, {"tqc", Word::Tqc}, {"tqdec", Word::Tqdec},
+            {"intbl", Word::InTable}, {"par", Word::Par}, {"line", Word::Line}, {"tab", Word::Tab},
+            {"cell", Word::Cell}, {"nestcell", Word::Cell}, {"row", Word::Row}, {"nestrow", Word::Row},
+            {"page", Word::Page}, {"sect", Word::Sect}, {"chftn", Word::Chftn},
+            {"trowd", Word::Trowd}, {"cellx", Word::Cellx}, {"clmgf", Word::Clmgf}, {"clmrg", Word::Clmrg},
+            {"clvmgf", Word::Clvmgf}, {"clvmrg", Word::Clvmrg}, {"clcbpat", Word::Clcbpat},
+            {"clbrdrt", Word::ClBorder}, {"clbrdrl", Word::ClBorder}, {"clbrdrb", Word::ClBorder},
+            {"clbrdrr", Word::ClBorder}, {"brdrs", Word::BorderLine}, {"brdrth", Word::BorderLine},
+            {"brdrdb", Word::BorderLine}, {"brdrsh", Word::BorderLine}, {"brdrdot", Word::BorderLine},
+            {"brdrdash", Word::BorderLine}, {"brdrhair", Word::BorderLine}, {"brdrnone", Word::BorderNone},
+            {"itap", Word::Itap}, {"nestcell", Word::NestCell}, {"nestrow", Word::NestRow},
+            {"stylesheet", Word::StyleSheet}, {"s", Word::S}, {"cs", Word::OtherStyle}, {"ds", Word::OtherStyle},
+            {"ts", Word::OtherStyle}, {"outlinelevel", Word::OutlineLevel}, {"listtable", Word::ListTable},
+            {"listoverridetable", Word::ListOverrideTable}, {"list", Word::List}, {"listlevel", Word::ListLevel},
+            {"levelnfc", Word::LevelNfc}, {"levelnfcn", Word::LevelNfc}, {"listid", Word::ListId},
+            {"listoverride", Word::ListOverride}, {"ls", Word::Ls}, {"ilvl", Word::Ilvl}, {"pn", Word::Pn},
+            {"pnlvlblt", Word::PnBullet}, {"pnlvlbody", Word::PnBody}, {"pnlvlcont", Word::PnCont},
+            {"pnlvl", Word::PnLevel}, {"pndec", Word::PnDec}, {"pnucltr", Word::PnUcLtr},
+            {"pnlcltr", Word::PnLcLtr}, {"pnucrm", Word::PnUcRm}, {"pnlcrm", Word::PnLcRm}, {"sb", Word::Sb},
+            {"sa", Word::Sa}, {"sl", Word::Sl}, {"slmult", Word::SlMult}, {"pagebb", Word::PageBb},
+            {"up", Word::Up}, {"dn", Word::Dn}, {"loch", Word::Loch}, {"hich", Word::Hich}, {"dbch", Word::Dbch},
+            {"ab", Word::Ab}, {"ai", Word::Ai}, {"af", Word::Af}, {"afs", Word::Afs},
         };
         for (const auto& [name, word] : words)
-            t.emplace(name, Entry { word });
+            t.emplace(name, Entry{word});
         const std::pair<std::string_view, char16_t> characters[] = {
-            { "emdash", u'\u2014' },
-            { "endash", u'\u2013' },
-            { "bullet", u'\u2022' },
-            { "lquote", u'\u2018' },
-            { "rquote", u'\u2019' },
-            { "ldblquote", u'\u201C' },
-            { "rdblquote", u'\u201D' },
-            { "emspace", u'\u2003' },
-            { "enspace", u'\u2002' },
-            { "qmspace", u'\u2005' },
-            { "zwj", u'\u200D' },
-            { "zwnj", u'\u200C' },
-            { "ltrmark", u'\u200E' },
-            { "rtlmark", u'\u200F' },
+            {"emdash", u'\u2014'}, {"endash", u'\u2013'}, {"bullet", u'\u2022'}, {"lquote", u'\u2018'},
+            {"rquote", u'\u2019'}, {"ldblquote", u'\u201C'}, {"rdblquote", u'\u201D'}, {"emspace", u'\u2003'},
+            {"enspace", u'\u2002'}, {"qmspace", u'\u2005'}, {"zwj", u'\u200D'}, {"zwnj", u'\u200C'},
+            {"ltrmark", u'\u200E'}, {"rtlmark", u'\u200F'},
         };
         for (const auto& [name, character] : characters)
-            t.emplace(name, Entry { Word::Character, character });
+            t.emplace(name, Entry{Word::Character, character});
         // Destinations whose content is not part of the document's text.
         static constexpr std::string_view skipped[] = {
-            "info",
-            "header",
-            "headerl",
-            "headerr",
-            "headerf",
-            "footer",
-            "footerl",
-            "footerr",
-            "footerf",
-            "footnote",
-            "annotation",
-            "atnid",
-            "atnauthor",
-            "xe",
-            "tc",
-            "txe",
-            "rxe",
-            "bkmkstart",
-            "bkmkend",
-            "revtbl",
-            "rsidtbl",
-            "generator",
-            "listtext",
-            "pntext",
-            "leveltext",
-            "levelnumbers",
-            "listname",
-            "pntxta",
-            "pntxtb",
-            "filetbl",
-            "template",
-            "comment",
-            "objdata",
-            "objclass",
-            "objname",
-            "nonshppict",
-            "themedata",
-            "colorschememapping",
-            "latentstyles",
-            "datastore",
-            "xmlnstbl",
-            "pgdsctbl",
-            "shpinst",
-            "sp",
-            "sn",
-            "sv",
-            "shprslt",
-            "do",
-            "mmathPr",
-            "docvar",
-            "userprops",
-            "ftnsep",
-            "ftnsepc",
-            "ftncn",
-            "aftnsep",
-            "aftnsepc",
-            "aftncn",
-            "passwordhash",
-            "wgrffmtfilter",
-            "listpicture",
-            "pgptbl",
-            "protusertbl",
-            "operator",
-            "author",
-            "title",
-            "subject",
-            "keywords",
-            "company",
-            "doccomm",
-            "hlinkbase",
-            "category",
-            "manager",
-            "creatim",
-            "revtim",
-            "printim",
-            "buptim",
-            "formfield",
-            "datafield",
-            "htmltag",
-            "mhtmltag",
-            "expandedcolortbl",
-            "fchars",
-            "lchars",
-            "panose",
-            "falt",
-            "fname",
-            "blipuid",
-            "nonesttables",
-            "background",
-            "private",
-            "picprop",
-            "fontemb",
-            "fontfile",
-            "keycode",
-            "objalias",
-            "objsect",
-            "ud_placeholder",
+            "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
+            "footerf", "footnote", "annotation", "atnid", "atnauthor", "xe", "tc", "txe", "rxe",
+            "bkmkstart", "bkmkend", "revtbl", "rsidtbl", "generator", "listtext", "pntext", "leveltext", "levelnumbers", "listname",
+            "pntxta", "pntxtb", "filetbl", "template", "comment", "objdata", "objclass", "objname", "nonshppict",
+            "themedata", "colorschememapping", "latentstyles", "datastore", "xmlnstbl", "pgdsctbl", "shpinst",
+            "sp", "sn", "sv", "shprslt", "do", "mmathPr", "docvar", "userprops", "ftnsep", "ftnsepc", "ftncn",
+            "aftnsep", "aftnsepc", "aftncn", "passwordhash", "wgrffmtfilter", "listpicture", "pgptbl",
+            "protusertbl", "operator", "author", "title", "subject", "keywords", "company", "doccomm",
+            "hlinkbase", "category", "manager", "creatim", "revtim", "printim", "buptim", "formfield",
+            "datafield", "htmltag", "mhtmltag", "expandedcolortbl", "fchars", "lchars", "panose", "falt",
+            "fname", "blipuid", "nonesttables", "background", "private", "picprop", "fontemb", "fontfile",
+            "keycode", "objalias", "objsect", "ud_placeholder",
         };
         for (const std::string_view name : skipped)
-            t.emplace(name, Entry { Word::SkipDestination });
+            t.emplace(name, Entry{Word::SkipDestination});
         return t;
     }();
     return table;
@@ -424,7 +128,7 @@ Entry lookup(QByteArrayView word)
 {
     const auto& table = wordTable();
     const auto it = table.find(std::string_view(word.data(), size_t(word.size())));
-    return it == table.end() ? Entry { Word::Unknown } : it->second;
+    return it == table.end() ? Entry{Word::Unknown} : it->second;
 }
 
 bool toggle(bool hasParameter, int parameter)
@@ -447,9 +151,9 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
     if (m_starPending) {
         m_starPending = false;
         // \* marks a destination that may be ignored when it is not understood.
-        static constexpr Word understood[]
-            = { Word::Ud, Word::ShpPict, Word::NestTableProps, Word::Pict, Word::FontTable, Word::ColourTable,
-                  Word::FieldInstruction, Word::ListTable, Word::ListOverrideTable, Word::Pn, Word::StyleSheet };
+        static constexpr Word understood[] = {Word::Ud, Word::ShpPict, Word::NestTableProps, Word::Pict,
+                                              Word::FontTable, Word::ColourTable, Word::FieldInstruction,
+                                              Word::ListTable, Word::ListOverrideTable, Word::Pn, Word::StyleSheet};
         if (std::find(std::begin(understood), std::end(understood), entry.word) == std::end(understood)) {
             setDestination(Destination::Skip);
             return;
@@ -479,29 +183,14 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
         return;
     case Destination::Picture:
         switch (entry.word) {
-        case Word::PngBlip:
-            m_pictureKind = PictureKind::Png;
-            break;
-        case Word::JpegBlip:
-            m_pictureKind = PictureKind::Jpeg;
-            break;
-        case Word::OtherBlip:
-            m_pictureKind = PictureKind::Other;
-            break;
-        case Word::PicWGoal:
-            m_picWidthGoal = value;
-            break;
-        case Word::PicHGoal:
-            m_picHeightGoal = value;
-            break;
-        case Word::PicScaleX:
-            m_picScaleX = std::clamp(value, 1, 10000);
-            break;
-        case Word::PicScaleY:
-            m_picScaleY = std::clamp(value, 1, 10000);
-            break;
-        default:
-            break;
+        case Word::PngBlip: m_pictureKind = PictureKind::Png; break;
+        case Word::JpegBlip: m_pictureKind = PictureKind::Jpeg; break;
+        case Word::OtherBlip: m_pictureKind = PictureKind::Other; break;
+        case Word::PicWGoal: m_picWidthGoal = value; break;
+        case Word::PicHGoal: m_picHeightGoal = value; break;
+        case Word::PicScaleX: m_picScaleX = std::clamp(value, 1, 10000); break;
+        case Word::PicScaleY: m_picScaleY = std::clamp(value, 1, 10000); break;
+        default: break;
         }
         return;
     case Destination::FieldInstruction:
@@ -548,65 +237,27 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
     // Formatting changes apply to text that follows: decode what came before with the old look.
     flushBytes();
     switch (word) {
-    case Word::Unknown:
-    case Word::Rtf:
-    case Word::Ud:
-    case Word::ShpPict:
-    case Word::NestTableProps:
-    case Word::FieldResult:
-    case Word::FCharset:
-    case Word::Red:
-    case Word::Green:
-    case Word::Blue:
-    case Word::PngBlip:
-    case Word::JpegBlip:
-    case Word::OtherBlip:
-    case Word::PicWGoal:
-    case Word::PicHGoal:
-    case Word::PicScaleX:
-    case Word::PicScaleY:
-    case Word::Bin:
+    case Word::Unknown: case Word::Rtf: case Word::Ud: case Word::ShpPict: case Word::NestTableProps:
+    case Word::FieldResult: case Word::FCharset: case Word::Red: case Word::Green:
+    case Word::Blue: case Word::PngBlip: case Word::JpegBlip: case Word::OtherBlip: case Word::PicWGoal:
+    case Word::PicHGoal: case Word::PicScaleX: case Word::PicScaleY: case Word::Bin:
         return true;
-    case Word::Ansi:
-        m_ansiCodePage = 1252;
-        return true;
-    case Word::Mac:
-        m_ansiCodePage = 10000;
-        return true;
-    case Word::Pc:
-        m_ansiCodePage = 437;
-        return true;
-    case Word::Pca:
-        m_ansiCodePage = 850;
-        return true;
+    case Word::Ansi: m_ansiCodePage = 1252; return true;
+    case Word::Mac: m_ansiCodePage = 10000; return true;
+    case Word::Pc: m_ansiCodePage = 437; return true;
+    case Word::Pca: m_ansiCodePage = 850; return true;
     case Word::AnsiCpg:
         if (CodePageDecoder::isKnownCodePage(value) && value != kSymbolCodePage)
             m_ansiCodePage = value;
         return true;
-    case Word::Deff:
-        m_defaultFont = value;
-        return true;
-    case Word::Uc:
-        current.unicodeSkip = std::clamp(value, 0, 16);
-        return true;
-    case Word::U:
-        emitUnicode(value);
-        return true;
-    case Word::FontTable:
-        setDestination(Destination::FontTable);
-        return true;
-    case Word::ColourTable:
-        setDestination(Destination::ColourTable);
-        return true;
-    case Word::Pict:
-        setDestination(Destination::Picture);
-        return true;
-    case Word::SkipDestination:
-        setDestination(Destination::Skip);
-        return true;
-    case Word::Upr:
-        current.upr = true;
-        return true;
+    case Word::Deff: m_defaultFont = value; return true;
+    case Word::Uc: current.unicodeSkip = std::clamp(value, 0, 16); return true;
+    case Word::U: emitUnicode(value); return true;
+    case Word::FontTable: setDestination(Destination::FontTable); return true;
+    case Word::ColourTable: setDestination(Destination::ColourTable); return true;
+    case Word::Pict: setDestination(Destination::Picture); return true;
+    case Word::SkipDestination: setDestination(Destination::Skip); return true;
+    case Word::Upr: current.upr = true; return true;
     case Word::Field:
         if (!current.fieldOwner && m_fields.size() < 64) {
             current.fieldOwner = true;
@@ -621,191 +272,80 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
         chars.font = it == m_fontNumbers.end() ? -1 : it->second;
         return true;
     }
-    case Word::Plain:
-        chars = CharProps {};
+    case Word::Plain: chars = CharProps{}; return true;
+    case Word::B: chars.bold = toggle(hasParameter, value); return true;
+    case Word::I: chars.italic = toggle(hasParameter, value); return true;
+    // The associated properties after \dbch are those of the East Asian characters.
+    case Word::Loch: chars.eastAsian = false; return true;
+    case Word::Hich: chars.eastAsian = false; return true;
+    case Word::Dbch: chars.eastAsian = true; return true;
+    case Word::Ab: if (chars.eastAsian) chars.eaBold = toggle(hasParameter, value) ? 1 : 0; return true;
+    case Word::Ai: if (chars.eastAsian) chars.eaItalic = toggle(hasParameter, value) ? 1 : 0; return true;
+    case Word::Afs: if (chars.eastAsian) chars.eaHalfPoints = hasParameter ? std::clamp(value, 2, 3276) : 0; return true;
+    case Word::Af:
+        if (chars.eastAsian) {
+            const auto it = m_fontNumbers.find(value);
+            chars.eaFont = it == m_fontNumbers.end() ? -1 : it->second;
+        }
         return true;
-    case Word::B:
-        chars.bold = toggle(hasParameter, value);
-        return true;
-    case Word::I:
-        chars.italic = toggle(hasParameter, value);
-        return true;
-    case Word::Ul:
-        chars.underline = toggle(hasParameter, value);
-        return true;
-    case Word::UlNone:
-        chars.underline = false;
-        return true;
-    case Word::Strike:
-        chars.strike = toggle(hasParameter, value);
-        return true;
-    case Word::Fs:
-        chars.halfPoints = hasParameter ? std::clamp(value, 2, 3276) : 0;
-        return true;
-    case Word::Cf:
-        chars.foreground = std::max(value, 0);
-        return true;
-    case Word::Cb:
-    case Word::Highlight:
-        chars.background = std::max(value, 0);
-        return true;
-    case Word::Super:
-        chars.vertical = 1;
-        return true;
-    case Word::Sub:
-        chars.vertical = -1;
-        return true;
-    case Word::NoSuperSub:
-        chars.vertical = 0;
-        return true;
-    case Word::Pard:
-        para = ParaProps {};
-        return true;
-    case Word::Ql:
-        para.alignment = Qt::AlignLeft;
-        return true;
-    case Word::Qr:
-        para.alignment = Qt::AlignRight;
-        return true;
-    case Word::Qc:
-        para.alignment = Qt::AlignHCenter;
-        return true;
-    case Word::Qj:
-        para.alignment = Qt::AlignJustify;
-        return true;
-    case Word::Li:
-        para.leftTwips = std::clamp(value, -31680, 31680);
-        return true;
-    case Word::Ri:
-        para.rightTwips = std::clamp(value, -31680, 31680);
-        return true;
-    case Word::Fi:
-        para.firstTwips = std::clamp(value, -31680, 31680);
-        return true;
-    case Word::Tqr:
-        para.pendingTabKind = 2;
-        return true;
-    case Word::Tqc:
-        para.pendingTabKind = 1;
-        return true;
-    case Word::Tqdec:
-        para.pendingTabKind = 3;
-        return true;
-    case Word::Tx:
-    case Word::Tb:
+    case Word::Ul: chars.underline = toggle(hasParameter, value); return true;
+    case Word::UlNone: chars.underline = false; return true;
+    case Word::Strike: chars.strike = toggle(hasParameter, value); return true;
+    case Word::Fs: chars.halfPoints = hasParameter ? std::clamp(value, 2, 3276) : 0; return true;
+    case Word::Cf: chars.foreground = std::max(value, 0); return true;
+    case Word::Cb: case Word::Highlight: chars.background = std::max(value, 0); return true;
+    case Word::Super: chars.vertical = 1; return true;
+    case Word::Sub: chars.vertical = -1; return true;
+    case Word::NoSuperSub: chars.vertical = 0; return true;
+    case Word::Pard: para = ParaProps{}; return true;
+    case Word::Ql: para.alignment = Qt::AlignLeft; return true;
+    case Word::Qr: para.alignment = Qt::AlignRight; return true;
+    case Word::Qc: para.alignment = Qt::AlignHCenter; return true;
+    case Word::Qj: para.alignment = Qt::AlignJustify; return true;
+    case Word::Li: para.leftTwips = std::clamp(value, -31680, 31680); return true;
+    case Word::Ri: para.rightTwips = std::clamp(value, -31680, 31680); return true;
+    case Word::Fi: para.firstTwips = std::clamp(value, -31680, 31680); return true;
+    case Word::Tqr: para.pendingTabKind = 2; return true;
+    case Word::Tqc: para.pendingTabKind = 1; return true;
+    case Word::Tqdec: para.pendingTabKind = 3; return true;
+    case Word::Tx: case Word::Tb:
         if (para.tabs.size() < 64 && value > 0)
-            para.tabs.push_back(TabStop { std::min(value, 31680), para.pendingTabKind });
+            para.tabs.push_back(TabStop{std::min(value, 31680), para.pendingTabKind});
         para.pendingTabKind = 0;
         return true;
-    case Word::InTable:
-        para.inTable = true;
+    case Word::InTable: para.inTable = true; return true;
+    case Word::Par: case Word::Sect: endParagraph(); return true;
+    case Word::Page: pageBreak(); return true;
+    case Word::Row: rowEnd(); return true;
+    case Word::NestRow: endParagraph(); return true;
+    case Word::NestCell: cellEnd(true); return true;
+    case Word::Itap: para.nestLevel = std::clamp(value, 0, 64); para.inTable = value > 0; return true;
+    case Word::StyleSheet: setDestination(Destination::StyleSheet); return true;
+    case Word::ListTable: setDestination(Destination::ListTable); return true;
+    case Word::ListOverrideTable: setDestination(Destination::ListOverrideTable); return true;
+    case Word::Pn: setDestination(Destination::ParaNumbering); return true;
+    case Word::S: para.style = std::max(value, 0); return true;
+    case Word::OutlineLevel: para.outlineLevel = value >= 0 && value < 9 ? value : -1; return true;
+    case Word::Ls: para.listOverride = std::max(value, 0); return true;
+    case Word::Ilvl: para.listLevel = std::clamp(value, 0, 8); return true;
+    case Word::Sb: para.spaceBeforeTwips = std::clamp(value, 0, 31680); return true;
+    case Word::Sa: para.spaceAfterTwips = std::clamp(value, 0, 31680); return true;
+    case Word::Sl: para.lineSpacing = std::clamp(value, -31680, 31680); return true;
+    case Word::SlMult: para.lineMultiple = value != 0; return true;
+    case Word::PageBb: para.pageBreakBefore = toggle(hasParameter, value); return true;
+    case Word::Up: chars.vertical = !hasParameter || value > 0 ? 1 : 0; return true;
+    case Word::Dn: chars.vertical = !hasParameter || value > 0 ? -1 : 0; return true;
+    case Word::OtherStyle: case Word::List: case Word::ListLevel: case Word::LevelNfc: case Word::ListId:
+    case Word::ListOverride: case Word::PnBullet: case Word::PnBody: case Word::PnCont: case Word::PnLevel:
+    case Word::PnDec: case Word::PnUcLtr: case Word::PnLcLtr: case Word::PnUcRm: case Word::PnLcRm:
+    case Word::Trowd: case Word::Cellx: case Word::Clmgf: case Word::Clmrg: case Word::Clvmgf: case Word::Clvmrg:
+    case Word::Clcbpat: case Word::ClBorder: case Word::BorderLine: case Word::BorderNone:
         return true;
-    case Word::Par:
-    case Word::Sect:
-        endParagraph();
-        return true;
-    case Word::Page:
-        pageBreak();
-        return true;
-    case Word::Row:
-        rowEnd();
-        return true;
-    case Word::NestRow:
-        endParagraph();
-        return true;
-    case Word::NestCell:
-        cellEnd(true);
-        return true;
-    case Word::Itap:
-        para.nestLevel = std::clamp(value, 0, 64);
-        para.inTable = value > 0;
-        return true;
-    case Word::StyleSheet:
-        setDestination(Destination::StyleSheet);
-        return true;
-    case Word::ListTable:
-        setDestination(Destination::ListTable);
-        return true;
-    case Word::ListOverrideTable:
-        setDestination(Destination::ListOverrideTable);
-        return true;
-    case Word::Pn:
-        setDestination(Destination::ParaNumbering);
-        return true;
-    case Word::S:
-        para.style = std::max(value, 0);
-        return true;
-    case Word::OutlineLevel:
-        para.outlineLevel = value >= 0 && value < 9 ? value : -1;
-        return true;
-    case Word::Ls:
-        para.listOverride = std::max(value, 0);
-        return true;
-    case Word::Ilvl:
-        para.listLevel = std::clamp(value, 0, 8);
-        return true;
-    case Word::Sb:
-        para.spaceBeforeTwips = std::clamp(value, 0, 31680);
-        return true;
-    case Word::Sa:
-        para.spaceAfterTwips = std::clamp(value, 0, 31680);
-        return true;
-    case Word::Sl:
-        para.lineSpacing = std::clamp(value, -31680, 31680);
-        return true;
-    case Word::SlMult:
-        para.lineMultiple = value != 0;
-        return true;
-    case Word::PageBb:
-        para.pageBreakBefore = toggle(hasParameter, value);
-        return true;
-    case Word::Up:
-        chars.vertical = !hasParameter || value > 0 ? 1 : 0;
-        return true;
-    case Word::Dn:
-        chars.vertical = !hasParameter || value > 0 ? -1 : 0;
-        return true;
-    case Word::OtherStyle:
-    case Word::List:
-    case Word::ListLevel:
-    case Word::LevelNfc:
-    case Word::ListId:
-    case Word::ListOverride:
-    case Word::PnBullet:
-    case Word::PnBody:
-    case Word::PnCont:
-    case Word::PnLevel:
-    case Word::PnDec:
-    case Word::PnUcLtr:
-    case Word::PnLcLtr:
-    case Word::PnUcRm:
-    case Word::PnLcRm:
-    case Word::Trowd:
-    case Word::Cellx:
-    case Word::Clmgf:
-    case Word::Clmrg:
-    case Word::Clvmgf:
-    case Word::Clvmrg:
-    case Word::Clcbpat:
-    case Word::ClBorder:
-    case Word::BorderLine:
-    case Word::BorderNone:
-        return true;
-    case Word::Line:
-        emitUnit(QChar::LineSeparator);
-        return true;
-    case Word::Tab:
-        emitUnit(u'\t');
-        return true;
-    case Word::Cell:
-        cellEnd(current.para.nestLevel > 1);
-        return true;
-    case Word::Chftn:
-        emitText(QString::number(++m_footnoteNumber), chars);
-        return true;
-    case Word::Character:
-        emitUnit(character);
-        return true;
+    case Word::Line: emitUnit(QChar::LineSeparator); return true;
+    case Word::Tab: emitUnit(u'\t'); return true;
+    case Word::Cell: cellEnd(current.para.nestLevel > 1); return true;
+    case Word::Chftn: emitText(QString::number(++m_footnoteNumber), chars); return true;
+    case Word::Character: emitUnit(character); return true;
     }
     return true;
 }
@@ -820,12 +360,10 @@ bool Reader::tableWord(int wordId, int value)
             || word == Word::BorderLine || word == Word::BorderNone;
     }
     switch (word) {
-    case Word::NestTableProps:
-        state().nestTableProps = true;
-        return true;
+    case Word::NestTableProps: state().nestTableProps = true; return true;
     case Word::Trowd:
         m_rowDef.clear();
-        m_cellDef = CellDef {};
+        m_cellDef = CellDef{};
         m_cellBorderSide = false;
         return true;
     case Word::Cellx:
@@ -833,45 +371,25 @@ bool Reader::tableWord(int wordId, int value)
             m_cellDef.rightTwips = std::clamp(value, -31680, 31680 * 4);
             m_rowDef.push_back(m_cellDef);
         }
-        m_cellDef = CellDef {};
+        m_cellDef = CellDef{};
         m_cellBorderSide = false;
         return true;
-    case Word::Clmgf:
-        m_cellDef.mergeFirst = true;
-        return true;
-    case Word::Clmrg:
-        m_cellDef.mergedLeft = true;
-        return true;
-    case Word::Clvmgf:
-        m_cellDef.mergeTop = true;
-        return true;
-    case Word::Clvmrg:
-        m_cellDef.mergedAbove = true;
-        return true;
-    case Word::Clcbpat:
-        m_cellDef.shading = std::max(value, 0);
-        return true;
-    case Word::ClBorder:
-        m_cellBorderSide = true;
-        return true;
-    case Word::BorderLine:
-        if (m_cellBorderSide)
-            m_cellDef.border = true;
-        return true;
-    case Word::BorderNone:
-        m_cellBorderSide = false;
-        return true;
-    default:
-        return false;
+    case Word::Clmgf: m_cellDef.mergeFirst = true; return true;
+    case Word::Clmrg: m_cellDef.mergedLeft = true; return true;
+    case Word::Clvmgf: m_cellDef.mergeTop = true; return true;
+    case Word::Clvmrg: m_cellDef.mergedAbove = true; return true;
+    case Word::Clcbpat: m_cellDef.shading = std::max(value, 0); return true;
+    case Word::ClBorder: m_cellBorderSide = true; return true;
+    case Word::BorderLine: m_cellDef.border = m_cellDef.border || m_cellBorderSide; return true;
+    case Word::BorderNone: m_cellBorderSide = false; return true;
+    default: return false;
     }
 }
 
 bool Reader::listWord(int wordId, int value)
 {
     switch (static_cast<Word>(wordId)) {
-    case Word::List:
-        m_listLevels.clear();
-        return true;
+    case Word::List: m_listLevels.clear(); return true;
     case Word::ListLevel:
         if (m_listLevels.size() < 9)
             m_listLevels.push_back(0);
@@ -890,36 +408,20 @@ bool Reader::listWord(int wordId, int value)
         if (state().destination == Destination::ListOverrideTable && m_listOverrides.size() < 4096)
             m_listOverrides.insert_or_assign(value, m_overrideListId);
         return true;
-    case Word::PnBullet:
-        m_pnStyle = QTextListFormat::ListDisc;
-        return true;
-    case Word::PnBody:
-        return true;
-    case Word::PnCont:
-        m_pnStyle = QTextListFormat::ListStyleUndefined;
-        return true;
-    case Word::PnLevel:
-        m_pnLevel = std::clamp(value - 1, 0, 8);
-        return true;
-    case Word::PnDec:
-        m_pnStyle = QTextListFormat::ListDecimal;
-        return true;
-    case Word::PnUcLtr:
-        m_pnStyle = QTextListFormat::ListUpperAlpha;
-        return true;
-    case Word::PnLcLtr:
-        m_pnStyle = QTextListFormat::ListLowerAlpha;
-        return true;
-    case Word::PnUcRm:
-        m_pnStyle = QTextListFormat::ListUpperRoman;
-        return true;
-    case Word::PnLcRm:
-        m_pnStyle = QTextListFormat::ListLowerRoman;
-        return true;
-    default:
-        return false;
+    case Word::PnBullet: m_pnStyle = QTextListFormat::ListDisc; return true;
+    case Word::PnBody: return true;
+    case Word::PnCont: m_pnStyle = QTextListFormat::ListStyleUndefined; return true;
+    case Word::PnLevel: m_pnLevel = std::clamp(value - 1, 0, 8); return true;
+    case Word::PnDec: m_pnStyle = QTextListFormat::ListDecimal; return true;
+    case Word::PnUcLtr: m_pnStyle = QTextListFormat::ListUpperAlpha; return true;
+    case Word::PnLcLtr: m_pnStyle = QTextListFormat::ListLowerAlpha; return true;
+    case Word::PnUcRm: m_pnStyle = QTextListFormat::ListUpperRoman; return true;
+    case Word::PnLcRm: m_pnStyle = QTextListFormat::ListLowerRoman; return true;
+    default: return false;
     }
 }
+
+// clang-format on
 
 void Reader::controlSymbol(char symbol)
 {

@@ -32,6 +32,11 @@ struct CharProps
     int background = 0;
     int vertical = 0; ///< -1 subscript, 1 superscript
     int link = -1; ///< index into the link targets: text of a HYPERLINK field's result
+    bool eastAsian = false; ///< \dbch: the associated properties that follow are the East Asian ones
+    int eaBold = -1; ///< \ab after \dbch; -1: as \b
+    int eaItalic = -1; ///< \ai after \dbch; -1: as \i
+    int eaHalfPoints = 0; ///< \afs after \dbch; 0: as \fs
+    int eaFont = -1; ///< \af after \dbch; -1: as \f
 
     friend bool operator==(const CharProps&, const CharProps&) = default;
 };

@@ -56,6 +56,11 @@ struct GroupState
     bool nestTableProps = false; ///< a nested table's row definition: not the outer table's
 };
 
+/** The QTextListFormat::Style for a list level's \levelnfcN. */
+int listStyleForNumberFormat(int levelNumberFormat);
+/** A HYPERLINK field's target, added to links; -1 for other fields. */
+int hyperlinkTarget(QStringView instruction, std::vector<QString>& links);
+
 /** The reader's whole state: the group stack, the tables and the text waiting to be decoded. */
 class Reader final
 {
