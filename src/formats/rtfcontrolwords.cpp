@@ -71,7 +71,7 @@ const std::unordered_map<std::string_view, Entry>& wordTable()
             {"lin", Word::Li}, {"ri", Word::Ri}, {"rin", Word::Ri}, {"fi", Word::Fi}, {"tx", Word::Tx},
             {"tb", Word::Tb}, {"tqr", Word::Tqr}, {"tqc", Word::Tqc}, {"tqdec", Word::Tqdec},
             {"intbl", Word::InTable}, {"par", Word::Par}, {"line", Word::Line}, {"tab", Word::Tab},
-            {"cell", Word::Cell}, {"nestcell", Word::Cell}, {"row", Word::Row}, {"nestrow", Word::Row},
+            {"cell", Word::Cell}, {"row", Word::Row},
             {"page", Word::Page}, {"sect", Word::Sect}, {"chftn", Word::Chftn},
             {"trowd", Word::Trowd}, {"cellx", Word::Cellx}, {"clmgf", Word::Clmgf}, {"clmrg", Word::Clmrg},
             {"clvmgf", Word::Clvmgf}, {"clvmrg", Word::Clvmrg}, {"clcbpat", Word::Clcbpat},
