@@ -37,6 +37,8 @@ enum class Word {
     Sb, Sa, Sl, SlMult, PageBb, Up, Dn,
     // East Asian text
     Loch, Hich, Dbch, Ab, Ai, Af, Afs,
+    // groups kept as they are: at their place in the text, or for the whole document; page set-up
+    KeptInline, KeptDocument, PageSetup,
 };
 
 struct Entry {
@@ -102,10 +104,21 @@ const std::unordered_map<std::string_view, Entry>& wordTable()
         };
         for (const auto& [name, character] : characters)
             t.emplace(name, Entry{Word::Character, character});
+        for (const std::string_view name : {"footnote", "annotation"})
+            t.emplace(name, Entry{Word::KeptInline});
+        for (const std::string_view name : {"info", "header", "headerl", "headerr", "headerf", "footer", "footerl",
+                                            "footerr", "footerf"})
+            t.emplace(name, Entry{Word::KeptDocument});
+        // Page and section set-up, which the rich view has no place for but a save writes back.
+        for (const std::string_view name : {"paperw", "paperh", "margl", "margr", "margt", "margb", "gutter",
+                                            "landscape", "facingp", "titlepg", "sectd", "pgwsxn", "pghsxn",
+                                            "marglsxn", "margrsxn", "margtsxn", "margbsxn", "lndscpsxn",
+                                            "headery", "footery", "cols", "colsx", "pgnstarts", "sbknone",
+                                            "linex", "ltrsect"})
+            t.emplace(name, Entry{Word::PageSetup});
         // Destinations whose content is not part of the document's text.
         static constexpr std::string_view skipped[] = {
-            "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
-            "footerf", "footnote", "annotation", "atnid", "atnauthor", "xe", "tc", "txe", "rxe",
+            "atnid", "atnauthor", "xe", "tc", "txe", "rxe",
             "bkmkstart", "bkmkend", "revtbl", "rsidtbl", "generator", "listtext", "pntext", "leveltext", "levelnumbers", "listname",
             "pntxta", "pntxtb", "filetbl", "template", "comment", "objdata", "objclass", "objname", "nonshppict",
             "themedata", "colorschememapping", "latentstyles", "datastore", "xmlnstbl", "pgdsctbl", "shpinst",
@@ -141,6 +154,7 @@ bool toggle(bool hasParameter, int parameter)
 void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
 {
     const Entry entry = lookup(word);
+    m_lastWord = word;
     if (entry.word == Word::Bin) {
         binary(hasParameter ? parameter : 0);
         return;
@@ -153,9 +167,13 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
         // \* marks a destination that may be ignored when it is not understood.
         static constexpr Word understood[] = {Word::Ud, Word::ShpPict, Word::NestTableProps, Word::Pict,
                                               Word::FontTable, Word::ColourTable, Word::FieldInstruction,
-                                              Word::ListTable, Word::ListOverrideTable, Word::Pn, Word::StyleSheet};
+                                              Word::ListTable, Word::ListOverrideTable, Word::Pn, Word::StyleSheet,
+                                              Word::KeptInline, Word::KeptDocument};
         if (std::find(std::begin(understood), std::end(understood), entry.word) == std::end(understood)) {
             setDestination(Destination::Skip);
+            // Before the text starts, an unknown destination belongs to the document: keep it for the save.
+            if (entry.word == Word::Unknown && !m_bodyStarted && current.destination == Destination::Skip)
+                current.keep = GroupState::Keep::Document;
             return;
         }
     }
@@ -344,7 +362,22 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
     case Word::Line: emitUnit(QChar::LineSeparator); return true;
     case Word::Tab: emitUnit(u'\t'); return true;
     case Word::Cell: cellEnd(current.para.nestLevel > 1); return true;
-    case Word::Chftn: emitText(QString::number(++m_footnoteNumber), chars); return true;
+    case Word::Chftn: {
+        // The number is shown; the mark says a save writes \chftn again.
+        CharProps mark = chars;
+        mark.footnoteMark = true;
+        emitText(QString::number(++m_footnoteNumber), mark);
+        return true;
+    }
+    case Word::KeptInline: setDestination(Destination::Skip); current.keep = GroupState::Keep::Inline; return true;
+    case Word::KeptDocument: setDestination(Destination::Skip); current.keep = GroupState::Keep::Document; return true;
+    case Word::PageSetup:
+        if (!m_bodyStarted && m_pageSetup.size() < 4096) {
+            m_pageSetup += '\\' + QByteArray(m_lastWord.data(), m_lastWord.size());
+            if (hasParameter)
+                m_pageSetup += QByteArray::number(value);
+        }
+        return true;
     case Word::Character: emitUnit(character); return true;
     }
     return true;

@@ -71,6 +71,8 @@ QTextCharFormat DocumentBuilder::charFormat(const CharProps& props) const
     if (props.vertical != 0)
         format.setVerticalAlignment(
             props.vertical > 0 ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignSubScript);
+    if (props.footnoteMark)
+        format.setProperty(kRtfFootnoteMarkProperty, true);
     if (props.link >= 0 && m_links && props.link < int(m_links->size())) {
         format.setAnchor(true);
         format.setAnchorHref((*m_links)[props.link]);
@@ -165,6 +167,14 @@ void DocumentBuilder::endParagraph(const ParaProps& props)
 {
     finishParagraph(props);
     m_cursor.insertBlock(QTextBlockFormat(), charFormat(m_runProps));
+}
+
+void DocumentBuilder::insertKeptGroup(const QByteArray& group, const CharProps& props)
+{
+    flush();
+    QTextCharFormat format = charFormat(props);
+    format.setProperty(kRtfKeptGroupProperty, group);
+    m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
 }
 
 void DocumentBuilder::pageBreak()

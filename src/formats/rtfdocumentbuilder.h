@@ -32,6 +32,7 @@ struct CharProps
     int background = 0;
     int vertical = 0; ///< -1 subscript, 1 superscript
     int link = -1; ///< index into the link targets: text of a HYPERLINK field's result
+    bool footnoteMark = false; ///< \chftn: the automatic number of a footnote
     bool eastAsian = false; ///< \dbch: the associated properties that follow are the East Asian ones
     int eaBold = -1; ///< \ab after \dbch; -1: as \b
     int eaItalic = -1; ///< \ai after \dbch; -1: as \i
@@ -118,6 +119,8 @@ public:
         const std::vector<FontEntry>* fonts, const std::vector<QColor>* colours, const std::vector<QString>* links);
     void appendText(QStringView text, const CharProps& props);
     void endParagraph(const ParaProps& props);
+    /** An object replacement character carrying a group the view cannot show, written back as it was. */
+    void insertKeptGroup(const QByteArray& group, const CharProps& props);
     /** The current paragraph starts on a new page. */
     void pageBreak();
     bool blockHasText() const;

@@ -44,6 +44,7 @@ constexpr qsizetype kMaxPictureBytes = 32 * 1024 * 1024;
 
 Reader::Reader(QByteArrayView data)
     : m_tokenizer(data)
+    , m_input(data)
 {
     m_stack.reserve(64);
     m_builder.setTables(&m_fonts, &m_colours, &m_links);
@@ -100,7 +101,12 @@ bool Reader::run()
 std::unique_ptr<QTextDocument> Reader::takeDocument()
 {
     const ParaProps last = m_stack.empty() ? ParaProps {} : m_stack.front().para;
-    return m_builder.finish(resolved(m_lastPara.has_value() ? *m_lastPara : last));
+    std::unique_ptr<QTextDocument> document = m_builder.finish(resolved(m_lastPara.has_value() ? *m_lastPara : last));
+    if (!m_documentGroups.isEmpty())
+        document->setProperty(kRtfDocumentGroupsProperty, m_documentGroups);
+    if (!m_pageSetup.isEmpty())
+        document->setProperty(kRtfPageSetupProperty, m_pageSetup);
+    return document;
 }
 
 void Reader::openGroup()
@@ -113,6 +119,7 @@ void Reader::openGroup()
         m_stack.emplace_back();
         return;
     }
+    const qsizetype groupStart = m_tokenizer.position() - 1;
     if (m_stack.size() >= kMaxDepth) {
         ++m_excessDepth;
         return;
@@ -124,6 +131,8 @@ void Reader::openGroup()
     child.uprChildren = 0;
     child.fieldOwner = false;
     child.nestTableProps = parent.nestTableProps;
+    child.keep = GroupState::Keep::No;
+    child.rawStart = groupStart;
     if (child.destination == Destination::StyleSheet) {
         commitStyle();
         m_styleNumber = 0;
@@ -163,6 +172,13 @@ void Reader::closeGroup()
     }
     if (closing.fieldOwner)
         finishField();
+    const GroupState::Keep keep = closing.ownsDestination ? closing.keep : GroupState::Keep::No;
+    QByteArray kept;
+    if (keep != GroupState::Keep::No && m_stack.size() > 1) {
+        const qsizetype end = std::min(m_tokenizer.position(), m_input.size());
+        if (closing.rawStart >= 0 && closing.rawStart < end)
+            kept = m_input.sliced(closing.rawStart, end - closing.rawStart).toByteArray();
+    }
     if (m_stack.size() == 1) {
         // The paragraph properties that hold at the end belong to the last paragraph.
         m_lastPara = closing.para;
@@ -170,6 +186,16 @@ void Reader::closeGroup()
         return;
     }
     m_stack.pop_back();
+    if (kept.isEmpty())
+        return;
+    if (keep == GroupState::Keep::Inline) {
+        resolveSurrogate();
+        syncTable();
+        m_builder.insertKeptGroup(kept, state().chars);
+    } else {
+        m_documentGroups += kept;
+        m_documentGroups += "\r\n";
+    }
 }
 
 void Reader::setDestination(Destination destination)
@@ -283,6 +309,7 @@ void Reader::emitText(QStringView text, const CharProps& props)
 
 void Reader::emitRaw(QStringView text, const CharProps& props)
 {
+    m_bodyStarted = true;
     CharProps shown = props;
     if (!m_fields.empty()) {
         m_fields.back().resultHasText = true;
@@ -376,6 +403,7 @@ void Reader::emitUnit(char16_t unit)
 
 void Reader::endParagraph()
 {
+    m_bodyStarted = true;
     flushBytes();
     resolveSurrogate();
     m_cellPending = false;

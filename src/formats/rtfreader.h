@@ -14,6 +14,15 @@ namespace pemmo::formats {
 /** The paragraph style's name (\sN in the stylesheet), kept on the block format so a save writes it back. */
 inline constexpr int kRtfStyleNameProperty = QTextFormat::UserProperty + 0x5201;
 
+/** A group the rich view cannot show (a footnote, a comment), kept on its object replacement character. */
+inline constexpr int kRtfKeptGroupProperty = QTextFormat::UserProperty + 0x5202;
+/** On a footnote's number in the text: written as \chftn. */
+inline constexpr int kRtfFootnoteMarkProperty = QTextFormat::UserProperty + 0x5203;
+/** Document properties (QByteArray) with what the rich view cannot show: \info, headers and footers... */
+inline constexpr char kRtfDocumentGroupsProperty[] = "pemmoRtfDocumentGroups";
+/** ...and the page and section set-up words. */
+inline constexpr char kRtfPageSetupProperty[] = "pemmoRtfPageSetup";
+
 struct RtfReadResult
 {
     std::unique_ptr<QTextDocument> document;

@@ -54,6 +54,9 @@ struct GroupState
     int uprChildren = 0;
     bool fieldOwner = false; ///< this group is a \field: its end completes the field
     bool nestTableProps = false; ///< a nested table's row definition: not the outer table's
+    enum class Keep { No, Inline, Document };
+    Keep keep = Keep::No; ///< the group is kept as written (footnote; header, \info...)
+    qsizetype rawStart = 0; ///< where its "{" is in the input
 };
 
 /** The QTextListFormat::Style for a list level's \levelnfcN. */
@@ -120,6 +123,10 @@ private:
     bool m_finished = false;
     std::optional<ParaProps> m_lastPara;
     bool m_lossy = false;
+    bool m_bodyStarted = false; ///< text or a paragraph end has been seen
+    QByteArrayView m_lastWord;
+    QByteArray m_pageSetup; ///< page and section set-up words before the text
+    QByteArray m_documentGroups; ///< \info, headers, footers and unknown destinations before the text
 
     int m_ansiCodePage = 1252;
     int m_defaultFont = 0;
@@ -168,6 +175,7 @@ private:
     char16_t m_highSurrogate = 0;
     bool m_cellPending = false;
     int m_footnoteNumber = 0;
+    QByteArrayView m_input;
 
     PictureKind m_pictureKind = PictureKind::None;
     QByteArray m_picture;

@@ -2,6 +2,7 @@
 #include "rtfwriter.h"
 
 #include "iconvcodec.h"
+#include "rtfreader.h"
 #include "rtfwriterstate.h"
 
 #include <QBuffer>
@@ -215,6 +216,11 @@ void Writer::writeHeader(QByteArray& out) const
     }
     writeStyleSheet(out);
     writeListTables(out);
+    // What the view could not show goes back where it came from: \info and headers before the text.
+    out.append(m_document.property(kRtfDocumentGroupsProperty).toByteArray());
+    const QByteArray pageSetup = m_document.property(kRtfPageSetupProperty).toByteArray();
+    if (!pageSetup.isEmpty())
+        out.append(pageSetup + "\r\n");
 }
 
 QByteArray Writer::write()

@@ -228,8 +228,21 @@ void Writer::writeBlock(const QTextBlock& block, bool inTable)
                 m_body.append("\"}}{\\fldrslt ");
             }
         }
+        if (format.hasProperty(kRtfKeptGroupProperty)) {
+            // A footnote or comment as it was read, once per character that carries it.
+            m_body.append('{');
+            writeCharFormat(format);
+            for (int n = 0; n < fragment.length(); ++n)
+                m_body.append(format.property(kRtfKeptGroupProperty).toByteArray());
+            m_body.append('}');
+            continue;
+        }
         m_body.append('{');
         writeCharFormat(format);
+        if (format.boolProperty(kRtfFootnoteMarkProperty)) {
+            m_body.append("\\chftn}");
+            continue;
+        }
         if (format.isImageFormat()) {
             // One object replacement character per picture.
             for (int n = 0; n < fragment.length(); ++n)

@@ -104,6 +104,7 @@ private Q_SLOTS:
     void readThenWriteKeepsStructure();
     void tableWidthsFromCellEdges();
     void plainTextOfTablesAndLists();
+    void keptGroupsAreWrittenBack();
 };
 
 void TestRtfStructure::readThenWriteKeepsStructure_data()
@@ -216,6 +217,33 @@ void TestRtfStructure::plainTextOfTablesAndLists()
                "\\intbl\\cell D\\cell\\row\\pard\\ls1 one\\par\\pard\\ls1 two\\par\\pard end}");
     QVERIFY(document);
     QCOMPARE(documentPlainText(*document), QStringLiteral("before\nA\tB\n\tD\n1. one\n2. two\nend"));
+}
+
+void TestRtfStructure::keptGroupsAreWrittenBack()
+{
+    const QByteArray info = "{\\info{\\title \\'8e\\'8e}}";
+    const QByteArray header = "{\\header\\pard\\qc \\'83\\'77\\'83\\'62\\'83\\'5f\\par}";
+    const QByteArray unknown = "{\\*\\mynewthing keep me}";
+    const QByteArray footnote = "{\\footnote\\pard{\\super\\chftn} \\'92\\'8d}";
+    const QByteArray comment = "{\\*\\annotation note}";
+    const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932" + info + unknown + "\\paperw11906\\margl1701\\sectd" + header
+        + "\\pard A{\\super\\chftn}" + footnote + "B" + comment + "C\\par}";
+    const std::unique_ptr<QTextDocument> document = read(rtf);
+    QVERIFY(document);
+    // The view shows the footnote's number, not its text; a plain save has neither the groups nor their text.
+    QCOMPARE(documentPlainText(*document), QStringLiteral("A1BC\n"));
+    QCOMPARE(document->toRawText().count(QChar::ObjectReplacementCharacter), 2);
+    const QByteArray written = writeRtf(*document);
+    for (const QByteArray& group : { info, header, unknown, footnote, comment })
+        QVERIFY2(written.contains(group), group.constData());
+    QVERIFY(written.contains("\\paperw11906\\margl1701\\sectd"));
+    // Where they were: the footnote after A's number (written as \\chftn), the comment between B and C.
+    const QList<qsizetype> order = { written.indexOf("{A}"), written.indexOf("\\chftn}"), written.indexOf(footnote),
+        written.indexOf("{B}"), written.indexOf(comment), written.indexOf("{C}") };
+    QVERIFY2(!order.contains(-1) && std::is_sorted(order.begin(), order.end()), written.constData());
+    const std::unique_ptr<QTextDocument> again = read(written);
+    QVERIFY(again);
+    QCOMPARE(writeRtf(*again), written);
 }
 
 QTEST_MAIN(TestRtfStructure)
