@@ -56,6 +56,7 @@ LoadedDocument readBytes(QByteArray bytes, const LoadOptions& options)
             loaded.kind = DocumentKind::RichText;
             loaded.richText = std::move(rtf->document);
             loaded.lossy = rtf->lossy;
+            loaded.unkept = rtf->unkept;
             if (options.progress)
                 options.progress(bytes.size(), bytes.size());
             return loaded;
@@ -183,10 +184,15 @@ SaveResult renderDocument(
 {
     SaveResult result;
     if (isRtfFileName(path)) {
-        // RTF holds every character (\uN), so only bytes lost at load need a question.
-        if (options.sourceWasLossy && !options.allowLoss) {
+        // RTF holds every character (\uN): only bytes lost at load and formats it cannot write need a question.
+        if (!options.allowLoss && (options.sourceWasLossy || !options.unkept.isEmpty())) {
+            QStringList questions;
+            if (options.sourceWasLossy)
+                questions << kLossyLoad;
+            if (!options.unkept.isEmpty())
+                questions << kUnkeptFormatting.arg(options.unkept.join(u'、'));
             result.status = SaveStatus::NeedsConfirmation;
-            result.message = kLossyLoad;
+            result.message = questions.join(QStringLiteral("\n\n"));
             return result;
         }
         if (source.document) {

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <memory>
@@ -18,20 +19,24 @@ namespace pemmo::formats {
 enum class DocumentKind { PlainText, RichText };
 
 /** A file as the editor receives it: plain text for the plain view, or a QTextDocument for the rich view. */
-struct LoadedDocument {
+struct LoadedDocument
+{
     DocumentKind kind = DocumentKind::PlainText;
-    QString plainText;                          ///< PlainText: lines joined by '\n'
-    std::unique_ptr<QTextDocument> richText;    ///< RichText
-    TextFormat format = kNewDocumentFormat;     ///< what a plain save writes (RTF loads get the new-document format)
-    bool lossy = false;                         ///< some bytes did not decode: the next save must ask
+    QString plainText; ///< PlainText: lines joined by '\n'
+    std::unique_ptr<QTextDocument> richText; ///< RichText
+    TextFormat format = kNewDocumentFormat; ///< what a plain save writes (RTF loads get the new-document format)
+    bool lossy = false; ///< some bytes did not decode: the next save must ask
+    QStringList unkept; ///< RTF: what a save cannot write back (Japanese names)
 };
 
-struct LoadResult {
+struct LoadResult
+{
     std::optional<LoadedDocument> document;
     QString errorMessage; ///< Japanese, names the file; set when document is empty
 };
 
-struct LoadOptions {
+struct LoadOptions
+{
     qint64 maxBytes = 0; ///< 0: editableSizeLimit()
     /**
      * When set, a plain-text load hands its text here in slices (see decodePlainTextInSlices())
@@ -61,22 +66,26 @@ QString documentPlainText(const QTextDocument& document);
 /** The name decides the written format: ".rtf", any case, is RTF. */
 bool isRtfFileName(const QString& path);
 
-struct SaveOptions {
+struct SaveOptions
+{
     bool sourceWasLossy = false; ///< the document was loaded with undecodable bytes
-    bool allowLoss = false;      ///< the user agreed: write '?' for what the encoding cannot hold
+    bool allowLoss = false; ///< the user agreed: write '?' for what the encoding cannot hold
+    QStringList unkept; ///< an RTF save asks first when the document had what it cannot write
 };
 
 enum class SaveStatus { Saved, NeedsConfirmation, Failed };
 
-struct SaveResult {
+struct SaveResult
+{
     SaveStatus status = SaveStatus::Failed;
     std::optional<Unencodable> unencodable; ///< NeedsConfirmation: the first character the encoding cannot hold
-    QString message;                        ///< Japanese: the question to ask, or the error to show
-    QByteArray bytes;                       ///< renderDocument(): the file's bytes when status is Saved
+    QString message; ///< Japanese: the question to ask, or the error to show
+    QByteArray bytes; ///< renderDocument(): the file's bytes when status is Saved
 };
 
 /** What will be saved: the editor's document, or (pemmo-convert, large plain files) the plain text itself. */
-struct DocumentSource {
+struct DocumentSource
+{
     const QTextDocument* document = nullptr;
     QStringView plainText; ///< used when document is null
 };
@@ -85,14 +94,14 @@ struct DocumentSource {
  * The bytes a save would write, without touching the disk. NeedsConfirmation (nothing written) when the
  * encoding cannot hold a character or the source was lossy, unless options.allowLoss.
  */
-SaveResult renderDocument(const QString& path, DocumentSource source, const TextFormat& format,
-                          const SaveOptions& options = {});
+SaveResult renderDocument(
+    const QString& path, DocumentSource source, const TextFormat& format, const SaveOptions& options = {});
 
 /** Renders, then writes through QSaveFile: on failure the original file stays as it was. */
-SaveResult saveDocument(const QString& path, DocumentSource source, const TextFormat& format,
-                        const SaveOptions& options = {});
-SaveResult saveDocument(const QString& path, const QTextDocument& document, const TextFormat& format,
-                        const SaveOptions& options = {});
+SaveResult saveDocument(
+    const QString& path, DocumentSource source, const TextFormat& format, const SaveOptions& options = {});
+SaveResult saveDocument(
+    const QString& path, const QTextDocument& document, const TextFormat& format, const SaveOptions& options = {});
 
 /** Writes the bytes atomically; returns the Japanese error message on failure. */
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes);

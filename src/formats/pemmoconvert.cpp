@@ -70,9 +70,10 @@ int main(int argc, char** argv)
     SaveOptions options;
     options.sourceWasLossy = document.lossy;
     options.allowLoss = allowLoss;
+    options.unkept = document.unkept;
     const DocumentSource source = document.kind == DocumentKind::RichText
-                                      ? DocumentSource{document.richText.get(), {}}
-                                      : DocumentSource{nullptr, document.plainText};
+        ? DocumentSource { document.richText.get(), {} }
+        : DocumentSource { nullptr, document.plainText };
     const QString target = out == QLatin1String("-") ? QString() : out;
     SaveResult rendered = renderDocument(target, source, format, options);
     if (rendered.status == SaveStatus::NeedsConfirmation) {
@@ -81,9 +82,11 @@ int main(int argc, char** argv)
             return fail(kConvertUnencodable.arg(QString::fromUcs4(&c, 1))
                             .arg(rendered.unencodable->line)
                             .arg(encodingName(format.encoding)),
-                        3);
+                3);
         }
-        return fail(kConvertLossy.arg(in), 3);
+        if (document.lossy)
+            return fail(kConvertLossy.arg(in), 3);
+        return fail(kConvertUnkept.arg(in, document.unkept.join(u'、')), 3);
     }
     if (target.isEmpty()) {
         QFile stdOut;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // What each RTF control word does to the reader's state.
+#include "formattexts.h"
 #include "rtfreaderstate.h"
 
 #include <QTextListFormat>
@@ -38,7 +39,7 @@ enum class Word {
     // East Asian text
     Loch, Hich, Dbch, Ab, Ai, Af, Afs,
     // groups kept as they are: at their place in the text, or for the whole document; page set-up
-    KeptInline, KeptDocument, PageSetup,
+    KeptInline, KeptDocument, PageSetup, PicSize,
 };
 
 struct Entry {
@@ -104,6 +105,8 @@ const std::unordered_map<std::string_view, Entry>& wordTable()
         };
         for (const auto& [name, character] : characters)
             t.emplace(name, Entry{Word::Character, character});
+        for (const std::string_view name : {"picw", "pich", "piccropl", "piccropr", "piccropt", "piccropb"})
+            t.emplace(name, Entry{Word::PicSize});
         for (const std::string_view name : {"footnote", "annotation"})
             t.emplace(name, Entry{Word::KeptInline});
         for (const std::string_view name : {"info", "header", "headerl", "headerr", "headerf", "footer", "footerl",
@@ -201,8 +204,12 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
         return;
     case Destination::Picture:
         switch (entry.word) {
-        case Word::PngBlip: m_pictureKind = PictureKind::Png; break;
-        case Word::JpegBlip: m_pictureKind = PictureKind::Jpeg; break;
+        case Word::PngBlip: m_pictureKind = PictureKind::Png; m_pictureWords.prepend("\\pngblip"); break;
+        case Word::JpegBlip: m_pictureKind = PictureKind::Jpeg; m_pictureWords.prepend("\\jpegblip"); break;
+        case Word::PicSize:
+            if (m_pictureWords.size() < 512)
+                m_pictureWords += '\\' + m_lastWord.toByteArray() + QByteArray::number(value);
+            break;
         case Word::OtherBlip: m_pictureKind = PictureKind::Other; break;
         case Word::PicWGoal: m_picWidthGoal = value; break;
         case Word::PicHGoal: m_picHeightGoal = value; break;
@@ -210,6 +217,10 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
         case Word::PicScaleY: m_picScaleY = std::clamp(value, 1, 10000); break;
         default: break;
         }
+        // The size words go back with the picture's own bytes when it is saved.
+        if ((entry.word == Word::PicWGoal || entry.word == Word::PicHGoal || entry.word == Word::PicScaleX
+                || entry.word == Word::PicScaleY) && m_pictureWords.size() < 512)
+            m_pictureWords += '\\' + m_lastWord.toByteArray() + QByteArray::number(value);
         return;
     case Destination::FieldInstruction:
         if (entry.word == Word::U)
@@ -258,7 +269,7 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
     case Word::Unknown: case Word::Rtf: case Word::Ud: case Word::ShpPict: case Word::NestTableProps:
     case Word::FieldResult: case Word::FCharset: case Word::Red: case Word::Green:
     case Word::Blue: case Word::PngBlip: case Word::JpegBlip: case Word::OtherBlip: case Word::PicWGoal:
-    case Word::PicHGoal: case Word::PicScaleX: case Word::PicScaleY: case Word::Bin:
+    case Word::PicHGoal: case Word::PicScaleX: case Word::PicScaleY: case Word::Bin: case Word::PicSize:
         return true;
     case Word::Ansi: m_ansiCodePage = 1252; return true;
     case Word::Mac: m_ansiCodePage = 10000; return true;
@@ -274,7 +285,15 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
     case Word::FontTable: setDestination(Destination::FontTable); return true;
     case Word::ColourTable: setDestination(Destination::ColourTable); return true;
     case Word::Pict: setDestination(Destination::Picture); return true;
-    case Word::SkipDestination: setDestination(Destination::Skip); return true;
+    case Word::SkipDestination:
+        setDestination(Destination::Skip);
+        if (m_lastWord == "bkmkstart")
+            noteUnkept(kUnkeptBookmark);
+        else if (m_lastWord == "shpinst" || m_lastWord == "do")
+            noteUnkept(kUnkeptShape);
+        else if (m_lastWord == "xe" || m_lastWord == "tc")
+            noteUnkept(kUnkeptIndexEntry);
+        return true;
     case Word::Upr: current.upr = true; return true;
     case Word::Field:
         if (!current.fieldOwner && m_fields.size() < 64) {
@@ -332,7 +351,12 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
         para.pendingTabKind = 0;
         return true;
     case Word::InTable: para.inTable = true; return true;
-    case Word::Par: case Word::Sect: endParagraph(); return true;
+    case Word::Par: endParagraph(); return true;
+    case Word::Sect:
+        // Sections become paragraphs: their own page set-up and headers are not kept.
+        noteUnkept(kUnkeptSection);
+        endParagraph();
+        return true;
     case Word::Page: pageBreak(); return true;
     case Word::Row: rowEnd(); return true;
     case Word::NestRow: endParagraph(); return true;

@@ -273,8 +273,8 @@ void DocumentBuilder::leaveTable()
     m_cursor.movePosition(QTextCursor::End);
 }
 
-bool DocumentBuilder::insertPicture(
-    const QByteArray& data, int goalWidthTwips, int goalHeightTwips, const CharProps& props)
+bool DocumentBuilder::insertPicture(const QByteArray& data, int goalWidthTwips, int goalHeightTwips,
+    const CharProps& props, const QByteArray& pictureWords)
 {
     QBuffer buffer;
     buffer.setData(data);
@@ -296,6 +296,9 @@ bool DocumentBuilder::insertPicture(
     format.setName(name);
     format.setWidth(goalWidthTwips > 0 ? twipsToPixels(goalWidthTwips) : image.width());
     format.setHeight(goalHeightTwips > 0 ? twipsToPixels(goalHeightTwips) : image.height());
+    // A save writes these bytes as they came (a JPEG stays a JPEG), with their size words.
+    format.setProperty(kRtfPictureDataProperty, data);
+    format.setProperty(kRtfPictureWordsProperty, pictureWords);
     m_cursor.insertImage(format);
     return true;
 }

@@ -132,7 +132,8 @@ public:
     bool inTable() const { return m_table != nullptr; }
     void leaveTable();
     /** Inserts a PNG/JPEG picture; goalWidth/goalHeight in twips (0 = the picture's own size). */
-    bool insertPicture(const QByteArray& data, int goalWidthTwips, int goalHeightTwips, const CharProps& props);
+    bool insertPicture(const QByteArray& data, int goalWidthTwips, int goalHeightTwips, const CharProps& props,
+        const QByteArray& pictureWords);
     /** Hands over the finished document; the last paragraph gets its properties. */
     std::unique_ptr<QTextDocument> finish(const ParaProps& lastParagraph);
 

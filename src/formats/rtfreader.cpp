@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "rtfreader.h"
 
+#include "formattexts.h"
 #include "rtfreaderstate.h"
 
 #include <QTextDocument>
@@ -21,6 +22,7 @@ std::optional<RtfReadResult> readRtf(QByteArrayView data)
         return std::nullopt;
     RtfReadResult result;
     result.lossy = reader.lossy();
+    result.unkept = reader.unkept();
     result.document = reader.takeDocument();
     return result;
 }
@@ -211,6 +213,7 @@ void Reader::setDestination(Destination destination)
         m_pictureTooLarge = false;
         m_picWidthGoal = m_picHeightGoal = 0;
         m_picScaleX = m_picScaleY = 100;
+        m_pictureWords.clear();
     } else if (destination == Destination::FontTable) {
         m_fontOpen = false;
         m_fontName.clear();
@@ -514,8 +517,11 @@ void Reader::finishPicture()
         }
         const qint64 width = qint64(m_picWidthGoal) * m_picScaleX / 100;
         const qint64 height = qint64(m_picHeightGoal) * m_picScaleY / 100;
-        m_builder.insertPicture(m_picture, int(std::clamp<qint64>(width, 0, 1'000'000)),
-            int(std::clamp<qint64>(height, 0, 1'000'000)), state().chars);
+        if (!m_builder.insertPicture(m_picture, int(std::clamp<qint64>(width, 0, 1'000'000)),
+                int(std::clamp<qint64>(height, 0, 1'000'000)), state().chars, m_pictureWords))
+            noteUnkept(kUnkeptPicture);
+    } else {
+        noteUnkept(kUnkeptPicture); // a metafile or bitmap the view cannot show is not written back either
     }
     m_picture.clear();
     m_pictureKind = PictureKind::None;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QStringList>
 #include <QTextFormat>
 
 #include <memory>
@@ -16,6 +17,9 @@ inline constexpr int kRtfStyleNameProperty = QTextFormat::UserProperty + 0x5201;
 
 /** A group the rich view cannot show (a footnote, a comment), kept on its object replacement character. */
 inline constexpr int kRtfKeptGroupProperty = QTextFormat::UserProperty + 0x5202;
+/** On a picture read from RTF: its original bytes (QByteArray) and its \pict words (\jpegblip\picw...). */
+inline constexpr int kRtfPictureDataProperty = QTextFormat::UserProperty + 0x5204;
+inline constexpr int kRtfPictureWordsProperty = QTextFormat::UserProperty + 0x5205;
 /** On a footnote's number in the text: written as \chftn. */
 inline constexpr int kRtfFootnoteMarkProperty = QTextFormat::UserProperty + 0x5203;
 /** Document properties (QByteArray) with what the rich view cannot show: \info, headers and footers... */
@@ -28,6 +32,8 @@ struct RtfReadResult
     std::unique_ptr<QTextDocument> document;
     /** Bytes that did not decode, or the file ended before its last group closed. */
     bool lossy = false;
+    /** What the document had that a save cannot write (Japanese names, for the question before saving). */
+    QStringList unkept;
 };
 
 /** Whether the content starts with an RTF header ("{\rtf"); reading follows the content, not the name. */

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <map>
 #include <optional>
@@ -73,6 +74,7 @@ public:
     bool run();
     std::unique_ptr<QTextDocument> takeDocument();
     bool lossy() const { return m_lossy; }
+    const QStringList& unkept() const { return m_unkept; }
 
 private:
     GroupState& state() { return m_stack.back(); }
@@ -123,6 +125,12 @@ private:
     bool m_finished = false;
     std::optional<ParaProps> m_lastPara;
     bool m_lossy = false;
+    QStringList m_unkept;
+    void noteUnkept(const QString& what)
+    {
+        if (!m_unkept.contains(what))
+            m_unkept.append(what);
+    }
     bool m_bodyStarted = false; ///< text or a paragraph end has been seen
     QByteArrayView m_lastWord;
     QByteArray m_pageSetup; ///< page and section set-up words before the text
@@ -179,6 +187,7 @@ private:
 
     PictureKind m_pictureKind = PictureKind::None;
     QByteArray m_picture;
+    QByteArray m_pictureWords; ///< \jpegblip\picw..\picscalex..: written back with the original bytes
     int m_pictureNibble = -1;
     bool m_pictureTooLarge = false;
     int m_picWidthGoal = 0, m_picHeightGoal = 0, m_picScaleX = 100, m_picScaleY = 100;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The reader's structures: tables, lists, paragraph styles and fields.
+#include "formattexts.h"
 #include "rtfreaderstate.h"
 
 #include <QRegularExpression>
@@ -83,6 +84,7 @@ void Reader::cellEnd(bool nested)
     resolveSurrogate();
     if (nested) {
         // A table inside a cell is flattened into the outer cell: its cells become tab-separated text.
+        noteUnkept(kUnkeptNestedTable);
         if (m_cellPending)
             m_builder.appendText(u"\t", state().chars); // an empty cell still separates its neighbours
         m_cellPending = true;
@@ -213,6 +215,10 @@ void Reader::finishField()
         return;
     const FieldFrame field = std::move(m_fields.back());
     m_fields.pop_back();
+    // Only links stay fields; any other field keeps its last result as plain text.
+    if (field.link < 0 && !field.instruction.trimmed().isEmpty()
+        && !field.instruction.trimmed().startsWith(u"EQ", Qt::CaseInsensitive))
+        noteUnkept(kUnkeptField);
     if (field.resultHasText || state().destination != Destination::Body)
         return;
     const QString base = eqBaseText(field.instruction);

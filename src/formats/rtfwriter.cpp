@@ -165,6 +165,18 @@ void Writer::writeCharFormat(const QTextCharFormat& format)
 
 void Writer::writeImage(const QTextImageFormat& format)
 {
+    const QByteArray original = format.property(kRtfPictureDataProperty).toByteArray();
+    const QByteArray words = format.property(kRtfPictureWordsProperty).toByteArray();
+    if (!original.isEmpty() && (words.startsWith("\\pngblip") || words.startsWith("\\jpegblip"))) {
+        m_body.append("{\\pict" + words + "\r\n");
+        const QByteArray hex = original.toHex();
+        for (qsizetype i = 0; i < hex.size(); i += 128) {
+            m_body.append(hex.mid(i, 128));
+            m_body.append("\r\n");
+        }
+        m_body.append('}');
+        return;
+    }
     const QVariant resource = m_document.resource(QTextDocument::ImageResource, QUrl(format.name()));
     QImage image = resource.value<QImage>();
     if (image.isNull())

@@ -166,6 +166,7 @@ bool DocumentController::loadIntoDocumentEditor(const QString& path)
     }
     m_format = document.format;
     m_lossy = document.lossy;
+    m_unkept = document.unkept;
     m_ui.RichEdit2->setModified(false);
     return true;
 }
@@ -200,6 +201,7 @@ void DocumentController::FileNew()
     m_currentFileName = QStringLiteral(" ");
     m_format = kNewDocumentFormat;
     m_lossy = false;
+    m_unkept.clear();
 }
 
 void DocumentController::FileOpen()
@@ -238,7 +240,7 @@ void DocumentController::FileOpen()
 bool DocumentController::writeDocument(const QString& path)
 {
     TextFormat format = m_format;
-    SaveOptions options { m_lossy, false };
+    SaveOptions options { m_lossy, false, m_unkept };
     const QTextDocument& document = *m_ui.RichEdit2->document();
     // Busy only while writing: the question below must not wear the wait cursor.
     const auto save = [&] {
@@ -268,6 +270,9 @@ bool DocumentController::writeDocument(const QString& path)
         m_format = format;
         m_lossy = false;
     }
+    // What could not be written is gone from the RTF file now; its next save loses nothing more.
+    if (isRtfFileName(path))
+        m_unkept.clear();
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -105,4 +106,5 @@ private:
     FileDialogState m_saveDialog;
     pemmo::formats::TextFormat m_format = pemmo::formats::kNewDocumentFormat;
     bool m_lossy = false;
+    QStringList m_unkept;
 };

@@ -6,6 +6,8 @@
 #include "formats/rtfreader.h"
 #include "formats/rtfwriter.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
@@ -105,6 +107,7 @@ private Q_SLOTS:
     void tableWidthsFromCellEdges();
     void plainTextOfTablesAndLists();
     void keptGroupsAreWrittenBack();
+    void jpegStaysJpeg();
 };
 
 void TestRtfStructure::readThenWriteKeepsStructure_data()
@@ -244,6 +247,24 @@ void TestRtfStructure::keptGroupsAreWrittenBack()
     const std::unique_ptr<QTextDocument> again = read(written);
     QVERIFY(again);
     QCOMPARE(writeRtf(*again), written);
+}
+
+void TestRtfStructure::jpegStaysJpeg()
+{
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(QColor(10, 200, 30));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(image.save(&buffer, "JPEG"));
+    const QByteArray words = "\\jpegblip\\picw212\\pich159\\picwgoal120\\pichgoal90\\picscalex50\\picscaley75";
+    const std::unique_ptr<QTextDocument> document = read("{\\rtf1 a{\\pict" + words + " " + jpeg.toHex() + "}b}");
+    QVERIFY(document);
+    QCOMPARE(document->toRawText().count(QChar::ObjectReplacementCharacter), 1);
+    const QByteArray written = writeRtf(*document);
+    QVERIFY2(written.contains(QByteArray("{\\pict" + words + "\r\n")), written.left(300).constData());
+    QVERIFY(written.contains(jpeg.toHex().left(128)));
+    QVERIFY(!written.contains("\\pngblip"));
 }
 
 QTEST_MAIN(TestRtfStructure)
