@@ -174,6 +174,7 @@ void DocumentBuilder::insertKeptGroup(const QByteArray& group, const CharProps& 
     flush();
     QTextCharFormat format = charFormat(props);
     format.setProperty(kRtfKeptGroupProperty, group);
+    format.setObjectType(kRtfKeptGroupObjectType);
     m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
 }
 

@@ -20,6 +20,8 @@ inline constexpr int kRtfKeptGroupProperty = QTextFormat::UserProperty + 0x5202;
 /** On a picture read from RTF: its original bytes (QByteArray) and its \pict words (\jpegblip\picw...). */
 inline constexpr int kRtfPictureDataProperty = QTextFormat::UserProperty + 0x5204;
 inline constexpr int kRtfPictureWordsProperty = QTextFormat::UserProperty + 0x5205;
+/** The object type of those characters, so that a view can draw a marker for them. */
+inline constexpr int kRtfKeptGroupObjectType = QTextFormat::UserObject + 0x52;
 /** On a footnote's number in the text: written as \chftn. */
 inline constexpr int kRtfFootnoteMarkProperty = QTextFormat::UserProperty + 0x5203;
 /** Document properties (QByteArray) with what the rich view cannot show: \info, headers and footers... */
