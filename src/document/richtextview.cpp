@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "richtextview.h"
 
-#include "rtfreader.h"
+#include "formats/rtfreader.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
