@@ -279,6 +279,7 @@ void DocumentEditor::replaceRichDocument(std::unique_ptr<QTextDocument> document
     document->setParent(m_richView);
     QTextDocument* taken = document.release();
     m_richView->setDocument(taken);
+    m_richView->showKeptGroupMarkers();
     connect(taken, &QTextDocument::modificationChanged, this, &DocumentEditor::modificationChanged);
     if (previous && previous != taken && previous->parent() == m_richView)
         delete previous;

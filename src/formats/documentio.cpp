@@ -2,6 +2,8 @@
 #include "documentio.h"
 
 #include "filewriter.h"
+#include "richtextstructure.h"
+
 #include "formattexts.h"
 #include "platform/filesystem.h"
 #include "rtfreader.h"
@@ -13,6 +15,7 @@
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextTable>
 
 namespace pemmo::formats {
 
@@ -52,6 +55,7 @@ LoadedDocument readBytes(QByteArray bytes, const LoadOptions& options)
             loaded.kind = DocumentKind::RichText;
             loaded.richText = std::move(rtf->document);
             loaded.lossy = rtf->lossy;
+            loaded.unkept = rtf->unkept;
             if (options.progress)
                 options.progress(bytes.size(), bytes.size());
             return loaded;
@@ -149,9 +153,31 @@ QString documentPlainText(const QTextDocument& document)
 {
     QString text;
     text.reserve(document.characterCount());
+    QTextTable* previousTable = nullptr;
+    int previousRow = -1;
+    int previousCell = -1;
+    bool first = true;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block != document.begin())
-            text.append(u'\n');
+        if (isBlockBeforeTable(block))
+            continue;
+        // Cells of a table row are separated by tabs, as a table pasted into a plain editor is.
+        QTextTable* const table = tableOf(block);
+        int row = -1;
+        int cell = -1;
+        if (table) {
+            const QTextTableCell here = table->cellAt(block.position());
+            row = here.row();
+            cell = here.column();
+        }
+        if (!first)
+            text.append(table && table == previousTable && row == previousRow && cell != previousCell ? u'\t' : u'\n');
+        first = false;
+        previousTable = table;
+        previousRow = row;
+        previousCell = cell;
+        const QString label = listLabel(block);
+        if (!label.isEmpty())
+            text.append(label + u' ');
         QString line = block.text();
         line.replace(QChar::LineSeparator, u'\n');
         line.remove(QChar::ObjectReplacementCharacter);
@@ -170,10 +196,15 @@ SaveResult renderDocument(
 {
     SaveResult result;
     if (isRtfFileName(path)) {
-        // RTF holds every character (\uN), so only bytes lost at load need a question.
-        if (options.sourceWasLossy && !options.allowLoss) {
+        // RTF holds every character (\uN): only bytes lost at load and formats it cannot write need a question.
+        if (!options.allowLoss && (options.sourceWasLossy || !options.unkept.isEmpty())) {
+            QStringList questions;
+            if (options.sourceWasLossy)
+                questions << kLossyLoad;
+            if (!options.unkept.isEmpty())
+                questions << kUnkeptFormatting.arg(options.unkept.join(u'、'));
             result.status = SaveStatus::NeedsConfirmation;
-            result.message = kLossyLoad;
+            result.message = questions.join(QStringLiteral("\n\n"));
             return result;
         }
         if (source.document) {

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <functional>
@@ -27,6 +28,7 @@ struct LoadedDocument
     std::unique_ptr<QTextDocument> richText; ///< RichText
     TextFormat format = kNewDocumentFormat; ///< what a plain save writes (RTF loads get the new-document format)
     bool lossy = false; ///< some bytes did not decode: the next save must ask
+    QStringList unkept; ///< RTF: what a save cannot write back (Japanese names)
 };
 
 struct LoadResult
@@ -81,6 +83,7 @@ struct SaveOptions
 {
     bool sourceWasLossy = false; ///< the document was loaded with undecodable bytes
     bool allowLoss = false; ///< the user agreed: write '?' for what the encoding cannot hold
+    QStringList unkept; ///< an RTF save asks first when the document had what it cannot write
 };
 
 enum class SaveStatus { Saved, NeedsConfirmation, Failed };

@@ -30,6 +30,18 @@ inline const QString kUnencodableCharacter
 inline const QString kLossyLoad
     = QStringLiteral("このファイルには読み込めなかったバイトがあり、その部分は「\uFFFD」で表示されています。\n"
                      "このまま保存すると元のバイトは失われます。UTF-8 で保存しますか？");
+// %1: what a save cannot write, joined by 「、」 (kUnkept* below).
+inline const QString kUnkeptFormatting = QStringLiteral("この文書の一部の書式（%1）は保存できません。保存しますか？");
+inline const QString kUnkeptPicture = QStringLiteral("PNG・JPEG 以外の図");
+inline const QString kUnkeptNestedTable = QStringLiteral("表の中の表");
+inline const QString kUnkeptField = QStringLiteral("リンク以外のフィールド");
+inline const QString kUnkeptBookmark = QStringLiteral("ブックマーク");
+inline const QString kUnkeptShape = QStringLiteral("図形");
+inline const QString kUnkeptIndexEntry = QStringLiteral("索引・目次の項目");
+inline const QString kUnkeptSection = QStringLiteral("セクション区切り");
+// %1: the input file, %2: what cannot be written.
+inline const QString kConvertUnkept
+    = QStringLiteral("入力ファイル「%1」の一部の書式（%2）は保存できません（--allow-loss で続行します）。");
 // %1: the encoding name as typed.
 inline const QString kUnknownEncoding = QStringLiteral("文字コード「%1」には対応していません。");
 inline const QString kConvertUsage

@@ -79,6 +79,7 @@ int main(int argc, char** argv)
     SaveOptions options;
     options.sourceWasLossy = document.lossy;
     options.allowLoss = allowLoss;
+    options.unkept = document.unkept;
     const DocumentSource source = document.kind == DocumentKind::RichText
         ? DocumentSource { document.richText.get(), {} }
         : DocumentSource { nullptr, document.plainText };
@@ -92,7 +93,9 @@ int main(int argc, char** argv)
                             .arg(encodingName(format.encoding)),
                 3);
         }
-        return fail(kConvertLossy.arg(in), 3);
+        if (document.lossy)
+            return fail(kConvertLossy.arg(in), 3);
+        return fail(kConvertUnkept.arg(in, document.unkept.join(u'、')), 3);
     }
     if (target.isEmpty()) {
         QFile stdOut;

@@ -1,11 +1,17 @@
 // SPDX-License-Identifier: MIT
 // What each RTF control word does to the reader's state.
+#include "formattexts.h"
 #include "rtfreaderstate.h"
+
+#include <QTextListFormat>
 
 #include <string_view>
 #include <unordered_map>
 
 namespace pemmo::formats::rtf {
+
+// The tables and switches below are laid out one entry per line-part on purpose.
+// clang-format off
 
 namespace {
 
@@ -24,6 +30,16 @@ enum class Word {
     Pard, Ql, Qr, Qc, Qj, Li, Ri, Fi, Tx, Tb, Tqr, Tqc, Tqdec, InTable,
     // breaks and special characters
     Par, Line, Tab, Cell, Row, Page, Sect, Chftn, Character,
+    // tables
+    Trowd, Cellx, Clmgf, Clmrg, Clvmgf, Clvmrg, Clcbpat, ClBorder, BorderLine, BorderNone, Itap, NestCell, NestRow,
+    // lists, styles, spacing
+    StyleSheet, S, OtherStyle, OutlineLevel, ListTable, ListOverrideTable, List, ListLevel, LevelNfc, ListId,
+    ListOverride, Ls, Ilvl, Pn, PnBullet, PnBody, PnCont, PnLevel, PnDec, PnUcLtr, PnLcLtr, PnUcRm, PnLcRm,
+    Sb, Sa, Sl, SlMult, PageBb, Up, Dn,
+    // East Asian text
+    Loch, Hich, Dbch, Ab, Ai, Af, Afs,
+    // groups kept as they are: at their place in the text, or for the whole document; page set-up
+    KeptInline, KeptDocument, PageSetup, PicSize,
 };
 
 struct Entry {
@@ -58,8 +74,26 @@ const std::unordered_map<std::string_view, Entry>& wordTable()
             {"lin", Word::Li}, {"ri", Word::Ri}, {"rin", Word::Ri}, {"fi", Word::Fi}, {"tx", Word::Tx},
             {"tb", Word::Tb}, {"tqr", Word::Tqr}, {"tqc", Word::Tqc}, {"tqdec", Word::Tqdec},
             {"intbl", Word::InTable}, {"par", Word::Par}, {"line", Word::Line}, {"tab", Word::Tab},
-            {"cell", Word::Cell}, {"nestcell", Word::Cell}, {"row", Word::Row}, {"nestrow", Word::Row},
+            {"cell", Word::Cell}, {"row", Word::Row},
             {"page", Word::Page}, {"sect", Word::Sect}, {"chftn", Word::Chftn},
+            {"trowd", Word::Trowd}, {"cellx", Word::Cellx}, {"clmgf", Word::Clmgf}, {"clmrg", Word::Clmrg},
+            {"clvmgf", Word::Clvmgf}, {"clvmrg", Word::Clvmrg}, {"clcbpat", Word::Clcbpat},
+            {"clbrdrt", Word::ClBorder}, {"clbrdrl", Word::ClBorder}, {"clbrdrb", Word::ClBorder},
+            {"clbrdrr", Word::ClBorder}, {"brdrs", Word::BorderLine}, {"brdrth", Word::BorderLine},
+            {"brdrdb", Word::BorderLine}, {"brdrsh", Word::BorderLine}, {"brdrdot", Word::BorderLine},
+            {"brdrdash", Word::BorderLine}, {"brdrhair", Word::BorderLine}, {"brdrnone", Word::BorderNone},
+            {"itap", Word::Itap}, {"nestcell", Word::NestCell}, {"nestrow", Word::NestRow},
+            {"stylesheet", Word::StyleSheet}, {"s", Word::S}, {"cs", Word::OtherStyle}, {"ds", Word::OtherStyle},
+            {"ts", Word::OtherStyle}, {"outlinelevel", Word::OutlineLevel}, {"listtable", Word::ListTable},
+            {"listoverridetable", Word::ListOverrideTable}, {"list", Word::List}, {"listlevel", Word::ListLevel},
+            {"levelnfc", Word::LevelNfc}, {"levelnfcn", Word::LevelNfc}, {"listid", Word::ListId},
+            {"listoverride", Word::ListOverride}, {"ls", Word::Ls}, {"ilvl", Word::Ilvl}, {"pn", Word::Pn},
+            {"pnlvlblt", Word::PnBullet}, {"pnlvlbody", Word::PnBody}, {"pnlvlcont", Word::PnCont},
+            {"pnlvl", Word::PnLevel}, {"pndec", Word::PnDec}, {"pnucltr", Word::PnUcLtr},
+            {"pnlcltr", Word::PnLcLtr}, {"pnucrm", Word::PnUcRm}, {"pnlcrm", Word::PnLcRm}, {"sb", Word::Sb},
+            {"sa", Word::Sa}, {"sl", Word::Sl}, {"slmult", Word::SlMult}, {"pagebb", Word::PageBb},
+            {"up", Word::Up}, {"dn", Word::Dn}, {"loch", Word::Loch}, {"hich", Word::Hich}, {"dbch", Word::Dbch},
+            {"ab", Word::Ab}, {"ai", Word::Ai}, {"af", Word::Af}, {"afs", Word::Afs},
         };
         for (const auto& [name, word] : words)
             t.emplace(name, Entry{word});
@@ -71,11 +105,24 @@ const std::unordered_map<std::string_view, Entry>& wordTable()
         };
         for (const auto& [name, character] : characters)
             t.emplace(name, Entry{Word::Character, character});
+        for (const std::string_view name : {"picw", "pich", "piccropl", "piccropr", "piccropt", "piccropb"})
+            t.emplace(name, Entry{Word::PicSize});
+        for (const std::string_view name : {"footnote", "annotation"})
+            t.emplace(name, Entry{Word::KeptInline});
+        for (const std::string_view name : {"info", "header", "headerl", "headerr", "headerf", "footer", "footerl",
+                                            "footerr", "footerf"})
+            t.emplace(name, Entry{Word::KeptDocument});
+        // Page and section set-up, which the rich view has no place for but a save writes back.
+        for (const std::string_view name : {"paperw", "paperh", "margl", "margr", "margt", "margb", "gutter",
+                                            "landscape", "facingp", "titlepg", "sectd", "pgwsxn", "pghsxn",
+                                            "marglsxn", "margrsxn", "margtsxn", "margbsxn", "lndscpsxn",
+                                            "headery", "footery", "cols", "colsx", "pgnstarts", "sbknone",
+                                            "linex", "ltrsect"})
+            t.emplace(name, Entry{Word::PageSetup});
         // Destinations whose content is not part of the document's text.
         static constexpr std::string_view skipped[] = {
-            "stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
-            "footerf", "footnote", "annotation", "atnid", "atnauthor", "xe", "tc", "txe", "rxe",
-            "bkmkstart", "bkmkend", "listtable", "listoverridetable", "revtbl", "rsidtbl", "generator", "pn",
+            "atnid", "atnauthor", "xe", "tc", "txe", "rxe",
+            "bkmkstart", "bkmkend", "revtbl", "rsidtbl", "generator", "listtext", "pntext", "leveltext", "levelnumbers", "listname",
             "pntxta", "pntxtb", "filetbl", "template", "comment", "objdata", "objclass", "objname", "nonshppict",
             "themedata", "colorschememapping", "latentstyles", "datastore", "xmlnstbl", "pgdsctbl", "shpinst",
             "sp", "sn", "sv", "shprslt", "do", "mmathPr", "docvar", "userprops", "ftnsep", "ftnsepc", "ftncn",
@@ -110,6 +157,7 @@ bool toggle(bool hasParameter, int parameter)
 void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
 {
     const Entry entry = lookup(word);
+    m_lastWord = word;
     if (entry.word == Word::Bin) {
         binary(hasParameter ? parameter : 0);
         return;
@@ -120,11 +168,15 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
     if (m_starPending) {
         m_starPending = false;
         // \* marks a destination that may be ignored when it is not understood.
-        static constexpr Word understood[] = {Word::Ud,       Word::ShpPict,         Word::NestTableProps,
-                                              Word::Pict,     Word::FontTable,       Word::ColourTable,
-                                              Word::FieldInstruction};
+        static constexpr Word understood[] = {Word::Ud, Word::ShpPict, Word::NestTableProps, Word::Pict,
+                                              Word::FontTable, Word::ColourTable, Word::FieldInstruction,
+                                              Word::ListTable, Word::ListOverrideTable, Word::Pn, Word::StyleSheet,
+                                              Word::KeptInline, Word::KeptDocument};
         if (std::find(std::begin(understood), std::end(understood), entry.word) == std::end(understood)) {
             setDestination(Destination::Skip);
+            // Before the text starts, an unknown destination belongs to the document: keep it for the save.
+            if (entry.word == Word::Unknown && !m_bodyStarted && current.destination == Destination::Skip)
+                current.keep = GroupState::Keep::Document;
             return;
         }
     }
@@ -152,8 +204,12 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
         return;
     case Destination::Picture:
         switch (entry.word) {
-        case Word::PngBlip: m_pictureKind = PictureKind::Png; break;
-        case Word::JpegBlip: m_pictureKind = PictureKind::Jpeg; break;
+        case Word::PngBlip: m_pictureKind = PictureKind::Png; m_pictureWords.prepend("\\pngblip"); break;
+        case Word::JpegBlip: m_pictureKind = PictureKind::Jpeg; m_pictureWords.prepend("\\jpegblip"); break;
+        case Word::PicSize:
+            if (m_pictureWords.size() < 512)
+                m_pictureWords += '\\' + m_lastWord.toByteArray() + QByteArray::number(value);
+            break;
         case Word::OtherBlip: m_pictureKind = PictureKind::Other; break;
         case Word::PicWGoal: m_picWidthGoal = value; break;
         case Word::PicHGoal: m_picHeightGoal = value; break;
@@ -161,6 +217,10 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
         case Word::PicScaleY: m_picScaleY = std::clamp(value, 1, 10000); break;
         default: break;
         }
+        // The size words go back with the picture's own bytes when it is saved.
+        if ((entry.word == Word::PicWGoal || entry.word == Word::PicHGoal || entry.word == Word::PicScaleX
+                || entry.word == Word::PicScaleY) && m_pictureWords.size() < 512)
+            m_pictureWords += '\\' + m_lastWord.toByteArray() + QByteArray::number(value);
         return;
     case Destination::FieldInstruction:
         if (entry.word == Word::U)
@@ -168,11 +228,31 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
         else if (entry.word == Word::Uc)
             current.unicodeSkip = std::clamp(value, 0, 16);
         return;
+    case Destination::StyleSheet:
+        if (entry.word == Word::S)
+            m_styleNumber = value;
+        else if (entry.word == Word::OtherStyle)
+            m_styleIsParagraph = false;
+        else if (entry.word == Word::OutlineLevel)
+            m_styleOutline = value;
+        else if (entry.word == Word::SkipDestination)
+            setDestination(Destination::Skip);
+        return;
+    case Destination::ListTable:
+    case Destination::ListOverrideTable:
+    case Destination::ParaNumbering:
+        if (entry.word == Word::SkipDestination)
+            setDestination(Destination::Skip);
+        else
+            listWord(static_cast<int>(entry.word), value);
+        return;
     case Destination::Skip:
         return;
     case Destination::Body:
         break;
     }
+    if (tableWord(static_cast<int>(entry.word), value))
+        return;
     if (!bodyWord(static_cast<int>(entry.word), entry.character, hasParameter, value))
         return;
 }
@@ -189,7 +269,7 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
     case Word::Unknown: case Word::Rtf: case Word::Ud: case Word::ShpPict: case Word::NestTableProps:
     case Word::FieldResult: case Word::FCharset: case Word::Red: case Word::Green:
     case Word::Blue: case Word::PngBlip: case Word::JpegBlip: case Word::OtherBlip: case Word::PicWGoal:
-    case Word::PicHGoal: case Word::PicScaleX: case Word::PicScaleY: case Word::Bin:
+    case Word::PicHGoal: case Word::PicScaleX: case Word::PicScaleY: case Word::Bin: case Word::PicSize:
         return true;
     case Word::Ansi: m_ansiCodePage = 1252; return true;
     case Word::Mac: m_ansiCodePage = 10000; return true;
@@ -205,7 +285,15 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
     case Word::FontTable: setDestination(Destination::FontTable); return true;
     case Word::ColourTable: setDestination(Destination::ColourTable); return true;
     case Word::Pict: setDestination(Destination::Picture); return true;
-    case Word::SkipDestination: setDestination(Destination::Skip); return true;
+    case Word::SkipDestination:
+        setDestination(Destination::Skip);
+        if (m_lastWord == "bkmkstart")
+            noteUnkept(kUnkeptBookmark);
+        else if (m_lastWord == "shpinst" || m_lastWord == "do")
+            noteUnkept(kUnkeptShape);
+        else if (m_lastWord == "xe" || m_lastWord == "tc")
+            noteUnkept(kUnkeptIndexEntry);
+        return true;
     case Word::Upr: current.upr = true; return true;
     case Word::Field:
         if (!current.fieldOwner && m_fields.size() < 64) {
@@ -224,6 +312,19 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
     case Word::Plain: chars = CharProps{}; return true;
     case Word::B: chars.bold = toggle(hasParameter, value); return true;
     case Word::I: chars.italic = toggle(hasParameter, value); return true;
+    // The associated properties after \dbch are those of the East Asian characters.
+    case Word::Loch: chars.eastAsian = false; return true;
+    case Word::Hich: chars.eastAsian = false; return true;
+    case Word::Dbch: chars.eastAsian = true; return true;
+    case Word::Ab: if (chars.eastAsian) chars.eaBold = toggle(hasParameter, value) ? 1 : 0; return true;
+    case Word::Ai: if (chars.eastAsian) chars.eaItalic = toggle(hasParameter, value) ? 1 : 0; return true;
+    case Word::Afs: if (chars.eastAsian) chars.eaHalfPoints = hasParameter ? std::clamp(value, 2, 3276) : 0; return true;
+    case Word::Af:
+        if (chars.eastAsian) {
+            const auto it = m_fontNumbers.find(value);
+            chars.eaFont = it == m_fontNumbers.end() ? -1 : it->second;
+        }
+        return true;
     case Word::Ul: chars.underline = toggle(hasParameter, value); return true;
     case Word::UlNone: chars.underline = false; return true;
     case Word::Strike: chars.strike = toggle(hasParameter, value); return true;
@@ -250,15 +351,134 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
         para.pendingTabKind = 0;
         return true;
     case Word::InTable: para.inTable = true; return true;
-    case Word::Par: case Word::Page: case Word::Sect: case Word::Row: endParagraph(); return true;
+    case Word::Par: endParagraph(); return true;
+    case Word::Sect:
+        // Sections become paragraphs: their own page set-up and headers are not kept.
+        noteUnkept(kUnkeptSection);
+        endParagraph();
+        return true;
+    case Word::Page: pageBreak(); return true;
+    case Word::Row: rowEnd(); return true;
+    case Word::NestRow: endParagraph(); return true;
+    case Word::NestCell: cellEnd(true); return true;
+    case Word::Itap: para.nestLevel = std::clamp(value, 0, 64); para.inTable = value > 0; return true;
+    case Word::StyleSheet: setDestination(Destination::StyleSheet); return true;
+    case Word::ListTable: setDestination(Destination::ListTable); return true;
+    case Word::ListOverrideTable: setDestination(Destination::ListOverrideTable); return true;
+    case Word::Pn: setDestination(Destination::ParaNumbering); return true;
+    case Word::S: para.style = std::max(value, 0); return true;
+    case Word::OutlineLevel: para.outlineLevel = value >= 0 && value < 9 ? value : -1; return true;
+    case Word::Ls: para.listOverride = std::max(value, 0); return true;
+    case Word::Ilvl: para.listLevel = std::clamp(value, 0, 8); return true;
+    case Word::Sb: para.spaceBeforeTwips = std::clamp(value, 0, 31680); return true;
+    case Word::Sa: para.spaceAfterTwips = std::clamp(value, 0, 31680); return true;
+    case Word::Sl: para.lineSpacing = std::clamp(value, -31680, 31680); return true;
+    case Word::SlMult: para.lineMultiple = value != 0; return true;
+    case Word::PageBb: para.pageBreakBefore = toggle(hasParameter, value); return true;
+    case Word::Up: chars.vertical = !hasParameter || value > 0 ? 1 : 0; return true;
+    case Word::Dn: chars.vertical = !hasParameter || value > 0 ? -1 : 0; return true;
+    case Word::OtherStyle: case Word::List: case Word::ListLevel: case Word::LevelNfc: case Word::ListId:
+    case Word::ListOverride: case Word::PnBullet: case Word::PnBody: case Word::PnCont: case Word::PnLevel:
+    case Word::PnDec: case Word::PnUcLtr: case Word::PnLcLtr: case Word::PnUcRm: case Word::PnLcRm:
+    case Word::Trowd: case Word::Cellx: case Word::Clmgf: case Word::Clmrg: case Word::Clvmgf: case Word::Clvmrg:
+    case Word::Clcbpat: case Word::ClBorder: case Word::BorderLine: case Word::BorderNone:
+        return true;
     case Word::Line: emitUnit(QChar::LineSeparator); return true;
     case Word::Tab: emitUnit(u'\t'); return true;
-    case Word::Cell: cellEnd(); return true;
-    case Word::Chftn: emitText(QString::number(++m_footnoteNumber), chars); return true;
+    case Word::Cell: cellEnd(current.para.nestLevel > 1); return true;
+    case Word::Chftn: {
+        // The number is shown; the mark says a save writes \chftn again.
+        CharProps mark = chars;
+        mark.footnoteMark = true;
+        emitText(QString::number(++m_footnoteNumber), mark);
+        return true;
+    }
+    case Word::KeptInline: setDestination(Destination::Skip); current.keep = GroupState::Keep::Inline; return true;
+    case Word::KeptDocument: setDestination(Destination::Skip); current.keep = GroupState::Keep::Document; return true;
+    case Word::PageSetup:
+        if (!m_bodyStarted && m_pageSetup.size() < 4096) {
+            m_pageSetup += '\\' + QByteArray(m_lastWord.data(), m_lastWord.size());
+            if (hasParameter)
+                m_pageSetup += QByteArray::number(value);
+        }
+        return true;
     case Word::Character: emitUnit(character); return true;
     }
     return true;
 }
+
+bool Reader::tableWord(int wordId, int value)
+{
+    const auto word = static_cast<Word>(wordId);
+    if (state().nestTableProps) {
+        // A nested table's row definition would otherwise replace the outer one.
+        return word == Word::Trowd || word == Word::Cellx || word == Word::Clmgf || word == Word::Clmrg
+            || word == Word::Clvmgf || word == Word::Clvmrg || word == Word::Clcbpat || word == Word::ClBorder
+            || word == Word::BorderLine || word == Word::BorderNone;
+    }
+    switch (word) {
+    case Word::NestTableProps: state().nestTableProps = true; return true;
+    case Word::Trowd:
+        m_rowDef.clear();
+        m_cellDef = CellDef{};
+        m_cellBorderSide = false;
+        return true;
+    case Word::Cellx:
+        if (m_rowDef.size() < 256) {
+            m_cellDef.rightTwips = std::clamp(value, -31680, 31680 * 4);
+            m_rowDef.push_back(m_cellDef);
+        }
+        m_cellDef = CellDef{};
+        m_cellBorderSide = false;
+        return true;
+    case Word::Clmgf: m_cellDef.mergeFirst = true; return true;
+    case Word::Clmrg: m_cellDef.mergedLeft = true; return true;
+    case Word::Clvmgf: m_cellDef.mergeTop = true; return true;
+    case Word::Clvmrg: m_cellDef.mergedAbove = true; return true;
+    case Word::Clcbpat: m_cellDef.shading = std::max(value, 0); return true;
+    case Word::ClBorder: m_cellBorderSide = true; return true;
+    case Word::BorderLine: m_cellDef.border = m_cellDef.border || m_cellBorderSide; return true;
+    case Word::BorderNone: m_cellBorderSide = false; return true;
+    default: return false;
+    }
+}
+
+bool Reader::listWord(int wordId, int value)
+{
+    switch (static_cast<Word>(wordId)) {
+    case Word::List: m_listLevels.clear(); return true;
+    case Word::ListLevel:
+        if (m_listLevels.size() < 9)
+            m_listLevels.push_back(0);
+        return true;
+    case Word::LevelNfc:
+        if (!m_listLevels.empty())
+            m_listLevels.back() = value;
+        return true;
+    case Word::ListId:
+        if (state().destination == Destination::ListOverrideTable)
+            m_overrideListId = value;
+        else if (m_listDefs.size() < 4096)
+            m_listDefs.insert_or_assign(value, m_listLevels);
+        return true;
+    case Word::Ls:
+        if (state().destination == Destination::ListOverrideTable && m_listOverrides.size() < 4096)
+            m_listOverrides.insert_or_assign(value, m_overrideListId);
+        return true;
+    case Word::PnBullet: m_pnStyle = QTextListFormat::ListDisc; return true;
+    case Word::PnBody: return true;
+    case Word::PnCont: m_pnStyle = QTextListFormat::ListStyleUndefined; return true;
+    case Word::PnLevel: m_pnLevel = std::clamp(value - 1, 0, 8); return true;
+    case Word::PnDec: m_pnStyle = QTextListFormat::ListDecimal; return true;
+    case Word::PnUcLtr: m_pnStyle = QTextListFormat::ListUpperAlpha; return true;
+    case Word::PnLcLtr: m_pnStyle = QTextListFormat::ListLowerAlpha; return true;
+    case Word::PnUcRm: m_pnStyle = QTextListFormat::ListUpperRoman; return true;
+    case Word::PnLcRm: m_pnStyle = QTextListFormat::ListLowerRoman; return true;
+    default: return false;
+    }
+}
+
+// clang-format on
 
 void Reader::controlSymbol(char symbol)
 {
@@ -280,17 +500,31 @@ void Reader::controlSymbol(char symbol)
         return;
     }
     switch (symbol) {
-    case '\\': case '{': case '}': {
+    case '\\':
+    case '{':
+    case '}': {
         const char literal = symbol;
         textBytes(QByteArrayView(&literal, 1));
         return;
     }
-    case '~': emitUnit(u'\u00A0'); return;
-    case '-': emitUnit(u'\u00AD'); return;
-    case '_': emitUnit(u'\u2011'); return;
-    case '\n': case '\r': endParagraph(); return; // backslash + line break, as TextEdit writes it
-    case '\t': emitUnit(u'\t'); return;
-    default: return; // \: \| and unknown symbols carry no text
+    case '~':
+        emitUnit(u'\u00A0');
+        return;
+    case '-':
+        emitUnit(u'\u00AD');
+        return;
+    case '_':
+        emitUnit(u'\u2011');
+        return;
+    case '\n':
+    case '\r':
+        endParagraph();
+        return; // backslash + line break, as TextEdit writes it
+    case '\t':
+        emitUnit(u'\t');
+        return;
+    default:
+        return; // \: \| and unknown symbols carry no text
     }
 }
 

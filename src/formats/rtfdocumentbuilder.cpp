@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "rtfdocumentbuilder.h"
 
+#include "rtfreader.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QTextList>
+#include <QTextTable>
 #include <QUrl>
 
 namespace pemmo::formats::rtf {
@@ -34,17 +38,19 @@ DocumentBuilder::DocumentBuilder()
 
 DocumentBuilder::~DocumentBuilder() = default;
 
-void DocumentBuilder::setTables(const std::vector<FontEntry>* fonts, const std::vector<QColor>* colours)
+void DocumentBuilder::setTables(
+    const std::vector<FontEntry>* fonts, const std::vector<QColor>* colours, const std::vector<QString>* links)
 {
     m_fonts = fonts;
     m_colours = colours;
+    m_links = links;
 }
 
 QTextCharFormat DocumentBuilder::charFormat(const CharProps& props) const
 {
     QTextCharFormat format;
     if (props.font >= 0 && m_fonts && props.font < int(m_fonts->size()) && !(*m_fonts)[props.font].name.isEmpty())
-        format.setFontFamilies({(*m_fonts)[props.font].name});
+        format.setFontFamilies({ (*m_fonts)[props.font].name });
     if (props.halfPoints > 0)
         format.setFontPointSize(props.halfPoints / 2.0);
     if (props.bold)
@@ -63,8 +69,14 @@ QTextCharFormat DocumentBuilder::charFormat(const CharProps& props) const
     if (const QColor c = colour(props.background); c.isValid())
         format.setBackground(c);
     if (props.vertical != 0)
-        format.setVerticalAlignment(props.vertical > 0 ? QTextCharFormat::AlignSuperScript
-                                                       : QTextCharFormat::AlignSubScript);
+        format.setVerticalAlignment(
+            props.vertical > 0 ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignSubScript);
+    if (props.footnoteMark)
+        format.setProperty(kRtfFootnoteMarkProperty, true);
+    if (props.link >= 0 && m_links && props.link < int(m_links->size())) {
+        format.setAnchor(true);
+        format.setAnchorHref((*m_links)[props.link]);
+    }
     return format;
 }
 
@@ -82,13 +94,29 @@ QTextBlockFormat DocumentBuilder::blockFormat(const ParaProps& props)
     if (!props.tabs.empty()) {
         QList<QTextOption::Tab> tabs;
         for (const TabStop& stop : props.tabs) {
-            static constexpr QTextOption::TabType kinds[] = {QTextOption::LeftTab, QTextOption::CenterTab,
-                                                             QTextOption::RightTab, QTextOption::DelimiterTab};
-            tabs.append(QTextOption::Tab(twipsToPixels(stop.twips), kinds[stop.kind & 3],
-                                         stop.kind == 3 ? QChar(u'.') : QChar()));
+            static constexpr QTextOption::TabType kinds[]
+                = { QTextOption::LeftTab, QTextOption::CenterTab, QTextOption::RightTab, QTextOption::DelimiterTab };
+            tabs.append(QTextOption::Tab(
+                twipsToPixels(stop.twips), kinds[stop.kind & 3], stop.kind == 3 ? QChar(u'.') : QChar()));
         }
         format.setTabPositions(tabs);
     }
+    if (props.spaceBeforeTwips > 0)
+        format.setTopMargin(twipsToPixels(props.spaceBeforeTwips));
+    if (props.spaceAfterTwips > 0)
+        format.setBottomMargin(twipsToPixels(props.spaceAfterTwips));
+    if (props.lineSpacing > 0 && props.lineMultiple)
+        format.setLineHeight(props.lineSpacing * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+    else if (props.lineSpacing > 0)
+        format.setLineHeight(twipsToPixels(props.lineSpacing), QTextBlockFormat::MinimumHeight);
+    else if (props.lineSpacing < 0)
+        format.setLineHeight(twipsToPixels(-props.lineSpacing), QTextBlockFormat::FixedHeight);
+    if (props.pageBreakBefore)
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    if (props.headingLevel > 0)
+        format.setHeadingLevel(props.headingLevel);
+    if (!props.styleName.isEmpty())
+        format.setProperty(kRtfStyleNameProperty, props.styleName);
     return format;
 }
 
@@ -114,15 +142,140 @@ void DocumentBuilder::appendText(QStringView text, const CharProps& props)
         flush();
 }
 
-void DocumentBuilder::endParagraph(const ParaProps& props)
+void DocumentBuilder::finishParagraph(const ParaProps& props)
 {
     flush();
-    m_cursor.setBlockFormat(blockFormat(props));
+    QTextBlockFormat format = blockFormat(props);
+    if (m_cursor.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    m_cursor.setBlockFormat(format);
+    if (props.listStyle == 0)
+        return;
+    const std::pair<int, int> key { props.listKey, props.listLevel };
+    const auto it = m_lists.find(key);
+    if (it != m_lists.end()) {
+        it->second->add(m_cursor.block());
+        return;
+    }
+    QTextListFormat list;
+    list.setStyle(QTextListFormat::Style(props.listStyle));
+    list.setIndent(std::clamp(props.listLevel, 0, 8) + 1);
+    m_lists.emplace(key, m_cursor.createList(list));
+}
+
+void DocumentBuilder::endParagraph(const ParaProps& props)
+{
+    finishParagraph(props);
     m_cursor.insertBlock(QTextBlockFormat(), charFormat(m_runProps));
 }
 
+void DocumentBuilder::insertKeptGroup(const QByteArray& group, const CharProps& props)
+{
+    flush();
+    QTextCharFormat format = charFormat(props);
+    format.setProperty(kRtfKeptGroupProperty, group);
+    format.setObjectType(kRtfKeptGroupObjectType);
+    m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
+}
+
+void DocumentBuilder::pageBreak()
+{
+    flush();
+    QTextBlockFormat format = m_cursor.blockFormat();
+    format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    m_cursor.setBlockFormat(format);
+}
+
+bool DocumentBuilder::blockHasText() const
+{
+    return !m_run.isEmpty() || m_cursor.block().length() > 1;
+}
+
+void DocumentBuilder::enterCell(std::size_t columns)
+{
+    if (!m_table) {
+        flush();
+        // A table goes into an empty paragraph of its own, which Qt keeps in front of it.
+        if (m_cursor.block().length() > 1)
+            endParagraph(ParaProps {});
+        QTextTableFormat format;
+        format.setCellPadding(2);
+        format.setCellSpacing(0);
+        format.setBorder(0);
+        format.setBorderCollapse(true);
+        m_table = m_cursor.insertTable(1, int(std::clamp<std::size_t>(columns, 1, 64)), format);
+        m_rowDefs.clear();
+        m_row = 0;
+        m_column = 0;
+        m_rowOpen = true;
+        m_cellDone = false;
+        m_cursor = m_table->cellAt(0, 0).firstCursorPosition();
+        return;
+    }
+    if (!m_rowOpen) {
+        flush();
+        m_table->appendRows(1);
+        ++m_row;
+        m_column = 0;
+        m_rowOpen = true;
+        m_cellDone = false;
+        m_cursor = m_table->cellAt(m_row, 0).firstCursorPosition();
+        return;
+    }
+    if (m_cellDone) {
+        m_cellDone = false;
+        ++m_column;
+        // Rows may have more cells than the first; a grid needs the columns for them.
+        if (m_column >= m_table->columns()) {
+            if (m_table->columns() >= 256) {
+                m_column = m_table->columns() - 1;
+                m_cursor = m_table->cellAt(m_row, m_column).lastCursorPosition();
+                m_cursor.insertText(QStringLiteral("\t"));
+                return;
+            }
+            m_table->appendColumns(1);
+        }
+        m_cursor = m_table->cellAt(m_row, m_column).firstCursorPosition();
+    }
+}
+
+void DocumentBuilder::endCell(const ParaProps& props)
+{
+    finishParagraph(props);
+    m_cellDone = true;
+}
+
+void DocumentBuilder::endRow(const std::vector<CellDef>& cells)
+{
+    flush();
+    if (!m_table || !m_rowOpen)
+        return;
+    m_rowOpen = false;
+    m_cellDone = false;
+    m_rowDefs.push_back(RowLayout { cells, m_column + 1 });
+}
+
+void DocumentBuilder::applyTableLayout()
+{
+    const auto colour = [this](int index) {
+        return m_colours && index > 0 && index < int(m_colours->size()) ? (*m_colours)[index] : QColor();
+    };
+    layOutTable(*m_table, m_rowDefs, colour);
+}
+
+void DocumentBuilder::leaveTable()
+{
+    if (!m_table)
+        return;
+    flush();
+    applyTableLayout();
+    m_table = nullptr;
+    m_rowDefs.clear();
+    m_cursor.movePosition(QTextCursor::End);
+}
+
 bool DocumentBuilder::insertPicture(const QByteArray& data, int goalWidthTwips, int goalHeightTwips,
-                                    const CharProps& props)
+    const CharProps& props, const QByteArray& pictureWords)
 {
     QBuffer buffer;
     buffer.setData(data);
@@ -144,14 +297,23 @@ bool DocumentBuilder::insertPicture(const QByteArray& data, int goalWidthTwips, 
     format.setName(name);
     format.setWidth(goalWidthTwips > 0 ? twipsToPixels(goalWidthTwips) : image.width());
     format.setHeight(goalHeightTwips > 0 ? twipsToPixels(goalHeightTwips) : image.height());
+    // A save writes these bytes as they came (a JPEG stays a JPEG), with their size words.
+    format.setProperty(kRtfPictureDataProperty, data);
+    format.setProperty(kRtfPictureWordsProperty, pictureWords);
     m_cursor.insertImage(format);
     return true;
 }
 
 std::unique_ptr<QTextDocument> DocumentBuilder::finish(const ParaProps& lastParagraph)
 {
-    flush();
-    m_cursor.setBlockFormat(blockFormat(lastParagraph));
+    if (m_table && !lastParagraph.inTable)
+        leaveTable();
+    // The text after the last \par is a paragraph of its own only when there is some.
+    ParaProps last = lastParagraph;
+    if (!blockHasText())
+        last.listStyle = 0;
+    finishParagraph(last);
+    leaveTable();
     m_cursor.endEditBlock();
     m_document->setUndoRedoEnabled(true);
     m_document->setModified(false);

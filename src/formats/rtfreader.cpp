@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "rtfreader.h"
 
+#include "formattexts.h"
 #include "rtfreaderstate.h"
 
 #include <QTextDocument>
@@ -21,6 +22,7 @@ std::optional<RtfReadResult> readRtf(QByteArrayView data)
         return std::nullopt;
     RtfReadResult result;
     result.lossy = reader.lossy();
+    result.unkept = reader.unkept();
     result.document = reader.takeDocument();
     return result;
 }
@@ -28,6 +30,13 @@ std::optional<RtfReadResult> readRtf(QByteArrayView data)
 namespace rtf {
 
 namespace {
+
+bool isEastAsian(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= 0x2E80 && u <= 0x9FFF) || (u >= 0xAC00 && u <= 0xD7AF) || (u >= 0xF900 && u <= 0xFAFF)
+        || (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFFEF) || c.isSurrogate();
+}
 
 // Real documents nest a few dozen groups; deeper ones share the deepest state instead of growing the stack.
 constexpr std::size_t kMaxDepth = 256;
@@ -37,9 +46,10 @@ constexpr qsizetype kMaxPictureBytes = 32 * 1024 * 1024;
 
 Reader::Reader(QByteArrayView data)
     : m_tokenizer(data)
+    , m_input(data)
 {
     m_stack.reserve(64);
-    m_builder.setTables(&m_fonts, &m_colours);
+    m_builder.setTables(&m_fonts, &m_colours, &m_links);
 }
 
 bool Reader::run()
@@ -92,8 +102,13 @@ bool Reader::run()
 
 std::unique_ptr<QTextDocument> Reader::takeDocument()
 {
-    const ParaProps last = m_stack.empty() ? ParaProps{} : m_stack.front().para;
-    return m_builder.finish(m_lastPara.has_value() ? *m_lastPara : last);
+    const ParaProps last = m_stack.empty() ? ParaProps {} : m_stack.front().para;
+    std::unique_ptr<QTextDocument> document = m_builder.finish(resolved(m_lastPara.has_value() ? *m_lastPara : last));
+    if (!m_documentGroups.isEmpty())
+        document->setProperty(kRtfDocumentGroupsProperty, m_documentGroups);
+    if (!m_pageSetup.isEmpty())
+        document->setProperty(kRtfPageSetupProperty, m_pageSetup);
+    return document;
 }
 
 void Reader::openGroup()
@@ -106,6 +121,7 @@ void Reader::openGroup()
         m_stack.emplace_back();
         return;
     }
+    const qsizetype groupStart = m_tokenizer.position() - 1;
     if (m_stack.size() >= kMaxDepth) {
         ++m_excessDepth;
         return;
@@ -116,6 +132,15 @@ void Reader::openGroup()
     child.upr = false;
     child.uprChildren = 0;
     child.fieldOwner = false;
+    child.nestTableProps = parent.nestTableProps;
+    child.keep = GroupState::Keep::No;
+    child.rawStart = groupStart;
+    if (child.destination == Destination::StyleSheet) {
+        commitStyle();
+        m_styleNumber = 0;
+        m_styleOutline = -1;
+        m_styleIsParagraph = true;
+    }
     if (parent.upr && ++parent.uprChildren == 1)
         child.destination = Destination::Skip; // the ANSI twin; the \ud twin that follows holds the text
     m_stack.push_back(std::move(child));
@@ -137,8 +162,25 @@ void Reader::closeGroup()
         finishPicture();
     if (closing.destination == Destination::FontTable)
         commitFont();
+    if (closing.destination == Destination::StyleSheet)
+        commitStyle();
+    if (closing.destination == Destination::FieldInstruction && closing.ownsDestination && !m_fields.empty()
+        && m_fields.back().link < 0)
+        m_fields.back().link = hyperlinkTarget(m_fields.back().instruction, m_links);
+    if (closing.destination == Destination::ParaNumbering && closing.ownsDestination && m_stack.size() >= 2) {
+        ParaProps& para = m_stack[m_stack.size() - 2].para;
+        para.oldNumbering = m_pnStyle;
+        para.listLevel = m_pnLevel;
+    }
     if (closing.fieldOwner)
         finishField();
+    const GroupState::Keep keep = closing.ownsDestination ? closing.keep : GroupState::Keep::No;
+    QByteArray kept;
+    if (keep != GroupState::Keep::No && m_stack.size() > 1) {
+        const qsizetype end = std::min(m_tokenizer.position(), m_input.size());
+        if (closing.rawStart >= 0 && closing.rawStart < end)
+            kept = m_input.sliced(closing.rawStart, end - closing.rawStart).toByteArray();
+    }
     if (m_stack.size() == 1) {
         // The paragraph properties that hold at the end belong to the last paragraph.
         m_lastPara = closing.para;
@@ -146,6 +188,16 @@ void Reader::closeGroup()
         return;
     }
     m_stack.pop_back();
+    if (kept.isEmpty())
+        return;
+    if (keep == GroupState::Keep::Inline) {
+        resolveSurrogate();
+        syncTable();
+        m_builder.insertKeptGroup(kept, state().chars);
+    } else {
+        m_documentGroups += kept;
+        m_documentGroups += "\r\n";
+    }
 }
 
 void Reader::setDestination(Destination destination)
@@ -161,17 +213,27 @@ void Reader::setDestination(Destination destination)
         m_pictureTooLarge = false;
         m_picWidthGoal = m_picHeightGoal = 0;
         m_picScaleX = m_picScaleY = 100;
+        m_pictureWords.clear();
     } else if (destination == Destination::FontTable) {
         m_fontOpen = false;
         m_fontName.clear();
     } else if (destination == Destination::ColourTable) {
         m_red = m_green = m_blue = -1;
+    } else if (destination == Destination::ParaNumbering) {
+        m_pnStyle = QTextListFormat::ListDecimal;
+        m_pnLevel = 0;
+    } else if (destination == Destination::StyleSheet) {
+        m_styleName.clear();
+        m_styleNumber = 0;
+        m_styleOutline = -1;
+        m_styleIsParagraph = true;
     }
 }
 
 int Reader::currentCodePage()
 {
-    int font = state().chars.font;
+    const CharProps& chars = state().chars;
+    int font = chars.eastAsian && chars.eaFont >= 0 ? chars.eaFont : chars.font;
     if (font < 0) {
         const auto it = m_fontNumbers.find(m_defaultFont);
         font = it == m_fontNumbers.end() ? -1 : it->second;
@@ -185,6 +247,12 @@ void Reader::textBytes(QByteArrayView bytes)
 {
     switch (state().destination) {
     case Destination::Skip:
+    case Destination::ListTable:
+    case Destination::ListOverrideTable:
+    case Destination::ParaNumbering:
+        return;
+    case Destination::StyleSheet:
+        styleSheetBytes(bytes);
         return;
     case Destination::FontTable:
         fontTableBytes(bytes);
@@ -195,12 +263,7 @@ void Reader::textBytes(QByteArrayView bytes)
     case Destination::Picture:
         pictureBytes(bytes);
         return;
-    case Destination::FieldInstruction: {
-        QString decoded;
-        m_decoder.decode(currentCodePage(), bytes, decoded);
-        fieldInstructionText(decoded);
-        return;
-    }
+    case Destination::FieldInstruction:
     case Destination::Body:
         break;
     }
@@ -211,12 +274,16 @@ void Reader::textBytes(QByteArrayView bytes)
         if (bytes.isEmpty())
             return;
     }
+    // Field instructions wait with the text, so a double-byte pair in them decodes as one character too.
     const int codePage = currentCodePage();
-    if (!m_bytes.isEmpty() && (codePage != m_bytesCodePage || !(state().chars == m_bytesProps)))
+    const Destination destination = state().destination;
+    if (!m_bytes.isEmpty()
+        && (codePage != m_bytesCodePage || !(state().chars == m_bytesProps) || destination != m_bytesDestination))
         flushBytes();
     if (m_bytes.isEmpty()) {
         m_bytesCodePage = codePage;
         m_bytesProps = state().chars;
+        m_bytesDestination = destination;
     }
     m_bytes.append(bytes);
 }
@@ -229,7 +296,10 @@ void Reader::flushBytes()
     if (!m_decoder.decode(m_bytesCodePage, m_bytes, m_decoded))
         m_lossy = true;
     m_bytes.clear();
-    emitText(m_decoded, m_bytesProps);
+    if (m_bytesDestination == Destination::FieldInstruction)
+        fieldInstructionText(m_decoded);
+    else
+        emitText(m_decoded, m_bytesProps);
 }
 
 void Reader::emitText(QStringView text, const CharProps& props)
@@ -242,13 +312,50 @@ void Reader::emitText(QStringView text, const CharProps& props)
 
 void Reader::emitRaw(QStringView text, const CharProps& props)
 {
-    if (!m_fields.empty())
+    m_bodyStarted = true;
+    CharProps shown = props;
+    if (!m_fields.empty()) {
         m_fields.back().resultHasText = true;
+        for (auto it = m_fields.rbegin(); it != m_fields.rend(); ++it) {
+            if (it->link >= 0) {
+                shown.link = it->link;
+                break;
+            }
+        }
+    }
+    syncTable();
+    const bool eastAsianOwn = shown.eaBold >= 0 || shown.eaItalic >= 0 || shown.eaHalfPoints > 0 || shown.eaFont >= 0;
+    CharProps common = shown;
+    common.eastAsian = false;
+    common.eaBold = common.eaItalic = common.eaFont = -1;
+    common.eaHalfPoints = 0;
     if (m_cellPending) {
         m_cellPending = false;
-        m_builder.appendText(u"\t", props);
+        m_builder.appendText(u"\t", common);
     }
-    m_builder.appendText(text, props);
+    if (!eastAsianOwn) {
+        m_builder.appendText(text, common);
+        return;
+    }
+    // \ab, \ai, \afs and \af after \dbch change the East Asian characters only.
+    CharProps eastAsian = common;
+    if (shown.eaBold >= 0)
+        eastAsian.bold = shown.eaBold != 0;
+    if (shown.eaItalic >= 0)
+        eastAsian.italic = shown.eaItalic != 0;
+    if (shown.eaHalfPoints > 0)
+        eastAsian.halfPoints = shown.eaHalfPoints;
+    if (shown.eaFont >= 0)
+        eastAsian.font = shown.eaFont;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        const bool wide = isEastAsian(text[start]);
+        qsizetype end = start + 1;
+        while (end < text.size() && isEastAsian(text[end]) == wide)
+            ++end;
+        m_builder.appendText(text.sliced(start, end - start), wide ? eastAsian : common);
+        start = end;
+    }
 }
 
 void Reader::resolveSurrogate()
@@ -263,7 +370,11 @@ void Reader::resolveSurrogate()
 void Reader::emitUnicode(int value)
 {
     flushBytes();
-    const auto unit = char16_t(value < 0 ? value + 65536 : value & 0xFFFF);
+    // Only -32768..65535 name a UTF-16 unit; anything else (and \u0, a NUL) is damage, not a character.
+    const bool valid = value >= -32768 && value <= 65535 && value != 0;
+    if (!valid)
+        m_lossy = true;
+    const auto unit = valid ? char16_t(value < 0 ? value + 65536 : value) : char16_t(QChar::ReplacementCharacter);
     if (state().destination == Destination::FieldInstruction) {
         fieldInstructionText(QStringView(&unit, 1));
         m_skipFallback = state().unicodeSkip;
@@ -274,7 +385,7 @@ void Reader::emitUnicode(int value)
         m_highSurrogate = unit;
     } else if (QChar::isLowSurrogate(unit)) {
         if (m_highSurrogate) {
-            const char16_t pair[2] = {m_highSurrogate, unit};
+            const char16_t pair[2] = { m_highSurrogate, unit };
             m_highSurrogate = 0;
             emitRaw(QStringView(pair, 2), state().chars);
         } else {
@@ -295,19 +406,12 @@ void Reader::emitUnit(char16_t unit)
 
 void Reader::endParagraph()
 {
+    m_bodyStarted = true;
     flushBytes();
     resolveSurrogate();
     m_cellPending = false;
-    m_builder.endParagraph(state().para);
-}
-
-void Reader::cellEnd()
-{
-    flushBytes();
-    resolveSurrogate();
-    if (m_cellPending)
-        m_builder.appendText(u"\t", state().chars); // an empty cell still separates its neighbours
-    m_cellPending = true;
+    syncTable();
+    m_builder.endParagraph(resolved(state().para));
 }
 
 void Reader::binary(qint64 count)
@@ -351,8 +455,8 @@ void Reader::commitFont()
     entry.codePage = m_fontCharset >= 0 ? codePageForCharset(m_fontCharset) : 0;
     QString name;
     // A Japanese face name is written in its own charset (\'82\'6c\'82\'72 = ＭＳ).
-    m_decoder.decode(entry.codePage > 0 && entry.codePage != kSymbolCodePage ? entry.codePage : m_ansiCodePage,
-                     m_fontName, name);
+    m_decoder.decode(
+        entry.codePage > 0 && entry.codePage != kSymbolCodePage ? entry.codePage : m_ansiCodePage, m_fontName, name);
     entry.name = name.trimmed();
     m_fontName.clear();
     m_fontOpen = false;
@@ -406,14 +510,18 @@ void Reader::finishPicture()
     if ((m_pictureKind == PictureKind::Png || m_pictureKind == PictureKind::Jpeg) && !m_pictureTooLarge
         && !m_picture.isEmpty()) {
         resolveSurrogate();
+        syncTable();
         if (m_cellPending) {
             m_cellPending = false;
             m_builder.appendText(u"\t", state().chars);
         }
         const qint64 width = qint64(m_picWidthGoal) * m_picScaleX / 100;
         const qint64 height = qint64(m_picHeightGoal) * m_picScaleY / 100;
-        m_builder.insertPicture(m_picture, int(std::clamp<qint64>(width, 0, 1'000'000)),
-                                int(std::clamp<qint64>(height, 0, 1'000'000)), state().chars);
+        if (!m_builder.insertPicture(m_picture, int(std::clamp<qint64>(width, 0, 1'000'000)),
+                int(std::clamp<qint64>(height, 0, 1'000'000)), state().chars, m_pictureWords))
+            noteUnkept(kUnkeptPicture);
+    } else {
+        noteUnkept(kUnkeptPicture); // a metafile or bitmap the view cannot show is not written back either
     }
     m_picture.clear();
     m_pictureKind = PictureKind::None;
@@ -421,56 +529,8 @@ void Reader::finishPicture()
 
 void Reader::fieldInstructionText(QStringView text)
 {
-    if (m_skipFallback > 0) {
-        const qsizetype skipped = std::min<qsizetype>(m_skipFallback, text.size());
-        m_skipFallback -= int(skipped);
-        text = text.sliced(skipped);
-    }
     if (!m_fields.empty() && m_fields.back().instruction.size() < 4096)
         m_fields.back().instruction.append(text.left(4096));
-}
-
-namespace {
-
-// The base text of a Japanese ruby written as an EQ field: EQ \o\ad(\s\up 9(ruby),base).
-QString eqBaseText(QStringView instruction)
-{
-    instruction = instruction.trimmed();
-    if (!instruction.startsWith(u"EQ", Qt::CaseInsensitive))
-        return {};
-    const qsizetype overstrike = instruction.indexOf(u"\\o");
-    const qsizetype open = overstrike < 0 ? -1 : instruction.indexOf(u'(', overstrike);
-    if (open < 0)
-        return {};
-    int depth = 0;
-    qsizetype lastComma = open;
-    for (qsizetype i = open; i < instruction.size(); ++i) {
-        const QChar c = instruction[i];
-        if (c == u'(') {
-            ++depth;
-        } else if (c == u')') {
-            if (--depth == 0)
-                return instruction.sliced(lastComma + 1, i - lastComma - 1).trimmed().toString();
-        } else if (c == u',' && depth == 1) {
-            lastComma = i;
-        }
-    }
-    return {};
-}
-
-} // namespace
-
-void Reader::finishField()
-{
-    if (m_fields.empty())
-        return;
-    const FieldFrame field = std::move(m_fields.back());
-    m_fields.pop_back();
-    if (field.resultHasText || state().destination != Destination::Body)
-        return;
-    const QString base = eqBaseText(field.instruction);
-    if (!base.isEmpty())
-        emitText(base, state().chars);
 }
 
 } // namespace rtf

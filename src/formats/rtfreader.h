@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QStringList>
+#include <QTextFormat>
 
 #include <memory>
 #include <optional>
@@ -10,10 +12,30 @@ class QTextDocument;
 
 namespace pemmo::formats {
 
-struct RtfReadResult {
+/** The paragraph style's name (\sN in the stylesheet), kept on the block format so a save writes it back. */
+inline constexpr int kRtfStyleNameProperty = QTextFormat::UserProperty + 0x5201;
+
+/** A group the rich view cannot show (a footnote, a comment), kept on its object replacement character. */
+inline constexpr int kRtfKeptGroupProperty = QTextFormat::UserProperty + 0x5202;
+/** On a picture read from RTF: its original bytes (QByteArray) and its \pict words (\jpegblip\picw...). */
+inline constexpr int kRtfPictureDataProperty = QTextFormat::UserProperty + 0x5204;
+inline constexpr int kRtfPictureWordsProperty = QTextFormat::UserProperty + 0x5205;
+/** The object type of those characters, so that a view can draw a marker for them. */
+inline constexpr int kRtfKeptGroupObjectType = QTextFormat::UserObject + 0x52;
+/** On a footnote's number in the text: written as \chftn. */
+inline constexpr int kRtfFootnoteMarkProperty = QTextFormat::UserProperty + 0x5203;
+/** Document properties (QByteArray) with what the rich view cannot show: \info, headers and footers... */
+inline constexpr char kRtfDocumentGroupsProperty[] = "pemmoRtfDocumentGroups";
+/** ...and the page and section set-up words. */
+inline constexpr char kRtfPageSetupProperty[] = "pemmoRtfPageSetup";
+
+struct RtfReadResult
+{
     std::unique_ptr<QTextDocument> document;
     /** Bytes that did not decode, or the file ended before its last group closed. */
     bool lossy = false;
+    /** What the document had that a save cannot write (Japanese names, for the question before saving). */
+    QStringList unkept;
 };
 
 /** Whether the content starts with an RTF header ("{\rtf"); reading follows the content, not the name. */

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <map>
 #include <optional>
@@ -16,40 +17,64 @@
 namespace pemmo::formats::rtf {
 
 enum class Destination {
-    Body,       ///< visible text
-    Skip,       ///< everything up to the group's end is ignored
+    Body, ///< visible text
+    Skip, ///< everything up to the group's end is ignored
     FontTable,
     ColourTable,
     Picture,
     FieldInstruction, ///< collected: an EQ field with an empty result shows its base text
+    StyleSheet,
+    ListTable,
+    ListOverrideTable,
+    ParaNumbering, ///< \pn: the old way to number a paragraph
 };
 
-struct FieldFrame {
+struct FieldFrame
+{
     QString instruction;
     bool resultHasText = false;
+    int link = -1; ///< a HYPERLINK field: index of its target
+};
+
+struct StyleDef
+{
+    QString name;
+    int outlineLevel = -1;
 };
 
 enum class PictureKind { None, Png, Jpeg, Other };
 
-struct GroupState {
+struct GroupState
+{
     Destination destination = Destination::Body;
     bool ownsDestination = false; ///< this group switched the destination (its end finishes a picture)
     CharProps chars;
     ParaProps para;
     int unicodeSkip = 1; ///< \ucN
-    bool upr = false;    ///< inside \upr: the first subgroup is the ANSI twin of the following \ud
+    bool upr = false; ///< inside \upr: the first subgroup is the ANSI twin of the following \ud
     int uprChildren = 0;
     bool fieldOwner = false; ///< this group is a \field: its end completes the field
+    bool nestTableProps = false; ///< a nested table's row definition: not the outer table's
+    enum class Keep { No, Inline, Document };
+    Keep keep = Keep::No; ///< the group is kept as written (footnote; header, \info...)
+    qsizetype rawStart = 0; ///< where its "{" is in the input
 };
 
+/** The QTextListFormat::Style for a list level's \levelnfcN. */
+int listStyleForNumberFormat(int levelNumberFormat);
+/** A HYPERLINK field's target, added to links; -1 for other fields. */
+int hyperlinkTarget(QStringView instruction, std::vector<QString>& links);
+
 /** The reader's whole state: the group stack, the tables and the text waiting to be decoded. */
-class Reader final {
+class Reader final
+{
 public:
     explicit Reader(QByteArrayView data);
     /** Runs to the end of the outermost group; false when the data is not RTF at all. */
     bool run();
     std::unique_ptr<QTextDocument> takeDocument();
     bool lossy() const { return m_lossy; }
+    const QStringList& unkept() const { return m_unkept; }
 
 private:
     GroupState& state() { return m_stack.back(); }
@@ -69,7 +94,15 @@ private:
     void emitUnit(char16_t unit);
     void emitUnicode(int value);
     void endParagraph();
-    void cellEnd();
+    void cellEnd(bool nested);
+    void rowEnd();
+    void syncTable();
+    void pageBreak();
+    ParaProps resolved(const ParaProps& props) const;
+    bool tableWord(int wordId, int value);
+    bool listWord(int wordId, int value);
+    void styleSheetBytes(QByteArrayView bytes);
+    void commitStyle();
     void resolveSurrogate();
 
     void fontTableBytes(QByteArrayView bytes);
@@ -92,12 +125,43 @@ private:
     bool m_finished = false;
     std::optional<ParaProps> m_lastPara;
     bool m_lossy = false;
+    QStringList m_unkept;
+    void noteUnkept(const QString& what)
+    {
+        if (!m_unkept.contains(what))
+            m_unkept.append(what);
+    }
+    bool m_bodyStarted = false; ///< text or a paragraph end has been seen
+    QByteArrayView m_lastWord;
+    QByteArray m_pageSetup; ///< page and section set-up words before the text
+    QByteArray m_documentGroups; ///< \info, headers, footers and unknown destinations before the text
 
     int m_ansiCodePage = 1252;
     int m_defaultFont = 0;
     std::vector<FontEntry> m_fonts;
     std::map<int, int> m_fontNumbers; ///< \fN number -> index into m_fonts
     std::vector<QColor> m_colours;
+    std::vector<QString> m_links;
+
+    // Tables: the row definition in force and the cell being defined.
+    std::vector<CellDef> m_rowDef;
+    CellDef m_cellDef;
+    bool m_cellBorderSide = false;
+
+    // Lists: \listid -> the number format of each level; \lsN -> \listid.
+    std::map<int, std::vector<int>> m_listDefs;
+    std::vector<int> m_listLevels;
+    std::map<int, int> m_listOverrides;
+    int m_overrideListId = 0;
+    int m_pnStyle = 0;
+    int m_pnLevel = 0;
+
+    // Paragraph styles and the entry being read.
+    std::map<int, StyleDef> m_styles;
+    int m_styleNumber = 0;
+    int m_styleOutline = -1;
+    bool m_styleIsParagraph = true;
+    QByteArray m_styleName;
 
     // The font entry being read.
     int m_fontNumber = 0;
@@ -110,6 +174,7 @@ private:
 
     // Text bytes wait here until something else happens, so double-byte pairs decode together.
     QByteArray m_bytes;
+    Destination m_bytesDestination = Destination::Body;
     int m_bytesCodePage = 0;
     CharProps m_bytesProps;
     QString m_decoded;
@@ -118,9 +183,11 @@ private:
     char16_t m_highSurrogate = 0;
     bool m_cellPending = false;
     int m_footnoteNumber = 0;
+    QByteArrayView m_input;
 
     PictureKind m_pictureKind = PictureKind::None;
     QByteArray m_picture;
+    QByteArray m_pictureWords; ///< \jpegblip\picw..\picscalex..: written back with the original bytes
     int m_pictureNibble = -1;
     bool m_pictureTooLarge = false;
     int m_picWidthGoal = 0, m_picHeightGoal = 0, m_picScaleX = 100, m_picScaleY = 100;

@@ -2,6 +2,8 @@
 #include "rtfwriter.h"
 
 #include "iconvcodec.h"
+#include "rtfreader.h"
+#include "rtfwriterstate.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -17,9 +19,9 @@
 
 namespace pemmo::formats {
 
-namespace {
+namespace rtf {
 
-constexpr qreal kTwipsPerPixel = 15.0;
+namespace {
 
 // CP932 bytes of every BMP character that CP932 holds both ways (0 when it does not).
 const std::array<quint16, 0x10000>& cp932Table()
@@ -44,39 +46,12 @@ const std::array<quint16, 0x10000>& cp932Table()
     return *table;
 }
 
-int twips(qreal pixels)
-{
-    return qRound(pixels * kTwipsPerPixel);
-}
+} // namespace
 
-class Writer final {
-public:
-    explicit Writer(const QTextDocument& document)
-        : m_document(document)
-        , m_cp932(cp932Table())
-    {
-    }
-
-    QByteArray write();
-
-private:
-    int fontIndex(const QString& family);
-    int colourIndex(const QColor& colour);
-    void collectTables();
-    void writeHeader(QByteArray& out) const;
-    void writeBlockFormat(const QTextBlockFormat& format);
-    void writeCharFormat(const QTextCharFormat& format);
-    void writeText(QStringView text);
-    void writeImage(const QTextImageFormat& format);
-    void writeHex(quint8 byte);
-
-    const QTextDocument& m_document;
-    const std::array<quint16, 0x10000>& m_cp932;
-    QStringList m_fonts;
-    std::map<QString, int> m_fontIndexes;
-    QList<QColor> m_colours;
-    QByteArray m_body;
-};
+Writer::Writer(const QTextDocument& document)
+    : m_document(document)
+    , m_cp932(cp932Table())
+{ }
 
 int Writer::fontIndex(const QString& family)
 {
@@ -100,11 +75,15 @@ int Writer::colourIndex(const QColor& colour)
     return int(m_colours.size());
 }
 
+namespace {
+
 QString familyOf(const QTextCharFormat& format)
 {
     const QStringList families = format.fontFamilies().toStringList();
     return families.isEmpty() ? QString() : families.first();
 }
+
+} // namespace
 
 void Writer::writeHex(quint8 byte)
 {
@@ -184,40 +163,20 @@ void Writer::writeCharFormat(const QTextCharFormat& format)
         m_body.append(' '); // ends the last control word; a space with nothing before it would be text
 }
 
-void Writer::writeBlockFormat(const QTextBlockFormat& format)
-{
-    m_body.append("\\pard");
-    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
-    if (alignment & Qt::AlignHCenter)
-        m_body.append("\\qc");
-    else if (alignment & (Qt::AlignRight))
-        m_body.append("\\qr");
-    else if (alignment & Qt::AlignJustify)
-        m_body.append("\\qj");
-    const auto number = [this](const char* word, int value) {
-        if (value == 0)
-            return;
-        m_body.append(word);
-        m_body.append(QByteArray::number(value));
-    };
-    number("\\li", twips(format.leftMargin()));
-    number("\\ri", twips(format.rightMargin()));
-    number("\\fi", twips(format.textIndent()));
-    for (const QTextOption::Tab& tab : format.tabPositions()) {
-        if (tab.type == QTextOption::CenterTab)
-            m_body.append("\\tqc");
-        else if (tab.type == QTextOption::RightTab)
-            m_body.append("\\tqr");
-        else if (tab.type == QTextOption::DelimiterTab)
-            m_body.append("\\tqdec");
-        m_body.append("\\tx");
-        m_body.append(QByteArray::number(twips(tab.position)));
-    }
-    m_body.append(' ');
-}
-
 void Writer::writeImage(const QTextImageFormat& format)
 {
+    const QByteArray original = format.property(kRtfPictureDataProperty).toByteArray();
+    const QByteArray words = format.property(kRtfPictureWordsProperty).toByteArray();
+    if (!original.isEmpty() && (words.startsWith("\\pngblip") || words.startsWith("\\jpegblip"))) {
+        m_body.append("{\\pict" + words + "\r\n");
+        const QByteArray hex = original.toHex();
+        for (qsizetype i = 0; i < hex.size(); i += 128) {
+            m_body.append(hex.mid(i, 128));
+            m_body.append("\r\n");
+        }
+        m_body.append('}');
+        return;
+    }
     const QVariant resource = m_document.resource(QTextDocument::ImageResource, QUrl(format.name()));
     QImage image = resource.value<QImage>();
     if (image.isNull())
@@ -232,8 +191,8 @@ void Writer::writeImage(const QTextImageFormat& format)
     const qreal width = format.width() > 0 ? format.width() : image.width();
     const qreal height = format.height() > 0 ? format.height() : image.height();
     m_body.append("{\\pict\\pngblip\\picw" + QByteArray::number(image.width()) + "\\pich"
-                  + QByteArray::number(image.height()) + "\\picwgoal" + QByteArray::number(twips(width))
-                  + "\\pichgoal" + QByteArray::number(twips(height)) + "\r\n");
+        + QByteArray::number(image.height()) + "\\picwgoal" + QByteArray::number(twips(width)) + "\\pichgoal"
+        + QByteArray::number(twips(height)) + "\r\n");
     const QByteArray hex = png.toHex();
     for (qsizetype i = 0; i < hex.size(); i += 128) {
         m_body.append(hex.mid(i, 128));
@@ -242,15 +201,20 @@ void Writer::writeImage(const QTextImageFormat& format)
     m_body.append('}');
 }
 
+QByteArray Writer::encoded(QStringView text) const
+{
+    // Names go in CP932 like the text; what CP932 cannot hold is written as \uN.
+    Writer nameWriter(m_document);
+    nameWriter.writeText(text);
+    return nameWriter.m_body;
+}
+
 void Writer::writeHeader(QByteArray& out) const
 {
     out.append("{\\rtf1\\ansi\\ansicpg932\\deff0\\uc1\\deflang1041\r\n{\\fonttbl");
     for (int i = 0; i < m_fonts.size(); ++i) {
         out.append("{\\f" + QByteArray::number(i) + "\\fnil\\fcharset128 ");
-        // Face names go in CP932 like the text; a name CP932 cannot hold is written as \uN.
-        Writer nameWriter(m_document);
-        nameWriter.writeText(m_fonts[i]);
-        out.append(nameWriter.m_body);
+        out.append(encoded(m_fonts[i]));
         out.append(";}");
     }
     out.append("}\r\n");
@@ -258,38 +222,26 @@ void Writer::writeHeader(QByteArray& out) const
         out.append("{\\colortbl ;");
         for (const QColor& colour : m_colours) {
             out.append("\\red" + QByteArray::number(colour.red()) + "\\green" + QByteArray::number(colour.green())
-                       + "\\blue" + QByteArray::number(colour.blue()) + ";");
+                + "\\blue" + QByteArray::number(colour.blue()) + ";");
         }
         out.append("}\r\n");
     }
+    writeStyleSheet(out);
+    writeListTables(out);
+    // What the view could not show goes back where it came from: \info and headers before the text.
+    out.append(m_document.property(kRtfDocumentGroupsProperty).toByteArray());
+    const QByteArray pageSetup = m_document.property(kRtfPageSetupProperty).toByteArray();
+    if (!pageSetup.isEmpty())
+        out.append(pageSetup + "\r\n");
 }
 
 QByteArray Writer::write()
 {
     // The default font is \f0, so text without a face of its own keeps the document's.
-    fontIndex(m_document.defaultFont().family());
+    const QString family = m_document.defaultFont().family();
+    fontIndex(family.isEmpty() ? kFallbackFontFamily : family);
     m_body.reserve(m_document.characterCount() + 1024);
-    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
-        writeBlockFormat(block.blockFormat());
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid())
-                continue;
-            const QTextCharFormat format = fragment.charFormat();
-            m_body.append('{');
-            writeCharFormat(format);
-            if (format.isImageFormat()) {
-                // One object replacement character per picture.
-                for (int n = 0; n < fragment.length(); ++n)
-                    writeImage(format.toImageFormat());
-            } else {
-                writeText(fragment.text());
-            }
-            m_body.append('}');
-        }
-        if (block.next().isValid())
-            m_body.append("\\par\r\n");
-    }
+    writeFrame(m_document.rootFrame(), false);
     QByteArray out;
     writeHeader(out);
     out.append(m_body);
@@ -297,11 +249,11 @@ QByteArray Writer::write()
     return out;
 }
 
-} // namespace
+} // namespace rtf
 
 QByteArray writeRtf(const QTextDocument& document)
 {
-    return Writer(document).write();
+    return rtf::Writer(document).write();
 }
 
 } // namespace pemmo::formats

@@ -196,6 +196,7 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
     setTextFormat(document.format);
     m_lossy = document.lossy;
     m_disk.take(path);
+    m_unkept = document.unkept;
     m_ui.RichEdit2->setModified(false);
     Q_EMIT documentLoaded();
     return true;
@@ -259,6 +260,7 @@ void DocumentController::FileNew()
     setTextFormat(kNewDocumentFormat);
     m_lossy = false;
     m_disk.clear();
+    m_unkept.clear();
 }
 
 QString DocumentController::startFolder(const QString& preferred) const
@@ -308,7 +310,7 @@ void DocumentController::FileOpen()
 bool DocumentController::writeDocument(const QString& path)
 {
     TextFormat format = m_format;
-    SaveOptions options { m_lossy, false };
+    SaveOptions options { m_lossy, false, m_unkept };
     const QTextDocument& document = *m_ui.RichEdit2->document();
     // Busy only while writing: the question below must not wear the wait cursor.
     const auto save = [&] {
@@ -339,6 +341,9 @@ bool DocumentController::writeDocument(const QString& path)
         m_lossy = false;
     }
     m_disk.take(path);
+    // What could not be written is gone from the RTF file now; its next save loses nothing more.
+    if (isRtfFileName(path))
+        m_unkept.clear();
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -138,4 +139,5 @@ private:
     pemmo::formats::TextFormat m_format = pemmo::formats::kNewDocumentFormat;
     bool m_lossy = false;
     DiskSnapshot m_disk;
+    QStringList m_unkept;
 };

@@ -23,7 +23,7 @@ constexpr long kMaxResidentKiB = 1024 * 1024; // 1 GiB: far above what bounded r
 
 long residentKiB()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }
@@ -70,6 +70,37 @@ QList<QByteArray> hostileInputs()
     inputs << runs + "}";
     inputs << "{\\rtf1{\\upr{\\upr{\\upr{a}}}}{\\*\\ud{\\*\\ud{\\*\\ud}}}";
     inputs << "{\\rtf1{\\field{\\*\\fldinst EQ \\\\o(" + QByteArray(10000, '(') + "}{\\fldrslt }}}";
+    // Structures: tables that change shape, merges without a start, lists and styles that point nowhere.
+    QByteArray table = "{\\rtf1";
+    for (int row = 0; row < 300; ++row) {
+        table += "\\trowd";
+        for (int cell = 0; cell <= row % 70; ++cell)
+            table += (cell % 3 ? "\\clmrg" : "\\clvmrg\\clmgf") + QByteArray("\\cellx")
+                + QByteArray::number((cell * 7919) % 20000);
+        table += "\\pard\\intbl";
+        for (int cell = 0; cell < row % 90; ++cell)
+            table += " x\\cell";
+        table += "\\row";
+    }
+    inputs << table + "}";
+    inputs << "{\\rtf1\\intbl\\itap9 a\\nestcell{\\*\\nesttableprops\\trowd\\cellx1\\nestrow}\\cell\\row\\cell\\row"
+              "\\clvmgf\\cellx-5\\clvmrg\\cellx-9\\row\\pard\\intbl\\page b\\cell}";
+    QByteArray lists = "{\\rtf1{\\*\\listtable";
+    for (int i = 0; i < 5000; ++i)
+        lists += "{\\list{\\listlevel\\levelnfc" + QByteArray::number(i % 300) + "}\\listid" + QByteArray::number(i)
+            + "}";
+    lists += "}{\\*\\listoverridetable{\\listoverride\\listid7\\ls2147483647}}{\\stylesheet";
+    for (int i = 0; i < 5000; ++i)
+        lists += "{\\s" + QByteArray::number(i) + "\\outlinelevel" + QByteArray::number(i % 12 - 2) + " heading "
+            + QByteArray::number(i % 10) + ";}";
+    lists += "}";
+    for (int i = 0; i < 3000; ++i)
+        lists += "\\pard\\s" + QByteArray::number(i) + "\\ls" + QByteArray::number(i % 9) + "\\ilvl"
+            + QByteArray::number(i % 12 - 2) + "{\\*\\pn\\pnlvl" + QByteArray::number(i % 20 - 5) + "\\pnucrm} i\\par";
+    inputs << lists + "}";
+    inputs << "{\\rtf1" + QByteArray(200, ' ').replace(" ", "{\\field{\\*\\fldinst HYPERLINK \"a\\'82}")
+            + "{\\fldrslt x}}}";
+    inputs << "{\\rtf1\\dbch\\af99999\\afs-5\\ab\\ai\\'82\\'a0\\loch\\hich\\up-99\\dn99999\\sl-2147483648\\slmult1 x}";
     inputs << "{\\rtf1\\ansicpg932 \\'82";
     inputs << "{\\rtf1\\ansicpg932 \\'8";
     inputs << "{\\rtf1\\";
@@ -79,18 +110,20 @@ QList<QByteArray> hostileInputs()
 QList<QByteArray> seeds()
 {
     QList<QByteArray> corpus;
-    QDirIterator it(QStringLiteral(PEMMO_CORPUS_TESTDATA "/rtf"), {QStringLiteral("*.rtf")}, QDir::Files,
-                    QDirIterator::Subdirectories);
+    QDirIterator it(QStringLiteral(PEMMO_CORPUS_TESTDATA "/rtf"), { QStringLiteral("*.rtf") }, QDir::Files,
+        QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QFile file(it.next());
         if (file.size() < 64 * 1024 && file.open(QIODevice::ReadOnly))
             corpus << file.readAll();
     }
-    QDirIterator own(QStringLiteral(PEMMO_FORMATS_TESTDATA), {QStringLiteral("*.rtf")}, QDir::Files);
-    while (own.hasNext()) {
-        QFile file(own.next());
-        if (file.open(QIODevice::ReadOnly))
-            corpus << file.readAll();
+    for (const char* folder : { PEMMO_FORMATS_TESTDATA, PEMMO_STRUCTURE_TESTDATA }) {
+        QDirIterator own(QString::fromUtf8(folder), { QStringLiteral("*.rtf") }, QDir::Files);
+        while (own.hasNext()) {
+            QFile file(own.next());
+            if (file.open(QIODevice::ReadOnly))
+                corpus << file.readAll();
+        }
     }
     if (corpus.isEmpty())
         corpus << "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 A;}}{\\colortbl;\\red1\\green2\\blue3;}"
@@ -100,17 +133,29 @@ QList<QByteArray> seeds()
 
 QByteArray mutate(QByteArray input, QRandomGenerator& random)
 {
-    static const char* const tokens[] = {"{", "}", "\\", "\\'", "\\u-1", "\\bin", "\\*", "\\par", "\\cell",
-                                         "\\pict", "\\upr", "\\fonttbl", "\\f9", "\\uc9", "\\'82", "\\row"};
+    static const char* const tokens[] = { "{", "}", "\\", "\\'", "\\u-1", "\\bin", "\\*", "\\par", "\\cell", "\\pict",
+        "\\upr", "\\fonttbl", "\\f9", "\\uc9", "\\'82", "\\row", "\\trowd", "\\cellx500", "\\clmrg", "\\clvmrg",
+        "\\clvmgf", "\\intbl", "\\itap2", "\\nestcell", "\\ls1", "\\ilvl3", "\\listtable", "{\\*\\pn\\pnlvlblt}",
+        "\\s1", "\\stylesheet", "\\page", "\\dbch\\ab", "{\\field{\\*\\fldinst HYPERLINK \"x\"}" };
     const int edits = 1 + int(random.bounded(8));
     for (int e = 0; e < edits && !input.isEmpty(); ++e) {
         const qsizetype at = qsizetype(random.bounded(quint32(input.size())));
         switch (random.bounded(5)) {
-        case 0: input[at] = char(random.bounded(256)); break;
-        case 1: input.remove(at, qsizetype(random.bounded(16))); break;
-        case 2: input.insert(at, tokens[random.bounded(quint32(std::size(tokens)))]); break;
-        case 3: input.truncate(at); break;
-        default: input.insert(at, input.mid(qsizetype(random.bounded(quint32(input.size()))), 32)); break;
+        case 0:
+            input[at] = char(random.bounded(256));
+            break;
+        case 1:
+            input.remove(at, qsizetype(random.bounded(16)));
+            break;
+        case 2:
+            input.insert(at, tokens[random.bounded(quint32(std::size(tokens)))]);
+            break;
+        case 3:
+            input.truncate(at);
+            break;
+        default:
+            input.insert(at, input.mid(qsizetype(random.bounded(quint32(input.size()))), 32));
+            break;
         }
     }
     return input;

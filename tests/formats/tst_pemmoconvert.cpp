@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // pemmo-convert end to end: exit codes, one-line errors, OUT untouched on failure.
+#include "formats/formattexts.h"
 #include "formats/rtfreader.h"
 #include "testpaths.h"
 
@@ -24,6 +25,7 @@ private Q_SLOTS:
     void writesToStdout();
     void readsPipesAndRefusesSpecialTargets();
     void writesInPlaceIntoReadOnlyFolder();
+    void unkeptFormattingNeedsAllowLoss();
 
 private:
     struct Run
@@ -160,6 +162,22 @@ void TestPemmoConvert::failuresLeaveOutput()
     QVERIFY(result.err.startsWith("pemmo-convert: "));
     QCOMPARE(readAllBytes(path(QStringLiteral("out.txt"))), QByteArray("untouched"));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary file left behind
+}
+
+void TestPemmoConvert::unkeptFormattingNeedsAllowLoss()
+{
+    write(
+        QStringLiteral("in.rtf"), "{\\rtf1 a{\\pict\\wmetafile8 0100}b{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}");
+    write(QStringLiteral("out.rtf"), "untouched");
+    const QStringList files = { path(QStringLiteral("in.rtf")), path(QStringLiteral("out.rtf")) };
+    const Run refused = run(files);
+    QCOMPARE(refused.exitCode, 3);
+    const QString message = QString::fromLocal8Bit(refused.err);
+    QVERIFY2(message.contains(kUnkeptPicture) && message.contains(kUnkeptField), refused.err.constData());
+    QCOMPARE(readAllBytes(path(QStringLiteral("out.rtf"))), QByteArray("untouched"));
+    const Run allowed = run(QStringList { QStringLiteral("--allow-loss") } + files);
+    QCOMPARE(allowed.exitCode, 0);
+    QVERIFY(readAllBytes(path(QStringLiteral("out.rtf"))).contains("{ab1}"));
 }
 
 void TestPemmoConvert::writesToStdout()

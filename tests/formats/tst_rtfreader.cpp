@@ -32,20 +32,13 @@ QString withoutWhiteSpace(const QString& text)
 //
 // | file                                   | LibreOffice                          | we                                   |
 // |----------------------------------------|--------------------------------------|--------------------------------------|
-// | jp_table_list.rtf                      | redraws list labels from the list    | show the \listtext label the writer  |
-// |                                        | table (level 2 as ◦)                 | stored (•)                           |
-// | tika_testRTFJapanese.rtf               | redraws the Wingdings bullet as ◦    | show the stored label: U+F0FC of the |
-// |                                        |                                      | symbol font                          |
-// | tika_testRTFListMicrosoftWord.rtf      | knows OpenSymbol's private encoding  | decode \'96 in the declared charset  |
-// |                                        | (\'96 in OpenSymbol = •)             | 0 (cp1252): – (en dash)              |
+// | rtfpipe_Issue53.rtf                    | the \pntxta suffix: "1)"             | the list's own label: "1."           |
 struct Deliberate {
     const char* file;
     const char* weKeep; // text (white space removed) that shows our behaviour
 };
 const Deliberate kDeliberate[] = {
-    {"jp_table_list.rtf", "ログインする•パスワードは"},
-    {"tika_testRTFJapanese.rtf", "渡部富哉さん提供\uF0FC太平洋戦争"},
-    {"tika_testRTFListMicrosoftWord.rtf", "list:–first–second–third"},
+    {"rtfpipe_Issue53.rtf", "•A•B•C1.D"},
 };
 
 const Deliberate* deliberateFor(const QString& name)
@@ -86,6 +79,8 @@ private Q_SLOTS:
     void refusedFilesStillRead();
     void text_data();
     void text();
+    void unicodeOutOfRange_data();
+    void unicodeOutOfRange();
     void characterFormats_data();
     void characterFormats();
     void paragraphFormats();
@@ -214,8 +209,8 @@ void TestRtfReader::text_data()
         << QStringLiteral("A\t\tC\nD\tE\tF\n");
     QTest::newRow("bin data is skipped") << QByteArray("{\\rtf1 a\\bin3 }}}b}") << QStringLiteral("ab");
     QTest::newRow("huge bin stops at the end") << QByteArray("{\\rtf1 a\\bin99999999999 xyz}") << QStringLiteral("a");
-    QTest::newRow("huge numbers are clamped") << QByteArray("{\\rtf1\\fs999999999999999999 \\u99999999999?ok}")
-                                              << QStringLiteral("\uFFFFok");
+    QTest::newRow("huge numbers are clamped") << QByteArray("{\\rtf1\\fs999999999999999999 ok}")
+                                              << QStringLiteral("ok");
     QTest::newRow("text after the last brace") << QByteArray("{\\rtf1 in}out") << QStringLiteral("in");
     QTest::newRow("nbsp, soft and hard hyphen") << QByteArray("{\\rtf1 a\\~b\\-c\\_d}")
                                                 << QStringLiteral("a\u00A0b\u00ADc\u2011d");
@@ -231,6 +226,36 @@ void TestRtfReader::text()
     const std::unique_ptr<QTextDocument> document = read(rtf);
     QVERIFY(document);
     QCOMPARE(documentPlainText(*document), text);
+}
+
+void TestRtfReader::unicodeOutOfRange_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("lossy");
+    QTest::newRow("lowest int") << QByteArray("{\\rtf1\\u-2147483648?a}") << QStringLiteral("\uFFFDa") << true;
+    QTest::newRow("beyond int") << QByteArray("{\\rtf1\\u99999999999?a}") << QStringLiteral("\uFFFDa") << true;
+    QTest::newRow("just beyond") << QByteArray("{\\rtf1\\u65536?a}") << QStringLiteral("\uFFFDa") << true;
+    QTest::newRow("below -32768") << QByteArray("{\\rtf1\\u-32769?a}") << QStringLiteral("\uFFFDa") << true;
+    QTest::newRow("zero is no NUL") << QByteArray("{\\rtf1\\u0?a}") << QStringLiteral("\uFFFDa") << true;
+    QTest::newRow("in a field instruction")
+        << QByteArray("{\\rtf1{\\field{\\*\\fldinst EQ \\\\o(\\u-2147483648?)}{\\fldrslt }}}") << QString() << true;
+    QTest::newRow("edges are characters")
+        << QByteArray("{\\rtf1\\u65535?\\u-32768?}") << QStringLiteral("\uFFFF\u8000") << false;
+}
+
+void TestRtfReader::unicodeOutOfRange()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QFETCH(bool, lossy);
+    std::optional<RtfReadResult> result = readRtf(rtf);
+    QVERIFY(result);
+    const QString read = documentPlainText(*result->document);
+    QVERIFY(!read.contains(QChar(0)));
+    if (!text.isNull())
+        QCOMPARE(read, text);
+    QCOMPARE(result->lossy, lossy);
 }
 
 void TestRtfReader::characterFormats_data()

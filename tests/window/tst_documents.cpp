@@ -2,6 +2,7 @@
 // Opening, saving and naming documents on the real editor window, the dialog seam answering.
 #include "browser/worktree.h"
 #include "document/editortexts.h"
+#include "formats/formattexts.h"
 #include "mainformfixture.h"
 #include "settings/settingstexts.h"
 #include "view/statusrow.h"
@@ -35,6 +36,7 @@ private Q_SLOTS:
     void saveKeepsEncodingAndLineEnding();
     void characterOutsideCp932Asks_data();
     void characterOutsideCp932Asks();
+    void unkeptFormattingAsksBeforeRtfSave();
     void failedSaveKeepsOriginalAndModifiedFlag();
     void promptAnswers_data();
     void promptAnswers();
@@ -229,6 +231,37 @@ void TestDocuments::characterOutsideCp932Asks()
     QVERIFY(f->dialogs.questions[0].endsWith(QStringLiteral("UTF-8 で保存しますか？")));
     QCOMPARE(bytesOf(path), written);
     QCOMPARE(f->editor()->isModified(), answer != Button::Yes);
+}
+
+void TestDocuments::unkeptFormattingAsksBeforeRtfSave()
+{
+    // A table inside a table cannot be written back: the save names it and waits for the answer.
+    const QByteArray original = "{\\rtf1\\trowd\\cellx900\\pard\\intbl outer\\par\\itap2 in\\nestcell"
+                                "{\\*\\nesttableprops\\trowd\\cellx400\\nestrow}\\itap1\\cell\\row\\pard after\\par}";
+    const QString path = f->writeFile(QStringLiteral("nested.rtf"), original);
+    startedForm();
+    f->form->loadDroppedFile(path);
+    const auto edit = [this](const QString& text) {
+        QTextCursor(f->editor()->document()).insertText(text);
+        f->editor()->setModified(true);
+    };
+    edit(QStringLiteral("x"));
+    f->dialogs.answers = { Button::No };
+    trigger(QStringLiteral("FileSaveItem"));
+    QCOMPARE(f->dialogs.questions, QStringList { kUnkeptFormatting.arg(kUnkeptNestedTable) });
+    QCOMPARE(bytesOf(path), original);
+    QVERIFY(f->editor()->isModified());
+
+    f->dialogs.answers = { Button::Yes };
+    trigger(QStringLiteral("FileSaveItem"));
+    QCOMPARE(f->dialogs.questions.size(), 2);
+    QVERIFY(bytesOf(path) != original);
+    QVERIFY(!f->editor()->isModified());
+    // The file now holds what the document holds: the next save has nothing more to lose.
+    edit(QStringLiteral("y"));
+    trigger(QStringLiteral("FileSaveItem"));
+    QCOMPARE(f->dialogs.questions.size(), 2);
+    QVERIFY(!f->editor()->isModified());
 }
 
 void TestDocuments::failedSaveKeepsOriginalAndModifiedFlag()

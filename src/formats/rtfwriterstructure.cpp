@@ -1,0 +1,322 @@
+// SPDX-License-Identifier: MIT
+// The writer's structures: paragraphs with their styles and lists, links, tables, the stylesheet and list tables.
+#include "richtextstructure.h"
+#include "rtfreader.h"
+#include "rtfwriterstate.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextList>
+#include <QTextTable>
+
+#include <vector>
+
+namespace pemmo::formats::rtf {
+
+namespace {
+
+// A table without widths of its own spreads over the text width of an A4 page with 2 cm margins.
+constexpr int kTextWidthTwips = 9638;
+
+int numberFormat(int listStyle)
+{
+    switch (listStyle) {
+    case QTextListFormat::ListUpperRoman:
+        return 1;
+    case QTextListFormat::ListLowerRoman:
+        return 2;
+    case QTextListFormat::ListUpperAlpha:
+        return 3;
+    case QTextListFormat::ListLowerAlpha:
+        return 4;
+    case QTextListFormat::ListDisc:
+    case QTextListFormat::ListCircle:
+    case QTextListFormat::ListSquare:
+        return 23;
+    default:
+        return 0;
+    }
+}
+
+void collectBlocks(const QTextFrame* frame, std::vector<QTextBlock>& blocks)
+{
+    for (QTextFrame::iterator it = frame->begin(); !it.atEnd(); ++it) {
+        if (const QTextFrame* child = it.currentFrame())
+            collectBlocks(child, blocks); // a table inside a cell: its text stays in the cell
+        else if (!isBlockBeforeTable(it.currentBlock()))
+            blocks.push_back(it.currentBlock());
+    }
+}
+
+} // namespace
+
+void Writer::writeNumber(const char* word, int value)
+{
+    m_body.append(word);
+    m_body.append(QByteArray::number(value));
+}
+
+int Writer::styleIndex(const QString& name, int headingLevel)
+{
+    const QString shown = name.isEmpty() ? QStringLiteral("heading %1").arg(headingLevel) : name;
+    for (int i = 0; i < m_styles.size(); ++i) {
+        if (m_styles[i].name == shown && m_styles[i].headingLevel == headingLevel)
+            return i + 1;
+    }
+    m_styles.append({ shown, headingLevel });
+    return int(m_styles.size());
+}
+
+int Writer::listIndex(QTextList* list)
+{
+    const qsizetype found = m_listObjects.indexOf(list);
+    if (found >= 0)
+        return int(found + 1);
+    m_listObjects.append(list);
+    m_lists.append(List { list->format().style() });
+    return int(m_lists.size());
+}
+
+void Writer::writeStyleSheet(QByteArray& out) const
+{
+    out.append("{\\stylesheet{\\ql \\snext0 Normal;}");
+    for (int i = 0; i < m_styles.size(); ++i) {
+        out.append("{\\s" + QByteArray::number(i + 1));
+        if (m_styles[i].headingLevel > 0)
+            out.append("\\outlinelevel" + QByteArray::number(m_styles[i].headingLevel - 1));
+        out.append("\\sbasedon0\\snext0 " + encoded(m_styles[i].name) + ";}");
+    }
+    out.append("}\r\n");
+}
+
+void Writer::writeListTables(QByteArray& out) const
+{
+    if (m_lists.isEmpty())
+        return;
+    out.append("{\\*\\listtable");
+    for (int i = 0; i < m_lists.size(); ++i) {
+        const int format = numberFormat(m_lists[i].style);
+        out.append("\r\n{\\list\\listtemplateid" + QByteArray::number(i + 1));
+        for (int level = 0; level < 9; ++level) {
+            out.append("{\\listlevel\\levelnfc" + QByteArray::number(format) + "\\levelnfcn"
+                + QByteArray::number(format) + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1");
+            if (format == 23) {
+                static const char* const bullets[] = { "\\u8226 ?", "\\u9702 ?", "\\u9642 ?" };
+                out.append(QByteArray("{\\leveltext\\'01") + bullets[level % 3] + ";}{\\levelnumbers;}");
+            } else {
+                out.append("{\\leveltext\\'02\\'0" + QByteArray::number(level) + ".;}{\\levelnumbers\\'01;}");
+            }
+            out.append("\\fi-360\\li" + QByteArray::number(720 * (level + 1)) + "}");
+        }
+        out.append("{\\listname ;}\\listid" + QByteArray::number(i + 1) + "}");
+    }
+    out.append("}\r\n{\\*\\listoverridetable");
+    for (int i = 0; i < m_lists.size(); ++i) {
+        out.append("{\\listoverride\\listid" + QByteArray::number(i + 1) + "\\listoverridecount0\\ls"
+            + QByteArray::number(i + 1) + "}");
+    }
+    out.append("}\r\n");
+}
+
+void Writer::writeFrame(const QTextFrame* frame, bool inTable)
+{
+    for (QTextFrame::iterator it = frame->begin(); !it.atEnd(); ++it) {
+        if (const QTextFrame* child = it.currentFrame()) {
+            if (const auto* table = qobject_cast<const QTextTable*>(child))
+                writeTable(table);
+            else
+                writeFrame(child, inTable);
+            continue;
+        }
+        const QTextBlock block = it.currentBlock();
+        if (isBlockBeforeTable(block))
+            continue;
+        writeBlock(block, inTable);
+        if (block.next().isValid())
+            m_body.append("\\par\r\n");
+    }
+}
+
+void Writer::writeTable(const QTextTable* table)
+{
+    const int rows = table->rows();
+    const int columns = table->columns();
+    const QTextTableFormat format = table->format();
+    const QList<QTextLength> constraints = format.columnWidthConstraints();
+    std::vector<int> widths(std::size_t(columns), kTextWidthTwips / std::max(columns, 1));
+    if (constraints.size() == columns) {
+        for (int c = 0; c < columns; ++c) {
+            if (constraints[c].type() == QTextLength::FixedLength)
+                widths[c] = std::max(twips(constraints[c].rawValue()), 1);
+            else if (constraints[c].type() == QTextLength::PercentageLength)
+                widths[c] = std::max(int(kTextWidthTwips * constraints[c].rawValue() / 100), 1);
+        }
+    }
+    const bool borders = format.border() > 0;
+    for (int r = 0; r < rows; ++r) {
+        m_body.append("\\trowd\\trgaph108\\trleft0");
+        int right = 0;
+        for (int c = 0; c < columns; ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (cell.row() != r)
+                m_body.append("\\clvmrg");
+            else if (cell.rowSpan() > 1)
+                m_body.append("\\clvmgf");
+            if (cell.column() != c)
+                m_body.append("\\clmrg");
+            else if (cell.columnSpan() > 1)
+                m_body.append("\\clmgf");
+            if (borders) {
+                m_body.append("\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
+                              "\\clbrdrr\\brdrs\\brdrw10");
+            }
+            const QTextCharFormat cellFormat = cell.format();
+            if (cellFormat.hasProperty(QTextFormat::BackgroundBrush) && cellFormat.background().style() != Qt::NoBrush)
+                writeNumber("\\clcbpat", colourIndex(cellFormat.background().color()));
+            right += widths[c];
+            writeNumber("\\cellx", right);
+        }
+        m_body.append("\r\n");
+        for (int c = 0; c < columns; ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (cell.row() != r || cell.column() != c) {
+                m_body.append("\\pard\\intbl \\cell\r\n"); // covered by a merge: an empty cell of the grid
+                continue;
+            }
+            std::vector<QTextBlock> blocks;
+            for (QTextFrame::iterator it = cell.begin(); !it.atEnd(); ++it) {
+                if (const QTextFrame* child = it.currentFrame())
+                    collectBlocks(child, blocks);
+                else if (!isBlockBeforeTable(it.currentBlock()))
+                    blocks.push_back(it.currentBlock());
+            }
+            for (std::size_t i = 0; i < blocks.size(); ++i) {
+                writeBlock(blocks[i], true);
+                m_body.append(i + 1 < blocks.size() ? "\\par\r\n" : "\\cell\r\n");
+            }
+            if (blocks.empty())
+                m_body.append("\\pard\\intbl \\cell\r\n");
+        }
+        m_body.append("\\row\r\n");
+    }
+}
+
+void Writer::writeBlock(const QTextBlock& block, bool inTable)
+{
+    writeBlockFormat(block, inTable);
+    if (block.textList()) {
+        // The label as text, for readers that do not know list tables.
+        m_body.append("{\\listtext ");
+        writeText(listLabel(block));
+        m_body.append("\\tab}");
+    }
+    QString href;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (!fragment.isValid())
+            continue;
+        const QTextCharFormat format = fragment.charFormat();
+        const QString target = format.isAnchor() ? format.anchorHref() : QString();
+        if (target != href) {
+            if (!href.isEmpty())
+                m_body.append("}}");
+            href = target;
+            if (!href.isEmpty()) {
+                m_body.append("{\\field{\\*\\fldinst{HYPERLINK \"");
+                writeText(QString(href).replace(u'"', QStringLiteral("%22")));
+                m_body.append("\"}}{\\fldrslt ");
+            }
+        }
+        if (format.hasProperty(kRtfKeptGroupProperty)) {
+            // A footnote or comment as it was read, once per character that carries it.
+            m_body.append('{');
+            writeCharFormat(format);
+            for (int n = 0; n < fragment.length(); ++n)
+                m_body.append(format.property(kRtfKeptGroupProperty).toByteArray());
+            m_body.append('}');
+            continue;
+        }
+        m_body.append('{');
+        writeCharFormat(format);
+        if (format.boolProperty(kRtfFootnoteMarkProperty)) {
+            m_body.append("\\chftn}");
+            continue;
+        }
+        if (format.isImageFormat()) {
+            // One object replacement character per picture.
+            for (int n = 0; n < fragment.length(); ++n)
+                writeImage(format.toImageFormat());
+        } else {
+            writeText(fragment.text());
+        }
+        m_body.append('}');
+    }
+    if (!href.isEmpty())
+        m_body.append("}}");
+}
+
+void Writer::writeBlockFormat(const QTextBlock& block, bool inTable)
+{
+    const QTextBlockFormat format = block.blockFormat();
+    m_body.append("\\pard");
+    if (inTable)
+        m_body.append("\\intbl");
+    const QString styleName = format.property(kRtfStyleNameProperty).toString();
+    const int heading = std::clamp(format.headingLevel(), 0, 6);
+    if (heading > 0 || (!styleName.isEmpty() && styleName.compare(u"Normal", Qt::CaseInsensitive) != 0)) {
+        writeNumber("\\s", styleIndex(styleName, heading));
+        if (heading > 0)
+            writeNumber("\\outlinelevel", heading - 1);
+    }
+    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+    if (alignment & Qt::AlignHCenter)
+        m_body.append("\\qc");
+    else if (alignment & (Qt::AlignRight))
+        m_body.append("\\qr");
+    else if (alignment & Qt::AlignJustify)
+        m_body.append("\\qj");
+    const auto number = [this](const char* word, int value) {
+        if (value != 0)
+            writeNumber(word, value);
+    };
+    number("\\li", twips(format.leftMargin()));
+    number("\\ri", twips(format.rightMargin()));
+    number("\\fi", twips(format.textIndent()));
+    number("\\sb", twips(format.topMargin()));
+    number("\\sa", twips(format.bottomMargin()));
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        if (qRound(format.lineHeight()) != 100) {
+            writeNumber("\\sl", qRound(format.lineHeight() * 240 / 100));
+            m_body.append("\\slmult1");
+        }
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        number("\\sl", twips(format.lineHeight()));
+        break;
+    case QTextBlockFormat::FixedHeight:
+        number("\\sl", -twips(format.lineHeight()));
+        break;
+    default:
+        break;
+    }
+    if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+        m_body.append("\\pagebb");
+    for (const QTextOption::Tab& tab : format.tabPositions()) {
+        if (tab.type == QTextOption::CenterTab)
+            m_body.append("\\tqc");
+        else if (tab.type == QTextOption::RightTab)
+            m_body.append("\\tqr");
+        else if (tab.type == QTextOption::DelimiterTab)
+            m_body.append("\\tqdec");
+        writeNumber("\\tx", twips(tab.position));
+    }
+    if (QTextList* const list = block.textList()) {
+        writeNumber("\\ls", listIndex(list));
+        writeNumber("\\ilvl", std::clamp(list->format().indent() - 1, 0, 8));
+    }
+    m_body.append(' ');
+}
+
+} // namespace pemmo::formats::rtf
