@@ -3,11 +3,11 @@
 // (read, decode and build the document), first paint, end of background layout, peak memory, save, and typing latency.
 // Run by hand: ./bench/editor_bench          (every case, each in a process of its own)
 //              ./bench/editor_bench CASE     (one case: cp932-10, cp932-100, utf8-10, rtf-1, rtf-10)
+#include "document/documenteditor.h"
+#include "formats/documentio.h"
 #include "ui/dialogs.h"
 #include "window/documentcontroller.h"
-#include "document/documenteditor.h"
 #include "window/mainform.h"
-#include "formats/documentio.h"
 
 #include <QAbstractScrollArea>
 #include <QAbstractTextDocumentLayout>
@@ -36,8 +36,8 @@ struct BenchCase
 };
 
 constexpr BenchCase kCases[] = {
-    { "cp932-10", "cp932", 10, true },  { "cp932-100", "cp932", 100, false }, { "utf8-10", "utf8", 10, false },
-    { "rtf-1", "rtf", 1, true },        { "rtf-10", "rtf", 10, false },
+    { "cp932-10", "cp932", 10, true }, { "cp932-100", "cp932", 100, false }, { "utf8-10", "utf8", 10, false },
+    { "rtf-1", "rtf", 1, true },       { "rtf-10", "rtf", 10, false },
 };
 
 /** Confirms every file dialog with the file name set beforehand, filter "全てのファイル". */
@@ -68,7 +68,8 @@ long peakMiB()
     return usage.ru_maxrss / 1024;
 }
 
-const QString kLine = QStringLiteral("吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。表示 ｱｲｳ ASCII 0123456789\n");
+const QString kLine = QStringLiteral(
+    "吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。表示 ｱｲｳ ASCII 0123456789\n");
 
 QByteArray plainBytes(const BenchCase& c)
 {
@@ -88,7 +89,8 @@ QByteArray rtfBytes(const BenchCase& c)
     // What a word processor writes: a font and colour table, then paragraphs of CP932 text in
     // \'hh escapes with bold, italic and coloured runs.
     QByteArray text = renderDocument(QStringLiteral("x.txt"), DocumentSource { nullptr, kLine.trimmed() },
-                                     kNewDocumentFormat).bytes.trimmed();
+                                     kNewDocumentFormat)
+                          .bytes.trimmed();
     QByteArray escaped;
     for (const char ch : text) {
         const auto byte = static_cast<unsigned char>(ch);
@@ -102,8 +104,8 @@ QByteArray rtfBytes(const BenchCase& c)
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fmodern\\fcharset128 MS Gothic;}"
                      "{\\f1\\froman\\fcharset0 Times New Roman;}}{\\colortbl;\\red200\\green0\\blue0;}\n"
                      "\\viewkind4\\uc1\\pard\\f0\\fs21 ";
-    const QByteArray paragraph = "{\\b " + escaped.left(48) + "}" + escaped.mid(48, 60) + "{\\i\\cf1 "
-        + escaped.mid(108) + "}{\\f1  Latin words}\\par\n";
+    const QByteArray paragraph = "{\\b " + escaped.left(48) + "}" + escaped.mid(48, 60) + "{\\i\\cf1 " +
+        escaped.mid(108) + "}{\\f1  Latin words}\\par\n";
     const qint64 target = c.megabytes * 1024 * 1024;
     while (rtf.size() < target)
         rtf += paragraph;
@@ -131,7 +133,8 @@ int runCase(const BenchCase& c)
     QTemporaryDir dir;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
     const bool rtf = qstrcmp(c.kind, "rtf") == 0;
-    const QString path = dir.filePath(QStringLiteral("input") + (rtf ? QStringLiteral(".rtf") : QStringLiteral(".txt")));
+    const QString path = dir.filePath(QStringLiteral("input") +
+                                      (rtf ? QStringLiteral(".rtf") : QStringLiteral(".txt")));
     {
         QFile file(path);
         file.open(QIODevice::WriteOnly);
@@ -157,12 +160,14 @@ int runCase(const BenchCase& c)
 
     // First paint: the view's viewport has painted the new document.
     auto* view = editor->findChild<QAbstractScrollArea*>(editor->isRichText() ? QStringLiteral("RichEdit2RichView")
-                                                                               : QStringLiteral("RichEdit2PlainView"));
+                                                                              : QStringLiteral("RichEdit2PlainView"));
     bool painted = false;
     struct PaintSpy final : QObject
     {
         bool* painted;
-        explicit PaintSpy(bool* p) : painted(p) {}
+        explicit PaintSpy(bool* p)
+            : painted(p)
+        { }
         bool eventFilter(QObject*, QEvent* event) override
         {
             if (event->type() == QEvent::Paint)

@@ -18,7 +18,7 @@ namespace {
 
 long peakMiB()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
 }
@@ -26,8 +26,9 @@ long peakMiB()
 // Japanese prose with ASCII, half-width kana and a 0x5C trail byte, about 100 bytes a line in CP932.
 QString japaneseText(qint64 approximateCp932Bytes)
 {
-    const QString line = QStringLiteral("吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかご。表示ソ能 ｱｲｳ "
-                                        "ASCII text 0123456789\n");
+    const QString line = QStringLiteral(
+        "吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかご。表示ソ能 ｱｲｳ "
+        "ASCII text 0123456789\n");
     QString text;
     const qint64 lines = approximateCp932Bytes / 100;
     text.reserve(qsizetype(lines * line.size()));
@@ -38,8 +39,9 @@ QString japaneseText(qint64 approximateCp932Bytes)
 
 QByteArray rtfInput(qint64 approximateBytes)
 {
-    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 "
-                     "\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}{\\f1 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\r\n";
+    QByteArray rtf =
+        "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 "
+        "\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}{\\f1 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\r\n";
     const QByteArray paragraph = "\\pard\\qj\\li360 {\\f0\\fs21 \\'8c\\'e1\\'94\\'79\\'82\\'cd\\'94\\'4c\\'82\\'c5"
                                  "\\'82\\'a0\\'82\\'e9\\'81\\'42}{\\b\\cf1 bold red }{\\i\\f1 italic Arial}"
                                  "\\tab\\u12316?{\\ul underlined text}\\line second line\\par\r\n";

@@ -20,6 +20,6 @@ int main(int argc, char** argv)
     const qint64 parsed = timer.elapsed();
     const QByteArray again = hive.serialize();
     std::printf("%d values, %lld bytes: parse %lld ms, serialize %lld ms\n", values, qint64(text.size()), parsed,
-        timer.elapsed() - parsed);
+                timer.elapsed() - parsed);
     return again.isEmpty() ? 1 : 0;
 }

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // How long the work-folder tree takes to show a folder of 100 000 files, and how long the window
 // goes without answering meanwhile. Usage: tree_fill [file count]
-#include "ui/widgetdialogs.h"
 #include "browser/folderreader.h"
 #include "browser/worktree.h"
 #include "browser/worktreehost.h"
+#include "ui/widgetdialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,13 +28,13 @@ public:
     QString currentFileName() const override { return fileName; }
     QString commandLineFile() const override { return {}; }
     int openDialogFilterIndex() const override { return 1; }
-    void setOpenDialogFilterIndex(int) override {}
+    void setOpenDialogFilterIndex(int) override { }
     bool loadIntoDocumentEditor(const QString&) override { return false; }
-    void setDocumentTitle(const QString&) override {}
-    void showMessage(const QString&) override {}
-    void focusUnmodifiedDocumentEditor() override {}
-    void writeEditorSettings() override {}
-    void rememberFile(const QString&) override {}
+    void setDocumentTitle(const QString&) override { }
+    void showMessage(const QString&) override { }
+    void focusUnmodifiedDocumentEditor() override { }
+    void writeEditorSettings() override { }
+    void rememberFile(const QString&) override { }
     bool savePrompt() override { return true; }
     QStringList recentFiles() const override { return {}; }
     QStringList recentFolders() const override { return {}; }

@@ -21,8 +21,8 @@ QString makeDocument()
     QString text;
     text.reserve(5'200'000);
     for (int line = 0; line < 50'000; ++line) {
-        text += filler + QStringLiteral("猫") + filler + filler + QStringLiteral("猫") + filler + filler + filler
-            + QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmnopqrstuvwxyz\n");
+        text += filler + QStringLiteral("猫") + filler + filler + QStringLiteral("猫") + filler + filler + filler +
+            QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmnopqrstuvwxyz\n");
     }
     return text;
 }
@@ -50,7 +50,8 @@ int main(int argc, char** argv)
         DocumentSearchTarget target(*view.document(), 0, 0);
         SearchEngine engine;
         target.beginEditBlock();
-        const int count = engine.replaceAll(target, SearchRequest { QStringLiteral("猫"), QStringLiteral("ねこ"), false, false });
+        const int count = engine.replaceAll(
+            target, SearchRequest { QStringLiteral("猫"), QStringLiteral("ねこ"), false, false });
         target.endEditBlock();
         QApplication::processEvents();
         out << "ours:  " << count << " replacements in " << timer.elapsed() << " ms\n";

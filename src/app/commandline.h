@@ -5,8 +5,8 @@
 
 /** What the desktop's menu entry may ask for besides a file. */
 enum class ModeRequest {
-    Stored,   // as MOption says
-    Editor,   // "--editor": an editor window, whatever MOption says
+    Stored, // as MOption says
+    Editor, // "--editor": an editor window, whatever MOption says
     Launcher, // "--launcher": the tray launcher, whatever MOption says
 };
 

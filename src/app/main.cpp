@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "ui/fontsubstitution.h"
 #include "pemmoapplication.h"
-#include "startup.h"
-#include "ui/widgetdialogs.h"
 #include "platform/displayplatform.h"
 #include "platform/instancelock.h"
 #include "platform/processstarter.h"
+#include "startup.h"
+#include "ui/fontsubstitution.h"
+#include "ui/widgetdialogs.h"
 
 #include <QScreen>
 #include <QSystemTrayIcon>

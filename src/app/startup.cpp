@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "startup.h"
 
-#include "ui/dialogs.h"
-#include "window/editorfeatures.h"
-#include "window/mainform.h"
 #include "launcher/Tasklist.h"
 #include "options/Formoption.h"
 #include "platform/instancelock.h"
 #include "settings/registrysequence.h"
 #include "settings/settingstable.h"
 #include "settings/settingstexts.h"
+#include "ui/dialogs.h"
+#include "window/editorfeatures.h"
+#include "window/mainform.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ui/appcontext.h"
 #include "commandline.h"
 #include "modedecision.h"
+#include "ui/appcontext.h"
 
 #include <QStringList>
 

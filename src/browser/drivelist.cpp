@@ -20,24 +20,26 @@ bool isUnder(const QString& path, const QString& folder)
 
 bool isPseudoType(const QByteArray& type)
 {
-    return isOneOf(type, { "proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "securityfs", "debugfs",
-                           "tracefs", "configfs", "fusectl", "mqueue", "hugetlbfs", "pstore", "bpf", "autofs",
-                           "binfmt_misc", "efivarfs", "selinuxfs", "nsfs", "rpc_pipefs", "nfsd", "rootfs",
-                           "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs" });
+    return isOneOf(type,
+                   { "proc",    "sysfs",   "devtmpfs",        "devpts",      "cgroup",    "cgroup2",   "securityfs",
+                     "debugfs", "tracefs", "configfs",        "fusectl",     "mqueue",    "hugetlbfs", "pstore",
+                     "bpf",     "autofs",  "binfmt_misc",     "efivarfs",    "selinuxfs", "nsfs",      "rpc_pipefs",
+                     "nfsd",    "rootfs",  "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs" });
 }
 
 // Where the system keeps its own state; a RAM disk there is plumbing, not a place for documents.
 bool isSystemPlace(const QString& root)
 {
-    return isUnder(root, u"/proc"_s) || isUnder(root, u"/sys"_s) || isUnder(root, u"/dev"_s)
-        || root == u"/run"_s || isUnder(root, u"/run/lock"_s) || isUnder(root, u"/run/user"_s)
-        || isUnder(root, u"/run/credentials"_s) || isUnder(root, u"/var/lib/docker"_s);
+    return isUnder(root, u"/proc"_s) || isUnder(root, u"/sys"_s) || isUnder(root, u"/dev"_s) || root == u"/run"_s ||
+        isUnder(root, u"/run/lock"_s) || isUnder(root, u"/run/user"_s) || isUnder(root, u"/run/credentials"_s) ||
+        isUnder(root, u"/var/lib/docker"_s);
 }
 
 bool isRemoteType(const QByteArray& type)
 {
-    return isOneOf(type, { "nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "9p", "ceph", "glusterfs",
-                           "fuse.sshfs", "fuse.rclone", "fuse.davfs", "davfs", "fuse.glusterfs", "fuse.s3fs" });
+    return isOneOf(type,
+                   { "nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "9p", "ceph", "glusterfs", "fuse.sshfs",
+                     "fuse.rclone", "fuse.davfs", "davfs", "fuse.glusterfs", "fuse.s3fs" });
 }
 } // namespace
 

@@ -8,14 +8,14 @@
 
 /** The drive types the tree names, after the platform's drive-type codes. */
 enum class DriveType {
-    Unknown,   // the type cannot be determined
-    NoRoot,    // nothing is mounted there: no node
+    Unknown, // the type cannot be determined
+    NoRoot, // nothing is mounted there: no node
     Removable,
     Fixed,
     Remote,
     CdRom,
     RamDisk,
-    Pseudo,    // kernel and system plumbing, never listed
+    Pseudo, // kernel and system plumbing, never listed
 };
 
 /** One mounted file system as the system reports it. */

@@ -4,10 +4,9 @@
 FolderReader::FolderReader(const QString& folder)
     // Everything the folder holds, hidden and special files included; a folder that cannot be
     // read simply has no entries.
-    : m_iterator(std::make_unique<QDirIterator>(folder, QDir::AllEntries | QDir::Hidden | QDir::System
-                                                            | QDir::NoDotAndDotDot))
-{
-}
+    : m_iterator(
+          std::make_unique<QDirIterator>(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+{ }
 
 QList<FolderEntry> FolderReader::read(const QDeadlineTimer& deadline, int maxEntries)
 {

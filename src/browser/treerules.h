@@ -10,9 +10,9 @@
 /** Which files the tree lists; folders are always listed. */
 enum class TreeFilter {
     NoExtension, // in force before any index chose a filter: names without a dot
-    Text,        // ".txt"
-    Html,        // ".html" or ".htm"
-    RichText,    // ".rtf"
+    Text, // ".txt"
+    Html, // ".html" or ".htm"
+    RichText, // ".rtf"
     Every,
 };
 

@@ -61,8 +61,9 @@ WorkTree::WorkTree(const WorkTreeControls& controls, WorkTreeHost& host, Dialogs
     connect(tree, &QTreeWidget::itemDoubleClicked, this, [this] { TreeDblClick(); });
     if (m_controls.PopupMenu1) {
         tree->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(tree, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { m_controls.PopupMenu1->popup(m_controls.Tree->viewport()->mapToGlobal(pos)); });
+        connect(tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+            m_controls.PopupMenu1->popup(m_controls.Tree->viewport()->mapToGlobal(pos));
+        });
     }
     if (m_controls.CoolTree)
         connect(m_controls.CoolTree, &QAction::triggered, this, &WorkTree::CoolTreeClick);
@@ -70,7 +71,7 @@ WorkTree::WorkTree(const WorkTreeControls& controls, WorkTreeHost& host, Dialogs
         connect(m_controls.ToolButton9, &QAction::triggered, this, &WorkTree::CoolTreeClick);
 
     const std::array<void (WorkTree::*)(), 4> filters { &WorkTree::Pop_txtClick, &WorkTree::Pop_htmlClick,
-        &WorkTree::Pop_rtfClick, &WorkTree::Pop_allClick };
+                                                        &WorkTree::Pop_rtfClick, &WorkTree::Pop_allClick };
     for (int i = 0; i < int(filters.size()) && i < m_controls.filterItems.size(); ++i)
         connect(m_controls.filterItems.at(i), &QAction::triggered, this, filters[size_t(i)]);
 }
@@ -255,7 +256,7 @@ void WorkTree::storeRecentLists()
     const QStringList files = m_host.recentFiles();
     const QStringList folders = m_host.recentFolders();
     runRegistrySequence(m_dialogs, OpenMode::OpenCreating, kRegistryWriteFailed,
-        [&](SettingsKey& key) { writeRecentLists(key, files, folders); });
+                        [&](SettingsKey& key) { writeRecentLists(key, files, folders); });
 }
 
 void WorkTree::Pop_txtClick()

@@ -4,8 +4,8 @@
 #include "drivelist.h"
 #include "treerules.h"
 
-#include <QObject>
 #include <QElapsedTimer>
+#include <QObject>
 #include <QTimer>
 
 #include <deque>

@@ -43,7 +43,8 @@ public:
     virtual void mergeCurrentCharFormat(const QTextCharFormat& format) = 0;
 };
 
-template <class Widget> class DocumentEditor::ViewFor final : public DocumentEditor::View
+template <class Widget>
+class DocumentEditor::ViewFor final : public DocumentEditor::View
 {
 public:
     explicit ViewFor(Widget* widget)
@@ -115,7 +116,8 @@ DocumentEditor::DocumentEditor(QWidget* parent)
     applyColours();
 }
 
-template <class Widget> void DocumentEditor::wireView(Widget* view)
+template <class Widget>
+void DocumentEditor::wireView(Widget* view)
 {
     // Lines start at the very top and left of the text area, at every scroll position, so that
     // the ruler and the gutter can line up with them.
@@ -493,8 +495,8 @@ void DocumentEditor::applyTabStops()
     const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / logicalDpiY();
     const qreal halfCellPoints = points / 2;
     const qreal cellPixels = QFontMetricsF(font).horizontalAdvance(QLatin1Char('A'));
-    const qreal pixelsPerPoint
-        = halfCellPoints > 0 && cellPixels > 0 ? cellPixels / halfCellPoints : m_plainView->logicalDpiX() / 72.0;
+    const qreal pixelsPerPoint = halfCellPoints > 0 && cellPixels > 0 ? cellPixels / halfCellPoints
+                                                                      : m_plainView->logicalDpiX() / 72.0;
     QList<QTextOption::Tab> tabs;
     for (const int stop : m_tabStops)
         tabs.append(QTextOption::Tab(stop * pixelsPerPoint, QTextOption::LeftTab));

@@ -152,9 +152,11 @@ protected:
 
 private:
     class View;
-    template <class Widget> class ViewFor;
+    template <class Widget>
+    class ViewFor;
 
-    template <class Widget> void wireView(Widget* view);
+    template <class Widget>
+    void wireView(Widget* view);
     void showView(View* view);
     void showPlainView();
     void replaceRichDocument(std::unique_ptr<QTextDocument> document);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "documentnames.h"
-#include <QFileInfo>
 #include <QDir>
+#include <QFileInfo>
 
 #include "editortexts.h"
 
@@ -62,8 +62,7 @@ QString saveAsName(const QString& typed, int filterIndex)
 
 bool namesNoFile(const QString& name)
 {
-    return name == kUntitledName || name == QStringLiteral(" ") || name.isEmpty()
-        || name.endsWith(QLatin1Char('/'));
+    return name == kUntitledName || name == QStringLiteral(" ") || name.isEmpty() || name.endsWith(QLatin1Char('/'));
 }
 
 QString dialogStartFolder(const QString& documentName, const QStringList& recentFolders, const QString& home,

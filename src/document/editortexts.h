@@ -16,8 +16,8 @@ inline const QString kSavePrompt = QStringLiteral("テキストが保存され�
 /** Save As onto a file that exists; %1 is the final name. */
 inline const QString kOverwriteExisting = QStringLiteral("%1は既に存在します。上書きしますか？");
 /** A save onto a file another program changed or deleted since it was loaded; %1 is the path. */
-inline const QString kChangedByOtherProgram
-    = QStringLiteral("%1は他のプログラムによって変更されています。上書きしますか？");
+inline const QString kChangedByOtherProgram = QStringLiteral(
+    "%1は他のプログラムによって変更されています。上書きしますか？");
 /** Follow the file name in the message field. */
 inline const QString kDocumentOpenedSuffix = QStringLiteral("を開きました");
 inline const QString kFontChanged = QStringLiteral("ﾌｫﾝﾄを変更しました");

@@ -3,8 +3,7 @@
 
 PlainTextView::PlainTextView(QWidget* parent)
     : QPlainTextEdit(parent)
-{
-}
+{ }
 
 void PlainTextView::mousePressEvent(QMouseEvent* event)
 {

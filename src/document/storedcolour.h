@@ -17,8 +17,7 @@ public:
     constexpr StoredColour() = default;
     constexpr explicit StoredColour(qint32 value)
         : m_value(value)
-    {
-    }
+    { }
 
     static StoredColour fromColour(const QColor& colour);
     /** System colour @p index (8 is the window text). */

@@ -191,8 +191,8 @@ bool isRtfFileName(const QString& path)
     return path.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
 }
 
-SaveResult renderDocument(
-    const QString& path, DocumentSource source, const TextFormat& format, const SaveOptions& options)
+SaveResult renderDocument(const QString& path, DocumentSource source, const TextFormat& format,
+                          const SaveOptions& options)
 {
     SaveResult result;
     if (isRtfFileName(path)) {
@@ -243,8 +243,8 @@ SaveResult renderDocument(
     return result;
 }
 
-SaveResult saveDocument(
-    const QString& path, DocumentSource source, const TextFormat& format, const SaveOptions& options)
+SaveResult saveDocument(const QString& path, DocumentSource source, const TextFormat& format,
+                        const SaveOptions& options)
 {
     SaveResult result = renderDocument(path, source, format, options);
     if (result.status != SaveStatus::Saved)
@@ -257,8 +257,8 @@ SaveResult saveDocument(
     return result;
 }
 
-SaveResult saveDocument(
-    const QString& path, const QTextDocument& document, const TextFormat& format, const SaveOptions& options)
+SaveResult saveDocument(const QString& path, const QTextDocument& document, const TextFormat& format,
+                        const SaveOptions& options)
 {
     return saveDocument(path, DocumentSource { &document, {} }, format, options);
 }

@@ -107,13 +107,13 @@ struct DocumentSource
  * The bytes a save would write, without touching the disk. NeedsConfirmation (nothing written) when the
  * encoding cannot hold a character or the source was lossy, unless options.allowLoss.
  */
-SaveResult renderDocument(
-    const QString& path, DocumentSource source, const TextFormat& format, const SaveOptions& options = {});
+SaveResult renderDocument(const QString& path, DocumentSource source, const TextFormat& format,
+                          const SaveOptions& options = {});
 
 /** Renders, then writes with writeDocumentFile(): on failure the original file stays as it was. */
-SaveResult saveDocument(
-    const QString& path, DocumentSource source, const TextFormat& format, const SaveOptions& options = {});
-SaveResult saveDocument(
-    const QString& path, const QTextDocument& document, const TextFormat& format, const SaveOptions& options = {});
+SaveResult saveDocument(const QString& path, DocumentSource source, const TextFormat& format,
+                        const SaveOptions& options = {});
+SaveResult saveDocument(const QString& path, const QTextDocument& document, const TextFormat& format,
+                        const SaveOptions& options = {});
 
 } // namespace pemmo::formats

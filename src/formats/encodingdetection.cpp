@@ -87,8 +87,8 @@ std::optional<Encoding> foreignEncoding(const QByteArray& name)
 {
     if (name == "UHC")
         return Encoding::EucKr;
-    if (name == "GB18030" || name == "BIG5" || name == "EUC-KR" || name.startsWith("ISO-8859-")
-        || name.startsWith("WINDOWS-125"))
+    if (name == "GB18030" || name == "BIG5" || name == "EUC-KR" || name.startsWith("ISO-8859-") ||
+        name.startsWith("WINDOWS-125"))
         return encodingFromName(QString::fromLatin1(name));
     return std::nullopt;
 }
@@ -159,8 +159,8 @@ Encoding detectLegacy(QByteArrayView bytes)
     const std::optional<Encoding> foreign = foreignEncoding(name);
     // Enough text that has no kana in either Japanese reading: uchardet is sure, and right.
     // This goes before the EUC-JP rule, because Korean and Chinese bytes are often valid EUC-JP.
-    if (foreign && nonAsciiBytes(sample) >= kForeignMinNonAsciiBytes && decodesCleanly(sample, *foreign)
-        && !readsAsJapanese(sample))
+    if (foreign && nonAsciiBytes(sample) >= kForeignMinNonAsciiBytes && decodesCleanly(sample, *foreign) &&
+        !readsAsJapanese(sample))
         return *foreign;
     if (!decodesCleanly(sample, Encoding::Cp932) && decodesCleanly(sample, Encoding::EucJp))
         return Encoding::EucJp;
@@ -212,8 +212,8 @@ std::optional<Encoding> utf16ByNulPattern(QByteArrayView bytes)
         if (QChar::isHighSurrogate(unit)) {
             if (i + 2 >= size)
                 break; // cut off by the sample's end
-            const char16_t next
-                = little ? char16_t(data[i + 2] | data[i + 3] << 8) : char16_t(data[i + 2] << 8 | data[i + 3]);
+            const char16_t next = little ? char16_t(data[i + 2] | data[i + 3] << 8)
+                                         : char16_t(data[i + 2] << 8 | data[i + 3]);
             if (!QChar::isLowSurrogate(next))
                 return std::nullopt;
             i += 2;

@@ -33,8 +33,8 @@ bool writeReplacing(const QString& path, const QByteArray& bytes)
 
 bool writeWhole(QFile& file, const QByteArray& bytes)
 {
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size()
-        && syncToStorage(file);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
+        syncToStorage(file);
 }
 
 // The rename would cut the other hard links off, hand the file to the saving user, or is
@@ -58,8 +58,8 @@ std::optional<QString> writeInPlace(const QString& path, const QString& realPath
 
     const QString folder = backupFolder();
     QTemporaryFile backup(folder + u'/' + QFileInfo(realPath).fileName() + QLatin1String(".XXXXXX"));
-    if (!makePrivateFolders(folder) || !backup.open() || backup.write(oldBytes) != oldBytes.size()
-        || !syncToStorage(backup))
+    if (!makePrivateFolders(folder) || !backup.open() || backup.write(oldBytes) != oldBytes.size() ||
+        !syncToStorage(backup))
         return kBackupFailed.arg(shownName(path), shownName(folder));
 
     QFile target(realPath);

@@ -29,8 +29,7 @@ iconv_t openOrNull(const char* to, const char* from)
 
 IconvDecoder::IconvDecoder(const char* fromCode)
     : m_handle(openOrNull(kNativeUtf16, fromCode))
-{
-}
+{ }
 
 IconvDecoder::~IconvDecoder()
 {
@@ -85,8 +84,7 @@ bool IconvDecoder::decode(const char* data, qsizetype size, QString& out)
 
 IconvEncoder::IconvEncoder(const char* toCode)
     : m_handle(openOrNull(toCode, kNativeUtf16))
-{
-}
+{ }
 
 IconvEncoder::~IconvEncoder()
 {

@@ -14,7 +14,8 @@ namespace pemmo::formats {
  * One glibc iconv conversion from a legacy encoding into QString. Bytes that do not decode
  * become U+FFFD, one per byte, and make decode() report a loss; nothing is dropped.
  */
-class IconvDecoder final {
+class IconvDecoder final
+{
 public:
     explicit IconvDecoder(const char* fromCode);
     ~IconvDecoder();
@@ -30,7 +31,8 @@ private:
 };
 
 /** QString into a legacy encoding through glibc iconv; characters it cannot hold become '?'. */
-class IconvEncoder final {
+class IconvEncoder final
+{
 public:
     explicit IconvEncoder(const char* toCode);
     ~IconvEncoder();

@@ -35,10 +35,10 @@ int main(int argc, char** argv)
     const QStringList arguments = app.arguments().mid(1);
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        const bool output
-            = argument == QLatin1String("--encoding") || argument.startsWith(QLatin1String("--encoding="));
-        const bool input
-            = argument == QLatin1String("--input-encoding") || argument.startsWith(QLatin1String("--input-encoding="));
+        const bool output = argument == QLatin1String("--encoding") ||
+            argument.startsWith(QLatin1String("--encoding="));
+        const bool input = argument == QLatin1String("--input-encoding") ||
+            argument.startsWith(QLatin1String("--input-encoding="));
         if (output || input) {
             QString name;
             if (argument.contains(u'='))
@@ -91,7 +91,7 @@ int main(int argc, char** argv)
             return fail(kConvertUnencodable.arg(QString::fromUcs4(&c, 1))
                             .arg(rendered.unencodable->line)
                             .arg(encodingName(format.encoding)),
-                3);
+                        3);
         }
         if (document.lossy)
             return fail(kConvertLossy.arg(in), 3);
@@ -99,8 +99,8 @@ int main(int argc, char** argv)
     }
     if (target.isEmpty()) {
         QFile stdOut;
-        if (!stdOut.open(stdout, QIODevice::WriteOnly) || stdOut.write(rendered.bytes) != rendered.bytes.size()
-            || !stdOut.flush())
+        if (!stdOut.open(stdout, QIODevice::WriteOnly) || stdOut.write(rendered.bytes) != rendered.bytes.size() ||
+            !stdOut.flush())
             return fail(kStdoutWriteFailed, 1);
         return 0;
     }

@@ -128,7 +128,7 @@ DecodedText decodePlainText(QByteArrayView bytes, Encoding encoding)
 }
 
 DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, const TextSliceSink& sink,
-    const DecodeProgress& progress, qsizetype sliceBytes)
+                                    const DecodeProgress& progress, qsizetype sliceBytes)
 {
     DecodedText result;
     result.format.encoding = encoding;
@@ -151,8 +151,8 @@ DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, con
         const qsizetype end = cutAtLineBreaks ? sliceEnd(bytes, from, qMax<qsizetype>(1, sliceBytes)) : bytes.size();
         const QByteArrayView piece = bytes.sliced(from, end - from);
         QString text;
-        const bool clean
-            = legacy ? legacy->decode(piece.data(), piece.size(), text) : decodeUnicode(piece, encoding, text);
+        const bool clean = legacy ? legacy->decode(piece.data(), piece.size(), text)
+                                  : decodeUnicode(piece, encoding, text);
         result.lossy = result.lossy || !clean;
         normaliseLineEndings(text, counts);
         if (!text.isEmpty()) {
@@ -243,8 +243,8 @@ QByteArray encodePlainText(QStringView text, const TextFormat& format)
         const auto qtEncoding = format.encoding == Encoding::Utf8 ? QStringConverter::Utf8
             : format.encoding == Encoding::Utf16Le                ? QStringConverter::Utf16LE
                                                                   : QStringConverter::Utf16BE;
-        QStringEncoder encoder(
-            qtEncoding, format.bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+        QStringEncoder encoder(qtEncoding,
+                               format.bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
         bytes = encoder.encode(withEndings);
         if (format.bom && withEndings.isEmpty()) {
             // Qt writes the BOM only with the first character; an empty document keeps its BOM too.

@@ -52,7 +52,7 @@ inline constexpr qsizetype kDecodeSliceBytes = 1024 * 1024;
  * (every encoding but UTF-16 and ISO-2022-JP); UTF-16 and the stateful ISO-2022-JP come as one slice.
  */
 DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, const TextSliceSink& sink,
-    const DecodeProgress& progress = {}, qsizetype sliceBytes = kDecodeSliceBytes);
+                                    const DecodeProgress& progress = {}, qsizetype sliceBytes = kDecodeSliceBytes);
 
 /**
  * The first character that a save in this encoding would lose; nullopt when the text is safe.

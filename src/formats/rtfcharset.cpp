@@ -10,37 +10,61 @@ namespace {
 const char* iconvNameForCodePage(int codePage)
 {
     switch (codePage) {
-    case 932: return "CP932";
-    case 936: return "CP936";
-    case 949: return "CP949";
-    case 950: return "BIG5";
-    case 1361: return "JOHAB";
-    case 874: return "CP874";
-    case 437: return "CP437";
-    case 850: return "CP850";
-    case 852: return "CP852";
-    case 866: return "CP866";
-    case 1250: return "CP1250";
-    case 1251: return "CP1251";
-    case 1252: return "CP1252";
-    case 1253: return "CP1253";
-    case 1254: return "CP1254";
-    case 1255: return "CP1255";
-    case 1256: return "CP1256";
-    case 1257: return "CP1257";
-    case 1258: return "CP1258";
-    case 10000: return "MACINTOSH";
-    case 10001: return "CP932"; // Mac Japanese: Shift_JIS with a few Mac symbols
-    case 10007: return "MAC-CYRILLIC";
-    case 10029: return "MAC-CENTRALEUROPE";
-    default: return nullptr;
+    case 932:
+        return "CP932";
+    case 936:
+        return "CP936";
+    case 949:
+        return "CP949";
+    case 950:
+        return "BIG5";
+    case 1361:
+        return "JOHAB";
+    case 874:
+        return "CP874";
+    case 437:
+        return "CP437";
+    case 850:
+        return "CP850";
+    case 852:
+        return "CP852";
+    case 866:
+        return "CP866";
+    case 1250:
+        return "CP1250";
+    case 1251:
+        return "CP1251";
+    case 1252:
+        return "CP1252";
+    case 1253:
+        return "CP1253";
+    case 1254:
+        return "CP1254";
+    case 1255:
+        return "CP1255";
+    case 1256:
+        return "CP1256";
+    case 1257:
+        return "CP1257";
+    case 1258:
+        return "CP1258";
+    case 10000:
+        return "MACINTOSH";
+    case 10001:
+        return "CP932"; // Mac Japanese: Shift_JIS with a few Mac symbols
+    case 10007:
+        return "MAC-CYRILLIC";
+    case 10029:
+        return "MAC-CENTRALEUROPE";
+    default:
+        return nullptr;
     }
 }
 
 bool isMultiByte(int codePage)
 {
-    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 || codePage == 1361
-           || codePage == 10001;
+    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 || codePage == 1361 ||
+        codePage == 10001;
 }
 
 } // namespace
@@ -48,27 +72,48 @@ bool isMultiByte(int codePage)
 int codePageForCharset(int charset)
 {
     switch (charset) {
-    case 0: return 1252;
-    case 2: return kSymbolCodePage;
-    case 77: return 10000;
-    case 78: return 10001;
-    case 128: return 932;
-    case 129: return 949;
-    case 130: return 1361;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 254: return 437;
-    case 255: return 850;
-    default: return 0; // 1 (default charset) and anything unknown follow \ansicpg
+    case 0:
+        return 1252;
+    case 2:
+        return kSymbolCodePage;
+    case 77:
+        return 10000;
+    case 78:
+        return 10001;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 130:
+        return 1361;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 254:
+        return 437;
+    case 255:
+        return 850;
+    default:
+        return 0; // 1 (default charset) and anything unknown follow \ansicpg
     }
 }
 

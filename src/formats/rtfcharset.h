@@ -21,7 +21,8 @@ inline constexpr int kSymbolCodePage = 2;
 int codePageForCharset(int charset);
 
 /** Decodes the bytes of RTF text in a Windows code page, caching one converter per code page. */
-class CodePageDecoder final {
+class CodePageDecoder final
+{
 public:
     CodePageDecoder();
     ~CodePageDecoder();
@@ -33,9 +34,10 @@ public:
     static bool isKnownCodePage(int codePage);
 
 private:
-    struct SingleByteTable {
-        std::array<char16_t, 256> units{};
-        std::array<bool, 256> valid{};
+    struct SingleByteTable
+    {
+        std::array<char16_t, 256> units {};
+        std::array<bool, 256> valid {};
     };
     const SingleByteTable& singleByteTable(int codePage);
     IconvDecoder& multiByteDecoder(int codePage);

@@ -38,8 +38,8 @@ DocumentBuilder::DocumentBuilder()
 
 DocumentBuilder::~DocumentBuilder() = default;
 
-void DocumentBuilder::setTables(
-    const std::vector<FontEntry>* fonts, const std::vector<QColor>* colours, const std::vector<QString>* links)
+void DocumentBuilder::setTables(const std::vector<FontEntry>* fonts, const std::vector<QColor>* colours,
+                                const std::vector<QString>* links)
 {
     m_fonts = fonts;
     m_colours = colours;
@@ -69,8 +69,8 @@ QTextCharFormat DocumentBuilder::charFormat(const CharProps& props) const
     if (const QColor c = colour(props.background); c.isValid())
         format.setBackground(c);
     if (props.vertical != 0)
-        format.setVerticalAlignment(
-            props.vertical > 0 ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignSubScript);
+        format.setVerticalAlignment(props.vertical > 0 ? QTextCharFormat::AlignSuperScript
+                                                       : QTextCharFormat::AlignSubScript);
     if (props.footnoteMark)
         format.setProperty(kRtfFootnoteMarkProperty, true);
     if (props.link >= 0 && m_links && props.link < int(m_links->size())) {
@@ -94,10 +94,10 @@ QTextBlockFormat DocumentBuilder::blockFormat(const ParaProps& props)
     if (!props.tabs.empty()) {
         QList<QTextOption::Tab> tabs;
         for (const TabStop& stop : props.tabs) {
-            static constexpr QTextOption::TabType kinds[]
-                = { QTextOption::LeftTab, QTextOption::CenterTab, QTextOption::RightTab, QTextOption::DelimiterTab };
-            tabs.append(QTextOption::Tab(
-                twipsToPixels(stop.twips), kinds[stop.kind & 3], stop.kind == 3 ? QChar(u'.') : QChar()));
+            static constexpr QTextOption::TabType kinds[] = { QTextOption::LeftTab, QTextOption::CenterTab,
+                                                              QTextOption::RightTab, QTextOption::DelimiterTab };
+            tabs.append(QTextOption::Tab(twipsToPixels(stop.twips), kinds[stop.kind & 3],
+                                         stop.kind == 3 ? QChar(u'.') : QChar()));
         }
         format.setTabPositions(tabs);
     }
@@ -275,7 +275,7 @@ void DocumentBuilder::leaveTable()
 }
 
 bool DocumentBuilder::insertPicture(const QByteArray& data, int goalWidthTwips, int goalHeightTwips,
-    const CharProps& props, const QByteArray& pictureWords)
+                                    const CharProps& props, const QByteArray& pictureWords)
 {
     QBuffer buffer;
     buffer.setData(data);

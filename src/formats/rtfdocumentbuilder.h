@@ -115,8 +115,8 @@ public:
     DocumentBuilder(const DocumentBuilder&) = delete;
     DocumentBuilder& operator=(const DocumentBuilder&) = delete;
 
-    void setTables(
-        const std::vector<FontEntry>* fonts, const std::vector<QColor>* colours, const std::vector<QString>* links);
+    void setTables(const std::vector<FontEntry>* fonts, const std::vector<QColor>* colours,
+                   const std::vector<QString>* links);
     void appendText(QStringView text, const CharProps& props);
     void endParagraph(const ParaProps& props);
     /** An object replacement character carrying a group the view cannot show, written back as it was. */
@@ -133,7 +133,7 @@ public:
     void leaveTable();
     /** Inserts a PNG/JPEG picture; goalWidth/goalHeight in twips (0 = the picture's own size). */
     bool insertPicture(const QByteArray& data, int goalWidthTwips, int goalHeightTwips, const CharProps& props,
-        const QByteArray& pictureWords);
+                       const QByteArray& pictureWords);
     /** Hands over the finished document; the last paragraph gets its properties. */
     std::unique_ptr<QTextDocument> finish(const ParaProps& lastParagraph);
 

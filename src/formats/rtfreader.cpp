@@ -34,8 +34,8 @@ namespace {
 bool isEastAsian(QChar c)
 {
     const char16_t u = c.unicode();
-    return (u >= 0x2E80 && u <= 0x9FFF) || (u >= 0xAC00 && u <= 0xD7AF) || (u >= 0xF900 && u <= 0xFAFF)
-        || (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFFEF) || c.isSurrogate();
+    return (u >= 0x2E80 && u <= 0x9FFF) || (u >= 0xAC00 && u <= 0xD7AF) || (u >= 0xF900 && u <= 0xFAFF) ||
+        (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFFEF) || c.isSurrogate();
 }
 
 // Real documents nest a few dozen groups; deeper ones share the deepest state instead of growing the stack.
@@ -164,8 +164,8 @@ void Reader::closeGroup()
         commitFont();
     if (closing.destination == Destination::StyleSheet)
         commitStyle();
-    if (closing.destination == Destination::FieldInstruction && closing.ownsDestination && !m_fields.empty()
-        && m_fields.back().link < 0)
+    if (closing.destination == Destination::FieldInstruction && closing.ownsDestination && !m_fields.empty() &&
+        m_fields.back().link < 0)
         m_fields.back().link = hyperlinkTarget(m_fields.back().instruction, m_links);
     if (closing.destination == Destination::ParaNumbering && closing.ownsDestination && m_stack.size() >= 2) {
         ParaProps& para = m_stack[m_stack.size() - 2].para;
@@ -277,8 +277,8 @@ void Reader::textBytes(QByteArrayView bytes)
     // Field instructions wait with the text, so a double-byte pair in them decodes as one character too.
     const int codePage = currentCodePage();
     const Destination destination = state().destination;
-    if (!m_bytes.isEmpty()
-        && (codePage != m_bytesCodePage || !(state().chars == m_bytesProps) || destination != m_bytesDestination))
+    if (!m_bytes.isEmpty() &&
+        (codePage != m_bytesCodePage || !(state().chars == m_bytesProps) || destination != m_bytesDestination))
         flushBytes();
     if (m_bytes.isEmpty()) {
         m_bytesCodePage = codePage;
@@ -455,8 +455,8 @@ void Reader::commitFont()
     entry.codePage = m_fontCharset >= 0 ? codePageForCharset(m_fontCharset) : 0;
     QString name;
     // A Japanese face name is written in its own charset (\'82\'6c\'82\'72 = ＭＳ).
-    m_decoder.decode(
-        entry.codePage > 0 && entry.codePage != kSymbolCodePage ? entry.codePage : m_ansiCodePage, m_fontName, name);
+    m_decoder.decode(entry.codePage > 0 && entry.codePage != kSymbolCodePage ? entry.codePage : m_ansiCodePage,
+                     m_fontName, name);
     entry.name = name.trimmed();
     m_fontName.clear();
     m_fontOpen = false;
@@ -507,8 +507,8 @@ void Reader::pictureBytes(QByteArrayView bytes)
 
 void Reader::finishPicture()
 {
-    if ((m_pictureKind == PictureKind::Png || m_pictureKind == PictureKind::Jpeg) && !m_pictureTooLarge
-        && !m_picture.isEmpty()) {
+    if ((m_pictureKind == PictureKind::Png || m_pictureKind == PictureKind::Jpeg) && !m_pictureTooLarge &&
+        !m_picture.isEmpty()) {
         resolveSurrogate();
         syncTable();
         if (m_cellPending) {
@@ -518,7 +518,7 @@ void Reader::finishPicture()
         const qint64 width = qint64(m_picWidthGoal) * m_picScaleX / 100;
         const qint64 height = qint64(m_picHeightGoal) * m_picScaleY / 100;
         if (!m_builder.insertPicture(m_picture, int(std::clamp<qint64>(width, 0, 1'000'000)),
-                int(std::clamp<qint64>(height, 0, 1'000'000)), state().chars, m_pictureWords))
+                                     int(std::clamp<qint64>(height, 0, 1'000'000)), state().chars, m_pictureWords))
             noteUnkept(kUnkeptPicture);
     } else {
         noteUnkept(kUnkeptPicture); // a metafile or bitmap the view cannot show is not written back either

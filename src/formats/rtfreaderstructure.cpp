@@ -126,8 +126,8 @@ ParaProps Reader::resolved(const ParaProps& props) const
             outline = style->second.outlineLevel;
         if (outline < 0) {
             // Writers that leave out \outlinelevel still name their heading styles.
-            static const QRegularExpression heading(
-                QStringLiteral("^(?:heading|見出し)\\s*([1-9])$"), QRegularExpression::CaseInsensitiveOption);
+            static const QRegularExpression heading(QStringLiteral("^(?:heading|見出し)\\s*([1-9])$"),
+                                                    QRegularExpression::CaseInsensitiveOption);
             const QRegularExpressionMatch match = heading.match(out.styleName);
             if (match.hasMatch())
                 outline = match.captured(1).toInt() - 1;
@@ -146,8 +146,8 @@ ParaProps Reader::resolved(const ParaProps& props) const
         }
         out.listStyle = listStyleForNumberFormat(format);
         // Bullets change shape by level, as word processors draw them.
-        static constexpr int bullets[]
-            = { QTextListFormat::ListDisc, QTextListFormat::ListCircle, QTextListFormat::ListSquare };
+        static constexpr int bullets[] = { QTextListFormat::ListDisc, QTextListFormat::ListCircle,
+                                           QTextListFormat::ListSquare };
         if (out.listStyle == QTextListFormat::ListDisc)
             out.listStyle = bullets[props.listLevel % 3];
     } else if (props.oldNumbering != 0) {
@@ -216,8 +216,8 @@ void Reader::finishField()
     const FieldFrame field = std::move(m_fields.back());
     m_fields.pop_back();
     // Only links stay fields; any other field keeps its last result as plain text.
-    if (field.link < 0 && !field.instruction.trimmed().isEmpty()
-        && !field.instruction.trimmed().startsWith(u"EQ", Qt::CaseInsensitive))
+    if (field.link < 0 && !field.instruction.trimmed().isEmpty() &&
+        !field.instruction.trimmed().startsWith(u"EQ", Qt::CaseInsensitive))
         noteUnkept(kUnkeptField);
     if (field.resultHasText || state().destination != Destination::Body)
         return;

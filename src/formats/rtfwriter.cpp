@@ -190,9 +190,9 @@ void Writer::writeImage(const QTextImageFormat& format)
         return;
     const qreal width = format.width() > 0 ? format.width() : image.width();
     const qreal height = format.height() > 0 ? format.height() : image.height();
-    m_body.append("{\\pict\\pngblip\\picw" + QByteArray::number(image.width()) + "\\pich"
-        + QByteArray::number(image.height()) + "\\picwgoal" + QByteArray::number(twips(width)) + "\\pichgoal"
-        + QByteArray::number(twips(height)) + "\r\n");
+    m_body.append("{\\pict\\pngblip\\picw" + QByteArray::number(image.width()) + "\\pich" +
+                  QByteArray::number(image.height()) + "\\picwgoal" + QByteArray::number(twips(width)) + "\\pichgoal" +
+                  QByteArray::number(twips(height)) + "\r\n");
     const QByteArray hex = png.toHex();
     for (qsizetype i = 0; i < hex.size(); i += 128) {
         m_body.append(hex.mid(i, 128));
@@ -221,8 +221,8 @@ void Writer::writeHeader(QByteArray& out) const
     if (!m_colours.isEmpty()) {
         out.append("{\\colortbl ;");
         for (const QColor& colour : m_colours) {
-            out.append("\\red" + QByteArray::number(colour.red()) + "\\green" + QByteArray::number(colour.green())
-                + "\\blue" + QByteArray::number(colour.blue()) + ";");
+            out.append("\\red" + QByteArray::number(colour.red()) + "\\green" + QByteArray::number(colour.green()) +
+                       "\\blue" + QByteArray::number(colour.blue()) + ";");
         }
         out.append("}\r\n");
     }

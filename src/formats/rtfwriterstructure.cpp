@@ -99,8 +99,8 @@ void Writer::writeListTables(QByteArray& out) const
         const int format = numberFormat(m_lists[i].style);
         out.append("\r\n{\\list\\listtemplateid" + QByteArray::number(i + 1));
         for (int level = 0; level < 9; ++level) {
-            out.append("{\\listlevel\\levelnfc" + QByteArray::number(format) + "\\levelnfcn"
-                + QByteArray::number(format) + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1");
+            out.append("{\\listlevel\\levelnfc" + QByteArray::number(format) + "\\levelnfcn" +
+                       QByteArray::number(format) + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1");
             if (format == 23) {
                 static const char* const bullets[] = { "\\u8226 ?", "\\u9702 ?", "\\u9642 ?" };
                 out.append(QByteArray("{\\leveltext\\'01") + bullets[level % 3] + ";}{\\levelnumbers;}");
@@ -113,8 +113,8 @@ void Writer::writeListTables(QByteArray& out) const
     }
     out.append("}\r\n{\\*\\listoverridetable");
     for (int i = 0; i < m_lists.size(); ++i) {
-        out.append("{\\listoverride\\listid" + QByteArray::number(i + 1) + "\\listoverridecount0\\ls"
-            + QByteArray::number(i + 1) + "}");
+        out.append("{\\listoverride\\listid" + QByteArray::number(i + 1) + "\\listoverridecount0\\ls" +
+                   QByteArray::number(i + 1) + "}");
     }
     out.append("}\r\n");
 }

@@ -90,20 +90,13 @@ std::optional<Encoding> encodingFromName(const QString& name)
         const char* key;
         Encoding encoding;
     } aliases[] = {
-        { "utf16", Encoding::Utf16Le },
-        { "ms932", Encoding::Cp932 },
-        { "windows31j", Encoding::Cp932 },
-        { "shiftjis", Encoding::Cp932 },
-        { "sjis", Encoding::Cp932 },
-        { "mskanji", Encoding::Cp932 },
-        { "windows932", Encoding::Cp932 },
-        { "csiso2022jp", Encoding::Iso2022Jp },
-        { "gbk", Encoding::Gb18030 },
-        { "gb2312", Encoding::Gb18030 },
-        { "cp936", Encoding::Gb18030 },
-        { "big5", Encoding::Big5 },
-        { "latin1", Encoding::Iso8859_1 },
-        { "cp1252", Encoding::Windows1252 },
+        { "utf16", Encoding::Utf16Le },    { "ms932", Encoding::Cp932 },
+        { "windows31j", Encoding::Cp932 }, { "shiftjis", Encoding::Cp932 },
+        { "sjis", Encoding::Cp932 },       { "mskanji", Encoding::Cp932 },
+        { "windows932", Encoding::Cp932 }, { "csiso2022jp", Encoding::Iso2022Jp },
+        { "gbk", Encoding::Gb18030 },      { "gb2312", Encoding::Gb18030 },
+        { "cp936", Encoding::Gb18030 },    { "big5", Encoding::Big5 },
+        { "latin1", Encoding::Iso8859_1 }, { "cp1252", Encoding::Windows1252 },
     };
     for (const auto& entry : aliases) {
         if (key == QLatin1String(entry.key))
@@ -142,18 +135,10 @@ bool lineFeedMayBeInsideCharacter(Encoding encoding)
 QList<EncodingChoice> offeredEncodings()
 {
     return {
-        { Encoding::Cp932, false },
-        { Encoding::EucJp, false },
-        { Encoding::Iso2022Jp, false },
-        { Encoding::Utf8, false },
-        { Encoding::Utf8, true },
-        { Encoding::Utf16Le, true },
-        { Encoding::Utf16Be, true },
-        { Encoding::Gb18030, false },
-        { Encoding::Big5, false },
-        { Encoding::EucKr, false },
-        { Encoding::Iso8859_1, false },
-        { Encoding::Windows1252, false },
+        { Encoding::Cp932, false },  { Encoding::EucJp, false },     { Encoding::Iso2022Jp, false },
+        { Encoding::Utf8, false },   { Encoding::Utf8, true },       { Encoding::Utf16Le, true },
+        { Encoding::Utf16Be, true }, { Encoding::Gb18030, false },   { Encoding::Big5, false },
+        { Encoding::EucKr, false },  { Encoding::Iso8859_1, false }, { Encoding::Windows1252, false },
     };
 }
 

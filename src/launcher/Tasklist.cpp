@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "Tasklist.h"
 
-#include "ui/errorreport.h"
 #include "editorlaunch.h"
 #include "launchertexts.h"
 #include "platform/processstarter.h"
 #include "settings/settingstable.h"
 #include "settings/settingstexts.h"
+#include "ui/errorreport.h"
 
 #include <QAction>
 #include <QApplication>

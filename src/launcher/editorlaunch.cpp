@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "editorlaunch.h"
 
-#include "ui/dialogs.h"
 #include "launchertexts.h"
 #include "platform/fileprobe.h"
 #include "settings/settingskey.h"
 #include "settings/settingstable.h"
+#include "ui/dialogs.h"
 
 void applyCascadeStep(SettingsKey& key)
 {

@@ -155,17 +155,17 @@ bool TFormOption::storeOptions()
 {
     const DocumentEditor& editor = m_host->documentEditor();
     bool boxIsNumber = true;
-    const SequenceResult result
-        = runRegistrySequence(m_context.dialogs, OpenMode::OpenCreating, kRegistryWriteFailed, [&](SettingsKey& key) {
-              key.writeInteger(Reg::MFontCol, editor.textColour().value());
-              key.writeInteger(Reg::MBkCol, editor.backgroundColour().value());
-              // A colour choice stores whatever number stands in the box, unchecked.
-              bool ok = false;
-              const int width = Memo1->text().trimmed().toInt(&ok, 10);
-              boxIsNumber = ok;
-              if (ok)
-                  key.writeInteger(Reg::MTab, width);
-          });
+    const SequenceResult result = runRegistrySequence(
+        m_context.dialogs, OpenMode::OpenCreating, kRegistryWriteFailed, [&](SettingsKey& key) {
+            key.writeInteger(Reg::MFontCol, editor.textColour().value());
+            key.writeInteger(Reg::MBkCol, editor.backgroundColour().value());
+            // A colour choice stores whatever number stands in the box, unchecked.
+            bool ok = false;
+            const int width = Memo1->text().trimmed().toInt(&ok, 10);
+            boxIsNumber = ok;
+            if (ok)
+                key.writeInteger(Reg::MTab, width);
+        });
     if (result.opened && !boxIsNumber)
         m_context.dialogs.message(kTabWidthNotANumber, Dialogs::Icon::Warning);
     return !result.failed() && boxIsNumber;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "help.h"
 
-#include "ui/dialogs.h"
 #include "optionstexts.h"
+#include "ui/dialogs.h"
 
 #include <QAction>
 #include <QCoreApplication>

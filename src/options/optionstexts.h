@@ -9,7 +9,7 @@ inline const QString kTabWidthTooSmall = QStringLiteral("タブ幅８以下は�
 inline const QString kSettingsChanged = QStringLiteral("設定変更されました。");
 // The box must hold a whole number; the user is told so instead of a conversion error.
 inline const QString kTabWidthNotANumber = QStringLiteral("タブ幅には数字を入力して下さい。");
-inline const QString kLauncherOffNextStart
-    = QStringLiteral("次回の起動から有効です。現在タスクしている場合はタスクを終了して下さい。");
+inline const QString kLauncherOffNextStart = QStringLiteral(
+    "次回の起動から有効です。現在タスクしている場合はタスクを終了して下さい。");
 inline const QString kLauncherOnNextStart = QStringLiteral("次回の起動から有効です。");
 inline const QString kHelpNotFound = QStringLiteral("ヘルプファイルが見付かりません。");

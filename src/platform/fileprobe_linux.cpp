@@ -15,7 +15,9 @@ std::optional<qint64> probeFileForReading(const QString& path)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
-    struct stat info {};
+    struct stat info
+    {
+    };
     const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     ::close(fd);
     if (!regular)

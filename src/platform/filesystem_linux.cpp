@@ -112,6 +112,6 @@ std::optional<FileStamp> fileStamp(const QString& path)
     const FileStatus status = fileStatus(path);
     if (status.error || !status.exists())
         return std::nullopt;
-    return FileStamp { status.size, status.modifiedSeconds * 1'000'000'000 + status.modifiedNanoseconds,
-                       status.device, status.inode };
+    return FileStamp { status.size, status.modifiedSeconds * 1'000'000'000 + status.modifiedNanoseconds, status.device,
+                       status.inode };
 }

@@ -15,9 +15,9 @@ class InstanceLock
 {
 public:
     enum class Result {
-        Acquired,      // this process holds the lock now
+        Acquired, // this process holds the lock now
         HeldElsewhere, // another process holds it
-        Unavailable,   // the lock could not be made at all
+        Unavailable, // the lock could not be made at all
     };
 
     virtual ~InstanceLock() = default;

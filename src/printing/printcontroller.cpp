@@ -89,12 +89,16 @@ void PrintController::connectControls()
     }
 
     const std::array<void (PrintController::*)(), 4> pageHandlers { &PrintController::Button1Click,
-        &PrintController::Button2Click, &PrintController::Button3Click, &PrintController::Button4Click };
+                                                                    &PrintController::Button2Click,
+                                                                    &PrintController::Button3Click,
+                                                                    &PrintController::Button4Click };
     for (int i = 0; i < int(pageHandlers.size()) && i < m_controls.pageButtons.size(); ++i)
         connect(m_controls.pageButtons.at(i), &QAbstractButton::clicked, this, pageHandlers[size_t(i)]);
 
     const std::array<void (PrintController::*)(), 4> zoomHandlers { &PrintController::PView100Click,
-        &PrintController::PView80Click, &PrintController::PView50Click, &PrintController::PView20Click };
+                                                                    &PrintController::PView80Click,
+                                                                    &PrintController::PView50Click,
+                                                                    &PrintController::PView20Click };
     for (int i = 0; i < int(zoomHandlers.size()) && i < m_controls.zoomItems.size(); ++i)
         connect(m_controls.zoomItems.at(i), &QAction::triggered, this, zoomHandlers[size_t(i)]);
 }
@@ -185,8 +189,8 @@ bool PrintController::eventFilter(QObject* watched, QEvent* event)
             m_pressedAt = mouse->position().toPoint();
     } else if (event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton
-            && (mouse->position().toPoint() - m_pressedAt).manhattanLength() < QApplication::startDragDistance()) {
+        if (mouse->button() == Qt::LeftButton &&
+            (mouse->position().toPoint() - m_pressedAt).manhattanLength() < QApplication::startDragDistance()) {
             QRPreview1Click();
         }
     }
@@ -202,8 +206,8 @@ void PrintController::applyToggleSetup()
 {
     m_host.hideGutter();
     applyPreviewToggle(m_setup,
-        ToggleInput { m_host.editorFont(), m_host.editorTextColour(), m_printer->pageLayout().orientation(),
-            m_host.documentFileName() });
+                       ToggleInput { m_host.editorFont(), m_host.editorTextColour(),
+                                     m_printer->pageLayout().orientation(), m_host.documentFileName() });
 }
 
 void PrintController::openPreview()
@@ -257,9 +261,9 @@ void PrintController::paintPreview(QPrinter* printer)
 void PrintController::printOn(QPrinter& printer)
 {
     // Without any system printer Qt falls back to a PDF file that nobody has named yet.
-    if (destinationName(printer).isEmpty()
-        || (printer.outputFormat() == QPrinter::NativeFormat
-            && QPrinterInfo::printerInfo(printer.printerName()).isNull())) {
+    if (destinationName(printer).isEmpty() ||
+        (printer.outputFormat() == QPrinter::NativeFormat &&
+         QPrinterInfo::printerInfo(printer.printerName()).isNull())) {
         fail(PrintingText::NoPrinter);
     }
 
@@ -272,13 +276,15 @@ void PrintController::printOn(QPrinter& printer)
     // Many pages take a while: a busy cursor at once, and past half a second the progress with the name.
     const BusyCursor busy;
     QProgressDialog progress(PrintingText::Printing.arg(QFileInfo(m_host.documentFileName()).fileName()), QString(), 0,
-        layout.pageCount(), m_controls.QRPreview1 ? m_controls.QRPreview1->window() : nullptr);
+                             layout.pageCount(), m_controls.QRPreview1 ? m_controls.QRPreview1->window() : nullptr);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
-    const bool printed = renderReport(printer, layout, m_clock(), [&progress](int page, int) {
-        progress.setValue(page);
-        return true;
-    }) && printer.printerState() != QPrinter::Error;
+    const bool printed = renderReport(printer, layout, m_clock(),
+                                      [&progress](int page, int) {
+                                          progress.setValue(page);
+                                          return true;
+                                      }) &&
+        printer.printerState() != QPrinter::Error;
     printer.setFullPage(chosenFullPage);
     printer.setPageLayout(chosen);
 

@@ -15,8 +15,8 @@ inline const QString CounterSeparator = QStringLiteral(" / ");
 inline const QString Previewing = QStringLiteral("プレビュー");
 
 /** No printer to print on: neither a system printer nor a file chosen in printer set-up. */
-inline const QString NoPrinter =
-    QStringLiteral("プリンターが見付かりません。「ﾌﾟﾘﾝﾀの設定」で印刷先を選んでください。");
+inline const QString NoPrinter = QStringLiteral(
+    "プリンターが見付かりません。「ﾌﾟﾘﾝﾀの設定」で印刷先を選んでください。");
 /** The printer refused the job or failed while printing; %1 is the printer's or file's name. */
 inline const QString PrintFailed = QStringLiteral("「%1」への印刷に失敗しました。");
 /** Shown while many pages are printed; %1 is the document's file name. */

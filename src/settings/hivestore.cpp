@@ -90,11 +90,11 @@ void HiveStore::removeStaleTemporaries() const
     // QSaveFile names its temporary file after the target with six random characters.
     const QFileInfo real(QFileInfo(m_path).isSymLink() ? QFileInfo(m_path).canonicalFilePath() : m_path);
     const QDir folder = real.absoluteDir();
-    const QRegularExpression pattern(
-        QLatin1String("^") + QRegularExpression::escape(real.fileName()) + QLatin1String("\\.[A-Za-z0-9]{6}$"));
+    const QRegularExpression pattern(QLatin1String("^") + QRegularExpression::escape(real.fileName()) +
+                                     QLatin1String("\\.[A-Za-z0-9]{6}$"));
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    const QStringList candidates
-        = folder.entryList({ real.fileName() + QLatin1String(".??????") }, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList candidates = folder.entryList({ real.fileName() + QLatin1String(".??????") },
+                                                    QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : candidates) {
         // Random characters, not a word: a name like "Pemmo.reg.backup" is the user's own copy.
         const QStringView tail = QStringView(name).right(6);
@@ -103,8 +103,8 @@ void HiveStore::removeStaleTemporaries() const
             continue;
         const QString path = folder.filePath(name);
         const FileStatus status = linkStatus(path);
-        if (status.isRegular() && status.owner == effectiveUserId()
-            && now - status.modifiedSeconds > kStaleTemporarySeconds)
+        if (status.isRegular() && status.owner == effectiveUserId() &&
+            now - status.modifiedSeconds > kStaleTemporarySeconds)
             QFile::remove(path);
     }
 }

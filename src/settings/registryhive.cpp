@@ -137,13 +137,13 @@ QByteArray hexData(const RegValue& value)
 QByteArray formatValue(const QString& name, const RegValue& value)
 {
     QByteArray rhs;
-    const bool plainString = value.type == quint32(RegType::String) && !value.data.contains('\n')
-        && !value.data.contains('\r') && !value.data.contains('\0') && strictUtf8(value.data).has_value();
+    const bool plainString = value.type == quint32(RegType::String) && !value.data.contains('\n') &&
+        !value.data.contains('\r') && !value.data.contains('\0') && strictUtf8(value.data).has_value();
     if (plainString)
         rhs = quote(QString::fromUtf8(value.data));
     else if (value.type == quint32(RegType::Dword) && value.data.size() == 4)
-        rhs = "dword:"
-            + QByteArray::number(qFromLittleEndian<quint32>(value.data.constData()), 16).rightJustified(8, '0');
+        rhs = "dword:" +
+            QByteArray::number(qFromLittleEndian<quint32>(value.data.constData()), 16).rightJustified(8, '0');
     else
         rhs = hexData(value);
     return quote(name) + '=' + rhs;
@@ -223,8 +223,8 @@ RegistryHive RegistryHive::parse(const QByteArray& text)
         // A value line; hex data may continue over lines that end in a backslash.
         QByteArray rawValue = raw;
         QString logical = line;
-        while (logical.endsWith(u'\\') && logical.contains(QLatin1String("=hex"), Qt::CaseInsensitive)
-            && i + 1 < lines.size() && isHexContinuation(lines.at(i + 1))) {
+        while (logical.endsWith(u'\\') && logical.contains(QLatin1String("=hex"), Qt::CaseInsensitive) &&
+               i + 1 < lines.size() && isHexContinuation(lines.at(i + 1))) {
             logical.chop(1);
             const QByteArray next = withoutCr(lines.at(++i));
             rawValue += '\n' + next;
@@ -277,8 +277,8 @@ QByteArray RegistryHive::serialize() const
 
 RegistryHive::Section* RegistryHive::findSection(const QString& keyPath)
 {
-    auto it = std::find_if(
-        m_sections.begin(), m_sections.end(), [&](const Section& s) { return sameName(s.path, keyPath); });
+    auto it = std::find_if(m_sections.begin(), m_sections.end(),
+                           [&](const Section& s) { return sameName(s.path, keyPath); });
     return it == m_sections.end() ? nullptr : &*it;
 }
 
@@ -302,10 +302,11 @@ void RegistryHive::deleteKeyTree(const QString& keyPath)
 {
     const QString prefix = keyPath + u'\\';
     m_sections.erase(std::remove_if(m_sections.begin(), m_sections.end(),
-                         [&](const Section& s) {
-                             return sameName(s.path, keyPath) || s.path.startsWith(prefix, Qt::CaseInsensitive);
-                         }),
-        m_sections.end());
+                                    [&](const Section& s) {
+                                        return sameName(s.path, keyPath) ||
+                                            s.path.startsWith(prefix, Qt::CaseInsensitive);
+                                    }),
+                     m_sections.end());
 }
 
 std::optional<RegValue> RegistryHive::value(const QString& keyPath, const QString& name) const

@@ -191,8 +191,9 @@ void writeRecentLists(SettingsKey& key, const QStringList& files, const QStringL
 {
     const auto addsSomething = [&key](const QStringList& current, QString (*slotName)(int)) {
         const QStringList known = key.knownList(recentListName(slotName));
-        return std::any_of(current.begin(), current.end(),
-            [&](const QString& entry) { return isStorableRecentEntry(entry) && !known.contains(entry); });
+        return std::any_of(current.begin(), current.end(), [&](const QString& entry) {
+            return isStorableRecentEntry(entry) && !known.contains(entry);
+        });
     };
     if (addsSomething(files, &Reg::mru))
         writeRecentList(key, files, &Reg::mru);

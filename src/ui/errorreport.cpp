@@ -14,8 +14,8 @@ void runReported(Dialogs& dialogs, const std::function<void()>& handler)
     }
 }
 
-SequenceResult runRegistrySequence(
-    Dialogs& dialogs, OpenMode mode, const QString& failureMessage, const std::function<void(SettingsKey&)>& work)
+SequenceResult runRegistrySequence(Dialogs& dialogs, OpenMode mode, const QString& failureMessage,
+                                   const std::function<void(SettingsKey&)>& work)
 {
     const SequenceResult result = runRegistrySequence(mode, work);
     if (!result.notice.isEmpty())

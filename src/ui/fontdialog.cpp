@@ -36,8 +36,8 @@ bool FontDialog::isFixedPitchFamily(const QString& family)
     // columns line up as well, and the ruler counts exactly such half-width cells.
     const QFontMetricsF metrics { QFont(family) };
     const qreal width = metrics.horizontalAdvance(QLatin1Char('M'));
-    return width > 0 && metrics.horizontalAdvance(QLatin1Char('i')) == width
-        && metrics.horizontalAdvance(QLatin1Char('W')) == width;
+    return width > 0 && metrics.horizontalAdvance(QLatin1Char('i')) == width &&
+        metrics.horizontalAdvance(QLatin1Char('W')) == width;
 }
 
 FontDialog::FontDialog(const QFont& initial, std::optional<QColor> colour, QWidget* parent)

@@ -27,20 +27,12 @@ struct NamedColour
     QString name;
 };
 inline const NamedColour kBasicColours[] = {
-    { "#000000", QStringLiteral("黒") },
-    { "#800000", QStringLiteral("茶") },
-    { "#008000", QStringLiteral("緑") },
-    { "#808000", QStringLiteral("オリーブ") },
-    { "#000080", QStringLiteral("紺") },
-    { "#800080", QStringLiteral("紫") },
-    { "#008080", QStringLiteral("青緑") },
-    { "#808080", QStringLiteral("灰色") },
-    { "#c0c0c0", QStringLiteral("銀色") },
-    { "#ff0000", QStringLiteral("赤") },
-    { "#00ff00", QStringLiteral("黄緑") },
-    { "#ffff00", QStringLiteral("黄") },
-    { "#0000ff", QStringLiteral("青") },
-    { "#ff00ff", QStringLiteral("赤紫") },
-    { "#00ffff", QStringLiteral("水色") },
-    { "#ffffff", QStringLiteral("白") },
+    { "#000000", QStringLiteral("黒") },   { "#800000", QStringLiteral("茶") },
+    { "#008000", QStringLiteral("緑") },   { "#808000", QStringLiteral("オリーブ") },
+    { "#000080", QStringLiteral("紺") },   { "#800080", QStringLiteral("紫") },
+    { "#008080", QStringLiteral("青緑") }, { "#808080", QStringLiteral("灰色") },
+    { "#c0c0c0", QStringLiteral("銀色") }, { "#ff0000", QStringLiteral("赤") },
+    { "#00ff00", QStringLiteral("黄緑") }, { "#ffff00", QStringLiteral("黄") },
+    { "#0000ff", QStringLiteral("青") },   { "#ff00ff", QStringLiteral("赤紫") },
+    { "#00ffff", QStringLiteral("水色") }, { "#ffffff", QStringLiteral("白") },
 };

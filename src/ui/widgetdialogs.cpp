@@ -95,11 +95,11 @@ QString WidgetDialogs::caption() const
     return applicationTitle().isEmpty() ? QGuiApplication::applicationDisplayName() : applicationTitle();
 }
 
-std::unique_ptr<QMessageBox> makeMessageBox(
-    const QString& caption, const QString& text, const QList<Dialogs::Button>& buttons, Dialogs::Icon icon)
+std::unique_ptr<QMessageBox> makeMessageBox(const QString& caption, const QString& text,
+                                            const QList<Dialogs::Button>& buttons, Dialogs::Icon icon)
 {
-    auto box
-        = std::make_unique<QMessageBox>(toQt(icon), caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    auto box = std::make_unique<QMessageBox>(toQt(icon), caption, text, QMessageBox::NoButton,
+                                             QApplication::activeWindow());
     // File names come from the user and from disk: "<h1>" in one must show as typed.
     box->setTextFormat(Qt::PlainText);
     for (const Dialogs::Button button : buttons)

@@ -11,8 +11,8 @@
 class QMessageBox;
 
 /** The message box that message() and ask() show: Qt's standard buttons, in Qt's translation. */
-std::unique_ptr<QMessageBox> makeMessageBox(
-    const QString& caption, const QString& text, const QList<Dialogs::Button>& buttons, Dialogs::Icon icon);
+std::unique_ptr<QMessageBox> makeMessageBox(const QString& caption, const QString& text,
+                                            const QList<Dialogs::Button>& buttons, Dialogs::Icon icon);
 
 /** The dialogs as the user sees them: Qt's message boxes, parented to the active window. */
 class WidgetDialogs final : public Dialogs

@@ -5,8 +5,8 @@
 
 QString positionText(int row, int column)
 {
-    return QLatin1StringView("R: ") + QString::number(row + 1) + QLatin1StringView(" C: ")
-        + QString::number(column + 1);
+    return QLatin1StringView("R: ") + QString::number(row + 1) + QLatin1StringView(" C: ") +
+        QString::number(column + 1);
 }
 
 int columnFromCaretX(double x, double cellWidth)

@@ -15,9 +15,9 @@ int rowFromCaretY(int y, int lineHeight);
 /** Where the three fields of the status row go for a row @p width pixels wide. */
 struct StatusRowGeometry
 {
-    int messageWidth = 0;  // left-aligned message field
-    int insertLeft = 0;    // insert-mode field, a fixed distance left of the position field
-    int positionLeft = 0;  // right-aligned position field
+    int messageWidth = 0; // left-aligned message field
+    int insertLeft = 0; // insert-mode field, a fixed distance left of the position field
+    int positionLeft = 0; // right-aligned position field
     int positionWidth = 0;
 };
 

@@ -13,12 +13,12 @@ class QWidget;
 /** The controls the ruler and the line-number gutter work on; all belong to the editor window. */
 struct RulerGutterControls
 {
-    QWidget* Ruler = nullptr;        // ruler panel above the editors
-    QLabel* Label1 = nullptr;        // ruler text
-    QWidget* Panel4 = nullptr;       // gutter panel left of the editors
-    QLabel* Label3 = nullptr;        // gutter text
-    QAction* VRuler = nullptr;       // "ルーラー表示"
-    QAction* VG = nullptr;           // "行番号"
+    QWidget* Ruler = nullptr; // ruler panel above the editors
+    QLabel* Label1 = nullptr; // ruler text
+    QWidget* Panel4 = nullptr; // gutter panel left of the editors
+    QLabel* Label3 = nullptr; // gutter text
+    QAction* VRuler = nullptr; // "ルーラー表示"
+    QAction* VG = nullptr; // "行番号"
     DocumentEditor* RichEdit2 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
 };

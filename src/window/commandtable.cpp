@@ -148,7 +148,7 @@ void connectCommandTable(const CommandActions& actions, CommandTargets& targets,
             if (!action)
                 continue;
             QObject::connect(action, &QAction::triggered, context,
-                [&targets, run = spec.run] { runReported(*targets.dialogs, [&] { run(targets); }); });
+                             [&targets, run = spec.run] { runReported(*targets.dialogs, [&] { run(targets); }); });
         }
     }
 }

@@ -84,8 +84,8 @@ private:
 
 } // namespace
 
-DocumentController::DocumentController(
-    const DocumentControls& controls, RulerGutter* rulerGutter, RecentFiles* recent, Dialogs& dialogs, QObject* parent)
+DocumentController::DocumentController(const DocumentControls& controls, RulerGutter* rulerGutter, RecentFiles* recent,
+                                       Dialogs& dialogs, QObject* parent)
     : QObject(parent)
     , m_ui(controls)
     , m_rulerGutter(rulerGutter)
@@ -166,8 +166,7 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
         options.confirmBinary = [this, &busy] {
             busy.reset();
             const bool open = m_dialogs.ask(kBinaryFileQuestion, { Dialogs::Button::Yes, Dialogs::Button::No },
-                                  Dialogs::Icon::Question)
-                == Dialogs::Button::Yes;
+                                            Dialogs::Icon::Question) == Dialogs::Button::Yes;
             busy.emplace();
             return open;
         };
@@ -323,8 +322,8 @@ bool DocumentController::writeDocument(const QString& path)
     SaveResult result = save();
     if (result.status == SaveStatus::NeedsConfirmation) {
         // Nothing is written until the user agrees to UTF-8, which holds every character.
-        const auto answer
-            = m_dialogs.ask(result.message, { Dialogs::Button::Yes, Dialogs::Button::No }, Dialogs::Icon::Question);
+        const auto answer = m_dialogs.ask(result.message, { Dialogs::Button::Yes, Dialogs::Button::No },
+                                          Dialogs::Icon::Question);
         if (answer != Dialogs::Button::Yes)
             return false;
         format.encoding = Encoding::Utf8;
@@ -352,18 +351,16 @@ bool DocumentController::overwriteAccepted(const QString& path)
     const QFileInfo file(path);
     if (!file.exists() && !file.isSymLink())
         return true;
-    return m_dialogs.ask(
-               kOverwriteExisting.arg(path), { Dialogs::Button::Yes, Dialogs::Button::No }, Dialogs::Icon::Warning)
-        == Dialogs::Button::Yes;
+    return m_dialogs.ask(kOverwriteExisting.arg(path), { Dialogs::Button::Yes, Dialogs::Button::No },
+                         Dialogs::Icon::Warning) == Dialogs::Button::Yes;
 }
 
 bool DocumentController::externalChangeAccepted(const QString& path)
 {
     if (!m_disk.changedSince(path))
         return true;
-    return m_dialogs.ask(
-               kChangedByOtherProgram.arg(path), { Dialogs::Button::Yes, Dialogs::Button::No }, Dialogs::Icon::Warning)
-        == Dialogs::Button::Yes;
+    return m_dialogs.ask(kChangedByOtherProgram.arg(path), { Dialogs::Button::Yes, Dialogs::Button::No },
+                         Dialogs::Icon::Warning) == Dialogs::Button::Yes;
 }
 
 bool DocumentController::FileSave()
@@ -436,7 +433,7 @@ void DocumentController::MRUClick(const QString& path)
         m_refreshWorkTree(m_currentFileName);
     m_currentFolder = folderOf(path);
     runRegistrySequence(m_dialogs, OpenMode::OpenCreating, kRegistryWriteFailed,
-        [this](SettingsKey& key) { key.writeString(Reg::MDirSave, m_currentFolder); });
+                        [this](SettingsKey& key) { key.writeString(Reg::MDirSave, m_currentFolder); });
 }
 
 void DocumentController::dropFile(const QString& path)

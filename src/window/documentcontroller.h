@@ -43,7 +43,7 @@ class DocumentController final : public QObject
     Q_OBJECT
 public:
     DocumentController(const DocumentControls& controls, RulerGutter* rulerGutter, RecentFiles* recent,
-        Dialogs& dialogs, QObject* parent = nullptr);
+                       Dialogs& dialogs, QObject* parent = nullptr);
 
     /** The window's editor-settings write, run after an open or a drop. */
     void setEditorSettingsWrite(std::function<void()> write) { m_writeEditorSettings = std::move(write); }

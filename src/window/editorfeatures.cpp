@@ -3,9 +3,9 @@
 
 #include "browser/worktree.h"
 #include "document/documenteditor.h"
+#include "document/documentnames.h"
 #include "document/plaintextview.h"
 #include "documentcontroller.h"
-#include "document/documentnames.h"
 #include "editcommands.h"
 #include "mainform.h"
 #include "printing/printcontroller.h"
@@ -28,18 +28,18 @@ EditorFeatures::EditorFeatures(TMainForm& window, const FeatureControls& control
     m_printing = new PrintController(*this, controls.preview, dialogs, this);
     m_search = new SearchController(&window, *this, dialogs);
     m_edit = new EditCommands(controls.edit, dialogs,
-        EditCommandHooks {
-            [this] { return m_window.savePrompt(); },
-            [this] { return currentFileName(); },
-            [this] { writeEditorSettings(); },
-            [this](const QString& name) { setDocumentTitle(name); },
-            [this] {
-                // The ruler's cells follow the font just chosen.
-                const QFontInfo chosen(m_ui.RichEdit2->editorFont());
-                m_window.rulerGutter().showPlainRuler(qRound(chosen.pointSizeF()));
-            },
-        },
-        this);
+                              EditCommandHooks {
+                                  [this] { return m_window.savePrompt(); },
+                                  [this] { return currentFileName(); },
+                                  [this] { writeEditorSettings(); },
+                                  [this](const QString& name) { setDocumentTitle(name); },
+                                  [this] {
+                                      // The ruler's cells follow the font just chosen.
+                                      const QFontInfo chosen(m_ui.RichEdit2->editorFont());
+                                      m_window.rulerGutter().showPlainRuler(qRound(chosen.pointSizeF()));
+                                  },
+                              },
+                              this);
     window.documents().setWorkTreeRefresh([this](const QString& fileName) { m_workTree->refresh(fileName); });
     window.documents().setPreviewEnd([this] { m_printing->endPreview(); });
 }

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "instancecommands.h"
 
-#include "ui/dialogs.h"
-#include "ui/errorreport.h"
 #include "launcher/editorlaunch.h"
 #include "platform/processstarter.h"
 #include "recentfiles.h"
 #include "settings/settingskey.h"
 #include "settings/settingstable.h"
 #include "settings/settingstexts.h"
+#include "ui/dialogs.h"
+#include "ui/errorreport.h"
 
 #include <QWidget>
 
@@ -20,8 +20,7 @@ InstanceCommands::InstanceCommands(QWidget* window, Dialogs& dialogs, ProcessSta
     , m_processes(processes)
     , m_openDialog(openDialog)
     , m_recent(recent)
-{
-}
+{ }
 
 void InstanceCommands::WinexecClick()
 {

@@ -46,21 +46,21 @@ TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
     buildMainFormUi(this, m_ui);
     setOuterGeometry(*this, QRect(kDesignedLeft, kDesignedTop, kDesignedWidth, kDesignedHeight));
 
-    m_rulerGutter
-        = new RulerGutter(RulerGutterControls { m_ui.Ruler, m_ui.Label1, m_ui.Panel4, m_ui.Label3,
-                              m_ui.commands[Command::VRuler], m_ui.commands[Command::VG], m_ui.RichEdit2, m_ui.Memo1 },
-            this);
+    m_rulerGutter = new RulerGutter(RulerGutterControls { m_ui.Ruler, m_ui.Label1, m_ui.Panel4, m_ui.Label3,
+                                                          m_ui.commands[Command::VRuler], m_ui.commands[Command::VG],
+                                                          m_ui.RichEdit2, m_ui.Memo1 },
+                                    this);
     m_position = new PositionDisplay(m_ui.RichEdit2, m_ui.Memo1, m_ui.Panel1, m_rulerGutter, this);
     m_recent = new RecentFiles(m_ui.MRU, m_ui.MRUSeparator, this);
     m_documents = new DocumentController(
         DocumentControls { this, m_ui.RichEdit2, m_ui.Memo1, m_ui.Ruler, m_ui.commands[Command::N3],
-            m_ui.commands[Command::CoolTree], m_ui.Panel1->messageField() },
+                           m_ui.commands[Command::CoolTree], m_ui.Panel1->messageField() },
         m_rulerGutter, m_recent, m_context.dialogs, this);
     m_documents->setEditorSettingsWrite([this] { writeEditorSettings(); });
     m_encodings = new EncodingMenu(*m_documents, m_context.dialogs, this);
     addEncodingMenu();
-    m_instances
-        = new InstanceCommands(this, m_context.dialogs, m_context.processes, m_documents->openDialog(), m_recent, this);
+    m_instances = new InstanceCommands(this, m_context.dialogs, m_context.processes, m_documents->openDialog(),
+                                       m_recent, this);
     m_features = new EditorFeatures(*this, featureControls(), m_context.dialogs);
     connectCommands();
     FormCreate();
@@ -76,12 +76,16 @@ FeatureControls TMainForm::featureControls() const
     controls.ToolBar1 = m_ui.ToolBar1;
     controls.Ruler = m_ui.Ruler;
     controls.Panel4 = m_ui.Panel4;
-    controls.tree = WorkTreeControls { m_ui.CoolBar2, m_ui.Label2, m_ui.Tree, c[Command::CoolTree],
-        c.tool[size_t(Command::ToolButton9)], m_ui.PopupMenu1, m_ui.treeFilterItems };
-    controls.preview = PreviewControls { c[Command::F_PVew], m_ui.Panel3, m_ui.Buttons, m_ui.PopupMenu3,
-        m_ui.previewZoomItems, m_ui.QRPreview1 };
-    controls.edit = EditControls { m_ui.RichEdit2, m_ui.Memo1, c.popup[size_t(Command::N3)], c[Command::N5],
-        c[Command::CoolBarVew], m_ui.CoolBar1, m_ui.ToolBar1, m_ui.Panel1->messageField() };
+    controls.tree = WorkTreeControls {
+        m_ui.CoolBar2,   m_ui.Label2,         m_ui.Tree, c[Command::CoolTree], c.tool[size_t(Command::ToolButton9)],
+        m_ui.PopupMenu1, m_ui.treeFilterItems
+    };
+    controls.preview = PreviewControls { c[Command::F_PVew], m_ui.Panel3,           m_ui.Buttons,
+                                         m_ui.PopupMenu3,    m_ui.previewZoomItems, m_ui.QRPreview1 };
+    controls.edit = EditControls {
+        m_ui.RichEdit2, m_ui.Memo1,    c.popup[size_t(Command::N3)], c[Command::N5], c[Command::CoolBarVew],
+        m_ui.CoolBar1,  m_ui.ToolBar1, m_ui.Panel1->messageField()
+    };
     return controls;
 }
 
@@ -92,18 +96,22 @@ TMainForm::~TMainForm()
 
 void TMainForm::connectCommands()
 {
-    m_targets = CommandTargets { this, m_documents, m_instances, &m_features->editCommands(), &m_features->printing(),
-        &m_features->search(), &m_context.dialogs, m_ui.commands[Command::OP_str] };
+    m_targets = CommandTargets { this,
+                                 m_documents,
+                                 m_instances,
+                                 &m_features->editCommands(),
+                                 &m_features->printing(),
+                                 &m_features->search(),
+                                 &m_context.dialogs,
+                                 m_ui.commands[Command::OP_str] };
     connectCommandTable(m_ui.commands, m_targets, this);
     connect(m_ui.FileMenu, &QMenu::aboutToShow, m_recent, &RecentFiles::FileMenuClick);
-    connect(m_recent, &RecentFiles::recentChosen, this, [this](int, const QString& path) {
-        runReported(m_context.dialogs, [&] { m_documents->MRUClick(path); });
-    });
+    connect(m_recent, &RecentFiles::recentChosen, this,
+            [this](int, const QString& path) { runReported(m_context.dialogs, [&] { m_documents->MRUClick(path); }); });
     connect(m_ui.RichEdit2, &DocumentEditor::modificationChanged, this, &QWidget::setWindowModified);
     connect(m_documents, &DocumentController::documentLoaded, m_position, &PositionDisplay::showDocumentPosition);
-    connect(m_ui.RichEdit2, &DocumentEditor::filesDropped, this, [this](const QString& path) {
-        runReported(m_context.dialogs, [&] { loadDroppedFile(path); });
-    });
+    connect(m_ui.RichEdit2, &DocumentEditor::filesDropped, this,
+            [this](const QString& path) { runReported(m_context.dialogs, [&] { loadDroppedFile(path); }); });
 }
 
 void TMainForm::addEncodingMenu()
@@ -164,7 +172,8 @@ void TMainForm::loadCommandLineFile()
 void TMainForm::restoreSettings()
 {
     const CommandActions& c = m_ui.commands;
-    SettingsRestorer restorer(*this,
+    SettingsRestorer restorer(
+        *this,
         RestoredControls { m_ui.RichEdit2, m_ui.CoolBar1, c[Command::CoolBarVew], c[Command::OP_str], c[Command::VG] },
         m_context.screenGeometry(), !m_commandLineFile.isEmpty());
     const QString fallbackFailure = restorer.run();
@@ -243,7 +252,7 @@ void TMainForm::FormShow()
     if (!pemmo::formats::isRtfFileName(currentFileName())) {
         int fontSize = 0;
         runRegistrySequence(m_context.dialogs, OpenMode::OpenCreating, kFontSettingsReadFailed,
-            [&](SettingsKey& key) { fontSize = key.readInteger(Reg::MFontSize); });
+                            [&](SettingsKey& key) { fontSize = key.readInteger(Reg::MFontSize); });
         m_rulerGutter->showPlainRuler(fontSize);
     }
     m_rulerGutter->refreshGutter();
@@ -279,7 +288,7 @@ bool TMainForm::FormCloseQuery()
     state.recentFiles = recentFiles();
     state.recentFolders = recentFolders();
     runRegistrySequence(m_context.dialogs, OpenMode::OpenCreating, kRegistryWriteFailed,
-        [&](SettingsKey& key) { writeCloseState(key, state); });
+                        [&](SettingsKey& key) { writeCloseState(key, state); });
     return true;
 }
 
@@ -302,14 +311,14 @@ void TMainForm::writeEditorSettings()
 {
     EditorSettings settings;
     settings.dialogFolder = folderOf(openDialog().fileName);
-    settings.font
-        = StoredFont::from(m_ui.RichEdit2->editorFont(), m_ui.RichEdit2->textColour(), m_ui.RichEdit2->logicalDpiY());
+    settings.font = StoredFont::from(m_ui.RichEdit2->editorFont(), m_ui.RichEdit2->textColour(),
+                                     m_ui.RichEdit2->logicalDpiY());
     settings.lineNumbers = m_ui.commands[Command::VG]->isChecked();
     settings.filterIndex = openDialog().filterIndex;
     settings.recentFiles = recentFiles();
     settings.recentFolders = recentFolders();
     runRegistrySequence(m_context.dialogs, OpenMode::OpenCreating, kRegistryWriteFailed,
-        [&](SettingsKey& key) { ::writeEditorSettings(key, settings); });
+                        [&](SettingsKey& key) { ::writeEditorSettings(key, settings); });
 }
 
 void TMainForm::fitRestoredFrame()

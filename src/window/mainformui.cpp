@@ -120,7 +120,8 @@ void buildMenus(QMenuBar* bar, MainFormUi& ui)
 }
 
 // The rows of the command table that have a twin of one kind, in the twin's own order.
-template <class Twin> std::vector<const CommandSpec*> rowsWith(Twin CommandSpec::*twin)
+template <class Twin>
+std::vector<const CommandSpec*> rowsWith(Twin CommandSpec::*twin)
 {
     std::vector<const CommandSpec*> rows;
     for (const CommandSpec& spec : commandTable()) {
@@ -128,7 +129,7 @@ template <class Twin> std::vector<const CommandSpec*> rowsWith(Twin CommandSpec:
             rows.push_back(&spec);
     }
     std::sort(rows.begin(), rows.end(),
-        [twin](const CommandSpec* a, const CommandSpec* b) { return (a->*twin).order < (b->*twin).order; });
+              [twin](const CommandSpec* a, const CommandSpec* b) { return (a->*twin).order < (b->*twin).order; });
     return rows;
 }
 
@@ -139,8 +140,8 @@ void buildPopupMenus(QWidget* owner, MainFormUi& ui)
     for (const CommandSpec* spec : rowsWith(&CommandSpec::popup)) {
         if (spec->popup.separatorBefore)
             ui.PopupMenu2->addSeparator();
-        ui.commands.popup[size_t(spec->id)]
-            = addItem(ui.PopupMenu2, QLatin1String(spec->popup.name), *spec->popup.caption);
+        ui.commands.popup[size_t(spec->id)] = addItem(ui.PopupMenu2, QLatin1String(spec->popup.name),
+                                                      *spec->popup.caption);
     }
 
     ui.PopupMenu3 = new QMenu(owner);

@@ -34,7 +34,7 @@ struct MainFormUi
     QMenu* FT = nullptr;
     /** Every command's menu item, tool button and popup item, built from the command table. */
     CommandActions commands;
-    QList<QAction*> MRU;             // MRU1..MRU5
+    QList<QAction*> MRU; // MRU1..MRU5
     QAction* MRUSeparator = nullptr;
 
     QMenu* PopupMenu1 = nullptr; // of the work-folder tree

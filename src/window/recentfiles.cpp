@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "recentfiles.h"
 
-#include "launcher/editorlaunch.h"
 #include "document/recentlists.h"
+#include "launcher/editorlaunch.h"
 
 #include <QAction>
 #include <QDir>

@@ -2,11 +2,11 @@
 #include "settingsrestorer.h"
 
 #include "document/documenteditor.h"
+#include "document/tabstops.h"
 #include "editorsettings.h"
 #include "mainformui.h"
 #include "settings/registrysequence.h"
 #include "settings/settingstable.h"
-#include "document/tabstops.h"
 
 #include <QAction>
 #include <QFrame>

@@ -28,9 +28,9 @@ void TestPemmoProcess::firstStartWritesTheDefaultsAndShowsAnEditor()
     pemmo.start(QStringLiteral(PEMMO_BINARY), {});
     QVERIFY(pemmo.waitForStarted());
     // Offscreen there is no tray, so the first start comes up as an editor and keeps running.
-    QTRY_VERIFY_WITH_TIMEOUT(RegistryHive::parse(m_settings->hiveBytes()).value(HiveSettingsKey::keyPath(),
-                                                                                  QStringLiteral("MOption")),
-                             15000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        RegistryHive::parse(m_settings->hiveBytes()).value(HiveSettingsKey::keyPath(), QStringLiteral("MOption")),
+        15000);
     QVERIFY(!pemmo.waitForFinished(500));
     const RegistryHive hive = RegistryHive::parse(m_settings->hiveBytes());
     const QStringList names = hive.valueNames(HiveSettingsKey::keyPath());

@@ -35,7 +35,8 @@ void TestQtTranslation::messageBoxButtonsAreJapanese()
 {
     // The C locale: the translation is loaded whatever the user's language is.
     const auto box = makeMessageBox(QStringLiteral("pemmo"), QStringLiteral("保存しますか？"),
-        { Dialogs::Button::Yes, Dialogs::Button::No, Dialogs::Button::Cancel }, Dialogs::Icon::Question);
+                                    { Dialogs::Button::Yes, Dialogs::Button::No, Dialogs::Button::Cancel },
+                                    Dialogs::Icon::Question);
     QAbstractButton* yes = box->button(QMessageBox::Yes);
     QAbstractButton* no = box->button(QMessageBox::No);
     QAbstractButton* cancel = box->button(QMessageBox::Cancel);
@@ -43,8 +44,8 @@ void TestQtTranslation::messageBoxButtonsAreJapanese()
     QCOMPARE(shownText(yes->text()), QStringLiteral("はい"));
     QCOMPARE(shownText(no->text()), QStringLiteral("いいえ"));
     QCOMPARE(shownText(cancel->text()), QStringLiteral("キャンセル"));
-    const auto ok
-        = makeMessageBox(QStringLiteral("pemmo"), QStringLiteral("x"), { Dialogs::Button::Ok }, Dialogs::Icon::None);
+    const auto ok = makeMessageBox(QStringLiteral("pemmo"), QStringLiteral("x"), { Dialogs::Button::Ok },
+                                   Dialogs::Icon::None);
     QCOMPARE(shownText(ok->button(QMessageBox::Ok)->text()), QStringLiteral("OK"));
 }
 

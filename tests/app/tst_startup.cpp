@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "app/startup.h"
-#include "window/mainform.h"
 #include "fakedialogs.h"
 #include "launcher/Tasklist.h"
 #include "options/Formoption.h"
@@ -9,6 +8,7 @@
 #include "settings/settingstable.h"
 #include "settings/settingstexts.h"
 #include "tempsettings.h"
+#include "window/mainform.h"
 
 #include <QApplication>
 #include <QTest>
@@ -84,12 +84,12 @@ private Q_SLOTS:
     void lockIsReleasedOnlyByItsHolder();
 
 private:
-    Observed start(
-        FakeInstanceLock& lock, bool tray, const std::function<void()>& extra = {}, const QStringList& arguments = {})
+    Observed start(FakeInstanceLock& lock, bool tray, const std::function<void()>& extra = {},
+                   const QStringList& arguments = {})
     {
         Observed seen;
         Startup startup(StartupServices { AppContext { m_dialogs, [] { return QRect(0, 0, 1024, 768); } }, lock,
-            [tray] { return tray; }, QStringLiteral("/usr/bin/pemmo"), arguments });
+                                          [tray] { return tray; }, QStringLiteral("/usr/bin/pemmo"), arguments });
         const int code = startup.run([&] {
             seen.loopRan = true;
             seen.mode = startup.mode();

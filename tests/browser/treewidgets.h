@@ -47,7 +47,10 @@ struct TreeWidgets
         window->resize(300, 500);
     }
 
-    WorkTreeControls controls() const { return { CoolBar2, Label2, Tree, CoolTree, ToolButton9, PopupMenu1, filterItems }; }
+    WorkTreeControls controls() const
+    {
+        return { CoolBar2, Label2, Tree, CoolTree, ToolButton9, PopupMenu1, filterItems };
+    }
 
     QAction* popup(const QString& name) const
     {

@@ -34,23 +34,20 @@ void TestDriveList::classify_data()
     QTest::newRow("home on btrfs") << "/home" << QByteArray("btrfs") << QByteArray("/dev/sda3") << DriveType::Fixed;
     QTest::newRow("usb stick") << "/media/taro/STICK" << QByteArray("vfat") << QByteArray("/dev/sdb1")
                                << DriveType::Removable;
-    QTest::newRow("card under run media") << "/run/media/taro/CARD" << QByteArray("exfat")
-                                          << QByteArray("/dev/mmcblk0p1") << DriveType::Removable;
-    QTest::newRow("mediaplayer is not media") << "/mediaplayer" << QByteArray("ext4") << QByteArray("/dev/sdc1")
-                                              << DriveType::Fixed;
+    QTest::newRow("card under run media")
+        << "/run/media/taro/CARD" << QByteArray("exfat") << QByteArray("/dev/mmcblk0p1") << DriveType::Removable;
+    QTest::newRow("mediaplayer is not media")
+        << "/mediaplayer" << QByteArray("ext4") << QByteArray("/dev/sdc1") << DriveType::Fixed;
     QTest::newRow("nfs") << "/net/share" << QByteArray("nfs4") << QByteArray("srv:/share") << DriveType::Remote;
     QTest::newRow("samba") << "/mnt/smb" << QByteArray("cifs") << QByteArray("//srv/docs") << DriveType::Remote;
     QTest::newRow("sshfs") << "/mnt/ssh" << QByteArray("fuse.sshfs") << QByteArray("u@h:") << DriveType::Remote;
-    QTest::newRow("dvd") << "/media/taro/DVD" << QByteArray("iso9660") << QByteArray("/dev/sr0")
-                         << DriveType::CdRom;
-    QTest::newRow("blu-ray udf") << "/media/cdrom" << QByteArray("udf") << QByteArray("/dev/sr1")
-                                 << DriveType::CdRom;
+    QTest::newRow("dvd") << "/media/taro/DVD" << QByteArray("iso9660") << QByteArray("/dev/sr0") << DriveType::CdRom;
+    QTest::newRow("blu-ray udf") << "/media/cdrom" << QByteArray("udf") << QByteArray("/dev/sr1") << DriveType::CdRom;
     QTest::newRow("tmp in ram") << "/tmp" << QByteArray("tmpfs") << QByteArray("tmpfs") << DriveType::RamDisk;
     QTest::newRow("ramfs") << "/mnt/ram" << QByteArray("ramfs") << QByteArray("none") << DriveType::RamDisk;
     QTest::newRow("proc") << "/proc" << QByteArray("proc") << QByteArray("proc") << DriveType::Pseudo;
     QTest::newRow("sysfs") << "/sys" << QByteArray("sysfs") << QByteArray("sysfs") << DriveType::Pseudo;
-    QTest::newRow("cgroup2") << "/sys/fs/cgroup" << QByteArray("cgroup2") << QByteArray("cgroup2")
-                             << DriveType::Pseudo;
+    QTest::newRow("cgroup2") << "/sys/fs/cgroup" << QByteArray("cgroup2") << QByteArray("cgroup2") << DriveType::Pseudo;
     QTest::newRow("shared memory") << "/dev/shm" << QByteArray("tmpfs") << QByteArray("shm") << DriveType::Pseudo;
     QTest::newRow("run") << "/run" << QByteArray("tmpfs") << QByteArray("tmpfs") << DriveType::Pseudo;
     QTest::newRow("user runtime") << "/run/user/1000" << QByteArray("tmpfs") << QByteArray("tmpfs")
@@ -93,10 +90,8 @@ void TestDriveList::tags()
 void TestDriveList::nodesSkipWorkFolderVolumeAndPlumbing()
 {
     const QList<MountedVolume> volumes {
-        { "/", "ext4", "/dev/sda2", true },
-        { "/home", "ext4", "/dev/sda3", true },
-        { "/proc", "proc", "proc", true },
-        { "/media/taro/STICK", "vfat", "/dev/sdb1", true },
+        { "/", "ext4", "/dev/sda2", true },          { "/home", "ext4", "/dev/sda3", true },
+        { "/proc", "proc", "proc", true },           { "/media/taro/STICK", "vfat", "/dev/sdb1", true },
         { "/mnt/gone", "ext4", "/dev/sdd1", false },
     };
     QCOMPARE(driveNodeTexts(volumes, "/home"),

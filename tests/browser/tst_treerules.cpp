@@ -61,12 +61,18 @@ void TestTreeRules::extension_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("extension");
-    QTest::newRow("plain") << "a.txt" << ".txt";
-    QTest::newRow("two dots") << "archive.tar.gz" << ".gz";
-    QTest::newRow("none") << "README" << "";
-    QTest::newRow("trailing dot") << "odd." << ".";
-    QTest::newRow("dot file") << ".txt" << ".txt";
-    QTest::newRow("upper case kept") << "b.TXT" << ".TXT";
+    QTest::newRow("plain") << "a.txt"
+                           << ".txt";
+    QTest::newRow("two dots") << "archive.tar.gz"
+                              << ".gz";
+    QTest::newRow("none") << "README"
+                          << "";
+    QTest::newRow("trailing dot") << "odd."
+                                  << ".";
+    QTest::newRow("dot file") << ".txt"
+                              << ".txt";
+    QTest::newRow("upper case kept") << "b.TXT"
+                                     << ".TXT";
 }
 
 void TestTreeRules::extension()
@@ -112,13 +118,20 @@ void TestTreeRules::folderPartOfPath_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("folder");
-    QTest::newRow("file") << "/work/a.txt" << "/work/";
-    QTest::newRow("folder with slash") << "/work/" << "/work/";
-    QTest::newRow("root file") << "/a.txt" << "/";
-    QTest::newRow("blank after FileNew") << " " << "";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("bare name") << "memo.txt" << "";
-    QTest::newRow("colon is no separator") << "/w/c:x.txt" << "/w/";
+    QTest::newRow("file") << "/work/a.txt"
+                          << "/work/";
+    QTest::newRow("folder with slash") << "/work/"
+                                       << "/work/";
+    QTest::newRow("root file") << "/a.txt"
+                               << "/";
+    QTest::newRow("blank after FileNew") << " "
+                                         << "";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("bare name") << "memo.txt"
+                               << "";
+    QTest::newRow("colon is no separator") << "/w/c:x.txt"
+                                           << "/w/";
 }
 
 void TestTreeRules::folderPartOfPath()
@@ -130,10 +143,12 @@ void TestTreeRules::folderPartOfPath()
 
 void TestTreeRules::childNodesKeepFileSystemOrder()
 {
-    const QList<FolderEntry> entries { { "z.txt", false }, { "sub", true },  { "b.TXT", false },
+    const QList<FolderEntry> entries { { "z.txt", false }, { "sub", true }, { "b.TXT", false },
                                        { "a.txt", false }, { "aaa", true }, { "c.rtf", false } };
-    const QList<TreeNode> expected { { "z.txt", NodeKind::File }, { "sub", NodeKind::Folder },
-                                     { "a.txt", NodeKind::File }, { "aaa", NodeKind::Folder } };
+    const QList<TreeNode> expected { { "z.txt", NodeKind::File },
+                                     { "sub", NodeKind::Folder },
+                                     { "a.txt", NodeKind::File },
+                                     { "aaa", NodeKind::Folder } };
     QCOMPARE(childNodes(entries, TreeFilter::Text), expected);
 }
 
@@ -157,9 +172,12 @@ void TestTreeRules::pathOfNode_data()
     QTest::addColumn<QStringList>("folders");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("path");
-    QTest::newRow("top level") << QStringList {} << "a.txt" << "/work/a.txt";
-    QTest::newRow("one folder") << QStringList { "sub" } << "d.txt" << "/work/sub/d.txt";
-    QTest::newRow("three folders") << QStringList { "a", "b b", "notes.txt" } << "x" << "/work/a/b b/notes.txt/x";
+    QTest::newRow("top level") << QStringList {} << "a.txt"
+                               << "/work/a.txt";
+    QTest::newRow("one folder") << QStringList { "sub" } << "d.txt"
+                                << "/work/sub/d.txt";
+    QTest::newRow("three folders") << QStringList { "a", "b b", "notes.txt" } << "x"
+                                   << "/work/a/b b/notes.txt/x";
 }
 
 void TestTreeRules::pathOfNode()

@@ -96,7 +96,8 @@ void TestWorkTree::createTree()
     const QString workRoot = volumeRootOf(m_work->path());
     m_tree->setVolumeSource([workRoot] {
         return QList<MountedVolume> { { "/media/taro/STICK", "vfat", "/dev/sdb1", true },
-            { workRoot, "ext4", "/dev/sda2", true }, { "/proc", "proc", "proc", true } };
+                                      { workRoot, "ext4", "/dev/sda2", true },
+                                      { "/proc", "proc", "proc", true } };
     });
     m_driveText = QStringLiteral("/media/taro/STICK[:\\DRIVE_REMOVABLE]");
     m_widgets->window->show();
@@ -145,8 +146,8 @@ QTreeWidgetItem* TestWorkTree::expand(const QStringList& names)
 // The work folder's entries as the file system returns them, unsorted.
 QStringList TestWorkTree::workEntries() const
 {
-    return QDir(
-        m_work->path(), {}, QDir::Unsorted, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+    return QDir(m_work->path(), {}, QDir::Unsorted,
+                QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
         .entryList();
 }
 
@@ -188,7 +189,7 @@ void TestWorkTree::nodesFollowFileSystemOrder()
     QCOMPARE(top.mid(0, top.size() - 2), workEntries());
     expand({ "inner" });
     QCOMPARE(nodeTexts(m_widgets->Tree, node({ "inner" })),
-        QDir(work("inner"), {}, QDir::Unsorted, QDir::Files).entryList());
+             QDir(work("inner"), {}, QDir::Unsorted, QDir::Files).entryList());
 }
 
 void TestWorkTree::folderNamedLikeFile_data()

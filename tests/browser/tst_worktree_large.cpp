@@ -20,9 +20,7 @@ public:
     {
         m_timer.setTimerType(Qt::PreciseTimer);
         m_timer.setInterval(1);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            m_longest = qMax(m_longest, m_clock.restart());
-        });
+        connect(&m_timer, &QTimer::timeout, this, [this] { m_longest = qMax(m_longest, m_clock.restart()); });
     }
     void start()
     {

@@ -55,7 +55,7 @@ public:
     {
         calls.append(QStringLiteral("settings"));
         runRegistrySequence(OpenMode::OpenCreating,
-            [&](SettingsKey& key) { key.writeInteger(Reg::MFindexNo1, openDialog.filterIndex); });
+                            [&](SettingsKey& key) { key.writeInteger(Reg::MFindexNo1, openDialog.filterIndex); });
     }
     void rememberFile(const QString& path) override
     {
@@ -69,8 +69,8 @@ public:
     /** FileOpen's part in the filter index: the stored index goes back into the dialog. */
     void FileOpen()
     {
-        runRegistrySequence(
-            OpenMode::OpenOnly, [&](SettingsKey& key) { filterIndex = key.readInteger(Reg::MFindexNo1); });
+        runRegistrySequence(OpenMode::OpenOnly,
+                            [&](SettingsKey& key) { filterIndex = key.readInteger(Reg::MFindexNo1); });
         openDialog.filterIndex = filterIndex == 0 ? 1 : filterIndex;
         if (m_dialogs.openFile(openDialog))
             filterIndex = openDialog.filterIndex;

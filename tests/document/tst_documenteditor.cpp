@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The document editor's interface, driven through its real view.
-#include "ui/fontsubstitution.h"
 #include "document/documenteditor.h"
 #include "document/tabstops.h"
+#include "ui/fontsubstitution.h"
 
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -213,7 +213,8 @@ void TestDocumentEditor::fileDropIsNotPastedAsText()
     m_editor->setText(QStringLiteral("kept"));
     QSignalSpy dropped(m_editor.get(), &DocumentEditor::filesDropped);
     QMimeData mime;
-    mime.setUrls({ QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt")), QUrl::fromLocalFile(QStringLiteral("/tmp/b.txt")) });
+    mime.setUrls(
+        { QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt")), QUrl::fromLocalFile(QStringLiteral("/tmp/b.txt")) });
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(view()->viewport(), &enter);
     QVERIFY(enter.isAccepted());
@@ -267,7 +268,8 @@ void TestDocumentEditor::tabStopRule()
     QTextCursor cursor(view()->document());
     const int x0 = view()->cursorRect(cursor).x();
     cursor.setPosition(2);
-    const qreal expected = 2 * effectiveTabWidth(stored) * QFontMetricsF(view()->font()).horizontalAdvance(QLatin1Char('A'));
+    const qreal expected = 2 * effectiveTabWidth(stored) *
+        QFontMetricsF(view()->font()).horizontalAdvance(QLatin1Char('A'));
     QVERIFY2(qAbs(view()->cursorRect(cursor).x() - x0 - expected) <= 1.0,
              qPrintable(QStringLiteral("%1 vs %2").arg(view()->cursorRect(cursor).x() - x0).arg(expected)));
 }

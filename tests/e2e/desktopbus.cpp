@@ -17,22 +17,22 @@ constexpr int kShowingBit = 25; // ATSPI_STATE_SHOWING
 constexpr int kCallTimeoutMs = 3000;
 // Item views list every file of a folder; nothing the tests read lives below them.
 const QStringList kOpaqueRoles { QStringLiteral("table"), QStringLiteral("tree table"), QStringLiteral("list"),
-    QStringLiteral("tree") };
+                                 QStringLiteral("tree") };
 
 QDBusMessage call(const QDBusConnection& bus, const QString& service, const QString& path, const char* interface,
-    const char* method, const QVariantList& arguments = {})
+                  const char* method, const QVariantList& arguments = {})
 {
-    QDBusMessage message
-        = QDBusMessage::createMethodCall(service, path, QLatin1String(interface), QLatin1String(method));
+    QDBusMessage message = QDBusMessage::createMethodCall(service, path, QLatin1String(interface),
+                                                          QLatin1String(method));
     message.setArguments(arguments);
     return bus.call(message, QDBus::Block, kCallTimeoutMs);
 }
 
-QVariant property(
-    const QDBusConnection& bus, const QString& service, const QString& path, const char* interface, const char* name)
+QVariant property(const QDBusConnection& bus, const QString& service, const QString& path, const char* interface,
+                  const char* name)
 {
     const QDBusMessage reply = call(bus, service, path, "org.freedesktop.DBus.Properties", "Get",
-        { QLatin1String(interface), QLatin1String(name) });
+                                    { QLatin1String(interface), QLatin1String(name) });
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return {};
     return reply.arguments().constFirst().value<QDBusVariant>().variant();
@@ -108,7 +108,7 @@ bool DesktopBus::start(const QProcessEnvironment& base)
     // The bus and the services it activates see the test's display and runtime folder, not the desktop's.
     m_daemon->setProcessEnvironment(base);
     m_daemon->start(QStringLiteral("dbus-daemon"),
-        { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1") });
+                    { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1") });
     if (!m_daemon->waitForStarted(5000)) {
         m_error = QStringLiteral("dbus-daemon did not start");
         return false;
@@ -124,16 +124,16 @@ bool DesktopBus::start(const QProcessEnvironment& base)
     const QString sessionName = QStringLiteral("e2e-session-%1").arg(quintptr(this));
     QDBusConnection session = QDBusConnection::connectToBus(m_sessionAddress, sessionName);
     // Asking for the address activates the accessibility bus, so a Qt program started afterwards finds it running.
-    const QDBusMessage reply
-        = call(session, QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"), "org.a11y.Bus", "GetAddress");
+    const QDBusMessage reply = call(session, QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                                    "org.a11y.Bus", "GetAddress");
     QDBusConnection::disconnectFromBus(sessionName);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
         m_error = QStringLiteral("the accessibility bus did not start: %1").arg(reply.errorMessage());
         return false;
     }
     m_connectionName = QStringLiteral("e2e-a11y-%1").arg(quintptr(this));
-    const QDBusConnection a11y
-        = QDBusConnection::connectToBus(reply.arguments().constFirst().toString(), m_connectionName);
+    const QDBusConnection a11y = QDBusConnection::connectToBus(reply.arguments().constFirst().toString(),
+                                                               m_connectionName);
     if (!a11y.isConnected()) {
         m_error = QStringLiteral("cannot connect to the accessibility bus");
         return false;
@@ -158,9 +158,10 @@ QList<AccessibleNode> DesktopBus::snapshot(qint64 pid) const
     QList<AccessibleNode> nodes;
     const QDBusConnection bus = QDBusConnection(m_connectionName);
     for (const auto& [service, path] :
-        children(bus, QStringLiteral("org.a11y.atspi.Registry"), QStringLiteral("/org/a11y/atspi/accessible/root"))) {
+         children(bus, QStringLiteral("org.a11y.atspi.Registry"), QStringLiteral("/org/a11y/atspi/accessible/root"))) {
         const QDBusMessage owner = call(bus, QStringLiteral("org.freedesktop.DBus"),
-            QStringLiteral("/org/freedesktop/DBus"), "org.freedesktop.DBus", "GetConnectionUnixProcessID", { service });
+                                        QStringLiteral("/org/freedesktop/DBus"), "org.freedesktop.DBus",
+                                        "GetConnectionUnixProcessID", { service });
         if (owner.type() == QDBusMessage::ReplyMessage && owner.arguments().value(0).toLongLong() == pid) {
             collect(service, path, QString(), 0, nodes);
             break;
@@ -169,8 +170,8 @@ QList<AccessibleNode> DesktopBus::snapshot(qint64 pid) const
     return nodes;
 }
 
-void DesktopBus::collect(
-    const QString& service, const QString& path, const QString& window, int depth, QList<AccessibleNode>& into) const
+void DesktopBus::collect(const QString& service, const QString& path, const QString& window, int depth,
+                         QList<AccessibleNode>& into) const
 {
     if (depth > 40 || into.size() > 5000)
         return;

@@ -52,7 +52,7 @@ public:
 
 private:
     void collect(const QString& service, const QString& path, const QString& window, int depth,
-        QList<AccessibleNode>& into) const;
+                 QList<AccessibleNode>& into) const;
 
     std::unique_ptr<QProcess> m_daemon;
     QString m_sessionAddress;

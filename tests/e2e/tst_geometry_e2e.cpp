@@ -58,8 +58,8 @@ void TestGeometry::threeRestartsKeepTheStoredGeometry()
 {
     if (const QString missing = XSession::missingTools(false); !missing.isEmpty())
         QSKIP(qPrintable(missing));
-    if (QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty())
+    if (QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty())
         QSKIP("not installed: openbox and xprop (Debian packages openbox, x11-utils)");
     XSession x;
     QVERIFY2(x.start(false), qPrintable(x.errorString()));

@@ -37,7 +37,7 @@ QString outputPath(const QString& name)
 QStringList documentLines()
 {
     QStringList lines { QStringLiteral("旅の記録 journey"), QStringLiteral("東京から大阪まで、東京駅で乗り換え"),
-        QStringLiteral("三日目は東京タワー"), QStringLiteral("表示とソフトの予定表 ｶﾀｶﾅ ① ～ ♪") };
+                        QStringLiteral("三日目は東京タワー"), QStringLiteral("表示とソフトの予定表 ｶﾀｶﾅ ① ～ ♪") };
     for (int i = 5; i <= 160; ++i)
         lines.append(QStringLiteral("%1 行目: 車窓から見える山と川").arg(i));
     return lines;
@@ -70,8 +70,8 @@ private:
     bool startEditor(const QStringList& arguments);
     QProcessEnvironment environment() const { return m_bus->environment(m_x->environment()); }
     QList<AccessibleNode> nodes() const;
-    std::optional<AccessibleNode> waitForNode(
-        const std::function<bool(const AccessibleNode&)>& matches, int ms = 30000) const;
+    std::optional<AccessibleNode> waitForNode(const std::function<bool(const AccessibleNode&)>& matches,
+                                              int ms = 30000) const;
     std::optional<AccessibleNode> waitForLabel(const QRegularExpression& text, int ms = 30000) const;
     std::optional<AccessibleNode> editorView() const;
     QString otherWindow(const QStringList& known, int ms = 30000) const;
@@ -118,15 +118,15 @@ void TestJourney::initTestCase()
         hive.append({ QStringLiteral("MMM%1").arg(i), QStringLiteral("\"\"") });
     }
     hive += { { QStringLiteral("MCoolBarVewF"), QStringLiteral("dword:00000001") },
-        { QStringLiteral("MTop"), QStringLiteral("dword:00000064") },
-        { QStringLiteral("MLeft"), QStringLiteral("dword:000000c8") },
-        { QStringLiteral("MFontCol"), QStringLiteral("dword:80000008") },
-        { QStringLiteral("MFontSize"), QStringLiteral("dword:0000000a") },
-        { QStringLiteral("MFontName"), QStringLiteral("\"ＭＳ ゴシック\"") },
-        { QStringLiteral("MFontStyleB"), QStringLiteral("dword:00000000") },
-        { QStringLiteral("MFontStyleI"), QStringLiteral("dword:00000000") },
-        { QStringLiteral("MFontStyleU"), QStringLiteral("dword:00000000") },
-        { QStringLiteral("MFontStyleS"), QStringLiteral("dword:00000000") } };
+              { QStringLiteral("MTop"), QStringLiteral("dword:00000064") },
+              { QStringLiteral("MLeft"), QStringLiteral("dword:000000c8") },
+              { QStringLiteral("MFontCol"), QStringLiteral("dword:80000008") },
+              { QStringLiteral("MFontSize"), QStringLiteral("dword:0000000a") },
+              { QStringLiteral("MFontName"), QStringLiteral("\"ＭＳ ゴシック\"") },
+              { QStringLiteral("MFontStyleB"), QStringLiteral("dword:00000000") },
+              { QStringLiteral("MFontStyleI"), QStringLiteral("dword:00000000") },
+              { QStringLiteral("MFontStyleU"), QStringLiteral("dword:00000000") },
+              { QStringLiteral("MFontStyleS"), QStringLiteral("dword:00000000") } };
     QVERIFY(writeHive(m_x->hivePath(), hive));
 
     QVERIFY(QDir(m_files.path()).mkpath(QStringLiteral("旅の 記録")));
@@ -187,8 +187,8 @@ bool TestJourney::startEditor(const QStringList& arguments)
         },
         kStartMs);
     // The accessibility bridge registers shortly after the window maps.
-    return !m_window.isEmpty()
-        && waitForNode([](const AccessibleNode& node) { return node.role == u"frame"; }, kStartMs);
+    return !m_window.isEmpty() &&
+        waitForNode([](const AccessibleNode& node) { return node.role == u"frame"; }, kStartMs);
 }
 
 QList<AccessibleNode> TestJourney::nodes() const
@@ -196,8 +196,8 @@ QList<AccessibleNode> TestJourney::nodes() const
     return m_editor ? m_bus->snapshot(m_editor->processId()) : QList<AccessibleNode>();
 }
 
-std::optional<AccessibleNode> TestJourney::waitForNode(
-    const std::function<bool(const AccessibleNode&)>& matches, int ms) const
+std::optional<AccessibleNode> TestJourney::waitForNode(const std::function<bool(const AccessibleNode&)>& matches,
+                                                       int ms) const
 {
     std::optional<AccessibleNode> found;
     XSession::waitFor(
@@ -305,7 +305,7 @@ void TestJourney::aClickMovesTheCaretAndThePositionText()
         character.translate(0, firstLine.height());
     m_x->click({ character.left() + 2, character.center().y() });
     QVERIFY2(waitForLabel(QRegularExpression(QStringLiteral("^R: 2 C: 3$"))),
-        "the position field does not read R: 2 C: 3 after a click before the third character of line 2");
+             "the position field does not read R: 2 C: 3 after a click before the third character of line 2");
 
     // What is typed lands where the click put the caret.
     type(QStringLiteral("★"));
@@ -313,7 +313,7 @@ void TestJourney::aClickMovesTheCaretAndThePositionText()
     QVERIFY(XSession::waitFor([&] { return linesOf(m_bus->text(*view)) == m_expected; }));
     QVERIFY2(waitForLabel(QRegularExpression(QStringLiteral("^R: \\d+ C: \\d+$"))), "the position field lost its text");
     QVERIFY2(XSession::waitFor([&] { return m_x->windowName(m_window) == u'*' + captionOf(m_textPath); }),
-        "the title does not mark the unsaved change with *");
+             "the title does not mark the unsaved change with *");
     screenshot(QStringLiteral("journey-2-caret.png"));
 }
 
@@ -331,11 +331,11 @@ void TestJourney::replaceAllReportsHowManyItReplaced()
     const QString message = otherWindow({ m_window, dialog });
     QVERIFY2(!message.isEmpty(), "no message box after Replace All");
     QVERIFY2(waitForLabel(QRegularExpression(QStringLiteral("^3個置き換えました$"))),
-        "the message box does not read 3個置き換えました");
+             "the message box does not read 3個置き換えました");
     const QRect box = m_x->windowGeometry(message);
     const QStringList screen = m_x->xdotool({ QStringLiteral("getdisplaygeometry") }).split(u' ');
     QVERIFY2(QRect(0, 0, screen.value(0).toInt(), screen.value(1).toInt()).contains(box) && !box.isEmpty(),
-        "the message box is not on the screen");
+             "the message box is not on the screen");
     screenshot(QStringLiteral("journey-3-replaced.png"));
     focusAndPress(message, { QStringLiteral("Return") });
     QVERIFY2(windowGone(message), "Return did not dismiss the message box");
@@ -352,10 +352,10 @@ void TestJourney::replaceAllReportsHowManyItReplaced()
 void TestJourney::lineNumbersSwitchOnFromTheViewMenu()
 {
     // 表示 has no access key: Right from the open 編集 menu reaches it; 行番号 is its last item.
-    QVERIFY2(
-        !waitForLabel(QRegularExpression(QStringLiteral("^ 1\n")), 500), "line numbers shown before switching them on");
-    focusAndPress(
-        m_window, { QStringLiteral("alt+e"), QStringLiteral("Right"), QStringLiteral("Up"), QStringLiteral("Return") });
+    QVERIFY2(!waitForLabel(QRegularExpression(QStringLiteral("^ 1\n")), 500),
+             "line numbers shown before switching them on");
+    focusAndPress(m_window,
+                  { QStringLiteral("alt+e"), QStringLiteral("Right"), QStringLiteral("Up"), QStringLiteral("Return") });
     QVERIFY2(waitForLabel(QRegularExpression(QStringLiteral("^ 1\n 2\n 3\n"))), "no line numbers after 表示 → 行番号");
     screenshot(QStringLiteral("journey-4-line-numbers.png"));
 }
@@ -368,9 +368,9 @@ void TestJourney::saveAsRtfThroughTheSaveDialog()
     // Tab leads from the file name to the file-type list; the RTF type is its third entry.
     m_x->keys({ QStringLiteral("Tab"), QStringLiteral("Home"), QStringLiteral("Down"), QStringLiteral("Down") });
     QVERIFY2(waitForNode([](const AccessibleNode& node) {
-        return node.role == u"combo box" && node.name.startsWith(QStringLiteral("リッチテキストファイル"));
-    }),
-        "the save dialog's file-type list did not move to the RTF type");
+                 return node.role == u"combo box" && node.name.startsWith(QStringLiteral("リッチテキストファイル"));
+             }),
+             "the save dialog's file-type list did not move to the RTF type");
     m_x->keys({ QStringLiteral("shift+Tab") });
     type(m_rtfPath);
     screenshot(QStringLiteral("journey-5-save-dialog.png"));
@@ -379,8 +379,8 @@ void TestJourney::saveAsRtfThroughTheSaveDialog()
 
     const QString written = QDir(QFileInfo(m_rtfPath).absolutePath()).entryList(QDir::Files).join(QLatin1String(", "));
     QVERIFY2(QFile::exists(m_rtfPath),
-        qPrintable(QStringLiteral("Save As with the RTF type chosen and the name %1 typed wrote: %2")
-                       .arg(m_rtfPath, written.isEmpty() ? QStringLiteral("nothing") : written)));
+             qPrintable(QStringLiteral("Save As with the RTF type chosen and the name %1 typed wrote: %2")
+                            .arg(m_rtfPath, written.isEmpty() ? QStringLiteral("nothing") : written)));
     QVERIFY(XSession::waitFor([&] { return m_x->windowName(m_window) == captionOf(m_rtfPath); }));
     QFile rtf(m_rtfPath);
     QVERIFY(rtf.open(QIODevice::ReadOnly));
@@ -398,10 +398,10 @@ void TestJourney::saveAsRtfThroughTheSaveDialog()
     focusAndPress(m_window, { QStringLiteral("ctrl+End") });
     type(QStringLiteral("♪"));
     QVERIFY2(XSession::waitFor([&] { return m_x->windowName(m_window) == u'*' + captionOf(m_rtfPath); }),
-        "the title does not mark the unsaved change with *");
+             "the title does not mark the unsaved change with *");
     focusAndPress(m_window, { QStringLiteral("ctrl+s") });
     QVERIFY2(XSession::waitFor([&] { return m_x->windowName(m_window) == captionOf(m_rtfPath); }),
-        "Ctrl+S did not save: the title still shows *");
+             "Ctrl+S did not save: the title still shows *");
     const std::optional<QString> saved = convertToText(QStringLiteral(PEMMO_CONVERT), m_rtfPath, &error);
     QVERIFY2(saved, qPrintable(error));
     QVERIFY2(saved->contains(QStringLiteral("♪")), "the file saved with Ctrl+S lacks what was typed");
@@ -422,7 +422,7 @@ void TestJourney::exitFromTheFileMenuStoresTheSettings()
     QCOMPARE(hiveString(hive.value(QStringLiteral("mru1"))), std::optional<QString>(m_textPath));
     QCOMPARE(hiveString(hive.value(QStringLiteral("mru2"))), std::optional<QString>(QString()));
     QCOMPARE(hiveString(hive.value(QStringLiteral("mmm1"))),
-        std::optional<QString>(QFileInfo(m_textPath).absolutePath() + u'/'));
+             std::optional<QString>(QFileInfo(m_textPath).absolutePath() + u'/'));
 }
 
 void TestJourney::aNewStartOffersTheRecentFileWithLineNumbersStillOn()
@@ -430,15 +430,15 @@ void TestJourney::aNewStartOffersTheRecentFileWithLineNumbersStillOn()
     QVERIFY2(startEditor({}), "no editor window at a start without a file");
     const QString programFolder = QFileInfo(QStringLiteral(PEMMO_BINARY)).absolutePath() + u'/';
     QCOMPARE(m_x->windowName(m_window), captionOf(programFolder));
-    QVERIFY2(
-        waitForLabel(QRegularExpression(QStringLiteral("^ 1\n 2\n 3\n"))), "line numbers are off after a new start");
+    QVERIFY2(waitForLabel(QRegularExpression(QStringLiteral("^ 1\n 2\n 3\n"))),
+             "line numbers are off after a new start");
 
     focusAndPress(m_window, { QStringLiteral("alt+f") });
     const QString recent = QStringLiteral("1 ") + m_textPath;
     QVERIFY2(waitForNode([&](const AccessibleNode& node) {
-        return node.role == u"menu item" && node.showing && node.name == recent;
-    }),
-        qPrintable(QStringLiteral("the File menu shows no recent item \"%1\"").arg(recent)));
+                 return node.role == u"menu item" && node.showing && node.name == recent;
+             }),
+             qPrintable(QStringLiteral("the File menu shows no recent item \"%1\"").arg(recent)));
     static const QRegularExpression anyRecent(QStringLiteral("^[1-5] /"));
     int shownRecent = 0;
     for (const AccessibleNode& node : nodes())
@@ -448,10 +448,10 @@ void TestJourney::aNewStartOffersTheRecentFileWithLineNumbersStillOn()
 
     m_x->keys({ QStringLiteral("1") });
     QVERIFY2(XSession::waitFor([&] { return m_x->windowName(m_window) == captionOf(m_textPath); }),
-        "choosing the recent file did not open it");
+             "choosing the recent file did not open it");
     // Reopening stores the file's folder as the one the open dialog starts in.
     QCOMPARE(hiveString(readHive(m_x->hivePath()).value(QStringLiteral("mdirsave"))),
-        std::optional<QString>(QFileInfo(m_textPath).absolutePath() + u'/'));
+             std::optional<QString>(QFileInfo(m_textPath).absolutePath() + u'/'));
     m_expected = documentLines();
     const std::optional<AccessibleNode> view = editorView();
     QVERIFY(view);
@@ -467,8 +467,8 @@ void TestJourney::printPreviewPagesThroughTheDocument()
     for (int i = 0; i < 9; ++i)
         keys.append(QStringLiteral("Down"));
     focusAndPress(m_window, keys << QStringLiteral("Return"));
-    QVERIFY2(
-        waitForLabel(QRegularExpression(QStringLiteral("^プレビュー$"))), "no プレビュー message after 印刷プレビュー");
+    QVERIFY2(waitForLabel(QRegularExpression(QStringLiteral("^プレビュー$"))),
+             "no プレビュー message after 印刷プレビュー");
     const std::optional<AccessibleNode> counter = waitForLabel(QRegularExpression(QStringLiteral("^1 / \\d+$")));
     QVERIFY2(counter, "the preview shows no page counter 1 / N");
     const int pages = counter->name.section(QLatin1String(" / "), 1).toInt();
@@ -507,7 +507,7 @@ void TestJourney::quittingAModifiedDocumentAsksFirst()
     focusAndPress(m_window, keys << QStringLiteral("Return"));
     std::optional<AccessibleNode> view;
     QVERIFY2(XSession::waitFor([&] { return (view = editorView()).has_value(); }),
-        "the preview did not give way to the text");
+             "the preview did not give way to the text");
     clickOn(*view);
     type(QStringLiteral("!"));
 
@@ -533,12 +533,12 @@ void TestJourney::desktopEntryOpensAFileFromAFileManager()
     const QString prefix = m_files.filePath(QStringLiteral("prefix"));
     QProcess install;
     install.start(QStringLiteral(PEMMO_CMAKE),
-        { QStringLiteral("--install"), QStringLiteral(PEMMO_BUILD_DIR), QStringLiteral("--prefix"), prefix });
+                  { QStringLiteral("--install"), QStringLiteral(PEMMO_BUILD_DIR), QStringLiteral("--prefix"), prefix });
     QVERIFY2(install.waitForFinished(60000) && install.exitCode() == 0,
-        qPrintable(QString::fromLocal8Bit(install.readAllStandardError())));
+             qPrintable(QString::fromLocal8Bit(install.readAllStandardError())));
     QString entry;
     for (const QFileInfo& file :
-        QDir(prefix + QStringLiteral("/share/applications")).entryInfoList({ QStringLiteral("*.desktop") })) {
+         QDir(prefix + QStringLiteral("/share/applications")).entryInfoList({ QStringLiteral("*.desktop") })) {
         QFile desktop(file.filePath());
         if (desktop.open(QIODevice::ReadOnly) && desktop.readAll().contains("text/plain;"))
             entry = file.fileName();
@@ -566,7 +566,7 @@ void TestJourney::desktopEntryOpensAFileFromAFileManager()
     open.setProcessEnvironment(env);
     open.start(QStringLiteral("gio"), { QStringLiteral("open"), file });
     QVERIFY2(open.waitForFinished(20000) && open.exitCode() == 0,
-        qPrintable(QString::fromLocal8Bit(open.readAllStandardError())));
+             qPrintable(QString::fromLocal8Bit(open.readAllStandardError())));
     QString window;
     QVERIFY2(XSession::waitFor(
                  [&] {
@@ -577,7 +577,7 @@ void TestJourney::desktopEntryOpensAFileFromAFileManager()
                      return !window.isEmpty();
                  },
                  15000),
-        "no pemmo window for the file opened through the desktop entry");
+             "no pemmo window for the file opened through the desktop entry");
     const qint64 pid = m_x->windowPid(window);
     m_detached.append(pid);
     // The entry's command found the installed program, not the one in the build tree.
@@ -586,8 +586,8 @@ void TestJourney::desktopEntryOpensAFileFromAFileManager()
 
     m_x->xdotool({ QStringLiteral("windowfocus"), QStringLiteral("--sync"), window });
     m_x->keys({ QStringLiteral("alt+f"), QStringLiteral("x") });
-    QVERIFY2(
-        XSession::waitFor([&] { return processEnded(pid); }), "終了(&X) did not end the editor opened by the entry");
+    QVERIFY2(XSession::waitFor([&] { return processEnded(pid); }),
+             "終了(&X) did not end the editor opened by the entry");
 }
 
 QTEST_GUILESS_MAIN(TestJourney)

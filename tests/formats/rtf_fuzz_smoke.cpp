@@ -75,8 +75,8 @@ QList<QByteArray> hostileInputs()
     for (int row = 0; row < 300; ++row) {
         table += "\\trowd";
         for (int cell = 0; cell <= row % 70; ++cell)
-            table += (cell % 3 ? "\\clmrg" : "\\clvmrg\\clmgf") + QByteArray("\\cellx")
-                + QByteArray::number((cell * 7919) % 20000);
+            table += (cell % 3 ? "\\clmrg" : "\\clvmrg\\clmgf") + QByteArray("\\cellx") +
+                QByteArray::number((cell * 7919) % 20000);
         table += "\\pard\\intbl";
         for (int cell = 0; cell < row % 90; ++cell)
             table += " x\\cell";
@@ -87,19 +87,19 @@ QList<QByteArray> hostileInputs()
               "\\clvmgf\\cellx-5\\clvmrg\\cellx-9\\row\\pard\\intbl\\page b\\cell}";
     QByteArray lists = "{\\rtf1{\\*\\listtable";
     for (int i = 0; i < 5000; ++i)
-        lists += "{\\list{\\listlevel\\levelnfc" + QByteArray::number(i % 300) + "}\\listid" + QByteArray::number(i)
-            + "}";
+        lists += "{\\list{\\listlevel\\levelnfc" + QByteArray::number(i % 300) + "}\\listid" + QByteArray::number(i) +
+            "}";
     lists += "}{\\*\\listoverridetable{\\listoverride\\listid7\\ls2147483647}}{\\stylesheet";
     for (int i = 0; i < 5000; ++i)
-        lists += "{\\s" + QByteArray::number(i) + "\\outlinelevel" + QByteArray::number(i % 12 - 2) + " heading "
-            + QByteArray::number(i % 10) + ";}";
+        lists += "{\\s" + QByteArray::number(i) + "\\outlinelevel" + QByteArray::number(i % 12 - 2) + " heading " +
+            QByteArray::number(i % 10) + ";}";
     lists += "}";
     for (int i = 0; i < 3000; ++i)
-        lists += "\\pard\\s" + QByteArray::number(i) + "\\ls" + QByteArray::number(i % 9) + "\\ilvl"
-            + QByteArray::number(i % 12 - 2) + "{\\*\\pn\\pnlvl" + QByteArray::number(i % 20 - 5) + "\\pnucrm} i\\par";
+        lists += "\\pard\\s" + QByteArray::number(i) + "\\ls" + QByteArray::number(i % 9) + "\\ilvl" +
+            QByteArray::number(i % 12 - 2) + "{\\*\\pn\\pnlvl" + QByteArray::number(i % 20 - 5) + "\\pnucrm} i\\par";
     inputs << lists + "}";
-    inputs << "{\\rtf1" + QByteArray(200, ' ').replace(" ", "{\\field{\\*\\fldinst HYPERLINK \"a\\'82}")
-            + "{\\fldrslt x}}}";
+    inputs << "{\\rtf1" + QByteArray(200, ' ').replace(" ", "{\\field{\\*\\fldinst HYPERLINK \"a\\'82}") +
+            "{\\fldrslt x}}}";
     inputs << "{\\rtf1\\dbch\\af99999\\afs-5\\ab\\ai\\'82\\'a0\\loch\\hich\\up-99\\dn99999\\sl-2147483648\\slmult1 x}";
     inputs << "{\\rtf1\\ansicpg932 \\'82";
     inputs << "{\\rtf1\\ansicpg932 \\'8";
@@ -111,7 +111,7 @@ QList<QByteArray> seeds()
 {
     QList<QByteArray> corpus;
     QDirIterator it(QStringLiteral(PEMMO_CORPUS_TESTDATA "/rtf"), { QStringLiteral("*.rtf") }, QDir::Files,
-        QDirIterator::Subdirectories);
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QFile file(it.next());
         if (file.size() < 64 * 1024 && file.open(QIODevice::ReadOnly))
@@ -133,10 +133,39 @@ QList<QByteArray> seeds()
 
 QByteArray mutate(QByteArray input, QRandomGenerator& random)
 {
-    static const char* const tokens[] = { "{", "}", "\\", "\\'", "\\u-1", "\\bin", "\\*", "\\par", "\\cell", "\\pict",
-        "\\upr", "\\fonttbl", "\\f9", "\\uc9", "\\'82", "\\row", "\\trowd", "\\cellx500", "\\clmrg", "\\clvmrg",
-        "\\clvmgf", "\\intbl", "\\itap2", "\\nestcell", "\\ls1", "\\ilvl3", "\\listtable", "{\\*\\pn\\pnlvlblt}",
-        "\\s1", "\\stylesheet", "\\page", "\\dbch\\ab", "{\\field{\\*\\fldinst HYPERLINK \"x\"}" };
+    static const char* const tokens[] = { "{",
+                                          "}",
+                                          "\\",
+                                          "\\'",
+                                          "\\u-1",
+                                          "\\bin",
+                                          "\\*",
+                                          "\\par",
+                                          "\\cell",
+                                          "\\pict",
+                                          "\\upr",
+                                          "\\fonttbl",
+                                          "\\f9",
+                                          "\\uc9",
+                                          "\\'82",
+                                          "\\row",
+                                          "\\trowd",
+                                          "\\cellx500",
+                                          "\\clmrg",
+                                          "\\clvmrg",
+                                          "\\clvmgf",
+                                          "\\intbl",
+                                          "\\itap2",
+                                          "\\nestcell",
+                                          "\\ls1",
+                                          "\\ilvl3",
+                                          "\\listtable",
+                                          "{\\*\\pn\\pnlvlblt}",
+                                          "\\s1",
+                                          "\\stylesheet",
+                                          "\\page",
+                                          "\\dbch\\ab",
+                                          "{\\field{\\*\\fldinst HYPERLINK \"x\"}" };
     const int edits = 1 + int(random.bounded(8));
     for (int e = 0; e < edits && !input.isEmpty(); ++e) {
         const qsizetype at = qsizetype(random.bounded(quint32(input.size())));

@@ -131,7 +131,7 @@ void TestDocumentIo::plainFileNamedRtfLoadsPlainSavesRtf()
     QVERIFY(loaded.document);
     QCOMPARE(loaded.document->kind, DocumentKind::PlainText);
     QCOMPARE(saveDocument(path, DocumentSource { nullptr, loaded.document->plainText }, loaded.document->format).status,
-        SaveStatus::Saved);
+             SaveStatus::Saved);
     const LoadResult again = loadDocument(path);
     QCOMPARE(again.document->kind, DocumentKind::RichText);
     QCOMPARE(documentPlainText(*again.document->richText), QStringLiteral("not rtf at all"));
@@ -199,7 +199,7 @@ void TestDocumentIo::lossyLoadAsksBeforeSaving()
     QCOMPARE(readAllBytes(path), QByteArray("abc\x82"));
     options.allowLoss = true;
     QCOMPARE(saveDocument(path, DocumentSource { nullptr, loaded.document->plainText }, utf8, options).status,
-        SaveStatus::Saved);
+             SaveStatus::Saved);
     QCOMPARE(readAllBytes(path), QByteArray("abc\xEF\xBF\xBD\r\n"));
 }
 
@@ -230,7 +230,7 @@ void TestDocumentIo::loneLineBreakRoundTrips()
     const LoadResult loaded = loadDocument(path);
     QVERIFY(loaded.document);
     QCOMPARE(saveDocument(path, DocumentSource { nullptr, loaded.document->plainText }, loaded.document->format).status,
-        SaveStatus::Saved);
+             SaveStatus::Saved);
     QCOMPARE(readAllBytes(path), bytes);
 }
 

@@ -110,8 +110,8 @@ void TestEncodingDetection::detects()
     QVERIFY(!looksBinary(bytes));
     // Kept on save: the same bytes come back, and a save ends the last line as it always does.
     // (The files without a final break are all in encodings where it is one ASCII byte or two.)
-    const QByteArray expectedBytes
-        = bytes.endsWith('\n') || bytes.endsWith(QByteArray("\n\0", 2)) || bytes.endsWith(QByteArray("\0\n", 2))
+    const QByteArray expectedBytes = bytes.endsWith('\n') || bytes.endsWith(QByteArray("\n\0", 2)) ||
+            bytes.endsWith(QByteArray("\0\n", 2))
         ? bytes
         : bytes + lineEndingBytes(ending);
     QCOMPARE(encodePlainText(decoded.text, decoded.format).toHex(' '), expectedBytes.toHex(' '));
@@ -163,12 +163,8 @@ void TestEncodingDetection::cp932LookAlikesSaveWithoutAsking()
         char16_t readBack;
         const char* code;
     } pairs[] = {
-        { 0x301C, 0xFF5E, "\x81\x60" },
-        { 0x2016, 0x2225, "\x81\x61" },
-        { 0x2212, 0xFF0D, "\x81\x7C" },
-        { 0x00A2, 0xFFE0, "\x81\x91" },
-        { 0x00A3, 0xFFE1, "\x81\x92" },
-        { 0x00AC, 0xFFE2, "\x81\xCA" },
+        { 0x301C, 0xFF5E, "\x81\x60" }, { 0x2016, 0x2225, "\x81\x61" }, { 0x2212, 0xFF0D, "\x81\x7C" },
+        { 0x00A2, 0xFFE0, "\x81\x91" }, { 0x00A3, 0xFFE1, "\x81\x92" }, { 0x00AC, 0xFFE2, "\x81\xCA" },
         { 0x2014, 0x2015, "\x81\x5C" },
     };
     QTemporaryDir dir;

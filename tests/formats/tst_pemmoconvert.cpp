@@ -166,8 +166,8 @@ void TestPemmoConvert::failuresLeaveOutput()
 
 void TestPemmoConvert::unkeptFormattingNeedsAllowLoss()
 {
-    write(
-        QStringLiteral("in.rtf"), "{\\rtf1 a{\\pict\\wmetafile8 0100}b{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}");
+    write(QStringLiteral("in.rtf"),
+          "{\\rtf1 a{\\pict\\wmetafile8 0100}b{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}");
     write(QStringLiteral("out.rtf"), "untouched");
     const QStringList files = { path(QStringLiteral("in.rtf")), path(QStringLiteral("out.rtf")) };
     const Run refused = run(files);
@@ -240,13 +240,13 @@ void TestPemmoConvert::writesInPlaceIntoReadOnlyFolder()
         QVERIFY2(!setpriv.isEmpty(), "the test needs setpriv to run as a plain user");
         QVERIFY(::chmod(QFile::encodeName(m_dir->path()).constData(), 0755) == 0);
         for (const QString& name :
-            { QStringLiteral("in.txt"), QStringLiteral("locked/out.txt"), QStringLiteral("cache") })
+             { QStringLiteral("in.txt"), QStringLiteral("locked/out.txt"), QStringLiteral("cache") })
             QVERIFY(::chown(QFile::encodeName(path(name)).constData(), nobody->pw_uid, nobody->pw_gid) == 0);
         QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0755) == 0); // root's, read-only to nobody
         saver.start(setpriv,
-            QStringList { QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-                QStringLiteral("--clear-groups"), QStringLiteral(PEMMO_CONVERT_PATH) }
-                + arguments);
+                    QStringList { QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                                  QStringLiteral("--clear-groups"), QStringLiteral(PEMMO_CONVERT_PATH) } +
+                        arguments);
     } else {
         QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0555) == 0);
         saver.start(QStringLiteral(PEMMO_CONVERT_PATH), arguments);

@@ -91,7 +91,8 @@ void TestPlainTextCodec::detectsEncoding_data()
                                << Encoding::Utf8 << true;
     QTest::newRow("utf-16le bom") << QByteArray("\xFF\xFE"
                                                 "a\0",
-        4) << Encoding::Utf16Le << true;
+                                                4)
+                                  << Encoding::Utf16Le << true;
     QTest::newRow("utf-16be bom") << QByteArray("\xFE\xFF\0a", 4) << Encoding::Utf16Be << true;
     QTest::newRow("utf-8 without bom") << QStringLiteral("日本語").toUtf8() << Encoding::Utf8 << false;
     QTest::newRow("pure ascii is cp932") << QByteArray("plain ascii\r\n") << Encoding::Cp932 << false;
@@ -215,16 +216,16 @@ void TestPlainTextCodec::whatwgOracleAgreesOnValidPairs()
     REQUIRE_SHARED_TESTDATA("cp932");
     const QString dir = sharedTestData() + QStringLiteral("/cp932/");
     const QList<QByteArray> lines = readAllBytes(dir + QStringLiteral("encoding_rs_shift_jis_in.txt")).split('\n');
-    const QStringList oracle
-        = QString::fromUtf8(readAllBytes(dir + QStringLiteral("encoding_rs_shift_jis_in_ref.txt"))).split(u'\n');
+    const QStringList oracle =
+        QString::fromUtf8(readAllBytes(dir + QStringLiteral("encoding_rs_shift_jis_in_ref.txt"))).split(u'\n');
     QCOMPARE(lines.size(), oracle.size());
     int compared = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         // The WHATWG decoder differs from iconv only where it reports an error or maps 0x80/0xA0/0xFD-0xFF.
         const QString& expected = oracle[i];
-        if (expected.contains(QChar::ReplacementCharacter) || expected.contains(QChar(0x80))
-            || std::any_of(
-                expected.begin(), expected.end(), [](QChar c) { return c >= QChar(0xF8F0) && c <= QChar(0xF8F3); }))
+        if (expected.contains(QChar::ReplacementCharacter) || expected.contains(QChar(0x80)) ||
+            std::any_of(expected.begin(), expected.end(),
+                        [](QChar c) { return c >= QChar(0xF8F0) && c <= QChar(0xF8F3); }))
             continue;
         const DecodedText decoded = decodePlainText(lines[i], Encoding::Cp932);
         QVERIFY2(decoded.text == expected, qPrintable(QStringLiteral("line %1").arg(i + 1)));
@@ -300,7 +301,8 @@ void TestPlainTextCodec::cutOffLeadByteIsLossy_data()
     QTest::newRow("euc-jp lead at end") << QByteArray("x\xA4") << Encoding::EucJp << QStringLiteral("x\uFFFD");
     QTest::newRow("utf-16le odd byte") << QByteArray("\xFF\xFE"
                                                      "a\0b",
-        5) << Encoding::Utf16Le << QStringLiteral("a\uFFFD");
+                                                     5)
+                                       << Encoding::Utf16Le << QStringLiteral("a\uFFFD");
     QTest::newRow("utf-8 bom then invalid") << QByteArray("\xEF\xBB\xBF"
                                                           "a\xFF")
                                             << Encoding::Utf8 << QStringLiteral("a\uFFFD");
@@ -411,7 +413,7 @@ void TestPlainTextCodec::newDocumentFormat()
     QCOMPARE(kNewDocumentFormat.encoding, Encoding::Cp932);
     QCOMPARE(kNewDocumentFormat.lineEnding, LineEnding::CrLf);
     QCOMPARE(encodePlainText(QStringLiteral("新規\n文書"), kNewDocumentFormat),
-        QByteArray("\x90\x56\x8b\x4b\r\n\x95\xb6\x8f\x91\r\n"));
+             QByteArray("\x90\x56\x8b\x4b\r\n\x95\xb6\x8f\x91\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestPlainTextCodec)

@@ -12,7 +12,8 @@
 
 using namespace pemmo::formats;
 
-class TestRtfLibreOffice final : public QObject {
+class TestRtfLibreOffice final : public QObject
+{
     Q_OBJECT
 
 private Q_SLOTS:
@@ -39,7 +40,7 @@ void TestRtfLibreOffice::libreOfficeReadsOurText()
             cursor.insertBlock();
         QTextCharFormat format;
         format.setFontWeight(i % 2 ? QFont::Bold : QFont::Normal);
-        format.setFontFamilies({QStringLiteral("ＭＳ ゴシック")});
+        format.setFontFamilies({ QStringLiteral("ＭＳ ゴシック") });
         cursor.insertText(paragraphs[i], format);
     }
     QTemporaryDir dir;
@@ -48,9 +49,10 @@ void TestRtfLibreOffice::libreOfficeReadsOurText()
 
     QProcess process;
     process.setProgram(soffice);
-    process.setArguments({QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
-                          QStringLiteral("--headless"), QStringLiteral("--convert-to"),
-                          QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("--outdir"), dir.path(), rtfPath});
+    process.setArguments({ QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
+                           QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                           QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("--outdir"), dir.path(),
+                           rtfPath });
     process.start();
     QVERIFY(process.waitForFinished(180000));
     const QByteArray exported = readAllBytes(dir.filePath(QStringLiteral("ours.txt")));

@@ -30,15 +30,16 @@ QString withoutWhiteSpace(const QString& text)
 
 // Files where our text differs from LibreOffice's on purpose. The test checks what we keep instead.
 //
-// | file                                   | LibreOffice                          | we                                   |
+// | file                                   | LibreOffice                          | we |
 // |----------------------------------------|--------------------------------------|--------------------------------------|
-// | rtfpipe_Issue53.rtf                    | the \pntxta suffix: "1)"             | the list's own label: "1."           |
-struct Deliberate {
+// | rtfpipe_Issue53.rtf                    | the \pntxta suffix: "1)"             | the list's own label: "1." |
+struct Deliberate
+{
     const char* file;
     const char* weKeep; // text (white space removed) that shows our behaviour
 };
 const Deliberate kDeliberate[] = {
-    {"rtfpipe_Issue53.rtf", "•A•B•C1.D"},
+    { "rtfpipe_Issue53.rtf", "•A•B•C1.D" },
 };
 
 const Deliberate* deliberateFor(const QString& name)
@@ -69,7 +70,8 @@ QTextCharFormat formatAt(const QTextDocument& document, const QString& text)
 
 } // namespace
 
-class TestRtfReader final : public QObject {
+class TestRtfReader final : public QObject
+{
     Q_OBJECT
 
 private Q_SLOTS:
@@ -98,7 +100,7 @@ void TestRtfReader::corpusMatchesLibreOffice_data()
         QTest::newRow("corpus missing") << QString() << QString();
         return;
     }
-    QDirIterator it(sharedTestData() + QStringLiteral("/rtf"), {QStringLiteral("*.lo.txt")}, QDir::Files,
+    QDirIterator it(sharedTestData() + QStringLiteral("/rtf"), { QStringLiteral("*.lo.txt") }, QDir::Files,
                     QDirIterator::Subdirectories);
     QStringList oracles;
     while (it.hasNext())
@@ -120,9 +122,8 @@ void TestRtfReader::corpusMatchesLibreOffice()
     // Through the load path the editor uses, so that "not RTF, read as plain" is covered too.
     const LoadResult loaded = loadDocument(rtfPath);
     QVERIFY2(loaded.document, qPrintable(loaded.errorMessage));
-    const QString ours = loaded.document->kind == DocumentKind::RichText
-                             ? documentPlainText(*loaded.document->richText)
-                             : loaded.document->plainText;
+    const QString ours = loaded.document->kind == DocumentKind::RichText ? documentPlainText(*loaded.document->richText)
+                                                                         : loaded.document->plainText;
     const QString expected = QString::fromUtf8(readAllBytes(oraclePath));
     if (const Deliberate* deliberate = deliberateFor(QFileInfo(rtfPath).fileName())) {
         QVERIFY(withoutWhiteSpace(ours) != withoutWhiteSpace(expected));
@@ -138,19 +139,25 @@ void TestRtfReader::refusedFilesStillRead_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("lossy");
-    QTest::newRow("truncated after lead byte") << "derived_trunc_ms932_after_lead_byte.rtf" << "Hello\uFFFD" << true;
-    QTest::newRow("truncated inside hex escape") << "derived_trunc_ms932_mid_hex.rtf" << "Hello" << true;
-    QTest::newRow("bin with raw brace, groups open") << "tika_testBinControlWord.rtf" << "" << true;
-    QTest::newRow("bin with raw brace, balanced") << "derived_bin_balanced.rtf" << "" << false;
+    QTest::newRow("truncated after lead byte") << "derived_trunc_ms932_after_lead_byte.rtf"
+                                               << "Hello\uFFFD" << true;
+    QTest::newRow("truncated inside hex escape") << "derived_trunc_ms932_mid_hex.rtf"
+                                                 << "Hello" << true;
+    QTest::newRow("bin with raw brace, groups open") << "tika_testBinControlWord.rtf"
+                                                     << "" << true;
+    QTest::newRow("bin with raw brace, balanced") << "derived_bin_balanced.rtf"
+                                                  << "" << false;
     // Our own small documents for what the copyleft originals showed (see tests/data/formats/README.md).
-    QTest::newRow("bin without count then hex") << "../../formats/bin_without_count.rtf" << "" << false;
-    QTest::newRow("cells without cellx keep their text")
-        << "../../formats/table_cells_without_cellx.rtf" << "ABCDEFGH" << false;
-    QTest::newRow("nested table with a bad itap jump keeps its text")
-        << "../../formats/nested_table_bad_itap.rtf" << "ParentbeforeChildatskippedlevel" << false;
-    QTest::newRow("unpaired surrogate keeps the next character")
-        << "../../formats/surrogates_unpaired.rtf" << "Ǣ?😊?x" << false;
-    QTest::newRow("missing final brace") << "rtfpipe_RtfParserTest_fail_3.rtf" << "Helloworldin{RTF}\u2026" << true;
+    QTest::newRow("bin without count then hex") << "../../formats/bin_without_count.rtf"
+                                                << "" << false;
+    QTest::newRow("cells without cellx keep their text") << "../../formats/table_cells_without_cellx.rtf"
+                                                         << "ABCDEFGH" << false;
+    QTest::newRow("nested table with a bad itap jump keeps its text") << "../../formats/nested_table_bad_itap.rtf"
+                                                                      << "ParentbeforeChildatskippedlevel" << false;
+    QTest::newRow("unpaired surrogate keeps the next character") << "../../formats/surrogates_unpaired.rtf"
+                                                                 << "Ǣ?😊?x" << false;
+    QTest::newRow("missing final brace") << "rtfpipe_RtfParserTest_fail_3.rtf"
+                                         << "Helloworldin{RTF}\u2026" << true;
 }
 
 void TestRtfReader::refusedFilesStillRead()
@@ -173,24 +180,25 @@ void TestRtfReader::text_data()
     QTest::newRow("control word ends at digit") << QByteArray("{\\rtf1 a\\par b}") << QStringLiteral("a\nb");
     QTest::newRow("escaped braces and backslash") << QByteArray("{\\rtf1 \\{x\\}\\\\}") << QStringLiteral("{x}\\");
     QTest::newRow("tab and line break") << QByteArray("{\\rtf1 a\\tab b\\line c}") << QStringLiteral("a\tb\nc");
-    QTest::newRow("cp932 hex pair") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\\'83S}") << QStringLiteral("あゴ");
-    QTest::newRow("font charset beats ansicpg") << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f1\\fcharset128 G;}}"
-                                                              "\\f1 \\'92\\'86}")
-                                                << QStringLiteral("中");
+    QTest::newRow("cp932 hex pair") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\\'83S}")
+                                    << QStringLiteral("あゴ");
+    QTest::newRow("font charset beats ansicpg")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f1\\fcharset128 G;}}"
+                      "\\f1 \\'92\\'86}")
+        << QStringLiteral("中");
     QTest::newRow("cp1250 font") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset238 A;}}\\f0 \\'c8}")
                                  << QStringLiteral("Č");
     QTest::newRow("unicode skips fallback") << QByteArray("{\\rtf1\\uc1 \\u12354?x}") << QStringLiteral("あx");
-    QTest::newRow("uc2 skips two hex bytes") << QByteArray("{\\rtf1\\ansicpg932\\uc2 \\u24180\\'94\\'4eZ}")
-                                             << QStringLiteral("年Z");
+    QTest::newRow("uc2 skips two hex bytes")
+        << QByteArray("{\\rtf1\\ansicpg932\\uc2 \\u24180\\'94\\'4eZ}") << QStringLiteral("年Z");
     QTest::newRow("uc0 skips nothing") << QByteArray("{\\rtf1{\\uc0\\u945 b}}") << QStringLiteral("αb");
     QTest::newRow("uc scope ends with group") << QByteArray("{\\rtf1{\\uc2 x}\\u945?b}") << QStringLiteral("xαb");
     QTest::newRow("negative unicode") << QByteArray("{\\rtf1\\u-3913?}") << QStringLiteral("\uF0B7");
     QTest::newRow("surrogate pair") << QByteArray("{\\rtf1\\uc1\\u-10179?\\u-8694?}") << QStringLiteral("😊");
-    QTest::newRow("positive surrogate values") << QByteArray("{\\rtf1\\uc1\\u55357?\\u56542?}")
-                                               << QStringLiteral("📞");
+    QTest::newRow("positive surrogate values") << QByteArray("{\\rtf1\\uc1\\u55357?\\u56542?}") << QStringLiteral("📞");
     QTest::newRow("unpaired low surrogate") << QByteArray("{\\rtf1\\uc0\\u-9216 x}") << QStringLiteral("?x");
-    QTest::newRow("unknown star destination") << QByteArray("{\\rtf1 a{\\*\\unknownthing hidden}b}")
-                                              << QStringLiteral("ab");
+    QTest::newRow("unknown star destination")
+        << QByteArray("{\\rtf1 a{\\*\\unknownthing hidden}b}") << QStringLiteral("ab");
     QTest::newRow("star inside a group is no destination")
         << QByteArray("{\\rtf1{\\b\\*\\cs7 kept}}") << QStringLiteral("kept");
     QTest::newRow("known non-text destinations")
@@ -209,14 +217,14 @@ void TestRtfReader::text_data()
         << QStringLiteral("A\t\tC\nD\tE\tF\n");
     QTest::newRow("bin data is skipped") << QByteArray("{\\rtf1 a\\bin3 }}}b}") << QStringLiteral("ab");
     QTest::newRow("huge bin stops at the end") << QByteArray("{\\rtf1 a\\bin99999999999 xyz}") << QStringLiteral("a");
-    QTest::newRow("huge numbers are clamped") << QByteArray("{\\rtf1\\fs999999999999999999 ok}")
-                                              << QStringLiteral("ok");
+    QTest::newRow("huge numbers are clamped")
+        << QByteArray("{\\rtf1\\fs999999999999999999 ok}") << QStringLiteral("ok");
     QTest::newRow("text after the last brace") << QByteArray("{\\rtf1 in}out") << QStringLiteral("in");
-    QTest::newRow("nbsp, soft and hard hyphen") << QByteArray("{\\rtf1 a\\~b\\-c\\_d}")
-                                                << QStringLiteral("a\u00A0b\u00ADc\u2011d");
+    QTest::newRow("nbsp, soft and hard hyphen")
+        << QByteArray("{\\rtf1 a\\~b\\-c\\_d}") << QStringLiteral("a\u00A0b\u00ADc\u2011d");
     QTest::newRow("backslash newline is a paragraph") << QByteArray("{\\rtf1 a\\\nb}") << QStringLiteral("a\nb");
-    QTest::newRow("footnote reference numbers") << QByteArray("{\\rtf1 a\\chftn{\\footnote\\chftn x}b\\chftn}")
-                                                << QStringLiteral("a1b2");
+    QTest::newRow("footnote reference numbers")
+        << QByteArray("{\\rtf1 a\\chftn{\\footnote\\chftn x}b\\chftn}") << QStringLiteral("a1b2");
 }
 
 void TestRtfReader::text()
@@ -274,7 +282,7 @@ void TestRtfReader::characterFormats_data()
     QTest::newRow("strike") << head + "{\\strike X}}" << int(QTextFormat::FontStrikeOut) << QVariant(true);
     QTest::newRow("size") << head + "{\\fs30 X}}" << int(QTextFormat::FontPointSize) << QVariant(15.0);
     QTest::newRow("face") << head + "{\\f0 X}}" << int(QTextFormat::FontFamilies)
-                          << QVariant(QStringList{QStringLiteral("Arial")});
+                          << QVariant(QStringList { QStringLiteral("Arial") });
     QTest::newRow("text colour") << head + "{\\cf1 X}}" << int(QTextFormat::ForegroundBrush)
                                  << QVariant(QBrush(QColor(255, 0, 0)));
     QTest::newRow("background colour") << head + "{\\chcbpat2 X}}" << int(QTextFormat::BackgroundBrush)
@@ -304,9 +312,9 @@ void TestRtfReader::characterFormats()
 
 void TestRtfReader::paragraphFormats()
 {
-    const std::unique_ptr<QTextDocument> document =
-        read("{\\rtf1\\pard\\qc centre\\par\\pard\\qr\\li720\\ri360\\fi-360 right\\par\\pard\\qj\\tx1440\\tqr\\tx2880 "
-             "tabs\\par\\pard last}");
+    const std::unique_ptr<QTextDocument> document = read(
+        "{\\rtf1\\pard\\qc centre\\par\\pard\\qr\\li720\\ri360\\fi-360 right\\par\\pard\\qj\\tx1440\\tqr\\tx2880 "
+        "tabs\\par\\pard last}");
     QVERIFY(document);
     QCOMPARE(document->blockCount(), 4);
     const QTextBlockFormat centre = document->findBlockByNumber(0).blockFormat();
@@ -326,12 +334,12 @@ void TestRtfReader::paragraphFormats()
 
 void TestRtfReader::fontNameInCp932()
 {
-    const std::unique_ptr<QTextDocument> document =
-        read("{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e"
-             "{\\*\\falt MS Gothic};}}\\f0 X}");
+    const std::unique_ptr<QTextDocument> document = read(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e"
+        "{\\*\\falt MS Gothic};}}\\f0 X}");
     QVERIFY(document);
     QCOMPARE(formatAt(*document, QStringLiteral("X")).fontFamilies().toStringList(),
-             QStringList{QStringLiteral("ＭＳ ゴシック")});
+             QStringList { QStringLiteral("ＭＳ ゴシック") });
 }
 
 void TestRtfReader::pngPictureIsShownOthersSkipped()
@@ -369,7 +377,8 @@ void TestRtfReader::notRtfIsReadAsPlainText()
     const LoadedDocument loaded = readDocumentBytes(bytes);
     QCOMPARE(loaded.kind, kind);
     if (kind == DocumentKind::PlainText)
-        QCOMPARE(encodePlainText(loaded.plainText, loaded.format), bytes.isEmpty() || bytes.endsWith('\n') ? bytes : bytes + "\r\n");
+        QCOMPARE(encodePlainText(loaded.plainText, loaded.format),
+                 bytes.isEmpty() || bytes.endsWith('\n') ? bytes : bytes + "\r\n");
 }
 
 QTEST_GUILESS_MAIN(TestRtfReader)

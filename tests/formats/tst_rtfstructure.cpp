@@ -85,8 +85,8 @@ QStringList facts(const QTextDocument& document)
                                .arg(cell.rowSpan())
                                .arg(cell.columnSpan())
                                .arg(text,
-                                   cell.format().background().style() != Qt::NoBrush ? QStringLiteral(" shaded")
-                                                                                     : QString());
+                                    cell.format().background().style() != Qt::NoBrush ? QStringLiteral(" shaded")
+                                                                                      : QString());
                 }
             }
         }
@@ -114,65 +114,70 @@ void TestRtfStructure::readThenWriteKeepsStructure_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QStringList>("expected");
-    const QByteArray head
-        = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fcharset128 \\'82\\'6c\\'82\\'72 Mincho;}}"
-          "{\\colortbl;\\red200\\green200\\blue255;}";
+    const QByteArray head =
+        "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fcharset128 \\'82\\'6c\\'82\\'72 Mincho;}}"
+        "{\\colortbl;\\red200\\green200\\blue255;}";
     // LibreOffice's way: a wide cell is its horizontal merge; \clvmgf/\clvmrg the vertical one.
     QTest::newRow("table with merges and shading")
-        << head
-            + "\\trowd\\clbrdrt\\brdrs\\clcbpat1\\cellx1000\\clcbpat1\\cellx2000\\cellx3000"
-              "\\pard\\intbl \\'95\\'69\\'96\\'bc\\cell \\'90\\'94\\cell \\'89\\'bf\\cell\\row"
-              "\\trowd\\cellx2000\\cellx3000\\pard\\intbl \\'8d\\'87\\'8c\\'76\\cell 900\\cell\\row"
-              "\\trowd\\clvmgf\\cellx1000\\cellx2000\\cellx3000\\pard\\intbl \\'8f\\'63\\cell a\\cell b\\cell\\row"
-              "\\trowd\\clvmrg\\cellx1000\\cellx2000\\cellx3000\\pard\\intbl\\cell c\\cell d\\cell\\row"
-              "\\pard after\\par}"
+        << head +
+            "\\trowd\\clbrdrt\\brdrs\\clcbpat1\\cellx1000\\clcbpat1\\cellx2000\\cellx3000"
+            "\\pard\\intbl \\'95\\'69\\'96\\'bc\\cell \\'90\\'94\\cell \\'89\\'bf\\cell\\row"
+            "\\trowd\\cellx2000\\cellx3000\\pard\\intbl \\'8d\\'87\\'8c\\'76\\cell 900\\cell\\row"
+            "\\trowd\\clvmgf\\cellx1000\\cellx2000\\cellx3000\\pard\\intbl \\'8f\\'63\\cell a\\cell b\\cell\\row"
+            "\\trowd\\clvmrg\\cellx1000\\cellx2000\\cellx3000\\pard\\intbl\\cell c\\cell d\\cell\\row"
+            "\\pard after\\par}"
         << QStringList { QStringLiteral("table 4x3 border 1"), QStringLiteral("cell 0,0 1x1 品名 shaded"),
-               QStringLiteral("cell 1,0 1x2 合計"), QStringLiteral("cell 1,2 1x1 900"),
-               QStringLiteral("cell 2,0 2x1 縦"), QStringLiteral("cell 3,2 1x1 d") };
+                         QStringLiteral("cell 1,0 1x2 合計"),  QStringLiteral("cell 1,2 1x1 900"),
+                         QStringLiteral("cell 2,0 2x1 縦"),    QStringLiteral("cell 3,2 1x1 d") };
     QTest::newRow("Word's \\clmgf/\\clmrg and a nested table")
-        << head
-            + "\\trowd\\clmgf\\cellx1000\\clmrg\\cellx2000\\pard\\intbl wide\\cell\\cell\\row"
-              "\\trowd\\cellx1000\\cellx2000\\pard\\intbl outer\\cell\\pard\\intbl\\itap2 in1\\nestcell in2\\nestcell"
-              "{\\*\\nesttableprops\\trowd\\cellx500\\cellx900\\nestrow}{\\nonesttables\\par}"
-              "\\pard\\intbl\\itap1 \\cell\\row\\pard\\par}"
+        << head +
+            "\\trowd\\clmgf\\cellx1000\\clmrg\\cellx2000\\pard\\intbl wide\\cell\\cell\\row"
+            "\\trowd\\cellx1000\\cellx2000\\pard\\intbl outer\\cell\\pard\\intbl\\itap2 in1\\nestcell in2\\nestcell"
+            "{\\*\\nesttableprops\\trowd\\cellx500\\cellx900\\nestrow}{\\nonesttables\\par}"
+            "\\pard\\intbl\\itap1 \\cell\\row\\pard\\par}"
         << QStringList { QStringLiteral("table 2x2 border 0"), QStringLiteral("cell 0,0 1x2 wide"),
-               QStringLiteral("cell 1,1 1x1 in1\tin2") };
+                         QStringLiteral("cell 1,1 1x1 in1\tin2") };
     QTest::newRow("list table bullets and numbers")
-        << head
-            + "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}}"
-              "{\\listlevel\\levelnfc23{\\leveltext\\'01\\u9702 ?;}}\\listid5}"
-              "{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}\\listid6}}"
-              "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}{\\listoverride\\listid6\\ls2}}"
-              "\\pard\\ls1{\\listtext \\'81\\'45\\tab}\\'8b\\'8d\\'93\\'fb\\par"
-              "\\pard\\ls1\\ilvl1{\\listtext o\\tab}\\'83\\'70\\'83\\'93\\par"
-              "\\pard\\ls2{\\listtext 1.\\tab}\\'88\\'ea\\par\\pard\\ls2{\\listtext 2.\\tab}\\'93\\'f1\\par\\pard end}"
+        << head +
+            "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}}"
+            "{\\listlevel\\levelnfc23{\\leveltext\\'01\\u9702 ?;}}\\listid5}"
+            "{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}\\listid6}}"
+            "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}{\\listoverride\\listid6\\ls2}}"
+            "\\pard\\ls1{\\listtext \\'81\\'45\\tab}\\'8b\\'8d\\'93\\'fb\\par"
+            "\\pard\\ls1\\ilvl1{\\listtext o\\tab}\\'83\\'70\\'83\\'93\\par"
+            "\\pard\\ls2{\\listtext 1.\\tab}\\'88\\'ea\\par\\pard\\ls2{\\listtext 2.\\tab}\\'93\\'f1\\par\\pard end}"
         << QStringList { QStringLiteral("item • 1 牛乳"), QStringLiteral("item ◦ 2 パン"),
-               QStringLiteral("item 1. 1 一"), QStringLiteral("item 2. 1 二") };
-    QTest::newRow("old \\pn numbering") << head
-            + "\\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}A\\par"
-              "\\pard{\\pntext 2.\\tab}{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}B\\par\\pard C}"
+                         QStringLiteral("item 1. 1 一"), QStringLiteral("item 2. 1 二") };
+    QTest::newRow("old \\pn numbering") << head +
+            "\\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}A\\par"
+            "\\pard{\\pntext 2.\\tab}{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}B\\par\\pard C}"
                                         << QStringList { QStringLiteral("item 1. 1 A"), QStringLiteral("item 2. 1 B") };
     QTest::newRow("links, headings, page break, spacing")
-        << head
-            + "{\\stylesheet{\\ql Normal;}{\\s1\\outlinelevel0 heading 1;}{\\s2 Heading 2;}{\\s3 "
-              "\\'8c\\'a9\\'8f\\'6f\\'82\\'b5 3;}}"
-              "\\pard\\s1 \\'91\\'e6\\'88\\'ea\\'8f\\'cd\\par\\pard\\s2 Two\\par\\pard\\s3 Three\\par"
-              "\\pard\\sb240\\sa120\\sl480\\slmult1 see {\\field{\\*\\fldinst HYPERLINK "
-              "\"https://example.com/\\'93\\'fa\"}"
-              "{\\fldrslt \\'83\\'79\\'81\\'5b\\'83\\'57}} and {\\field{\\*\\fldinst {HYPERLINK \\\\l "
-              "\"top\"}}{\\fldrslt up}}\\par"
-              "\\pard before\\page after\\par\\pard\\pagebb own\\par}"
-        << QStringList { QStringLiteral("h1 第一章"), QStringLiteral("h2 Two"), QStringLiteral("h3 Three"),
-               QStringLiteral("link https://example.com/日 ページ"), QStringLiteral("link #top up"),
-               QStringLiteral("space 16 8 see ページ and up"), QStringLiteral("line 1 200 see ページ and up"),
-               QStringLiteral("break after"), QStringLiteral("break own") };
+        << head +
+            "{\\stylesheet{\\ql Normal;}{\\s1\\outlinelevel0 heading 1;}{\\s2 Heading 2;}{\\s3 "
+            "\\'8c\\'a9\\'8f\\'6f\\'82\\'b5 3;}}"
+            "\\pard\\s1 \\'91\\'e6\\'88\\'ea\\'8f\\'cd\\par\\pard\\s2 Two\\par\\pard\\s3 Three\\par"
+            "\\pard\\sb240\\sa120\\sl480\\slmult1 see {\\field{\\*\\fldinst HYPERLINK "
+            "\"https://example.com/\\'93\\'fa\"}"
+            "{\\fldrslt \\'83\\'79\\'81\\'5b\\'83\\'57}} and {\\field{\\*\\fldinst {HYPERLINK \\\\l "
+            "\"top\"}}{\\fldrslt up}}\\par"
+            "\\pard before\\page after\\par\\pard\\pagebb own\\par}"
+        << QStringList { QStringLiteral("h1 第一章"),
+                         QStringLiteral("h2 Two"),
+                         QStringLiteral("h3 Three"),
+                         QStringLiteral("link https://example.com/日 ページ"),
+                         QStringLiteral("link #top up"),
+                         QStringLiteral("space 16 8 see ページ and up"),
+                         QStringLiteral("line 1 200 see ページ and up"),
+                         QStringLiteral("break after"),
+                         QStringLiteral("break own") };
     QTest::newRow("super, sub, double strike, East Asian bold and size")
-        << head
-            + "H{\\dn4 2}O m{\\up6 2} x{\\super 3} {\\striked1 gone}{\\striked0 back}"
-              "{\\dbch\\ab\\dbch \\'91\\'be\\'8e\\'9a}{\\dbch\\ab\\dbch ab}{\\dbch\\afs40\\dbch \\'91\\'e5}"
-              "{\\rtlch\\ab\\ltrch\\loch \\'8d\\'d7}}"
-        << QStringList { QStringLiteral("sub 2"), QStringLiteral("sup 2"), QStringLiteral("sup 3"),
-               QStringLiteral("strike gone"), QStringLiteral("bold 太字"), QStringLiteral("size 20 大") };
+        << head +
+            "H{\\dn4 2}O m{\\up6 2} x{\\super 3} {\\striked1 gone}{\\striked0 back}"
+            "{\\dbch\\ab\\dbch \\'91\\'be\\'8e\\'9a}{\\dbch\\ab\\dbch ab}{\\dbch\\afs40\\dbch \\'91\\'e5}"
+            "{\\rtlch\\ab\\ltrch\\loch \\'8d\\'d7}}"
+        << QStringList { QStringLiteral("sub 2"),       QStringLiteral("sup 2"),     QStringLiteral("sup 3"),
+                         QStringLiteral("strike gone"), QStringLiteral("bold 太字"), QStringLiteral("size 20 大") };
 }
 
 void TestRtfStructure::readThenWriteKeepsStructure()
@@ -198,8 +203,8 @@ void TestRtfStructure::readThenWriteKeepsStructure()
 
 void TestRtfStructure::tableWidthsFromCellEdges()
 {
-    const std::unique_ptr<QTextDocument> document
-        = read("{\\rtf1\\trowd\\cellx1500\\cellx4500\\pard\\intbl a\\cell b\\cell\\row\\pard\\par}");
+    const std::unique_ptr<QTextDocument> document = read(
+        "{\\rtf1\\trowd\\cellx1500\\cellx4500\\pard\\intbl a\\cell b\\cell\\row\\pard\\par}");
     QVERIFY(document);
     QTextTable* table = tableOf(document->findBlock(int(document->toPlainText().indexOf(u'a'))));
     QVERIFY(table);
@@ -214,10 +219,10 @@ void TestRtfStructure::tableWidthsFromCellEdges()
 void TestRtfStructure::plainTextOfTablesAndLists()
 {
     // A plain save keeps what the rich view shows: cells tab-separated, list labels in front.
-    const std::unique_ptr<QTextDocument> document
-        = read("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0}\\listid1}}{\\*\\listoverridetable"
-               "{\\listoverride\\listid1\\ls1}}before\\par\\trowd\\cellx100\\cellx200\\intbl A\\cell B\\cell\\row"
-               "\\intbl\\cell D\\cell\\row\\pard\\ls1 one\\par\\pard\\ls1 two\\par\\pard end}");
+    const std::unique_ptr<QTextDocument> document = read(
+        "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0}\\listid1}}{\\*\\listoverridetable"
+        "{\\listoverride\\listid1\\ls1}}before\\par\\trowd\\cellx100\\cellx200\\intbl A\\cell B\\cell\\row"
+        "\\intbl\\cell D\\cell\\row\\pard\\ls1 one\\par\\pard\\ls1 two\\par\\pard end}");
     QVERIFY(document);
     QCOMPARE(documentPlainText(*document), QStringLiteral("before\nA\tB\n\tD\n1. one\n2. two\nend"));
 }
@@ -229,8 +234,8 @@ void TestRtfStructure::keptGroupsAreWrittenBack()
     const QByteArray unknown = "{\\*\\mynewthing keep me}";
     const QByteArray footnote = "{\\footnote\\pard{\\super\\chftn} \\'92\\'8d}";
     const QByteArray comment = "{\\*\\annotation note}";
-    const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932" + info + unknown + "\\paperw11906\\margl1701\\sectd" + header
-        + "\\pard A{\\super\\chftn}" + footnote + "B" + comment + "C\\par}";
+    const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932" + info + unknown + "\\paperw11906\\margl1701\\sectd" + header +
+        "\\pard A{\\super\\chftn}" + footnote + "B" + comment + "C\\par}";
     const std::unique_ptr<QTextDocument> document = read(rtf);
     QVERIFY(document);
     // The view shows the footnote's number, not its text; a plain save has neither the groups nor their text.
@@ -242,7 +247,7 @@ void TestRtfStructure::keptGroupsAreWrittenBack()
     QVERIFY(written.contains("\\paperw11906\\margl1701\\sectd"));
     // Where they were: the footnote after A's number (written as \\chftn), the comment between B and C.
     const QList<qsizetype> order = { written.indexOf("{A}"), written.indexOf("\\chftn}"), written.indexOf(footnote),
-        written.indexOf("{B}"), written.indexOf(comment), written.indexOf("{C}") };
+                                     written.indexOf("{B}"), written.indexOf(comment),    written.indexOf("{C}") };
     QVERIFY2(!order.contains(-1) && std::is_sorted(order.begin(), order.end()), written.constData());
     const std::unique_ptr<QTextDocument> again = read(written);
     QVERIFY(again);

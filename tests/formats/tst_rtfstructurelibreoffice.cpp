@@ -36,7 +36,8 @@ Structure structureOf(const QString& html)
     out.counts[QStringLiteral("page breaks")] = count("page-break-before:\\s*always");
     int bold = 0;
     const QRegularExpression bolds(QStringLiteral("<(b|strong)[\\s>](.*?)</\\1>"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+                                   QRegularExpression::CaseInsensitiveOption |
+                                       QRegularExpression::DotMatchesEverythingOption);
     for (auto it = bolds.globalMatch(body); it.hasNext();)
         bold += int(QTextDocumentFragment::fromHtml(it.next().captured(2))
                         .toPlainText()
@@ -58,8 +59,8 @@ double similarity(const QString& a, const QString& b)
     for (qsizetype i = 1; i <= a.size(); ++i) {
         current[0] = int(i);
         for (qsizetype j = 1; j <= b.size(); ++j)
-            current[j]
-                = std::min({ previous[j] + 1, current[j - 1] + 1, previous[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1) });
+            current[j] = std::min(
+                { previous[j] + 1, current[j - 1] + 1, previous[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1) });
         std::swap(previous, current);
     }
     return 1.0 - double(previous[b.size()]) / double(std::max(a.size(), b.size()));
@@ -99,9 +100,10 @@ void TestRtfStructureLibreOffice::roundTripKeepsStructure()
     process.setProgram(soffice);
     process.setArguments(
         QStringList { QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
-            QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("html:HTML (StarWriter)"),
-            QStringLiteral("--outdir"), dir.filePath(QStringLiteral("html")) }
-        + converted);
+                      QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                      QStringLiteral("html:HTML (StarWriter)"), QStringLiteral("--outdir"),
+                      dir.filePath(QStringLiteral("html")) } +
+        converted);
     process.start();
     QVERIFY(process.waitForFinished(300000));
     for (const QString& file : files) {
@@ -115,7 +117,7 @@ void TestRtfStructureLibreOffice::roundTripKeepsStructure()
         for (auto it = before.counts.cbegin(); it != before.counts.cend(); ++it) {
             const int kept = after.counts.value(it.key());
             QVERIFY2(kept * 10 >= it.value() * 9,
-                qPrintable(QStringLiteral("%1: %2 %3 of %4 kept").arg(file, it.key()).arg(kept).arg(it.value())));
+                     qPrintable(QStringLiteral("%1: %2 %3 of %4 kept").arg(file, it.key()).arg(kept).arg(it.value())));
         }
         const double similar = similarity(before.text, after.text);
         QVERIFY2(similar >= 0.98, qPrintable(QStringLiteral("%1: text similarity %2").arg(file).arg(similar)));

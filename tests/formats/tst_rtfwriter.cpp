@@ -23,7 +23,8 @@ std::unique_ptr<QTextDocument> readBack(const QByteArray& rtf)
     return std::move(result->document);
 }
 
-struct Run {
+struct Run
+{
     QString text;
     QTextCharFormat format;
 };
@@ -31,11 +32,11 @@ struct Run {
 // Runs of the document with the properties that the writer promises to keep.
 QList<Run> runs(const QTextDocument& document)
 {
-    static const int kept[] = {QTextFormat::FontWeight,          QTextFormat::FontItalic,
-                               QTextFormat::TextUnderlineStyle,  QTextFormat::FontStrikeOut,
-                               QTextFormat::FontPointSize,       QTextFormat::FontFamilies,
-                               QTextFormat::ForegroundBrush,     QTextFormat::BackgroundBrush,
-                               QTextFormat::TextVerticalAlignment};
+    static const int kept[] = { QTextFormat::FontWeight,           QTextFormat::FontItalic,
+                                QTextFormat::TextUnderlineStyle,   QTextFormat::FontStrikeOut,
+                                QTextFormat::FontPointSize,        QTextFormat::FontFamilies,
+                                QTextFormat::ForegroundBrush,      QTextFormat::BackgroundBrush,
+                                QTextFormat::TextVerticalAlignment };
     QList<Run> out;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -47,7 +48,7 @@ QList<Run> runs(const QTextDocument& document)
             if (!out.isEmpty() && out.last().format == format)
                 out.last().text += it.fragment().text();
             else
-                out.append({it.fragment().text(), format});
+                out.append({ it.fragment().text(), format });
         }
         if (!out.isEmpty())
             out.last().text += u'\n';
@@ -57,7 +58,8 @@ QList<Run> runs(const QTextDocument& document)
 
 } // namespace
 
-class TestRtfWriter final : public QObject {
+class TestRtfWriter final : public QObject
+{
     Q_OBJECT
 
 private Q_SLOTS:
@@ -78,7 +80,7 @@ void TestRtfWriter::corpusWriteThenRead_data()
         QTest::newRow("corpus missing") << QString();
         return;
     }
-    QDirIterator it(sharedTestData() + QStringLiteral("/rtf"), {QStringLiteral("*.rtf")}, QDir::Files,
+    QDirIterator it(sharedTestData() + QStringLiteral("/rtf"), { QStringLiteral("*.rtf") }, QDir::Files,
                     QDirIterator::Subdirectories);
     QStringList files;
     while (it.hasNext())
@@ -105,7 +107,8 @@ void TestRtfWriter::corpusWriteThenRead()
     QCOMPARE(after.size(), before.size());
     for (qsizetype i = 0; i < before.size(); ++i) {
         QCOMPARE(after[i].text, before[i].text);
-        QVERIFY2(after[i].format == before[i].format, qPrintable(QStringLiteral("run %1: %2").arg(i).arg(before[i].text)));
+        QVERIFY2(after[i].format == before[i].format,
+                 qPrintable(QStringLiteral("run %1: %2").arg(i).arg(before[i].text)));
     }
 }
 
@@ -123,7 +126,7 @@ void TestRtfWriter::formatsSurvive()
     add(QStringLiteral("under "), [](QTextCharFormat& f) { f.setFontUnderline(true); });
     add(QStringLiteral("strike "), [](QTextCharFormat& f) { f.setFontStrikeOut(true); });
     add(QStringLiteral("日本語 "), [](QTextCharFormat& f) {
-        f.setFontFamilies({QStringLiteral("ＭＳ ゴシック")});
+        f.setFontFamilies({ QStringLiteral("ＭＳ ゴシック") });
         f.setFontPointSize(10.5);
     });
     add(QStringLiteral("red on yellow"), [](QTextCharFormat& f) {
@@ -158,7 +161,8 @@ void TestRtfWriter::paragraphFormatsSurvive()
     indented.setLeftMargin(48);
     indented.setRightMargin(12);
     indented.setTextIndent(-24);
-    indented.setTabPositions({QTextOption::Tab(96, QTextOption::LeftTab), QTextOption::Tab(192, QTextOption::RightTab)});
+    indented.setTabPositions(
+        { QTextOption::Tab(96, QTextOption::LeftTab), QTextOption::Tab(192, QTextOption::RightTab) });
     cursor.insertBlock(indented);
     cursor.insertText(QStringLiteral("indented\ttab"));
     cursor.insertBlock(QTextBlockFormat());
@@ -236,7 +240,8 @@ void TestRtfWriter::plainTextAsRtf()
 {
     // A plain document saved under an .rtf name.
     const QString text = QStringLiteral("一行目\n\n三行目\tタブ");
-    const SaveResult rendered = renderDocument(QStringLiteral("x.RTF"), DocumentSource{nullptr, text}, kNewDocumentFormat);
+    const SaveResult rendered = renderDocument(QStringLiteral("x.RTF"), DocumentSource { nullptr, text },
+                                               kNewDocumentFormat);
     QCOMPARE(rendered.status, SaveStatus::Saved);
     const std::unique_ptr<QTextDocument> back = readBack(rendered.bytes);
     QVERIFY(back);

@@ -135,7 +135,8 @@ void TestTasklist::popupSitsAboveTheCursor()
     QFETCH(int, above);
     QByteArray values;
     for (int k = 1; k <= 5; ++k)
-        values += quoted(Reg::mru(k)) + '=' + (k <= entries ? quoted(QStringLiteral("/doc/f%1.txt").arg(k)) : "\"\"") + '\n';
+        values += quoted(Reg::mru(k)) + '=' + (k <= entries ? quoted(QStringLiteral("/doc/f%1.txt").arg(k)) : "\"\"") +
+            '\n';
     writeHive(values);
     createForm();
     m_form->TrayNotify(QSystemTrayIcon::Trigger);
@@ -167,7 +168,8 @@ void TestTasklist::rightPressCreatesAbsentFolderSlots()
     writeHive("\"MMM1\"=\"/doc/\"\n");
     createForm();
     QCOMPARE(storedString(Reg::mmm(2)), QString()); // created at creation's read already
-    runRegistrySequence(OpenMode::OpenOnly, [](SettingsKey& key) { key.writeString(Reg::mmm(4), QStringLiteral("/new/")); });
+    runRegistrySequence(OpenMode::OpenOnly,
+                        [](SettingsKey& key) { key.writeString(Reg::mmm(4), QStringLiteral("/new/")); });
     m_form->TrayNotify(QSystemTrayIcon::Context);
     QCOMPARE(m_form->MMMList(), (QStringList { QStringLiteral("/doc/"), {}, {}, QStringLiteral("/new/"), {} }));
     QCOMPARE(visibleCaptions(m_form->PopupMenu2()),
@@ -256,7 +258,8 @@ void TestTasklist::cascadeFailureStillStarts()
 void TestTasklist::recentFileThatCannotBeReadStartsNothing()
 {
     const QString gone = m_files->filePath(QStringLiteral("deleted.txt"));
-    writeHive("\"MTop\"=dword:00000064\n\"MLeft\"=dword:000000c8\n\"MRU1\"=" + quoted(gone) + "\n\"MRU2\"=" + quoted(m_files->path()) + "\n");
+    writeHive("\"MTop\"=dword:00000064\n\"MLeft\"=dword:000000c8\n\"MRU1\"=" + quoted(gone) +
+              "\n\"MRU2\"=" + quoted(m_files->path()) + "\n");
     createForm();
     action(m_form->PopupMenu1(), QStringLiteral("MRU1"))->trigger();
     action(m_form->PopupMenu1(), QStringLiteral("MRU2"))->trigger(); // a folder is no file to edit
@@ -286,7 +289,8 @@ void TestTasklist::openAsksInTheStoredFolderAndRemembers()
 {
     const QString file = m_files->filePath(QStringLiteral("my doc.txt"));
     QFile(file).open(QIODevice::WriteOnly);
-    writeHive("\"MTop\"=dword:00000064\n\"MLeft\"=dword:000000c8\n\"MDirSave\"=\"/stored/\"\n\"MFindexNo1\"=dword:00000003\n");
+    writeHive("\"MTop\"=dword:00000064\n\"MLeft\"=dword:000000c8\n\"MDirSave\"=\"/stored/"
+              "\"\n\"MFindexNo1\"=dword:00000003\n");
     createForm();
     m_dialogs.files = { file };
     m_dialogs.pickFilter = 5;
@@ -348,7 +352,8 @@ void TestTasklist::closeKeepsTheEditorsEntries()
     writeHive("\"MRU1\"=dword:00000001\n\"MMM1\"=\"/f/\"\n");
     createForm();
     QVERIFY(m_form->MRUList().isEmpty());
-    runRegistrySequence(OpenMode::OpenOnly, [](SettingsKey& key) { key.writeString(Reg::mmm(1), QStringLiteral("/h/")); });
+    runRegistrySequence(OpenMode::OpenOnly,
+                        [](SettingsKey& key) { key.writeString(Reg::mmm(1), QStringLiteral("/h/")); });
     m_form->close();
     QCOMPARE(storedString(Reg::mmm(1)), QStringLiteral("/h/"));
     QVERIFY(m_dialogs.messages.isEmpty());
@@ -377,7 +382,7 @@ void TestTasklist::removalRequest()
     action(m_form->PopupMenu2(), QStringLiteral("Exit1"))->trigger();
     QCOMPARE(closed.size(), 1);
     QVERIFY(!m_form->trayIcon()->isVisible());
-    QCOMPARE(!runRegistrySequence(OpenMode::OpenOnly, [](SettingsKey&) { }).opened, removed);
+    QCOMPARE(!runRegistrySequence(OpenMode::OpenOnly, [](SettingsKey&) {}).opened, removed);
     if (!removed) {
         QCOMPARE(storedString(Reg::MDLFLG), QString::fromUtf8(flag));
         QCOMPARE(storedString(Reg::mru(1)), QStringLiteral("/x"));

@@ -52,7 +52,11 @@ private Q_SLOTS:
 
 private:
     std::optional<qint32> stored(const QString& name);
-    template <class T> T* child(const QString& name) { return m_form->findChild<T*>(name); }
+    template <class T>
+    T* child(const QString& name)
+    {
+        return m_form->findChild<T*>(name);
+    }
 
     std::optional<TempSettings> m_settings;
     FakeDialogs m_dialogs;

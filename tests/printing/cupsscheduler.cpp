@@ -21,8 +21,7 @@ constexpr int kStartSeconds = 20;
 
 CupsScheduler::CupsScheduler()
     : m_queue(QStringLiteral("PemmoPdf%1").arg(QCoreApplication::applicationPid()))
-{
-}
+{ }
 
 CupsScheduler::~CupsScheduler()
 {
@@ -35,7 +34,8 @@ QString CupsScheduler::unavailableReason()
 {
     QStringList missing;
     for (const char* tool : { "cupsd", "lpadmin", "lpstat" }) {
-        if (QStandardPaths::findExecutable(QLatin1String(tool), { QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin") })
+        if (QStandardPaths::findExecutable(QLatin1String(tool),
+                                           { QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin") })
                 .isEmpty())
             missing.append(QLatin1String(tool));
     }
@@ -46,7 +46,8 @@ QString CupsScheduler::unavailableReason()
     if (geteuid() != 0)
         return QStringLiteral("cups-pdf's backend runs only under a scheduler started as root; run the test as root");
     if (!QFileInfo(kCupsPdfConfigFolder).isWritable())
-        return QStringLiteral("%1 is not writable, so cups-pdf cannot be told where to write").arg(kCupsPdfConfigFolder);
+        return QStringLiteral("%1 is not writable, so cups-pdf cannot be told where to write")
+            .arg(kCupsPdfConfigFolder);
     return {};
 }
 
@@ -89,8 +90,8 @@ bool CupsScheduler::run(const QString& program, const QStringList& arguments)
     process.start(program, arguments);
     if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         process.kill();
-        m_error = QStringLiteral("%1 %2 failed: %3").arg(program, arguments.join(u' '),
-                                                        QString::fromLocal8Bit(process.readAllStandardError()));
+        m_error = QStringLiteral("%1 %2 failed: %3")
+                      .arg(program, arguments.join(u' '), QString::fromLocal8Bit(process.readAllStandardError()));
         return false;
     }
     return true;
@@ -103,9 +104,10 @@ bool CupsScheduler::start()
         return false;
     }
     // The filters run as the unprivileged user "lp" and must reach the spool below this folder.
-    QFile::setPermissions(m_root.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                             | QFileDevice::ReadGroup | QFileDevice::ExeGroup
-                                             | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    QFile::setPermissions(m_root.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                              QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                              QFileDevice::ExeOther);
     const QDir root(m_root.path());
     for (const char* folder : { "etc", "spool", "tmp", "cache", "state", "log", "out", "cups-pdf-spool" })
         root.mkpath(QLatin1String(folder));
@@ -113,41 +115,67 @@ bool CupsScheduler::start()
     ::chmod(QFile::encodeName(root.filePath(QStringLiteral("tmp"))).constData(), 01777);
     const QByteArray path = m_root.path().toUtf8();
 
-    const QByteArray files = "ServerRoot " + path + "/etc\n"
-                             "RequestRoot " + path + "/spool\n"
-                             "TempDir " + path + "/tmp\n"
-                             "CacheDir " + path + "/cache\n"
-                             "StateDir " + path + "/state\n"
-                             "ServerBin /usr/lib/cups\n"
-                             "DataDir /usr/share/cups\n"
-                             "AccessLog " + path + "/log/access_log\n"
-                             "ErrorLog " + path + "/log/error_log\n"
-                             "PageLog " + path + "/log/page_log\n"
-                             "Printcap " + path + "/printcap\n"
-                             "User lp\n"
-                             "Group lp\n"
-                             "SystemGroup root\n";
-    const QByteArray conf = "Listen " + socketPath().toUtf8() + "\n"
-                            "LogLevel info\n"
-                            "Browsing No\n"
-                            "WebInterface No\n"
-                            "DefaultAuthType None\n"
-                            "ErrorPolicy abort-job\n"
-                            "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n";
+    const QByteArray files = "ServerRoot " + path +
+        "/etc\n"
+        "RequestRoot " +
+        path +
+        "/spool\n"
+        "TempDir " +
+        path +
+        "/tmp\n"
+        "CacheDir " +
+        path +
+        "/cache\n"
+        "StateDir " +
+        path +
+        "/state\n"
+        "ServerBin /usr/lib/cups\n"
+        "DataDir /usr/share/cups\n"
+        "AccessLog " +
+        path +
+        "/log/access_log\n"
+        "ErrorLog " +
+        path +
+        "/log/error_log\n"
+        "PageLog " +
+        path +
+        "/log/page_log\n"
+        "Printcap " +
+        path +
+        "/printcap\n"
+        "User lp\n"
+        "Group lp\n"
+        "SystemGroup root\n";
+    const QByteArray conf = "Listen " + socketPath().toUtf8() +
+        "\n"
+        "LogLevel info\n"
+        "Browsing No\n"
+        "WebInterface No\n"
+        "DefaultAuthType None\n"
+        "ErrorPolicy abort-job\n"
+        "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n";
     m_cupsPdfConfig = kCupsPdfConfigFolder + QStringLiteral("/cups-pdf-%1.conf").arg(m_queue);
-    const QByteArray cupsPdf = "Out " + outputFolder().toUtf8() + "\n"
-                               "AnonDirName " + outputFolder().toUtf8() + "\n"
-                               "Spool " + path + "/cups-pdf-spool\n"
-                               "Log " + path + "/log\n"
-                               "Grp root\n";
-    if (!writeFile(root.filePath(QStringLiteral("etc/cups-files.conf")), files)
-        || !writeFile(root.filePath(QStringLiteral("etc/cupsd.conf")), conf) || !writeFile(m_cupsPdfConfig, cupsPdf))
+    const QByteArray cupsPdf = "Out " + outputFolder().toUtf8() +
+        "\n"
+        "AnonDirName " +
+        outputFolder().toUtf8() +
+        "\n"
+        "Spool " +
+        path +
+        "/cups-pdf-spool\n"
+        "Log " +
+        path +
+        "/log\n"
+        "Grp root\n";
+    if (!writeFile(root.filePath(QStringLiteral("etc/cups-files.conf")), files) ||
+        !writeFile(root.filePath(QStringLiteral("etc/cupsd.conf")), conf) || !writeFile(m_cupsPdfConfig, cupsPdf))
         return false;
 
     m_cupsd = std::make_unique<QProcess>();
     m_cupsd->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_cupsd->start(QStringLiteral("cupsd"), { QStringLiteral("-f"), QStringLiteral("-c"), root.filePath(QStringLiteral("etc/cupsd.conf")),
-                                              QStringLiteral("-s"), root.filePath(QStringLiteral("etc/cups-files.conf")) });
+    m_cupsd->start(QStringLiteral("cupsd"),
+                   { QStringLiteral("-f"), QStringLiteral("-c"), root.filePath(QStringLiteral("etc/cupsd.conf")),
+                     QStringLiteral("-s"), root.filePath(QStringLiteral("etc/cups-files.conf")) });
     if (!m_cupsd->waitForStarted(5000)) {
         m_error = QStringLiteral("cupsd does not start: %1").arg(m_cupsd->errorString());
         return false;
@@ -167,11 +195,11 @@ bool CupsScheduler::start()
     // The driver takes PostScript; cairo's keeps the text's letters readable in the PDF that
     // ghostscript makes of it, where the default converter's leaves only glyph numbers.
     const QString server = socketPath();
-    return run(QStringLiteral("lpadmin"), { QStringLiteral("-h"), server, QStringLiteral("-p"), m_queue, QStringLiteral("-v"),
-                                            QStringLiteral("cups-pdf:/") + m_queue, QStringLiteral("-P"), kCupsPdfPpd,
-                                            QStringLiteral("-o"), QStringLiteral("pdftops-renderer-default=pdftocairo"),
-                                            QStringLiteral("-E") })
-        && run(QStringLiteral("lpadmin"), { QStringLiteral("-h"), server, QStringLiteral("-d"), m_queue });
+    return run(QStringLiteral("lpadmin"),
+               { QStringLiteral("-h"), server, QStringLiteral("-p"), m_queue, QStringLiteral("-v"),
+                 QStringLiteral("cups-pdf:/") + m_queue, QStringLiteral("-P"), kCupsPdfPpd, QStringLiteral("-o"),
+                 QStringLiteral("pdftops-renderer-default=pdftocairo"), QStringLiteral("-E") }) &&
+        run(QStringLiteral("lpadmin"), { QStringLiteral("-h"), server, QStringLiteral("-d"), m_queue });
 }
 
 void CupsScheduler::stop()

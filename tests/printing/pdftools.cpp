@@ -33,9 +33,8 @@ QString missingTools()
 int pageCount(const QString& path)
 {
     const QString info = run(QStringLiteral("pdfinfo"), { path });
-    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"),
-                                                             QRegularExpression::MultilineOption)
-                                              .match(info);
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"), QRegularExpression::MultilineOption).match(info);
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
@@ -52,13 +51,13 @@ QSizeF pageSize(const QString& path, int page)
     const QString number = QString::number(page);
     const QString info = run(QStringLiteral("pdfinfo"),
                              { QStringLiteral("-f"), number, QStringLiteral("-l"), number, path });
-    const QRegularExpressionMatch size
-        = QRegularExpression(QStringLiteral("^Page\\s+%1 size:\\s+([\\d.]+) x ([\\d.]+) pts").arg(page),
-                             QRegularExpression::MultilineOption)
-              .match(info);
-    const QRegularExpressionMatch rotation
-        = QRegularExpression(QStringLiteral("^Page\\s+%1 rot:\\s+(\\d+)").arg(page), QRegularExpression::MultilineOption)
-              .match(info);
+    const QRegularExpressionMatch size = QRegularExpression(
+                                             QStringLiteral("^Page\\s+%1 size:\\s+([\\d.]+) x ([\\d.]+) pts").arg(page),
+                                             QRegularExpression::MultilineOption)
+                                             .match(info);
+    const QRegularExpressionMatch rotation = QRegularExpression(QStringLiteral("^Page\\s+%1 rot:\\s+(\\d+)").arg(page),
+                                                                QRegularExpression::MultilineOption)
+                                                 .match(info);
     if (!size.hasMatch())
         return {};
     QSizeF result(size.captured(1).toDouble(), size.captured(2).toDouble());

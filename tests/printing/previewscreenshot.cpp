@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Renders the in-window print preview of a Japanese sample text into a PNG, for the docs.
 // Usage: pemmo_print_preview_screenshot <output.png>
-#include "ui/fontsubstitution.h"
 #include "fakedialogs.h"
 #include "printing/printcontroller.h"
 #include "testprinthost.h"
+#include "ui/fontsubstitution.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -25,7 +25,8 @@ int main(int argc, char** argv)
     host.fileName = QStringLiteral("/home/user/文書/吾輩は猫である.txt");
     QString text = QStringLiteral("吾輩は猫である。名前はまだ無い。\nどこで生れたかとんと見当がつかぬ。\n");
     for (int i = 3; i <= 120; ++i)
-        text += QStringLiteral("%1 行目：何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記憶している。\n").arg(i, 3);
+        text += QStringLiteral("%1 行目：何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記憶している。\n")
+                    .arg(i, 3);
     host.RichEdit2->setPlainText(text);
 
     FakeDialogs dialogs;

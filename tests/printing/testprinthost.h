@@ -54,7 +54,8 @@ public:
         Panel3->setObjectName(QStringLiteral("Panel3"));
         auto* buttons = new QHBoxLayout(Panel3);
         buttons->setContentsMargins(0, 0, 0, 0);
-        const QStringList captions { QStringLiteral("<<"), QStringLiteral("<"), QStringLiteral(">"), QStringLiteral(">>") };
+        const QStringList captions { QStringLiteral("<<"), QStringLiteral("<"), QStringLiteral(">"),
+                                     QStringLiteral(">>") };
         const QStringList hints { QStringLiteral("始めに戻る"), QStringLiteral("一つ戻る"), QStringLiteral("次へ"),
                                   QStringLiteral("最後へ") };
         for (int i = 0; i < 4; ++i) {
@@ -98,7 +99,10 @@ public:
         resize(743, 543);
     }
 
-    PreviewControls controls() { return PreviewControls { F_PVew, Panel3, pageButtons, PopupMenu3, zoomItems, QRPreview1 }; }
+    PreviewControls controls()
+    {
+        return PreviewControls { F_PVew, Panel3, pageButtons, PopupMenu3, zoomItems, QRPreview1 };
+    }
 
     QString documentText() const override { return RichEdit2->toPlainText(); }
     QFont editorFont() const override { return RichEdit2->font(); }

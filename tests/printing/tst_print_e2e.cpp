@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // "印刷" through a real spooler: a CUPS scheduler of the test's own with the PDF printer as default.
-#include "ui/fontsubstitution.h"
 #include "cupsscheduler.h"
 #include "fakedialogs.h"
 #include "pdftools.h"
 #include "printing/printcontroller.h"
 #include "printing/reportlayout.h"
 #include "testprinthost.h"
+#include "ui/fontsubstitution.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -77,9 +77,10 @@ void TestPrintEndToEnd::printGoesThroughTheSpooler()
     print.FilePrint();
     QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join(u'\n')));
     const QString pdf = waitForPdf(*m_cups, QDeadlineTimer(kJobSeconds * 1000));
-    QVERIFY2(!pdf.isEmpty(), qPrintable(QStringLiteral("no PDF from the queue, or not within %1 s; scheduler log:\n%2")
-                                            .arg(kJobSeconds)
-                                            .arg(m_cups->errorLog())));
+    QVERIFY2(!pdf.isEmpty(),
+             qPrintable(QStringLiteral("no PDF from the queue, or not within %1 s; scheduler log:\n%2")
+                            .arg(kJobSeconds)
+                            .arg(m_cups->errorLog())));
 
     const int pages = ReportLayout(ReportSetup::design(), numberedLines()).pageCount();
     QVERIFY(pages > 1);

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // Print, printer set-up and the preview, driven as the editor window drives them.
-#include "ui/fontsubstitution.h"
 #include "fakedialogs.h"
 #include "pdftools.h"
 #include "printing/printcontroller.h"
 #include "printing/printingtexts.h"
 #include "printing/reportlayout.h"
 #include "testprinthost.h"
+#include "ui/fontsubstitution.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -242,8 +242,9 @@ void TestPrintController::previewOpensAtPageOneAndZoom80()
     m_host->RichEdit2->setPlainText(numberedLines(200));
     m_print->F_PVewClick();
     ReportSetup expected = ReportSetup::design();
-    applyPreviewToggle(expected, ToggleInput { m_host->editorFont(), m_host->editorTextColour(),
-                                               QPageLayout::Portrait, m_host->fileName });
+    applyPreviewToggle(
+        expected,
+        ToggleInput { m_host->editorFont(), m_host->editorTextColour(), QPageLayout::Portrait, m_host->fileName });
     const int pages = ReportLayout(expected, numberedLines(200)).pageCount();
     QVERIFY(pages > 2);
 

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The report without any window: its geometry, the toggle's set-up, pagination and what a PDF shows.
-#include "ui/fontsubstitution.h"
 #include "pdftools.h"
 #include "printing/printingtexts.h"
 #include "printing/reportlayout.h"
+#include "ui/fontsubstitution.h"
 
 #include <QFontMetricsF>
 #include <QPdfWriter>
 #include <QTemporaryDir>
-#include <QTextDocument>
 #include <QTest>
+#include <QTextDocument>
 
 #include <cmath>
 
@@ -31,8 +31,8 @@ int linesPerPage(const ReportSetup& setup)
     device.setDotsPerMeterX(qRound(ReportLayout::kLayoutDpi / 0.0254));
     device.setDotsPerMeterY(qRound(ReportLayout::kLayoutDpi / 0.0254));
     const double lineHeight = std::ceil(QFontMetricsF(setup.elementFont, &device).height());
-    const double areaHeight = ReportDesign::textArea(setup.orientation, setup.elementWidth).height()
-        * ReportLayout::kLayoutDpi / 25.4;
+    const double areaHeight = ReportDesign::textArea(setup.orientation, setup.elementWidth).height() *
+        ReportLayout::kLayoutDpi / 25.4;
     return int(areaHeight / lineHeight);
 }
 
@@ -107,9 +107,13 @@ void TestReportLayout::textArea()
     QFETCH(QRectF, area);
     QCOMPARE(ReportDesign::bandWidth(orientation), bandWidth);
     const QRectF actual = ReportDesign::textArea(orientation, ReportDesign::bandWidth(orientation));
-    QVERIFY2(qAbs(actual.top() - area.top()) < 1e-9 && qAbs(actual.height() - area.height()) < 1e-9
-                 && actual.left() == area.left() && actual.width() == area.width(),
-             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(actual.left()).arg(actual.top()).arg(actual.width()).arg(actual.height())));
+    QVERIFY2(qAbs(actual.top() - area.top()) < 1e-9 && qAbs(actual.height() - area.height()) < 1e-9 &&
+                 actual.left() == area.left() && actual.width() == area.width(),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(actual.left())
+                            .arg(actual.top())
+                            .arg(actual.width())
+                            .arg(actual.height())));
 }
 
 void TestReportLayout::previewToggle_data()
@@ -139,8 +143,9 @@ void TestReportLayout::previewToggle()
     QCOMPARE(setup.elementWidth, 189.4);
     QCOMPARE(setup.elementFont.pointSizeF(), 11.25); // 15 px on a 96-dpi screen
 
-    applyPreviewToggle(setup, ToggleInput { editorFont, QColor(Qt::darkBlue), printerOrientation,
-                                            QStringLiteral("/home/u/メモ.txt") });
+    applyPreviewToggle(
+        setup,
+        ToggleInput { editorFont, QColor(Qt::darkBlue), printerOrientation, QStringLiteral("/home/u/メモ.txt") });
     QCOMPARE(setup.elementFont.family(), editorFont.family());
     QCOMPARE(setup.elementFont.bold(), editorFont.bold());
     QCOMPARE(setup.elementFont.pointSizeF(), pointSize);
@@ -158,7 +163,8 @@ void TestReportLayout::fieldTexts_data()
     QTest::newRow("page 12") << ReportDesign::pageNumberText(12) << QStringLiteral("Page:12");
     QTest::newRow("counter 1 of 1") << ReportDesign::counterText(1, 1) << QStringLiteral("1 / 1");
     QTest::newRow("counter 10 of 250") << ReportDesign::counterText(10, 250) << QStringLiteral("10 / 250");
-    QTest::newRow("morning, one-digit hour") << ReportDesign::dateTimeText(kPrinted) << QStringLiteral("2024/03/09 7:05:02");
+    QTest::newRow("morning, one-digit hour")
+        << ReportDesign::dateTimeText(kPrinted) << QStringLiteral("2024/03/09 7:05:02");
     QTest::newRow("midnight") << ReportDesign::dateTimeText(QDateTime(QDate(2025, 12, 31), QTime(0, 0)))
                               << QStringLiteral("2025/12/31 0:00:00");
 }
@@ -309,7 +315,8 @@ void TestReportLayout::japaneseSurvivesAsText()
         QSKIP(qPrintable(missing));
     ReportSetup setup = ReportSetup::design();
     setup.headerCaption = QStringLiteral("/home/利用者/日本語の名前.txt");
-    const QString path = renderToPdf(m_dir, setup, QStringLiteral("吾輩は猫である。名前はまだ無い。\n半角ｶﾅと全角ＡＢＣ"));
+    const QString path = renderToPdf(m_dir, setup,
+                                     QStringLiteral("吾輩は猫である。名前はまだ無い。\n半角ｶﾅと全角ＡＢＣ"));
     const QString text = PdfTools::pageText(path, 1);
     QVERIFY2(text.contains(QStringLiteral("吾輩は猫である。名前はまだ無い。")), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("半角ｶﾅと全角ＡＢＣ")));
@@ -323,7 +330,8 @@ void TestReportLayout::longCaptionKeepsItsFileName()
     if (const QString missing = PdfTools::missingTools(); !missing.isEmpty())
         QSKIP(qPrintable(missing));
     ReportSetup setup = ReportSetup::design();
-    setup.headerCaption = QStringLiteral("/very") + QStringLiteral("/deeply/nested").repeated(20) + QStringLiteral("/last-one.txt");
+    setup.headerCaption = QStringLiteral("/very") + QStringLiteral("/deeply/nested").repeated(20) +
+        QStringLiteral("/last-one.txt");
     const QString text = PdfTools::pageText(renderToPdf(m_dir, setup, QStringLiteral("x")), 1);
     QVERIFY2(text.contains(QStringLiteral("last-one.txt")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Page:1")), "the caption does not run into the page number");

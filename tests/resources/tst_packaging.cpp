@@ -55,8 +55,8 @@ void TestPackaging::desktopEntryIsValid()
     const QString text = QString::fromUtf8(file.readAll());
     QVERIFY(text.contains(QLatin1String("\nExec=pemmo %f\n")));
     QVERIFY(text.contains(QStringLiteral("\nName[ja]=")));
-    for (const char* type : { "text/plain", "text/rtf", "application/rtf", "text/html", "text/x-csrc",
-                              "text/x-c++src", "text/x-asm" })
+    for (const char* type :
+         { "text/plain", "text/rtf", "application/rtf", "text/html", "text/x-csrc", "text/x-c++src", "text/x-asm" })
         QVERIFY2(text.contains(QLatin1String(type) + u';'), type);
     QVERIFY(text.contains(QLatin1String("Exec=pemmo --editor")));
     QVERIFY(text.contains(QLatin1String("Exec=pemmo --launcher")));
@@ -76,9 +76,9 @@ void TestPackaging::debianPackage()
     requireTool(QStringLiteral("cpack"), "cmake");
     requireTool(QStringLiteral("dpkg-shlibdeps"), "dpkg-dev");
     QTemporaryDir out;
-    const Run pack = run(QStringLiteral("cpack"), { QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("-B"),
-                                                     out.path(), QStringLiteral("--config"),
-                                                     QStringLiteral(PEMMO_BUILD_DIR "/CPackConfig.cmake") },
+    const Run pack = run(QStringLiteral("cpack"),
+                         { QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("-B"), out.path(),
+                           QStringLiteral("--config"), QStringLiteral(PEMMO_BUILD_DIR "/CPackConfig.cmake") },
                          300000);
     QVERIFY2(pack.exitCode == 0, qPrintable(pack.output));
     const QStringList debs = QDir(out.path()).entryList({ QStringLiteral("pemmo_*.deb") });
@@ -86,22 +86,21 @@ void TestPackaging::debianPackage()
     const QString deb = out.filePath(debs.first());
 
     const QString contents = run(QStringLiteral("dpkg-deb"), { QStringLiteral("-c"), deb }).output;
-    for (const char* path : { "./usr/bin/pemmo", "./usr/bin/pemmo-convert",
-                              "./usr/share/applications/jp.ambrel.pemmo.desktop",
-                              "./usr/share/metainfo/jp.ambrel.pemmo.metainfo.xml",
-                              "./usr/share/icons/hicolor/scalable/apps/pemmo.svg",
-                              "./usr/share/icons/hicolor/48x48/apps/pemmo.png",
-                              "./usr/share/pemmo/help/ORVEL/index.html" })
+    for (const char* path :
+         { "./usr/bin/pemmo", "./usr/bin/pemmo-convert", "./usr/share/applications/jp.ambrel.pemmo.desktop",
+           "./usr/share/metainfo/jp.ambrel.pemmo.metainfo.xml", "./usr/share/icons/hicolor/scalable/apps/pemmo.svg",
+           "./usr/share/icons/hicolor/48x48/apps/pemmo.png", "./usr/share/pemmo/help/ORVEL/index.html" })
         QVERIFY2(contents.contains(QLatin1String(path)), path);
-    const QString depends = run(QStringLiteral("dpkg-deb"), { QStringLiteral("-f"), deb, QStringLiteral("Depends") }).output;
+    const QString depends =
+        run(QStringLiteral("dpkg-deb"), { QStringLiteral("-f"), deb, QStringLiteral("Depends") }).output;
     for (const char* package : { "libqt6widgets6", "libqt6printsupport6", "libuchardet0", "fonts-ipafont-gothic" })
         QVERIFY2(depends.contains(QLatin1String(package)), package);
 
     // apt resolves the package's dependencies as it would for a real install, without installing.
     if (QStandardPaths::findExecutable(QStringLiteral("apt-get")).isEmpty())
         return;
-    const Run simulate = run(QStringLiteral("apt-get"), { QStringLiteral("install"), QStringLiteral("--simulate"),
-                                                          QStringLiteral("-q"), deb });
+    const Run simulate = run(QStringLiteral("apt-get"),
+                             { QStringLiteral("install"), QStringLiteral("--simulate"), QStringLiteral("-q"), deb });
     QVERIFY2(simulate.exitCode == 0, qPrintable(simulate.output));
     QVERIFY(simulate.output.contains(QLatin1String("Inst pemmo")));
 }

@@ -107,8 +107,8 @@ void TestRegistryHive::otherTypesAreKeptVerbatim()
 
 void TestRegistryHive::namesAndKeysIgnoreCase()
 {
-    RegistryHive hive
-        = RegistryHive::parse("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\AMBREL\\pemmo]\n\"mtop\"=dword:00000005\n");
+    RegistryHive hive = RegistryHive::parse(
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\AMBREL\\pemmo]\n\"mtop\"=dword:00000005\n");
     QVERIFY(hive.hasKey(kKey));
     QCOMPARE(hive.value(kKey, QStringLiteral("MTop"))->data, regDword(5).data);
     hive.setValue(kKey, QStringLiteral("MTOP"), regDword(6));

@@ -106,8 +106,8 @@ private:
 void TestSettingsKey::emptyStringHasLengthZero()
 {
     QVERIFY(runRegistrySequence(OpenMode::OpenCreating, [](SettingsKey& key) {
-        key.writeString(Reg::MDirSave, QString());
-    }).completed());
+                key.writeString(Reg::MDirSave, QString());
+            }).completed());
     const auto value = readHive(*m_settings).value(kKey, Reg::MDirSave);
     QVERIFY(value);
     QCOMPARE(value->type, quint32(RegType::String));
@@ -146,8 +146,9 @@ void TestSettingsKey::readingRules()
         OpenMode::OpenOnly, [&](SettingsKey& key) { QCOMPARE(key.readString(QStringLiteral("V")), asString); });
     QCOMPARE(stringFailure.has_value(), asString == QLatin1String("!"));
 
-    const auto integerFailure = failureOf(OpenMode::OpenOnly,
-        [&](SettingsKey& key) { QCOMPARE(QString::number(key.readInteger(QStringLiteral("V"))), asInteger); });
+    const auto integerFailure = failureOf(OpenMode::OpenOnly, [&](SettingsKey& key) {
+        QCOMPARE(QString::number(key.readInteger(QStringLiteral("V"))), asInteger);
+    });
     QCOMPARE(integerFailure.has_value(), asInteger == QLatin1String("!"));
 
     bool exists = false;
@@ -161,9 +162,9 @@ void TestSettingsKey::boolIsAnyNonZeroInteger()
                           "\"T\"=dword:00000002\n\"F\"=dword:00000000\n\"S\"=\"1\"\n");
     bool t = false, f = true;
     QVERIFY(runRegistrySequence(OpenMode::OpenOnly, [&](SettingsKey& key) {
-        t = key.readBool(QStringLiteral("T"));
-        f = key.readBool(QStringLiteral("F"));
-    }).completed());
+                t = key.readBool(QStringLiteral("T"));
+                f = key.readBool(QStringLiteral("F"));
+            }).completed());
     QVERIFY(t);
     QVERIFY(!f);
     QVERIFY(failureOf(OpenMode::OpenOnly, [](SettingsKey& key) { key.readBool(QStringLiteral("S")); }));
@@ -208,8 +209,8 @@ void TestSettingsKey::exceptionEndsWorkButKeepsEarlierWrites()
 void TestSettingsKey::writeFailureRaisesAndKeepsTheFile()
 {
     QVERIFY(runRegistrySequence(OpenMode::OpenCreating, [](SettingsKey& key) {
-        key.writeInteger(Reg::MTop, 1);
-    }).completed());
+                key.writeInteger(Reg::MTop, 1);
+            }).completed());
     const QByteArray before = m_settings->hiveBytes();
     // A folder where the commit's temporary file would go makes every write fail, even for root.
     auto key = HiveSettingsKey::open(m_settings->hivePath(), OpenMode::OpenOnly);
@@ -261,8 +262,8 @@ void TestSettingsKey::firstRunDefaults()
 void TestSettingsKey::filesArePrivate()
 {
     QVERIFY(runRegistrySequence(OpenMode::OpenCreating, [](SettingsKey& key) {
-        key.writeBool(Reg::MVG, true);
-    }).completed());
+                key.writeBool(Reg::MVG, true);
+            }).completed());
     const auto mode = [](const QString& path) {
         struct stat info
         {
@@ -318,25 +319,25 @@ void TestSettingsKey::damagedHiveKeepsWhatCanBeRead()
     m_settings->writeHive(hive);
 
     qint32 top = 0;
-    const SequenceResult read
-        = runRegistrySequence(OpenMode::OpenOnly, [&](SettingsKey& key) { top = key.readInteger(Reg::MTop); });
+    const SequenceResult read = runRegistrySequence(OpenMode::OpenOnly,
+                                                    [&](SettingsKey& key) { top = key.readInteger(Reg::MTop); });
     QVERIFY(read.opened);
     QCOMPARE(read.completed(), mTopReadable);
     if (mTopReadable)
         QCOMPARE(top, 100);
 
     QVERIFY(runRegistrySequence(OpenMode::OpenCreating, [](SettingsKey& key) {
-        key.writeInteger(Reg::MLeft, 30);
-        key.writeString(Reg::mru(1), QStringLiteral("/home/user/メモ.txt"));
-    }).completed());
+                key.writeInteger(Reg::MLeft, 30);
+                key.writeString(Reg::mru(1), QStringLiteral("/home/user/メモ.txt"));
+            }).completed());
     const QByteArray after = m_settings->hiveBytes();
     QVERIFY(after.size() >= hive.size());
     QString mru;
     qint32 left = 0;
     QVERIFY(runRegistrySequence(OpenMode::OpenOnly, [&](SettingsKey& key) {
-        left = key.readInteger(Reg::MLeft);
-        mru = key.readString(Reg::mru(1));
-    }).completed());
+                left = key.readInteger(Reg::MLeft);
+                mru = key.readString(Reg::mru(1));
+            }).completed());
     QCOMPARE(left, 30);
     QCOMPARE(mru, QStringLiteral("/home/user/メモ.txt"));
 }
@@ -396,11 +397,11 @@ void TestSettingsKey::windowsKeepEachOthersChanges()
     // Two editors started from one hive; each changes one value and opens one file, then both
     // write everything they hold, one after the other.
     QVERIFY(runRegistrySequence(OpenMode::OpenCreating, [](SettingsKey& key) {
-        writeFirstRunDefaults(key);
-        key.writeString(Reg::mru(1), QStringLiteral("/old/first.txt"));
-        key.writeString(Reg::mru(2), QStringLiteral("relative.txt")); // from an older hive
-        key.writeString(Reg::mru(3), QStringLiteral("/old/second.txt"));
-    }).completed());
+                writeFirstRunDefaults(key);
+                key.writeString(Reg::mru(1), QStringLiteral("/old/first.txt"));
+                key.writeString(Reg::mru(2), QStringLiteral("relative.txt")); // from an older hive
+                key.writeString(Reg::mru(3), QStringLiteral("/old/second.txt"));
+            }).completed());
     WindowWorker fontChanger(QStringLiteral("Fira Mono"), QStringLiteral("-"), QStringLiteral("/a/one.txt"));
     WindowWorker mover(QStringLiteral("-"), QStringLiteral("555"), QStringLiteral("/b/two.txt"));
     QVERIFY(fontChanger.hasRead());
@@ -415,19 +416,19 @@ void TestSettingsKey::windowsKeepEachOthersChanges()
     for (int slot = 1; slot <= 5; ++slot)
         files << stringIn(bytes, Reg::mru(slot));
     QCOMPARE(files,
-        QStringList({ QStringLiteral("/b/two.txt"), QStringLiteral("/a/one.txt"), QStringLiteral("/old/first.txt"),
-            QStringLiteral("/old/second.txt"), QString() }));
+             QStringList({ QStringLiteral("/b/two.txt"), QStringLiteral("/a/one.txt"), QStringLiteral("/old/first.txt"),
+                           QStringLiteral("/old/second.txt"), QString() }));
 
     // This process's own reading drops the relative entry too, and adding a listed entry moves nothing.
     QStringList read;
     QVERIFY(runRegistrySequence(OpenMode::OpenOnly, [&](SettingsKey& key) {
-        read = readRecentList(key, &Reg::mru);
-    }).completed());
+                read = readRecentList(key, &Reg::mru);
+            }).completed());
     QCOMPARE(read.size(), 5);
     QVERIFY(!read.contains(QStringLiteral("relative.txt")));
     QVERIFY(runRegistrySequence(OpenMode::OpenCreating, [&](SettingsKey& key) {
-        writeRecentLists(key, read, {});
-    }).completed());
+                writeRecentLists(key, read, {});
+            }).completed());
     QCOMPARE(m_settings->hiveBytes(), bytes);
 }
 
@@ -504,8 +505,8 @@ void TestSettingsKey::hiveIsWrittenOnlyWhereItIsOurs()
 
 void TestSettingsKey::unreadableHiveIsNeverReplaced()
 {
-    const QByteArray custom
-        = "REGEDIT4\n\n[HKEY_CURRENT_USER\\software\\Ambrel\\Pemmo]\n\"MFontName\"=\"Custom Mono\"\n";
+    const QByteArray custom =
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\software\\Ambrel\\Pemmo]\n\"MFontName\"=\"Custom Mono\"\n";
     // Too large to be settings: unreadable, and nothing is written over it.
     QByteArray huge = custom;
     huge += QByteArray(HiveStore::kMaxHiveBytes, '#');
@@ -532,8 +533,8 @@ void TestSettingsKey::unreadableHiveIsNeverReplaced()
         giveToNobody(m_settings->hivePath());
         giveToNobody(m_settings->hivePath() + QLatin1String(".lock"));
         starter.start(setpriv,
-            { QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"), QStringLiteral("--clear-groups"),
-                QStringLiteral(PEMMO_TESTWORKER), QStringLiteral("start") });
+                      { QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                        QStringLiteral("--clear-groups"), QStringLiteral(PEMMO_TESTWORKER), QStringLiteral("start") });
     } else {
         starter.start(QStringLiteral(PEMMO_TESTWORKER), { QStringLiteral("start") });
     }

@@ -5,8 +5,8 @@
 
 #include <QByteArray>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtGlobal>
 

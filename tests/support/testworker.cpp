@@ -89,8 +89,8 @@ int window(const QString& font, const QString& top, const QString& file)
 
 int start()
 {
-    const SequenceResult present
-        = runRegistrySequence(OpenMode::OpenOnly, [](SettingsKey& key) { key.readBool(Reg::MOption); });
+    const SequenceResult present = runRegistrySequence(OpenMode::OpenOnly,
+                                                       [](SettingsKey& key) { key.readBool(Reg::MOption); });
     QTextStream out(stdout);
     out << (present.unreadable ? "unreadable" : "readable") << '\n' << present.notice << '\n';
     const SequenceResult created = runRegistrySequence(OpenMode::OpenCreating, writeFirstRunDefaults);

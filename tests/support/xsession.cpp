@@ -40,9 +40,9 @@ bool XSession::start(bool withTray)
 {
     m_xvfb = std::make_unique<QProcess>();
     // -displayfd 1: Xvfb picks a free display itself and tells us its number, so parallel tests never collide.
-    m_xvfb->start(QStringLiteral("Xvfb"), { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                            QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                                            QStringLiteral("-nolisten"), QStringLiteral("tcp") });
+    m_xvfb->start(QStringLiteral("Xvfb"),
+                  { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                    QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp") });
     if (!m_xvfb->waitForStarted()) {
         m_error = QStringLiteral("Xvfb did not start");
         return false;
@@ -53,15 +53,17 @@ bool XSession::start(bool withTray)
     }
     m_display = u':' + QString::fromLatin1(m_xvfb->readLine().trimmed());
     QDir(m_home.path()).mkdir(QStringLiteral("runtime"));
-    QFile::setPermissions(m_home.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(m_home.filePath(QStringLiteral("runtime")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (!withTray)
         return true;
 
     m_tray = std::make_unique<QProcess>();
     m_tray->setProcessEnvironment(environment());
-    m_tray->start(QStringLiteral("trayer"), { QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"),
-                                              QStringLiteral("right"), QStringLiteral("--widthtype"),
-                                              QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("24") });
+    m_tray->start(QStringLiteral("trayer"),
+                  { QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"),
+                    QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+                    QStringLiteral("--height"), QStringLiteral("24") });
     if (!m_tray->waitForStarted() || !waitFor([this] { return !windowsNamed(QStringLiteral("^panel$")).isEmpty(); })) {
         m_error = QStringLiteral("trayer did not start");
         return false;
@@ -195,8 +197,8 @@ bool XSession::bindCharacters(const QString& text)
         if (m_freeKeycodes.isEmpty())
             return false;
         const QString keysym = QStringLiteral("U%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
-        xmodmap({ QStringLiteral("-e"),
-                  QStringLiteral("keycode %1 = %2 %2").arg(m_freeKeycodes.takeFirst()).arg(keysym) });
+        xmodmap(
+            { QStringLiteral("-e"), QStringLiteral("keycode %1 = %2 %2").arg(m_freeKeycodes.takeFirst()).arg(keysym) });
         m_bound.append(c);
     }
     return true;

@@ -25,7 +25,8 @@ private Q_SLOTS:
 
 private:
     /** Runs @p act on the modal dialog once it is up, then lets @p run return. */
-    template <class Dialog> void whileModal(std::function<void(Dialog&)> act)
+    template <class Dialog>
+    void whileModal(std::function<void(Dialog&)> act)
     {
         QTimer::singleShot(0, this, [act] {
             auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
@@ -54,17 +55,17 @@ void TestWidgetDialogs::messageBoxesShowNamesAsTyped()
     whileModal<QMessageBox>(look);
     dialogs.message(text, Dialogs::Icon::Critical);
     whileModal<QMessageBox>(look);
-    QCOMPARE(
-        dialogs.ask(text, { Dialogs::Button::Yes, Dialogs::Button::No }, Dialogs::Icon::Question), Dialogs::Button::No);
+    QCOMPARE(dialogs.ask(text, { Dialogs::Button::Yes, Dialogs::Button::No }, Dialogs::Icon::Question),
+             Dialogs::Button::No);
     QCOMPARE(formats, (QList<Qt::TextFormat> { Qt::PlainText, Qt::PlainText }));
     QCOMPARE(shown, (QStringList { text, text }));
 }
 
 void TestWidgetDialogs::fontDialogOkWithoutChangeKeepsTheFont()
 {
-    QVERIFY2(
-        QFontDatabase::hasFamily(QStringLiteral("IPAGothic")) && QFontDatabase::hasFamily(QStringLiteral("IPAPGothic")),
-        "fonts-ipafont-gothic must be installed");
+    QVERIFY2(QFontDatabase::hasFamily(QStringLiteral("IPAGothic")) &&
+                 QFontDatabase::hasFamily(QStringLiteral("IPAPGothic")),
+             "fonts-ipafont-gothic must be installed");
     WidgetDialogs dialogs;
     // The stored face is not installed here, and the editor's font is sized in pixels.
     QFont initial(QStringLiteral("ＭＳ ゴシック"));

@@ -3,8 +3,8 @@
 #include "../window/mainformfixture.h"
 
 #include <QLabel>
-#include <QTextBlock>
 #include <QTest>
+#include <QTextBlock>
 
 class TestPositionDisplay final : public QObject
 {
@@ -65,8 +65,8 @@ void TestPositionDisplay::click_data()
 
     const QString five = QStringLiteral("one\ntwo\nthree\nfour\nfifth line\nsix");
     QTest::newRow("start of the document") << five << 0 << QStringLiteral("R: 1 C: 1");
-    QTest::newRow("before the third character of line 5") << five << five.indexOf(QStringLiteral("fifth")) + 2
-                                                          << QStringLiteral("R: 5 C: 3");
+    QTest::newRow("before the third character of line 5")
+        << five << five.indexOf(QStringLiteral("fifth")) + 2 << QStringLiteral("R: 5 C: 3");
     QTest::newRow("after a tab counts characters") << QStringLiteral("\t\tx") << 2 << QStringLiteral("R: 1 C: 3");
     QTest::newRow("after double-width text") << QStringLiteral("日本語です") << 3 << QStringLiteral("R: 1 C: 4");
 }

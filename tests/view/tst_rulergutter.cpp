@@ -3,9 +3,9 @@
 #include "../window/mainformfixture.h"
 
 #include <QAction>
-#include <QTextBlock>
 #include <QLabel>
 #include <QTest>
+#include <QTextBlock>
 #include <QWheelEvent>
 
 class TestRulerGutter final : public QObject
@@ -132,12 +132,10 @@ void TestRulerGutter::gutterLinesUpWithTheText()
         for (const int row : { 0, 10, 20 }) {
             QTextCursor cursor(view->document()->findBlockByNumber(top + row));
             const int textY = view->viewport()->mapTo(f->form.get(), view->cursorRect(cursor).topLeft()).y();
-            const int numberY = gutter()->mapTo(f->form.get(), QPoint(0, gutter()->contentsMargins().top())).y()
-                + qRound(row * metrics.lineSpacing());
-            QVERIFY2(qAbs(textY - numberY) <= 1, qPrintable(QStringLiteral("row %1: text %2, number %3")
-                                                                .arg(row)
-                                                                .arg(textY)
-                                                                .arg(numberY)));
+            const int numberY = gutter()->mapTo(f->form.get(), QPoint(0, gutter()->contentsMargins().top())).y() +
+                qRound(row * metrics.lineSpacing());
+            QVERIFY2(qAbs(textY - numberY) <= 1,
+                     qPrintable(QStringLiteral("row %1: text %2, number %3").arg(row).arg(textY).arg(numberY)));
         }
     }
     QCOMPARE(QFontMetricsF(gutter()->font()).lineSpacing(), QFontMetricsF(view->font()).lineSpacing());
@@ -247,8 +245,8 @@ void TestRulerGutter::rulerLinesUpWithTheText()
     for (const int column : { 0, 10, 30 }) {
         cursor.setPosition(column);
         const int textX = view->viewport()->mapTo(f->form.get(), view->cursorRect(cursor).topLeft()).x();
-        const int rulerX = label1->mapTo(f->form.get(), QPoint(label1->contentsMargins().left(), 0)).x()
-            + qRound(rulerMetrics.horizontalAdvance(label1->text().left(column)));
+        const int rulerX = label1->mapTo(f->form.get(), QPoint(label1->contentsMargins().left(), 0)).x() +
+            qRound(rulerMetrics.horizontalAdvance(label1->text().left(column)));
         QVERIFY2(qAbs(textX - rulerX) <= 1,
                  qPrintable(QStringLiteral("column %1: text %2, ruler %3").arg(column).arg(textX).arg(rulerX)));
     }

@@ -78,8 +78,7 @@ void TestRulerRules::gutterNumbers_data()
     QTest::addColumn<QString>("lastNumber");
 
     QTest::newRow("top line 1") << 0 << QStringList { " 1", " 2", " 3" } << QStringLiteral("81");
-    QTest::newRow("top line 6")
-        << 5 << QStringList { " 6", " 7", " 8", " 9", "10", "11" } << QStringLiteral("86");
+    QTest::newRow("top line 6") << 5 << QStringList { " 6", " 7", " 8", " 9", "10", "11" } << QStringLiteral("86");
     QTest::newRow("top line 918") << 917 << QStringList { "918", "919" } << QStringLiteral("998");
     QTest::newRow("top line 919") << 918 << QStringList { "919" } << QStringLiteral("999");
     QTest::newRow("top line 1000") << 999 << QStringList { "1000" } << QStringLiteral("1080");

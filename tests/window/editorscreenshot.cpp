@@ -2,27 +2,27 @@
 // Renders the editor window and its dialogs into PNGs for the docs and the help book.
 // Usage: pemmo_editor_screenshot <output folder>
 // Writes editor-window.png, search-dialog.png, work-tree.png and options.png there.
-#include "ui/fontsubstitution.h"
-#include "window/editorfeatures.h"
-#include "window/mainform.h"
+#include "fakedialogs.h"
 #include "options/Formoption.h"
+#include "tempsettings.h"
+#include "ui/fontsubstitution.h"
 #include "view/search/replacedialog.h"
 #include "view/search/searchcontroller.h"
-#include "fakedialogs.h"
-#include "tempsettings.h"
+#include "window/editorfeatures.h"
+#include "window/mainform.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPainter>
-#include <QTabBar>
-#include <QFile>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QTextBlock>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 
 namespace {
 const char* const kSample = "多機能エディター pemmo のサンプル文書です。\n"

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ui/fontsubstitution.h"
 #include "document/documenteditor.h"
-#include "window/mainform.h"
 #include "fakedialogs.h"
 #include "fakeprocessstarter.h"
 #include "settings/settingskey.h"
 #include "settings/settingstable.h"
 #include "tempsettings.h"
+#include "ui/fontsubstitution.h"
+#include "window/mainform.h"
 
 #include <QByteArray>
 #include <QFile>

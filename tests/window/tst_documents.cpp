@@ -203,8 +203,8 @@ void TestDocuments::saveKeepsEncodingAndLineEnding()
     trigger(QStringLiteral("FileSaveItem"));
     // The last line gains the line ending the file uses.
     QCOMPARE(bytesOf(path),
-        QByteArray("\xef\xbb\xbf"
-                   "first\nsecond \xe2\x86\x92third\n"));
+             QByteArray("\xef\xbb\xbf"
+                        "first\nsecond \xe2\x86\x92third\n"));
     QVERIFY(!f->editor()->isModified());
 }
 
@@ -324,8 +324,8 @@ void TestDocuments::cancelledOpenDialogStillWritesEditorSettings()
 void TestDocuments::openStartsInStoredFolderOnlyOnce()
 {
     const QString path = f->writeFile(QStringLiteral("a.txt"), "a");
-    MainFormFixture::Values values
-        = MainFormFixture::with(MainFormFixture::firstRunValues(), Reg::MDirSave, QStringLiteral("/stored/"));
+    MainFormFixture::Values values = MainFormFixture::with(MainFormFixture::firstRunValues(), Reg::MDirSave,
+                                                           QStringLiteral("/stored/"));
     values = MainFormFixture::with(values, Reg::MFindexNo1, 2);
     f->writeValues(MainFormFixture::with(values, Reg::MIno, 0));
     f->createForm();

@@ -123,8 +123,8 @@ void TestEditorFeatures::fontCommandInPlainText()
 
 void TestEditorFeatures::fontCommandInRichTextStoresNothing()
 {
-    const QString path
-        = f->writeFile(QStringLiteral("report.RTF"), "{\\rtf1\\ansi {\\fonttbl{\\f0 Arial;}}\\f0 plain words\\par}");
+    const QString path = f->writeFile(QStringLiteral("report.RTF"),
+                                      "{\\rtf1\\ansi {\\fonttbl{\\f0 Arial;}}\\f0 plain words\\par}");
     f->createForm({ path });
     const QByteArray hiveBefore = f->settings.hiveBytes();
     f->editor()->setSelection(0, 5);

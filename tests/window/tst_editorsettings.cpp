@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The order and the rules of the editor's settings writes, on a key that records every write.
-#include "window/editorsettings.h"
 #include "settings/settingskey.h"
 #include "settings/settingstable.h"
+#include "window/editorsettings.h"
 
 #include <QFont>
 #include <QTest>
@@ -69,8 +69,8 @@ void TestEditorSettings::closeOrder()
     RecordingKey key;
     writeCloseState(key, state);
     QCOMPARE(key.names,
-        (QStringList { "MTop", "MLeft", "MHeight", "MWidth", "MFindexNo1", "Mappname", "Mapppath", "MCoolBarVewF",
-            "MOption", "MVG", "MRU1", "MRU2", "MRU3", "MMM1", "MMM2", "MIno" }));
+             (QStringList { "MTop", "MLeft", "MHeight", "MWidth", "MFindexNo1", "Mappname", "Mapppath", "MCoolBarVewF",
+                            "MOption", "MVG", "MRU1", "MRU2", "MRU3", "MMM1", "MMM2", "MIno" }));
     QCOMPARE(key.values.mid(0, 7), (QStringList { "1", "2", "3", "4", "5", "pemmo", "/usr/bin/" }));
     QCOMPARE(key.values.last(), QStringLiteral("0"));
 }
@@ -86,12 +86,13 @@ void TestEditorSettings::editorSettingsOrder()
     settings.recentFolders = kFolders;
     RecordingKey key;
     writeEditorSettings(key, settings);
-    QCOMPARE(key.names,
+    QCOMPARE(
+        key.names,
         (QStringList { "MDirSave", "MFontCol", "MFontSize", "MFontName", "MFontStyleB", "MFontStyleI", "MFontStyleU",
-            "MFontStyleS", "MVG", "MFindexNo1", "MRU1", "MRU2", "MRU3", "MMM1", "MMM2" }));
+                       "MFontStyleS", "MVG", "MFindexNo1", "MRU1", "MRU2", "MRU3", "MMM1", "MMM2" }));
     QCOMPARE(key.values.mid(0, 10),
-        (QStringList {
-            "/d/", QString::number(0x123456), "12", "IPAGothic", "true", "false", "true", "false", "true", "3" }));
+             (QStringList { "/d/", QString::number(0x123456), "12", "IPAGothic", "true", "false", "true", "false",
+                            "true", "3" }));
 }
 
 void TestEditorSettings::emptyEntriesAreNotWritten_data()

@@ -115,15 +115,15 @@ void TestEncodingMenu::saveInChosenEncodingAndLineEnding()
 
     item(save, QStringLiteral("UTF-8 BOM"))->trigger();
     QCOMPARE(bytesOf(path),
-        QByteArray("\xEF\xBB\xBF"
-                   "日本\r\nabc\r\n"));
+             QByteArray("\xEF\xBB\xBF"
+                        "日本\r\nabc\r\n"));
     QCOMPARE(formatField(), QStringLiteral("UTF-8 BOM  CR+LF"));
     QVERIFY(item(save, QStringLiteral("UTF-8 BOM"))->isChecked());
 
     item(save, kLineEndingItem.arg(QStringLiteral("LF")))->trigger();
     QCOMPARE(bytesOf(path),
-        QByteArray("\xEF\xBB\xBF"
-                   "日本\nabc\n"));
+             QByteArray("\xEF\xBB\xBF"
+                        "日本\nabc\n"));
     QCOMPARE(formatField(), QStringLiteral("UTF-8 BOM  LF"));
 
     item(save, QStringLiteral("UTF-16BE BOM"))->trigger();
@@ -149,7 +149,7 @@ void TestEncodingMenu::binaryFileIsAskedAbout()
     const QString text = f->writeFile(QStringLiteral("t.txt"), "text\r\n");
     QByteArray bytes("\x7F"
                      "ELF\x02\x01\x01",
-        7);
+                     7);
     bytes.append(QByteArray(9, '\0'));
     bytes.append("payload");
     const QString binary = f->writeFile(QStringLiteral("b.bin"), bytes);

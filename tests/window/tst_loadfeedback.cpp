@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Loading and saving on the real editor window: the busy cursor comes and goes with the work, and
 // a document that arrives in slices is the same document as one read whole.
-#include "window/documentcontroller.h"
 #include "formats/plaintext.h"
 #include "mainformfixture.h"
+#include "window/documentcontroller.h"
 
 #include <QApplication>
 #include <QTest>
@@ -116,7 +116,8 @@ void TestLoadFeedback::loadedDocumentStartsClean()
     QCOMPARE(f->editor()->lineCount(), 3000);
     QCOMPARE(f->editor()->lineIndex(2999), f->editor()->text().lastIndexOf(QStringLiteral("line 2999")));
     QCOMPARE(f->editor()->verticalScrollBar()->value(), 0);
-    QCOMPARE(f->editor()->text(), QString::fromLatin1(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).chopped(1));
+    QCOMPARE(f->editor()->text(),
+             QString::fromLatin1(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).chopped(1));
 
     // Typing after the load is one undo step away from the loaded text.
     QTest::keyClicks(f->editorView(), QStringLiteral("x"));
@@ -136,12 +137,16 @@ void TestLoadFeedback::slicedDecodingGivesTheSameText_data()
     QTest::newRow("two final breaks") << QByteArray("a\r\n\r\n") << int(Encoding::Cp932);
     QTest::newRow("lone CRs") << QByteArray("a\rb\rc\r") << int(Encoding::Cp932);
     QTest::newRow("mixed endings") << QByteArray("a\r\nb\nc\rd\r\n") << int(Encoding::Cp932);
-    QTest::newRow("double-byte CP932") << QByteArray("\x93\xfa\x96\x7b\n\x8c\xea\x5c\n\x81\x40") << int(Encoding::Cp932);
+    QTest::newRow("double-byte CP932") << QByteArray("\x93\xfa\x96\x7b\n\x8c\xea\x5c\n\x81\x40")
+                                       << int(Encoding::Cp932);
     QTest::newRow("cut-off lead byte") << QByteArray("ab\n\x93") << int(Encoding::Cp932);
     QTest::newRow("invalid byte mid-line") << QByteArray("a\xff\nb\n") << int(Encoding::Cp932);
     QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF\xe6\x97\xa5\n\xe6\x9c\xac\r\n") << int(Encoding::Utf8);
     QTest::newRow("EUC-JP") << QByteArray("\xc6\xfc\xcb\xdc\n\xb8\xec\n") << int(Encoding::EucJp);
-    QTest::newRow("UTF-16LE") << QByteArray("\xFF\xFE" "a\0\n\0b\0\r\0\n\0", 12) << int(Encoding::Utf16Le);
+    QTest::newRow("UTF-16LE") << QByteArray("\xFF\xFE"
+                                            "a\0\n\0b\0\r\0\n\0",
+                                            12)
+                              << int(Encoding::Utf16Le);
 }
 
 void TestLoadFeedback::slicedDecodingGivesTheSameText()

@@ -171,7 +171,7 @@ void TestMainForm::tabStops()
     // The tenth tab is past the eighth explicit stop and still keeps the spacing.
     cursor.setPosition(cursor.block().position() + line.size() - 1);
     QVERIFY2(qAbs(view->cursorRect(cursor).x() - x0 - 9 * cells * cell) <= 2,
-        qPrintable(QString::number(view->cursorRect(cursor).x() - x0)));
+             qPrintable(QString::number(view->cursorRect(cursor).x() - x0)));
 }
 
 void TestMainForm::fallback_data()
@@ -448,8 +448,8 @@ QStringList itemNames(const QMenu* menu)
 {
     QStringList names;
     for (const QAction* action : menu->actions())
-        names.append(
-            action->isSeparator() && action->objectName().isEmpty() ? QStringLiteral("-") : action->objectName());
+        names.append(action->isSeparator() && action->objectName().isEmpty() ? QStringLiteral("-")
+                                                                             : action->objectName());
     return names;
 }
 } // namespace
@@ -464,22 +464,39 @@ void TestMainForm::menuBar()
     QCOMPARE(titles, (QStringList { "ﾌｧｲﾙ(&F)", "編集(&E)", "表示", "オプション", "その他" }));
 
     QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("FileMenu"))),
-        (QStringList { "Winexec", "F_ONew", "FileNewItem", "FileOpenItem", "FileSaveItem", "FileSaveAsItem",
-            "ReopenWithEncodingItem", "SaveWithEncodingItem", "-", "FilePrintItem", "F_PVew", "FilePrintSetupItem", "-",
-            "MRU1", "MRU2", "MRU3", "MRU4", "MRU5", "MRUSeparator", "FileExitItem" }));
+             (QStringList { "Winexec",
+                            "F_ONew",
+                            "FileNewItem",
+                            "FileOpenItem",
+                            "FileSaveItem",
+                            "FileSaveAsItem",
+                            "ReopenWithEncodingItem",
+                            "SaveWithEncodingItem",
+                            "-",
+                            "FilePrintItem",
+                            "F_PVew",
+                            "FilePrintSetupItem",
+                            "-",
+                            "MRU1",
+                            "MRU2",
+                            "MRU3",
+                            "MRU4",
+                            "MRU5",
+                            "MRUSeparator",
+                            "FileExitItem" }));
     QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("EditMenu"))),
-        (QStringList {
-            "EditUndoItem", "-", "EditCutItem", "E_all", "EditCopyItem", "EditPasteItem", "-", "E_Se", "N3", "N5" }));
+             (QStringList { "EditUndoItem", "-", "EditCutItem", "E_all", "EditCopyItem", "EditPasteItem", "-", "E_Se",
+                            "N3", "N5" }));
     QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("Show1"))),
-        (QStringList { "CoolBarVew", "CoolTree", "VRuler", "VG" }));
+             (QStringList { "CoolBarVew", "CoolTree", "VRuler", "VG" }));
     QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("OP"))), QStringList { "OP_str" });
     QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("FT"))), (QStringList { "F_Help", "FO" }));
 
     QCOMPARE(f->control<QAction>(QStringLiteral("FileExitItem"))->text(), QStringLiteral("終了(&X)"));
     QCOMPARE(f->control<QAction>(QStringLiteral("VG"))->text(), QStringLiteral("行番号"));
     QCOMPARE(f->control<QAction>(QStringLiteral("VRuler"))->text(), QStringLiteral("ルーラー表示"));
-    QCOMPARE(
-        f->control<QAction>(QStringLiteral("EditCopyItem"))->statusTip(), QStringLiteral("選択項目をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ"));
+    QCOMPARE(f->control<QAction>(QStringLiteral("EditCopyItem"))->statusTip(),
+             QStringLiteral("選択項目をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ"));
     QVERIFY(f->control<QAction>(QStringLiteral("VRuler"))->isChecked());
     QVERIFY(!f->control<QAction>(QStringLiteral("N5"))->isChecked());
     for (int k = 1; k <= 5; ++k)
@@ -499,8 +516,8 @@ void TestMainForm::toolBar()
             hints.append(action->toolTip());
     }
     QCOMPARE(names,
-        (QStringList { "ToolButton1", "ToolButton2", "ToolButton3", "ToolButton4", "-", "ToolButton7", "ToolButton8",
-            "ToolButton9", "-", "ToolButton5" }));
+             (QStringList { "ToolButton1", "ToolButton2", "ToolButton3", "ToolButton4", "-", "ToolButton7",
+                            "ToolButton8", "ToolButton9", "-", "ToolButton5" }));
     QCOMPARE(hints.value(0), QStringLiteral("新規作成"));
     QCOMPARE(hints.value(4), QStringLiteral("印刷"));
     QCOMPARE(hints.value(5), QStringLiteral("プリンターの設定"));
@@ -513,9 +530,10 @@ void TestMainForm::controlsHaveTheirNames()
 {
     f->writeValues(MainFormFixture::firstRunValues());
     f->createForm();
-    for (const char* name : { "RichEdit2", "Memo1", "Ruler", "Label1", "Panel4", "Label3", "CoolBar1", "ToolBar1",
-             "CoolBar2", "FilePanel", "Label2", "Tree", "Panel1", "StatusBar1", "StatusBar2", "StatusBar3", "Panel2",
-             "QuickRep1", "QRPreview1", "Panel3" })
+    for (const char* name :
+         { "RichEdit2",  "Memo1",      "Ruler",     "Label1",    "Panel4",     "Label3", "CoolBar1",
+           "ToolBar1",   "CoolBar2",   "FilePanel", "Label2",    "Tree",       "Panel1", "StatusBar1",
+           "StatusBar2", "StatusBar3", "Panel2",    "QuickRep1", "QRPreview1", "Panel3" })
         QVERIFY2(f->control(QString::fromLatin1(name)), name);
     QVERIFY(f->control(QStringLiteral("Memo1"))->isHidden());
     QVERIFY(f->control(QStringLiteral("CoolBar2"))->isHidden());

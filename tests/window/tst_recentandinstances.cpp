@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The recent lists and their menu items, and the commands that start further editors.
 #include "document/editortexts.h"
-#include "window/recentfiles.h"
 #include "launcher/launchertexts.h"
 #include "mainformfixture.h"
 #include "settings/settingstexts.h"
+#include "window/recentfiles.h"
 
 #include <QAction>
 #include <QDir>
@@ -162,8 +162,8 @@ void TestRecentAndInstances::recentItemReopens()
     QCOMPARE(f->editor()->isModified(), !reopened);
     QCOMPARE(form.windowTitle() == caption, !reopened);
     QCOMPARE(form.recentFiles(), recent);
-    QCOMPARE(
-        f->storedString(Reg::MDirSave), reopened ? f->settings.dir() + QLatin1Char('/') : QStringLiteral("/before/"));
+    QCOMPARE(f->storedString(Reg::MDirSave),
+             reopened ? f->settings.dir() + QLatin1Char('/') : QStringLiteral("/before/"));
 }
 
 void TestRecentAndInstances::newEmptyEditorCascadesFromThisWindow()

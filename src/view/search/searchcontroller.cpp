@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "searchcontroller.h"
 
-#include "ui/dialogs.h"
 #include "replacedialog.h"
 #include "searchtexts.h"
+#include "ui/dialogs.h"
 
 #include <QTextDocument>
 

@@ -17,7 +17,9 @@ struct Fixture
     }
     QString selection() const
     {
-        return QStringLiteral("%1-%2").arg(target->selectionStart()).arg(target->selectionStart() + target->selectionLength() - 1);
+        return QStringLiteral("%1-%2")
+            .arg(target->selectionStart())
+            .arg(target->selectionStart() + target->selectionLength() - 1);
     }
     QTextDocument document;
     std::unique_ptr<DocumentSearchTarget> target;
@@ -111,18 +113,20 @@ void TestSearchEngine::replaceAll_data()
     QTest::addColumn<SearchRequest>("request");
     QTest::addColumn<QString>("result");
     QTest::addColumn<int>("count");
-    QTest::newRow("inserted text is not searched again") << QStringLiteral("aaa") << find(QStringLiteral("a"), QStringLiteral("ab"))
-                                                         << QStringLiteral("ababab") << 3;
+    QTest::newRow("inserted text is not searched again")
+        << QStringLiteral("aaa") << find(QStringLiteral("a"), QStringLiteral("ab")) << QStringLiteral("ababab") << 3;
     QTest::newRow("no occurrence") << QStringLiteral("xyz") << find(QStringLiteral("a"), QStringLiteral("b"))
                                    << QStringLiteral("xyz") << 0;
-    QTest::newRow("empty replace text deletes") << QStringLiteral("a-b-c") << find(QStringLiteral("-"))
-                                                << QStringLiteral("abc") << 2;
+    QTest::newRow("empty replace text deletes")
+        << QStringLiteral("a-b-c") << find(QStringLiteral("-")) << QStringLiteral("abc") << 2;
     QTest::newRow("match case") << QStringLiteral("Cat cat") << find(QStringLiteral("cat"), QStringLiteral("dog"), true)
                                 << QStringLiteral("Cat dog") << 1;
-    QTest::newRow("whole word") << QStringLiteral("cat catalog cat") << find(QStringLiteral("cat"), QStringLiteral("dog"), false, true)
+    QTest::newRow("whole word") << QStringLiteral("cat catalog cat")
+                                << find(QStringLiteral("cat"), QStringLiteral("dog"), false, true)
                                 << QStringLiteral("dog catalog dog") << 2;
-    QTest::newRow("japanese across lines") << QStringLiteral("猫と犬\n猫") << find(QStringLiteral("猫"), QStringLiteral("ねこ"))
-                                           << QStringLiteral("ねこと犬\nねこ") << 2;
+    QTest::newRow("japanese across lines")
+        << QStringLiteral("猫と犬\n猫") << find(QStringLiteral("猫"), QStringLiteral("ねこ"))
+        << QStringLiteral("ねこと犬\nねこ") << 2;
 }
 
 void TestSearchEngine::replaceAll()
