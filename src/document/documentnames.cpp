@@ -72,7 +72,7 @@ QString dialogStartFolder(const QString& documentName, const QStringList& recent
         return !folder.isEmpty() && QDir::cleanPath(folder) != QDir::cleanPath(programFolder) && QDir(folder).exists();
     };
     if (!namesNoFile(documentName)) {
-        const QString folder = QFileInfo(documentName).absolutePath();
+        const QString folder = QFileInfo(documentName).absolutePath() + QLatin1Char('/');
         if (usable(folder))
             return folder;
     }
@@ -80,5 +80,5 @@ QString dialogStartFolder(const QString& documentName, const QStringList& recent
         if (usable(folder))
             return folder;
     }
-    return home;
+    return home.endsWith(QLatin1Char('/')) ? home : home + QLatin1Char('/');
 }

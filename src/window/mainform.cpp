@@ -324,10 +324,16 @@ void TMainForm::writeEditorSettings()
 void TMainForm::fitRestoredFrame()
 {
     // A window manager tells the frame's size only once the window is mapped, and the stored size is
-    // the outer one: give it again then, or every close would store a window one frame larger.
-    if (!m_restoredOuter.isValid() || !isVisible() || frameGeometry().size() == geometry().size())
+    // the outer one: give it again then, or every close would store a window one frame larger. Once
+    // the window has been moved or resized by anyone else, that wins.
+    if (!m_restoredOuter.isValid() || !isVisible())
         return;
-    setOuterGeometry(*this, std::exchange(m_restoredOuter, QRect()));
+    if (pos() != m_restoredOuter.topLeft() || size() != m_restoredOuter.size()) {
+        m_restoredOuter = QRect();
+        return;
+    }
+    if (frameGeometry().size() != geometry().size())
+        setOuterGeometry(*this, std::exchange(m_restoredOuter, QRect()));
 }
 
 void TMainForm::moveEvent(QMoveEvent* event)

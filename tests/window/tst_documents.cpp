@@ -10,6 +10,7 @@
 #include "window/editorfeatures.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -324,14 +325,15 @@ void TestDocuments::cancelledOpenDialogStillWritesEditorSettings()
 void TestDocuments::openStartsInStoredFolderOnlyOnce()
 {
     const QString path = f->writeFile(QStringLiteral("a.txt"), "a");
-    MainFormFixture::Values values = MainFormFixture::with(MainFormFixture::firstRunValues(), Reg::MDirSave,
-                                                           QStringLiteral("/stored/"));
+    QVERIFY(QDir(f->settings.dir()).mkdir(QStringLiteral("stored")));
+    const QString stored = f->settings.dir() + QStringLiteral("/stored/");
+    MainFormFixture::Values values = MainFormFixture::with(MainFormFixture::firstRunValues(), Reg::MDirSave, stored);
     values = MainFormFixture::with(values, Reg::MFindexNo1, 2);
     f->writeValues(MainFormFixture::with(values, Reg::MIno, 0));
     f->createForm();
     f->dialogs.files = { path, std::nullopt };
     trigger(QStringLiteral("FileOpenItem"));
-    QCOMPARE(f->dialogs.openStates[0].initialFolder, QStringLiteral("/stored/"));
+    QCOMPARE(f->dialogs.openStates[0].initialFolder, stored);
     QCOMPARE(f->dialogs.openStates[0].filterIndex, 2);
     QCOMPARE(f->storedInteger(Reg::MIno), 1);
     trigger(QStringLiteral("FileOpenItem"));
@@ -501,7 +503,7 @@ void TestDocuments::commandLineNameThatDoesNotExistYet()
     TMainForm& form = f->createForm({ path });
     QVERIFY2(f->dialogs.messages.isEmpty(), qPrintable(f->dialogs.messages.join(u'|')));
     QCOMPARE(form.currentFileName(), path);
-    QCOMPARE(form.windowTitle(), QStringLiteral("[ %1 ]-%2").arg(path, kVersionCaption));
+    QCOMPARE(form.windowTitle(), QStringLiteral("[*][ %1 ]-%2").arg(path, kVersionCaption));
     QVERIFY(!QFile::exists(path));
     QTest::keyClicks(f->editorView(), QStringLiteral("first"));
     trigger(QStringLiteral("FileSaveItem"));

@@ -485,8 +485,8 @@ void TestMainForm::menuBar()
                             "MRUSeparator",
                             "FileExitItem" }));
     QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("EditMenu"))),
-             (QStringList { "EditUndoItem", "-", "EditCutItem", "E_all", "EditCopyItem", "EditPasteItem", "-", "E_Se",
-                            "N3", "N5" }));
+             (QStringList { "EditUndoItem", "EditRedoItem", "-", "EditCutItem", "E_all", "EditCopyItem",
+                            "EditPasteItem", "-", "E_Se", "FindNextItem", "FindPreviousItem", "N3", "N5" }));
     QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("Show1"))),
              (QStringList { "CoolBarVew", "CoolTree", "VRuler", "VG" }));
     QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("OP"))), QStringList { "OP_str" });
