@@ -125,4 +125,24 @@ bool processEnded(qint64 pid)
     return close < 0 || line.mid(close + 2, 1) == "Z";
 }
 
+QList<std::pair<QString, QString>> editorFirstRunHive()
+{
+    QList<std::pair<QString, QString>> hive { { QStringLiteral("MOption"), QStringLiteral("dword:00000000") } };
+    for (int i = 1; i <= 5; ++i) {
+        hive.append({ QStringLiteral("MRU%1").arg(i), QStringLiteral("\"\"") });
+        hive.append({ QStringLiteral("MMM%1").arg(i), QStringLiteral("\"\"") });
+    }
+    hive += { { QStringLiteral("MCoolBarVewF"), QStringLiteral("dword:00000001") },
+              { QStringLiteral("MTop"), QStringLiteral("dword:00000064") },
+              { QStringLiteral("MLeft"), QStringLiteral("dword:000000c8") },
+              { QStringLiteral("MFontCol"), QStringLiteral("dword:80000008") },
+              { QStringLiteral("MFontSize"), QStringLiteral("dword:0000000a") },
+              { QStringLiteral("MFontName"), QStringLiteral("\"ＭＳ ゴシック\"") },
+              { QStringLiteral("MFontStyleB"), QStringLiteral("dword:00000000") },
+              { QStringLiteral("MFontStyleI"), QStringLiteral("dword:00000000") },
+              { QStringLiteral("MFontStyleU"), QStringLiteral("dword:00000000") },
+              { QStringLiteral("MFontStyleS"), QStringLiteral("dword:00000000") } };
+    return hive;
+}
+
 } // namespace journey

@@ -11,6 +11,12 @@
 /** The files a journey writes and reads back: the settings hive, CP932 text, converted documents. */
 namespace journey {
 
+/**
+ * The first-run values in the hive's notation, but as an editor (MOption 0): with the launcher wanted,
+ * a start would show no window. The window sits at top 100, left 200.
+ */
+QList<std::pair<QString, QString>> editorFirstRunHive();
+
 /** Writes a hive holding exactly @p values (already in the file's notation, e.g. "dword:00000000"). */
 bool writeHive(const QString& path, const QList<std::pair<QString, QString>>& values);
 

@@ -65,23 +65,9 @@ void TestGeometry::threeRestartsKeepTheStoredGeometry()
     QVERIFY2(x.start(false), qPrintable(x.errorString()));
     QVERIFY2(x.startWindowManager(), qPrintable(x.errorString()));
 
-    QList<std::pair<QString, QString>> hive { { QStringLiteral("MOption"), QStringLiteral("dword:00000000") },
-                                              { QStringLiteral("MTop"), QStringLiteral("dword:00000064") },
-                                              { QStringLiteral("MLeft"), QStringLiteral("dword:000000c8") },
-                                              { QStringLiteral("MWidth"), QStringLiteral("dword:000002e7") },
-                                              { QStringLiteral("MHeight"), QStringLiteral("dword:0000021f") } };
-    for (int i = 1; i <= 5; ++i) {
-        hive.append({ QStringLiteral("MRU%1").arg(i), QStringLiteral("\"\"") });
-        hive.append({ QStringLiteral("MMM%1").arg(i), QStringLiteral("\"\"") });
-    }
-    hive += { { QStringLiteral("MCoolBarVewF"), QStringLiteral("dword:00000001") },
-              { QStringLiteral("MFontCol"), QStringLiteral("dword:80000008") },
-              { QStringLiteral("MFontSize"), QStringLiteral("dword:0000000a") },
-              { QStringLiteral("MFontName"), QStringLiteral("\"ＭＳ ゴシック\"") },
-              { QStringLiteral("MFontStyleB"), QStringLiteral("dword:00000000") },
-              { QStringLiteral("MFontStyleI"), QStringLiteral("dword:00000000") },
-              { QStringLiteral("MFontStyleU"), QStringLiteral("dword:00000000") },
-              { QStringLiteral("MFontStyleS"), QStringLiteral("dword:00000000") } };
+    QList<std::pair<QString, QString>> hive = editorFirstRunHive();
+    hive += { { QStringLiteral("MWidth"), QStringLiteral("dword:000002e7") },
+              { QStringLiteral("MHeight"), QStringLiteral("dword:0000021f") } };
     QVERIFY(writeHive(x.hivePath(), hive));
     const Stored given = storedGeometry(x.hivePath());
     QCOMPARE(given.width, std::optional<quint32>(743));

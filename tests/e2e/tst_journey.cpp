@@ -112,22 +112,7 @@ void TestJourney::initTestCase()
     QVERIFY2(m_bus->start(m_x->environment()), qPrintable(m_bus->errorString()));
 
     // The first-run values, but as an editor: with the launcher wanted the start would show no window.
-    QList<std::pair<QString, QString>> hive { { QStringLiteral("MOption"), QStringLiteral("dword:00000000") } };
-    for (int i = 1; i <= 5; ++i) {
-        hive.append({ QStringLiteral("MRU%1").arg(i), QStringLiteral("\"\"") });
-        hive.append({ QStringLiteral("MMM%1").arg(i), QStringLiteral("\"\"") });
-    }
-    hive += { { QStringLiteral("MCoolBarVewF"), QStringLiteral("dword:00000001") },
-              { QStringLiteral("MTop"), QStringLiteral("dword:00000064") },
-              { QStringLiteral("MLeft"), QStringLiteral("dword:000000c8") },
-              { QStringLiteral("MFontCol"), QStringLiteral("dword:80000008") },
-              { QStringLiteral("MFontSize"), QStringLiteral("dword:0000000a") },
-              { QStringLiteral("MFontName"), QStringLiteral("\"ＭＳ ゴシック\"") },
-              { QStringLiteral("MFontStyleB"), QStringLiteral("dword:00000000") },
-              { QStringLiteral("MFontStyleI"), QStringLiteral("dword:00000000") },
-              { QStringLiteral("MFontStyleU"), QStringLiteral("dword:00000000") },
-              { QStringLiteral("MFontStyleS"), QStringLiteral("dword:00000000") } };
-    QVERIFY(writeHive(m_x->hivePath(), hive));
+    QVERIFY(writeHive(m_x->hivePath(), editorFirstRunHive()));
 
     QVERIFY(QDir(m_files.path()).mkpath(QStringLiteral("旅の 記録")));
     QVERIFY(QDir(m_files.path()).mkpath(QStringLiteral("保存 先")));
