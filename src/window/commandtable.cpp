@@ -17,7 +17,7 @@
 
 namespace {
 
-std::vector<CommandSpec> buildTable()
+std::vector<CommandRow> buildTable()
 {
     using C = Command;
     using M = CommandMenu;
@@ -127,10 +127,10 @@ std::vector<CommandSpec> buildTable()
 
 } // namespace
 
-std::span<const CommandSpec> commandTable()
+std::span<const CommandRow> commandTable()
 {
-    static const std::vector<CommandSpec> table = [] {
-        std::vector<CommandSpec> rows = buildTable();
+    static const std::vector<CommandRow> table = [] {
+        std::vector<CommandRow> rows = buildTable();
         for (int k = 0; k < int(rows.size()); ++k)
             Q_ASSERT(int(rows[size_t(k)].id) == k); // rows stand in the order of the enum
         return rows;
@@ -140,15 +140,15 @@ std::span<const CommandSpec> commandTable()
 
 void connectCommandTable(const CommandActions& actions, CommandTargets& targets, QObject* context)
 {
-    for (const CommandSpec& spec : commandTable()) {
-        if (!spec.run)
+    for (const CommandRow& entry : commandTable()) {
+        if (!entry.run)
             continue;
-        const size_t k = size_t(spec.id);
+        const size_t k = size_t(entry.id);
         for (QAction* action : { actions.item[k], actions.tool[k], actions.popup[k] }) {
             if (!action)
                 continue;
             QObject::connect(action, &QAction::triggered, context,
-                             [&targets, run = spec.run] { runReported(*targets.dialogs, [&] { run(targets); }); });
+                             [&targets, run = entry.run] { runReported(*targets.dialogs, [&] { run(targets); }); });
         }
     }
 }

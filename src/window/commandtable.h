@@ -92,7 +92,7 @@ struct PopupTwin
  * One row of the command table: everything the window knows of a command, declared once.
  * A row without a handler is a switch that its owner wires itself (the tree, the ruler).
  */
-struct CommandSpec
+struct CommandRow
 {
     Command id;
     const char* name; // the object name of the menu item
@@ -110,7 +110,7 @@ struct CommandSpec
 };
 
 /** The command table, in menu order. */
-std::span<const CommandSpec> commandTable();
+std::span<const CommandRow> commandTable();
 
 /** The actions built from the table: the menu item, tool button and popup item of each command. */
 struct CommandActions

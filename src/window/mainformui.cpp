@@ -58,13 +58,13 @@ void setBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colo
     widget->setAutoFillBackground(true);
 }
 
-QAction* newItem(QMenu* menu, const CommandSpec& spec)
+QAction* newItem(QMenu* menu, const CommandRow& entry)
 {
-    QAction* action = addItem(menu, QLatin1String(spec.name), *spec.caption, spec.hint ? *spec.hint : QString());
-    action->setCheckable(spec.checkable);
-    action->setChecked(spec.checked);
-    if (spec.shortcuts) {
-        action->setShortcuts(QKeySequence::listFromString(QLatin1String(spec.shortcuts), QKeySequence::PortableText));
+    QAction* action = addItem(menu, QLatin1String(entry.name), *entry.caption, entry.hint ? *entry.hint : QString());
+    action->setCheckable(entry.checkable);
+    action->setChecked(entry.checked);
+    if (entry.shortcuts) {
+        action->setShortcuts(QKeySequence::listFromString(QLatin1String(entry.shortcuts), QKeySequence::PortableText));
         action->setShortcutContext(Qt::WindowShortcut);
     }
     return action;
@@ -107,29 +107,29 @@ void buildMenus(QMenuBar* bar, MainFormUi& ui)
         }
         return nullptr;
     };
-    for (const CommandSpec& spec : commandTable()) {
-        QMenu* menu = menuOf(spec.menu);
+    for (const CommandRow& entry : commandTable()) {
+        QMenu* menu = menuOf(entry.menu);
         if (!menu)
             continue;
-        if (spec.recentSlotsBefore)
+        if (entry.recentSlotsBefore)
             addRecentSlots(menu, ui);
-        else if (spec.separatorBefore)
+        else if (entry.separatorBefore)
             menu->addSeparator();
-        ui.commands.item[size_t(spec.id)] = newItem(menu, spec);
+        ui.commands.item[size_t(entry.id)] = newItem(menu, entry);
     }
 }
 
 // The rows of the command table that have a twin of one kind, in the twin's own order.
 template <class Twin>
-std::vector<const CommandSpec*> rowsWith(Twin CommandSpec::*twin)
+std::vector<const CommandRow*> rowsWith(Twin CommandRow::*twin)
 {
-    std::vector<const CommandSpec*> rows;
-    for (const CommandSpec& spec : commandTable()) {
-        if ((spec.*twin).name)
-            rows.push_back(&spec);
+    std::vector<const CommandRow*> rows;
+    for (const CommandRow& entry : commandTable()) {
+        if ((entry.*twin).name)
+            rows.push_back(&entry);
     }
     std::sort(rows.begin(), rows.end(),
-              [twin](const CommandSpec* a, const CommandSpec* b) { return (a->*twin).order < (b->*twin).order; });
+              [twin](const CommandRow* a, const CommandRow* b) { return (a->*twin).order < (b->*twin).order; });
     return rows;
 }
 
@@ -137,11 +137,11 @@ void buildPopupMenus(QWidget* owner, MainFormUi& ui)
 {
     ui.PopupMenu2 = new QMenu(owner);
     ui.PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    for (const CommandSpec* spec : rowsWith(&CommandSpec::popup)) {
-        if (spec->popup.separatorBefore)
+    for (const CommandRow* entry : rowsWith(&CommandRow::popup)) {
+        if (entry->popup.separatorBefore)
             ui.PopupMenu2->addSeparator();
-        ui.commands.popup[size_t(spec->id)] = addItem(ui.PopupMenu2, QLatin1String(spec->popup.name),
-                                                      *spec->popup.caption);
+        ui.commands.popup[size_t(entry->id)] = addItem(ui.PopupMenu2, QLatin1String(entry->popup.name),
+                                                       *entry->popup.caption);
     }
 
     ui.PopupMenu3 = new QMenu(owner);
@@ -189,12 +189,12 @@ void buildCoolBar1(QVBoxLayout* column, QWidget* client, MainFormUi& ui)
     ui.ToolBar1 = new QToolBar(ui.CoolBar1);
     ui.ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ui.ToolBar1->setIconSize(QSize(16, 16));
-    for (const CommandSpec* spec : rowsWith(&CommandSpec::tool)) {
-        if (spec->tool.separatorBefore)
+    for (const CommandRow* entry : rowsWith(&CommandRow::tool)) {
+        if (entry->tool.separatorBefore)
             ui.ToolBar1->addSeparator();
         // A tool button of its own (no menu item) carries the check mark itself.
-        const bool checkable = spec->checkable && spec->menu == CommandMenu::None;
-        ui.commands.tool[size_t(spec->id)] = addToolButton(ui.ToolBar1, spec->tool, checkable);
+        const bool checkable = entry->checkable && entry->menu == CommandMenu::None;
+        ui.commands.tool[size_t(entry->id)] = addToolButton(ui.ToolBar1, entry->tool, checkable);
     }
     row->addWidget(ui.ToolBar1);
 
