@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
 // The document editor's interface, driven through its real view.
 #include "document/documenteditor.h"
+#include "document/scintillaview.h"
 #include "document/tabstops.h"
 #include "ui/fontsubstitution.h"
 
+#include <QInputMethodEvent>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 
 class TestDocumentEditor final : public QObject
 {
@@ -35,9 +37,23 @@ private Q_SLOTS:
     void tabStopRule();
     void coloursFollowTheStoredForm();
     void selectionCharFormat();
+    void inputMethodCommitsOnce();
+    void textWithNulCharacters();
 
 private:
-    QPlainTextEdit* view() const { return m_editor->findChild<QPlainTextEdit*>(); }
+    ScintillaView* view() const { return m_editor->findChild<ScintillaView*>(); }
+    QPoint caretPointAt(int index) const
+    {
+        m_editor->setSelection(index, 0);
+        return m_editor->caretRect().center();
+    }
+    // Where the character at @p index is drawn; the caret stays where it is.
+    QPoint pointAt(int index) const
+    {
+        const long position = long(view()->positionFromIndex(index));
+        return QPoint(int(view()->sci(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, position)) + 1,
+                      int(view()->sci(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, position)) + 2);
+    }
     std::unique_ptr<DocumentEditor> m_editor;
 };
 
@@ -112,7 +128,9 @@ void TestDocumentEditor::firstVisibleLineFollowsScrolling()
     QCOMPARE(m_editor->firstVisibleLine(), 0);
     m_editor->setSelection(m_editor->lineIndex(250), 0);
     QVERIFY(scrolled.size() > 0);
-    const int top = view()->cursorForPosition(QPoint(2, 2)).blockNumber();
+    // The line drawn at the top of the text area.
+    const int top = int(view()->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                              view()->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMPOINT, 2, 2)));
     QCOMPARE(m_editor->firstVisibleLine(), top);
     QVERIFY(top > 200);
 }
@@ -179,7 +197,7 @@ void TestDocumentEditor::selection()
     m_editor->setSelection(2, 3);
     QCOMPARE(m_editor->selectionStart(), 2);
     QCOMPARE(m_editor->selectionLength(), 3);
-    QCOMPARE(view()->textCursor().selectedText(), QStringLiteral("cde"));
+    QCOMPARE(view()->selectedText(), QStringLiteral("cde"));
     m_editor->setSelection(4, 50);
     QCOMPARE(m_editor->selectionLength(), 2);
 }
@@ -189,9 +207,7 @@ void TestDocumentEditor::clickIsReportedAfterTheCaretMoved()
     m_editor->setText(QStringLiteral("line one\nline two"));
     int seen = -1;
     connect(m_editor.get(), &DocumentEditor::mousePressed, this, [&] { seen = m_editor->selectionStart(); });
-    QTextCursor target(view()->document());
-    target.setPosition(12);
-    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, view()->cursorRect(target).center());
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, pointAt(12));
     QCOMPARE(seen, 12);
 }
 
@@ -265,13 +281,10 @@ void TestDocumentEditor::tabStopRule()
     m_editor->setEditorFont(font);
     m_editor->setTabStops(computed);
     m_editor->setText(QStringLiteral("\t\tx"));
-    QTextCursor cursor(view()->document());
-    const int x0 = view()->cursorRect(cursor).x();
-    cursor.setPosition(2);
-    const qreal expected = 2 * effectiveTabWidth(stored) *
-        QFontMetricsF(view()->font()).horizontalAdvance(QLatin1Char('A'));
-    QVERIFY2(qAbs(view()->cursorRect(cursor).x() - x0 - expected) <= 1.0,
-             qPrintable(QStringLiteral("%1 vs %2").arg(view()->cursorRect(cursor).x() - x0).arg(expected)));
+    const int x0 = caretPointAt(0).x();
+    const qreal expected = 2 * effectiveTabWidth(stored) * QFontMetricsF(font).horizontalAdvance(QLatin1Char('A'));
+    QVERIFY2(qAbs(caretPointAt(2).x() - x0 - expected) <= 1.0,
+             qPrintable(QStringLiteral("%1 vs %2").arg(caretPointAt(2).x() - x0).arg(expected)));
 }
 
 void TestDocumentEditor::coloursFollowTheStoredForm()
@@ -279,13 +292,18 @@ void TestDocumentEditor::coloursFollowTheStoredForm()
     m_editor->setBackgroundColour(StoredColour(0x000000FF));
     m_editor->setTextColour(StoredColour(0x80000008));
     QCOMPARE(view()->palette().color(QPalette::Base), QColor(255, 0, 0));
+    // The component draws with the same colours: Scintilla's colours are 0xBBGGRR.
+    QCOMPARE(view()->sci(QsciScintillaBase::SCI_STYLEGETBACK, QsciScintillaBase::STYLE_DEFAULT), 0x0000FFL);
     QCOMPARE(view()->palette().color(QPalette::Text), QGuiApplication::palette().color(QPalette::WindowText));
     QCOMPARE(m_editor->textColour().value(), qint32(0x80000008));
 }
 
 void TestDocumentEditor::selectionCharFormat()
 {
-    m_editor->setText(QStringLiteral("plain bold"));
+    // Character formats belong to rich text.
+    auto document = std::make_unique<QTextDocument>();
+    document->setPlainText(QStringLiteral("plain bold"));
+    m_editor->loadRichText(std::move(document));
     m_editor->setSelection(6, 4);
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
@@ -294,6 +312,45 @@ void TestDocumentEditor::selectionCharFormat()
     QCOMPARE(m_editor->selectionCharFormat().fontWeight(), int(QFont::Bold));
     m_editor->setSelection(1, 1);
     QVERIFY(m_editor->selectionCharFormat().fontWeight() != int(QFont::Bold));
+}
+
+void TestDocumentEditor::inputMethodCommitsOnce()
+{
+    m_editor->setText(QStringLiteral("ab"));
+    m_editor->setSelection(1, 0);
+    view()->setFocus();
+    QInputMethodEvent preedit(QStringLiteral("にほん"), {});
+    QCoreApplication::sendEvent(view(), &preedit);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("日本"));
+    QCoreApplication::sendEvent(view(), &commit);
+    QCOMPARE(m_editor->text(), QStringLiteral("a日本b"));
+    QCOMPARE(m_editor->selectionStart(), 3);
+    QVERIFY(m_editor->isModified());
+
+    // A click while composing ends the composition where it was, once, and then moves the caret.
+    QInputMethodEvent composing(QStringLiteral("ご"), {});
+    QCoreApplication::sendEvent(view(), &composing);
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, pointAt(0));
+    QCOMPARE(m_editor->text(), QStringLiteral("a日本ごb"));
+    QCOMPARE(m_editor->selectionStart(), 0);
+    // The input method was told to drop its copy; an empty commit after that adds nothing.
+    QInputMethodEvent late;
+    QCoreApplication::sendEvent(view(), &late);
+    QCOMPARE(m_editor->text(), QStringLiteral("a日本ごb"));
+}
+
+void TestDocumentEditor::textWithNulCharacters()
+{
+    const QString text = QStringLiteral("a") + QChar(0) + QStringLiteral("b\n") + QChar(0) + QStringLiteral("日本");
+    m_editor->loadPlainText(text);
+    QCOMPARE(m_editor->text(), text);
+    QCOMPARE(m_editor->textLength(), text.size());
+    QCOMPARE(m_editor->lineIndex(1), 4);
+    QCOMPARE(m_editor->findText(QStringLiteral("日本"), 0, true, false), 5);
+    QString sliced;
+    m_editor->textInSlices([&sliced](QStringView slice) { sliced += slice; }, 1);
+    QCOMPARE(sliced, text);
 }
 
 QTEST_MAIN(TestDocumentEditor)
