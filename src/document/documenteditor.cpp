@@ -19,6 +19,8 @@
 
 namespace {
 using Sci = QsciScintillaBase;
+// From this size on, a text that is not coloured is loaded without style bytes.
+constexpr qsizetype kUnstyledBytes = qsizetype(8) << 20;
 } // namespace
 
 DocumentEditor::DocumentEditor(QWidget* parent)
@@ -193,20 +195,22 @@ void DocumentEditor::loadPlainText(const QString& text)
     load.append(text);
 }
 
-DocumentEditor::PlainTextLoad::PlainTextLoad(DocumentEditor& editor, qsizetype expectedBytes)
+DocumentEditor::PlainTextLoad::PlainTextLoad(DocumentEditor& editor, qsizetype sourceBytes, CodeLanguage language)
     : m_editor(editor)
 {
     ScintillaView* view = m_editor.m_plainView;
     m_editor.showPlainView();
+    // Only a large text that will not be coloured goes without style bytes: a small one may be
+    // saved as code and coloured later.
+    const bool styled = sourceBytes < kUnstyledBytes || language != CodeLanguage::None;
+    if (view->startEmptyDocument(styled))
+        m_editor.applyCodeColouring();
     view->sci(Sci::SCI_SETUNDOCOLLECTION, 0);
-    view->sci(Sci::SCI_CLEARALL);
     view->sci(Sci::SCI_EMPTYUNDOBUFFER);
     // Change notifications for every appended slice cost more than the text itself; nothing
     // listens to them while the document is being built.
     m_eventMask = view->sci(Sci::SCI_GETMODEVENTMASK);
     view->sci(Sci::SCI_SETMODEVENTMASK, 0);
-    if (expectedBytes > 0)
-        view->sci(Sci::SCI_ALLOCATE, expectedBytes + 1);
 }
 
 DocumentEditor::PlainTextLoad::~PlainTextLoad()
@@ -220,6 +224,20 @@ void DocumentEditor::PlainTextLoad::append(QStringView slice)
         return;
     const QByteArray bytes = slice.toUtf8();
     m_editor.m_plainView->sciText(Sci::SCI_APPENDTEXT, bytes.size(), bytes.constData());
+    m_appended += bytes.size();
+}
+
+void DocumentEditor::PlainTextLoad::readSoFar(qint64 sourceDone, qint64 sourceTotal)
+{
+    if (m_finished || sourceDone <= 0 || sourceDone >= sourceTotal)
+        return;
+    // The text so far tells how many bytes of UTF-8 a file byte gives; a little more room
+    // than that keeps an uneven rest from growing the buffer again.
+    const qint64 expected = m_appended * sourceTotal / sourceDone;
+    if (expected <= m_reserved)
+        return;
+    m_reserved = expected + expected / 16 + 1;
+    m_editor.m_plainView->sci(Sci::SCI_ALLOCATE, static_cast<unsigned long>(m_reserved));
 }
 
 void DocumentEditor::PlainTextLoad::finish()

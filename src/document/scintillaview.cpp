@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "scintillaview.h"
 
+#include "scintillaaccessible.h"
+
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
@@ -15,9 +17,7 @@ using Sci = QsciScintillaBase;
 ScintillaView::ScintillaView(QWidget* parent)
     : QsciScintilla(parent)
 {
-    sci(Sci::SCI_SETCODEPAGE, Sci::SC_CP_UTF8);
-    // Lines end in '\n' inside the editor; a save writes the file's own line ending.
-    sci(Sci::SCI_SETEOLMODE, Sci::SC_EOL_LF);
+    setUpDocument();
     for (int margin = 0; margin < 5; ++margin)
         sci(Sci::SCI_SETMARGINWIDTHN, margin, 0L);
     // Lines start at the very left of the text area, so that the ruler lines up with them.
@@ -31,13 +31,16 @@ ScintillaView::ScintillaView(QWidget* parent)
     sci(Sci::SCI_SETMODEVENTMASK, 0);
     sci(Sci::SCI_SETSCROLLWIDTH, 1L);
     sci(Sci::SCI_SETSCROLLWIDTHTRACKING, 1L);
-    // Positions are converted to and from UTF-16 indices all the time; the index keeps that cheap.
-    sci(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
     // Styling of code runs in the background beyond what is shown, so a large file stays responsive.
     sci(Sci::SCI_SETIDLESTYLING, Sci::SC_IDLESTYLING_ALL);
     // Some scrolls move no scroll bar (the bar's range catches up at the next paint), so the top
     // line itself is watched.
-    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &ScintillaView::checkTopLine);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        checkTopLine();
+        if (updated & Sci::SC_UPDATE_SELECTION)
+            ScintillaAccessible::caretMoved(this);
+    });
+    ScintillaAccessible::install();
     connect(this, &QsciScintillaBase::SCN_PAINTED, this, &ScintillaView::checkTopLine);
 }
 
@@ -74,6 +77,33 @@ QString ScintillaView::textBetween(qsizetype from, qsizetype to) const
 QString ScintillaView::wholeText() const
 {
     return textBetween(0, byteLength());
+}
+
+void ScintillaView::setUpDocument()
+{
+    sci(Sci::SCI_SETCODEPAGE, Sci::SC_CP_UTF8);
+    // Lines end in '\n' inside the editor; a save writes the file's own line ending.
+    sci(Sci::SCI_SETEOLMODE, Sci::SC_EOL_LF);
+    // Positions are converted to and from UTF-16 indices all the time; the index keeps that cheap.
+    sci(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
+}
+
+bool ScintillaView::startEmptyDocument(bool styled)
+{
+    const long options = styled ? Sci::SC_DOCUMENTOPTION_DEFAULT : Sci::SC_DOCUMENTOPTION_STYLES_NONE;
+    if (sci(Sci::SCI_GETDOCUMENTOPTIONS) == options) {
+        sci(Sci::SCI_CLEARALL);
+        return false;
+    }
+    // These settings belong to the document, not to the view: carry them over.
+    const long tabWidth = sci(Sci::SCI_GETTABWIDTH);
+    const long document = sci(Sci::SCI_CREATEDOCUMENT, 0, options);
+    sci(Sci::SCI_SETDOCPOINTER, 0, document);
+    // The view holds the document now; drop the reference the creation gave us.
+    sci(Sci::SCI_RELEASEDOCUMENT, 0, document);
+    setUpDocument();
+    sci(Sci::SCI_SETTABWIDTH, tabWidth);
+    return true;
 }
 
 void ScintillaView::replaceWholeText(const QString& text)

@@ -32,6 +32,12 @@ public:
     /** The text between two byte positions. */
     QString textBetween(qsizetype from, qsizetype to) const;
     void replaceWholeText(const QString& text);
+    /**
+     * Empties the view. A document without style bytes (@p styled false) takes half the memory
+     * of a large text but can show no colours. True when the view got a new document, whose
+     * lexer and undo settings are then the defaults again.
+     */
+    bool startEmptyDocument(bool styled);
 
     /** Byte position of UTF-16 index @p index, clamped to the text. */
     qsizetype positionFromIndex(qsizetype index) const;
@@ -79,6 +85,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    void setUpDocument();
     qsizetype searchRange(const QByteArray& needle, qsizetype from, qsizetype to, bool matchCase, bool wholeWord) const;
     void finishComposition();
 

@@ -131,8 +131,26 @@ LoadResult loadDocument(const QString& path, const LoadOptions& options)
             return result;
         }
     } else {
-        bytes = file.readAll();
-        if (bytes.size() != file.size()) {
+        // In pieces, so that the caller can keep its window answering while a large file comes in.
+        constexpr qint64 kPiece = 8 * 1024 * 1024;
+        const qint64 size = file.size();
+        bytes = QByteArray(size, Qt::Uninitialized);
+        qint64 done = 0;
+        while (done < size) {
+            const qint64 got = file.read(bytes.data() + done, std::min(kPiece, size - done));
+            if (got <= 0)
+                break;
+            done += got;
+            if (done == size)
+                break;
+            if (options.betweenReads)
+                options.betweenReads();
+            if (options.stopped && options.stopped()) {
+                result.stopped = true;
+                return result;
+            }
+        }
+        if (done != size) {
             result.errorMessage = kFileUnreadable.arg(shownName(path));
             return result;
         }

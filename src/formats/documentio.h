@@ -60,7 +60,9 @@ struct LoadOptions
      * load. Unset: such a file loads without a question.
      */
     std::function<bool()> confirmBinary;
-    /** Asked between slices whether to give up; a stopped load has no document. */
+    /** Called between the pieces a large file is read in. */
+    std::function<void()> betweenReads;
+    /** Asked between pieces and slices whether to give up; a stopped load has no document. */
     std::function<bool()> stopped;
     qsizetype sliceBytes = kDecodeSliceBytes;
 };

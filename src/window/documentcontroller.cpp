@@ -165,14 +165,16 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
     const qint64 fileBytes = QFileInfo(path).size();
     LoadOptions options;
     options.sliceBytes = kLoadSliceBytes;
-    options.plainTextSlices = [this, &plainLoad, fileBytes](QStringView slice) {
+    options.plainTextSlices = [this, &plainLoad, fileBytes, &path](QStringView slice) {
         if (!plainLoad)
-            plainLoad.emplace(*m_ui.RichEdit2, fileBytes);
+            plainLoad.emplace(*m_ui.RichEdit2, fileBytes, codeLanguageForFileName(path));
         plainLoad->append(slice);
         // The window paints, and can be closed, between slices; clicks and keys wait for the end.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    options.progress = [&progress, &path](qint64 done, qint64 total) {
+    options.progress = [&progress, &path, &plainLoad](qint64 done, qint64 total) {
+        if (plainLoad)
+            plainLoad->readSoFar(done, total);
         const qint64 percent = total > 0 ? done * 100 / total : 100;
         progress.showWhenLong(path + kDocumentLoadingSuffix + QStringLiteral(" (%1%)").arg(percent));
     };
@@ -187,6 +189,7 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
             return open;
         };
     }
+    options.betweenReads = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
     options.stopped = [this] { return m_stopRequested; };
     LoadResult loaded = loadDocument(path, options);
     if (loaded.stopped) {

@@ -5,6 +5,7 @@
 #include "document/tabstops.h"
 #include "ui/fontsubstitution.h"
 
+#include <QAccessible>
 #include <QInputMethodEvent>
 #include <QMimeData>
 #include <QScrollBar>
@@ -39,6 +40,8 @@ private Q_SLOTS:
     void selectionCharFormat();
     void inputMethodCommitsOnce();
     void textWithNulCharacters();
+    void accessibleTextSpeaksUtf16();
+    void largeUncolouredTextKeepsWorking();
 
 private:
     ScintillaView* view() const { return m_editor->findChild<ScintillaView*>(); }
@@ -351,6 +354,71 @@ void TestDocumentEditor::textWithNulCharacters()
     QString sliced;
     m_editor->textInSlices([&sliced](QStringView slice) { sliced += slice; }, 1);
     QCOMPARE(sliced, text);
+}
+
+// Assistive technology reads the plain view through our own interface, in UTF-16 offsets as in
+// Qt's text widgets, whatever the text holds before the caret.
+void TestDocumentEditor::accessibleTextSpeaksUtf16()
+{
+    const QString text = QStringLiteral("日本語\n𠮷野家 ｱｲｳ\nend");
+    m_editor->loadPlainText(text);
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(view());
+    QVERIFY(iface);
+    QCOMPARE(iface->role(), QAccessible::EditableText);
+    QAccessibleTextInterface* textIface = iface->textInterface();
+    QVERIFY(textIface);
+    QCOMPARE(textIface->characterCount(), text.size());
+    QCOMPARE(textIface->text(0, -1), text);
+    const int yoshino = int(text.indexOf(QStringLiteral("野")));
+    QCOMPARE(textIface->text(yoshino, yoshino + 2), QStringLiteral("野家"));
+
+    m_editor->setSelection(yoshino, 0);
+    QCOMPARE(textIface->cursorPosition(), yoshino);
+    textIface->setSelection(0, 0, 3);
+    QCOMPARE(m_editor->selectedText(), QStringLiteral("日本語"));
+    int start = -1;
+    int end = -1;
+    QCOMPARE(textIface->textAtOffset(yoshino, QAccessible::LineBoundary, &start, &end), QStringLiteral("𠮷野家 ｱｲｳ\n"));
+    QCOMPARE(start, 4);
+    QCOMPARE(textIface->textAfterOffset(yoshino, QAccessible::LineBoundary, &start, &end), QStringLiteral("end"));
+    QCOMPARE(textIface->textBeforeOffset(yoshino, QAccessible::LineBoundary, &start, &end), QStringLiteral("日本語\n"));
+    QCOMPARE(textIface->textAtOffset(int(text.size()) - 1, QAccessible::WordBoundary, &start, &end),
+             QStringLiteral("end"));
+}
+
+// A large text that is not coloured goes without style bytes; it must still load, edit, undo and
+// come out whole, and a coloured document afterwards gets its styles back.
+void TestDocumentEditor::largeUncolouredTextKeepsWorking()
+{
+    const QString line = QStringLiteral("吾輩は猫である。名前はまだ無い。\n");
+    QString text;
+    while (text.size() < 5 * 1024 * 1024)
+        text += line;
+    {
+        DocumentEditor::PlainTextLoad load(*m_editor, qsizetype(text.size()) * 2);
+        for (qsizetype at = 0; at < text.size(); at += line.size() * 4096) {
+            load.append(QStringView(text).mid(at, line.size() * 4096));
+            load.readSoFar(qMin(at + line.size() * 4096, text.size()) * 2, qint64(text.size()) * 2);
+        }
+    }
+    QVERIFY(view()->sci(QsciScintillaBase::SCI_GETDOCUMENTOPTIONS) & QsciScintillaBase::SC_DOCUMENTOPTION_STYLES_NONE);
+    QCOMPARE(m_editor->textLength(), text.size());
+    QVERIFY(!m_editor->isModified());
+    m_editor->setSelection(int(text.size()), 0);
+    QTest::keyClicks(view(), QStringLiteral("x"));
+    QCOMPARE(m_editor->text(), text + QStringLiteral("x"));
+    m_editor->undo();
+    QCOMPARE(m_editor->text(), text);
+
+    m_editor->setCodeLanguage(CodeLanguage::C);
+    {
+        DocumentEditor::PlainTextLoad load(*m_editor, qsizetype(text.size()) * 2, CodeLanguage::C);
+        load.append(QStringLiteral("int main() { return 0; } /* c */\n"));
+    }
+    QCOMPARE(view()->sci(QsciScintillaBase::SCI_GETDOCUMENTOPTIONS), 0L);
+    QCOMPARE(m_editor->text(), QStringLiteral("int main() { return 0; } /* c */\n"));
+    view()->sci(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+    QVERIFY(view()->sci(QsciScintillaBase::SCI_GETSTYLEAT, 0) != 0);
 }
 
 QTEST_MAIN(TestDocumentEditor)
