@@ -156,8 +156,8 @@ bool ScintillaAccessible::unitAt(int offset, QAccessible::TextBoundaryType bound
     return true;
 }
 
-QString ScintillaAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
-                                              int* startOffset, int* endOffset) const
+QString ScintillaAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                                              int* endOffset) const
 {
     *startOffset = *endOffset = -1;
     int start = 0;
@@ -169,14 +169,14 @@ QString ScintillaAccessible::textBeforeOffset(int offset, QAccessible::TextBound
     return text(start, end);
 }
 
-QString ScintillaAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
-                                             int* startOffset, int* endOffset) const
+QString ScintillaAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                                             int* endOffset) const
 {
     *startOffset = *endOffset = -1;
     int start = 0;
     int end = 0;
-    if (!unitAt(offset, boundaryType, &start, &end) || end >= characterCount()
-        || !unitAt(end, boundaryType, &start, &end))
+    if (!unitAt(offset, boundaryType, &start, &end) || end >= characterCount() ||
+        !unitAt(end, boundaryType, &start, &end))
         return QString();
     *startOffset = start;
     *endOffset = end;
