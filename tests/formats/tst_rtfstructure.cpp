@@ -261,7 +261,8 @@ void TestRtfStructure::keptGroupsAreWrittenBack()
 void TestRtfStructure::skippedDestinationsInTheTextAreNamed()
 {
     const auto unkept = [](const QByteArray& body) {
-        const std::optional<RtfReadResult> result = readRtf(QByteArray("{\\rtf1\\ansi{\\*\\docthing kept}" + body + "}"));
+        const std::optional<RtfReadResult> result = readRtf(
+            QByteArray("{\\rtf1\\ansi{\\*\\docthing kept}" + body + "}"));
         return result ? result->unkept : QStringList { QStringLiteral("<unreadable>") };
     };
     QCOMPARE(unkept("\\pard A{\\*\\pgdscno0}{\\*\\updnprop5801}{\\*\\hyphen2}B\\par"), QStringList());
