@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "documenteditor.h"
 
-#include "plaintextview.h"
 #include "richtextview.h"
+#include "scintillaview.h"
 
 #include <QDropEvent>
 #include <QFontMetricsF>
@@ -17,76 +17,11 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-#include <type_traits>
-
-// What differs between the plain-text and the rich-text view; everything else works on the
-// QTextDocument they share the interface of.
-class DocumentEditor::View
-{
-public:
-    virtual ~View() = default;
-    virtual QAbstractScrollArea* widget() const = 0;
-    virtual QTextDocument* document() const = 0;
-    virtual QTextCursor textCursor() const = 0;
-    virtual void setTextCursor(const QTextCursor& cursor) = 0;
-    virtual void setText(const QString& text) = 0;
-    virtual QRect cursorRect() const = 0;
-    virtual int firstVisibleLine(const DocumentEditor& editor) const = 0;
-    virtual void undo() = 0;
-    virtual void redo() = 0;
-    virtual void cut() = 0;
-    virtual void copy() = 0;
-    virtual void paste() = 0;
-    virtual void selectAll() = 0;
-    virtual void setWordWrap(bool wrap) = 0;
-    virtual bool wordWrap() const = 0;
-    virtual void mergeCurrentCharFormat(const QTextCharFormat& format) = 0;
-};
-
-template <class Widget>
-class DocumentEditor::ViewFor final : public DocumentEditor::View
-{
-public:
-    explicit ViewFor(Widget* widget)
-        : m_widget(widget)
-    { }
-    QAbstractScrollArea* widget() const override { return m_widget; }
-    QTextDocument* document() const override { return m_widget->document(); }
-    QTextCursor textCursor() const override { return m_widget->textCursor(); }
-    void setTextCursor(const QTextCursor& cursor) override
-    {
-        m_widget->setTextCursor(cursor);
-        m_widget->ensureCursorVisible();
-    }
-    void setText(const QString& text) override { m_widget->setPlainText(text); }
-    QRect cursorRect() const override { return m_widget->cursorRect(); }
-    int firstVisibleLine(const DocumentEditor& editor) const override
-    {
-        if constexpr (std::is_base_of_v<QPlainTextEdit, Widget>) {
-            Q_UNUSED(editor);
-            // A plain-text view scrolls by whole lines: its scroll value is the top line.
-            return m_widget->verticalScrollBar()->value();
-        } else {
-            return editor.lineFromChar(m_widget->cursorForPosition(QPoint(0, 0)).position());
-        }
-    }
-    void undo() override { m_widget->undo(); }
-    void redo() override { m_widget->redo(); }
-    void cut() override { m_widget->cut(); }
-    void copy() override { m_widget->copy(); }
-    void paste() override { m_widget->paste(); }
-    void selectAll() override { m_widget->selectAll(); }
-    void setWordWrap(bool wrap) override
-    {
-        m_widget->setLineWrapMode(wrap ? Widget::WidgetWidth : Widget::NoWrap);
-        m_widget->setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
-    }
-    bool wordWrap() const override { return m_widget->lineWrapMode() != Widget::NoWrap; }
-    void mergeCurrentCharFormat(const QTextCharFormat& format) override { m_widget->mergeCurrentCharFormat(format); }
-
-private:
-    Widget* m_widget;
-};
+namespace {
+using Sci = QsciScintillaBase;
+// From this size on, a text that is not coloured is loaded without style bytes.
+constexpr qsizetype kUnstyledBytes = qsizetype(8) << 20;
+} // namespace
 
 DocumentEditor::DocumentEditor(QWidget* parent)
     : QWidget(parent)
@@ -95,56 +30,76 @@ DocumentEditor::DocumentEditor(QWidget* parent)
     m_stack = new QStackedLayout(this);
     m_stack->setContentsMargins(0, 0, 0, 0);
 
-    m_plainView = new PlainTextView(this);
+    m_plainView = new ScintillaView(this);
     m_plainView->setObjectName(QStringLiteral("RichEdit2PlainView"));
     m_richView = new RichTextView(this);
     m_richView->setObjectName(QStringLiteral("RichEdit2RichView"));
-    m_plainAdapter = std::make_unique<ViewFor<QPlainTextEdit>>(m_plainView);
-    m_richAdapter = std::make_unique<ViewFor<QTextEdit>>(m_richView);
-    wireView(m_plainView);
-    wireView(m_richView);
-    connect(m_plainView, &QPlainTextEdit::modificationChanged, this, &DocumentEditor::modificationChanged);
-    // Paging and caret moves scroll a plain-text view with its scroll bar's signals blocked; its
-    // update request still tells about every scroll.
-    connect(m_plainView, &QPlainTextEdit::updateRequest, this, [this](const QRect&, int dy) {
-        if (dy != 0)
-            Q_EMIT verticalScrolled();
-    });
+    m_stack->addWidget(m_plainView);
+    m_stack->addWidget(m_richView);
 
-    showView(m_plainAdapter.get());
-    setWordWrap(false);
-    applyColours();
-}
+    connect(m_plainView, &ScintillaView::mousePressed, this, &DocumentEditor::mousePressed);
+    connect(m_plainView, &ScintillaView::keyPressing, this, &DocumentEditor::keyPressing);
+    connect(m_plainView, &ScintillaView::keyReleased, this, &DocumentEditor::keyReleased);
+    connect(m_plainView, &ScintillaView::contextMenuWanted, this, &DocumentEditor::showContextMenu);
+    connect(m_plainView, &QsciScintilla::modificationChanged, this, [this] { setForcedModified(m_forcedModified); });
+    // The scroll bar's thumb scrolls through the bar; the view tells about every other scroll.
+    connect(m_plainView->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentEditor::verticalScrolled);
+    connect(m_plainView, &ScintillaView::topLineChanged, this, &DocumentEditor::verticalScrolled);
+    m_plainView->viewport()->installEventFilter(this);
+    // A zoom changes the line height: the gutter follows as it does a scroll.
+    connect(m_plainView, &QsciScintillaBase::SCN_ZOOM, this, &DocumentEditor::verticalScrolled);
 
-template <class Widget>
-void DocumentEditor::wireView(Widget* view)
-{
     // Lines start at the very top and left of the text area, at every scroll position, so that
     // the ruler and the gutter can line up with them.
-    view->document()->setDocumentMargin(0);
-    view->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_stack->addWidget(view);
-    connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentEditor::verticalScrolled);
-    connect(view, &Widget::mousePressed, this, &DocumentEditor::mousePressed);
-    connect(view, &Widget::keyPressing, this, &DocumentEditor::keyPressing);
-    connect(view, &Widget::keyReleased, this, &DocumentEditor::keyReleased);
-    connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
-        if (m_contextMenu)
-            m_contextMenu->popup(view->viewport()->mapToGlobal(pos));
-    });
+    m_richView->document()->setDocumentMargin(0);
+    m_richView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_richView->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentEditor::verticalScrolled);
+    connect(m_richView, &RichTextView::mousePressed, this, &DocumentEditor::mousePressed);
+    connect(m_richView, &RichTextView::keyPressing, this, &DocumentEditor::keyPressing);
+    connect(m_richView, &RichTextView::keyReleased, this, &DocumentEditor::keyReleased);
+    connect(m_richView, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { showContextMenu(m_richView->viewport()->mapToGlobal(pos)); });
     // Dropped files open as documents instead of being pasted as text.
-    view->viewport()->installEventFilter(this);
-}
+    m_richView->viewport()->installEventFilter(this);
 
-void DocumentEditor::showView(View* view)
-{
-    m_view = view;
-    m_stack->setCurrentWidget(view->widget());
-    setFocusProxy(view->widget());
-    applyTabStops();
+    m_font = m_plainView->font();
+    showPlainView();
+    setWordWrap(false);
+    applyFont();
 }
 
 DocumentEditor::~DocumentEditor() = default;
+
+QWidget* DocumentEditor::shownView() const
+{
+    return m_rich ? static_cast<QWidget*>(m_richView) : static_cast<QWidget*>(m_plainView);
+}
+
+void DocumentEditor::showPlainView()
+{
+    const bool wasRich = m_rich;
+    m_rich = false;
+    m_stack->setCurrentWidget(m_plainView);
+    setFocusProxy(m_plainView);
+    if (wasRich) {
+        // The rich document is gone for good; do not keep its memory.
+        replaceRichDocument(std::make_unique<QTextDocument>());
+    }
+}
+
+void DocumentEditor::showRichView()
+{
+    m_rich = true;
+    m_stack->setCurrentWidget(m_richView);
+    setFocusProxy(m_richView);
+    applyTabStops();
+}
+
+void DocumentEditor::showContextMenu(const QPoint& globalPos)
+{
+    if (m_contextMenu)
+        m_contextMenu->popup(globalPos);
+}
 
 QString DocumentEditor::lastDroppedFile(const QMimeData* mime)
 {
@@ -186,14 +141,52 @@ bool DocumentEditor::eventFilter(QObject* watched, QEvent* event)
 
 QString DocumentEditor::text() const
 {
-    return m_view->document()->toPlainText();
+    return m_rich ? m_richView->document()->toPlainText() : m_plainView->wholeText();
+}
+
+qsizetype DocumentEditor::textLength() const
+{
+    return m_rich ? m_richView->document()->characterCount() - 1 : m_plainView->indexLength();
+}
+
+void DocumentEditor::textInSlices(const std::function<void(QStringView)>& sink, qsizetype sliceBytes) const
+{
+    if (m_rich) {
+        sink(m_richView->document()->toPlainText());
+        return;
+    }
+    const qsizetype length = m_plainView->byteLength();
+    qsizetype from = 0;
+    do {
+        qsizetype to = qMin(length, from + qMax<qsizetype>(1, sliceBytes));
+        if (to < length) {
+            // Cut after the line break that ends the slice's last whole line, or after the line.
+            const long line = m_plainView->sci(Sci::SCI_LINEFROMPOSITION, to);
+            const long lineStart = m_plainView->sci(Sci::SCI_POSITIONFROMLINE, line);
+            to = lineStart > from ? lineStart : m_plainView->sci(Sci::SCI_POSITIONFROMLINE, line + 1);
+            if (to <= from)
+                to = length;
+        }
+        sink(m_plainView->textBetween(from, to));
+        from = to;
+    } while (from < length);
 }
 
 void DocumentEditor::setText(const QString& text)
 {
-    m_view->setText(text);
-    // A new text starts with the document's own default font; the tab stops are document-wide.
-    applyTabStops();
+    if (m_rich) {
+        m_richView->setPlainText(text);
+        // A new text starts with the document's own default font; the tab stops are document-wide.
+        applyTabStops();
+        return;
+    }
+    m_plainView->sci(Sci::SCI_SETUNDOCOLLECTION, 0);
+    m_plainView->replaceWholeText(text);
+    m_plainView->sci(Sci::SCI_SETUNDOCOLLECTION, 1);
+    m_plainView->sci(Sci::SCI_EMPTYUNDOBUFFER);
+    m_plainView->sci(Sci::SCI_GOTOPOS, 0);
+    m_plainView->sci(Sci::SCI_SETSAVEPOINT);
+    setForcedModified(false);
 }
 
 void DocumentEditor::loadPlainText(const QString& text)
@@ -202,40 +195,22 @@ void DocumentEditor::loadPlainText(const QString& text)
     load.append(text);
 }
 
-void DocumentEditor::showPlainView()
-{
-    if (!isRichText())
-        return;
-    showView(m_plainAdapter.get());
-    // The rich document is gone for good; do not keep its memory.
-    replaceRichDocument(std::make_unique<QTextDocument>());
-}
-
-DocumentEditor::PlainTextLoad::PlainTextLoad(DocumentEditor& editor)
+DocumentEditor::PlainTextLoad::PlainTextLoad(DocumentEditor& editor, qsizetype sourceBytes, CodeLanguage language)
     : m_editor(editor)
-    , m_verticalPolicy(editor.m_plainView->verticalScrollBarPolicy())
 {
-    PlainTextView* view = m_editor.m_plainView;
-    // Emptying through the view resets its caret and typing format as a new text does.
-    view->setPlainText(QString());
+    ScintillaView* view = m_editor.m_plainView;
     m_editor.showPlainView();
-    // The tab stops go into the document's options while it is empty: setting them later
-    // sends the layout over every block again.
-    m_editor.applyTabStops();
-    // A view whose width changes lays out every block of its document again, creating a text
-    // layout for each: on a large file that costs a second and hundreds of megabytes. The
-    // scroll bar that a long text brings would change the width, so it is there from the start.
-    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QTextDocument* document = view->document();
-    document->setUndoRedoEnabled(false);
-    // The caret stays at the start while the text goes in after it, instead of being carried
-    // to the end and scrolled after.
-    QTextCursor caret = view->textCursor();
-    caret.setKeepPositionOnInsert(true);
-    view->setTextCursor(caret);
-    m_cursor = QTextCursor(document);
-    m_format = m_cursor.charFormat();
-    m_cursor.beginEditBlock();
+    // Only a large text that will not be coloured goes without style bytes: a small one may be
+    // saved as code and coloured later.
+    const bool styled = sourceBytes < kUnstyledBytes || language != CodeLanguage::None;
+    if (view->startEmptyDocument(styled))
+        m_editor.applyCodeColouring();
+    view->sci(Sci::SCI_SETUNDOCOLLECTION, 0);
+    view->sci(Sci::SCI_EMPTYUNDOBUFFER);
+    // Change notifications for every appended slice cost more than the text itself; nothing
+    // listens to them while the document is being built.
+    m_eventMask = view->sci(Sci::SCI_GETMODEVENTMASK);
+    view->sci(Sci::SCI_SETMODEVENTMASK, 0);
 }
 
 DocumentEditor::PlainTextLoad::~PlainTextLoad()
@@ -245,8 +220,24 @@ DocumentEditor::PlainTextLoad::~PlainTextLoad()
 
 void DocumentEditor::PlainTextLoad::append(QStringView slice)
 {
-    if (!m_finished && !slice.isEmpty())
-        m_cursor.insertText(slice.toString(), m_format);
+    if (m_finished || slice.isEmpty())
+        return;
+    const QByteArray bytes = slice.toUtf8();
+    m_editor.m_plainView->sciText(Sci::SCI_APPENDTEXT, bytes.size(), bytes.constData());
+    m_appended += bytes.size();
+}
+
+void DocumentEditor::PlainTextLoad::readSoFar(qint64 sourceDone, qint64 sourceTotal)
+{
+    if (m_finished || sourceDone <= 0 || sourceDone >= sourceTotal)
+        return;
+    // The text so far tells how many bytes of UTF-8 a file byte gives; a little more room
+    // than that keeps an uneven rest from growing the buffer again.
+    const qint64 expected = m_appended * sourceTotal / sourceDone;
+    if (expected <= m_reserved)
+        return;
+    m_reserved = expected + expected / 16 + 1;
+    m_editor.m_plainView->sci(Sci::SCI_ALLOCATE, static_cast<unsigned long>(m_reserved));
 }
 
 void DocumentEditor::PlainTextLoad::finish()
@@ -254,23 +245,26 @@ void DocumentEditor::PlainTextLoad::finish()
     if (m_finished)
         return;
     m_finished = true;
-    PlainTextView* view = m_editor.m_plainView;
-    QTextDocument* document = view->document();
-    // One change for the layout and the listeners, for the whole text.
-    m_cursor.endEditBlock();
-    m_cursor = QTextCursor();
-    document->setUndoRedoEnabled(true);
-    document->setModified(false);
-    view->setVerticalScrollBarPolicy(m_verticalPolicy);
-    view->setTextCursor(QTextCursor(document));
-    view->ensureCursorVisible();
+    ScintillaView* view = m_editor.m_plainView;
+    view->sci(Sci::SCI_SETMODEVENTMASK, m_eventMask);
+    view->sci(Sci::SCI_SETUNDOCOLLECTION, 1);
+    view->sci(Sci::SCI_EMPTYUNDOBUFFER);
+    view->sci(Sci::SCI_GOTOPOS, 0);
+    view->sci(Sci::SCI_SETSAVEPOINT);
+    m_editor.setForcedModified(false);
 }
 
 void DocumentEditor::loadRichText(std::unique_ptr<QTextDocument> document)
 {
     replaceRichDocument(std::move(document));
-    m_plainView->clear();
-    showView(m_richAdapter.get());
+    // The plain text is gone for good; do not keep its memory.
+    m_plainView->sci(Sci::SCI_SETUNDOCOLLECTION, 0);
+    m_plainView->sci(Sci::SCI_CLEARALL);
+    m_plainView->sci(Sci::SCI_SETUNDOCOLLECTION, 1);
+    m_plainView->sci(Sci::SCI_EMPTYUNDOBUFFER);
+    m_plainView->sci(Sci::SCI_SETSAVEPOINT);
+    m_forcedModified = false;
+    showRichView();
 }
 
 void DocumentEditor::replaceRichDocument(std::unique_ptr<QTextDocument> document)
@@ -282,7 +276,10 @@ void DocumentEditor::replaceRichDocument(std::unique_ptr<QTextDocument> document
     QTextDocument* taken = document.release();
     m_richView->setDocument(taken);
     m_richView->showKeptGroupMarkers();
-    connect(taken, &QTextDocument::modificationChanged, this, &DocumentEditor::modificationChanged);
+    connect(taken, &QTextDocument::modificationChanged, this, [this](bool modified) {
+        if (m_rich)
+            Q_EMIT modificationChanged(modified);
+    });
     if (previous && previous != taken && previous->parent() == m_richView)
         delete previous;
     m_richView->moveCursor(QTextCursor::Start);
@@ -293,259 +290,232 @@ void DocumentEditor::clear()
     loadPlainText(QString());
 }
 
-void DocumentEditor::removeAllText()
+const QTextDocument* DocumentEditor::richDocument() const
 {
-    QTextCursor cursor(m_view->document());
-    cursor.select(QTextCursor::Document);
-    cursor.removeSelectedText();
-}
-
-QTextDocument* DocumentEditor::document() const
-{
-    return m_view->document();
+    return m_rich ? m_richView->document() : nullptr;
 }
 
 bool DocumentEditor::isRichText() const
 {
-    return m_view == m_richAdapter.get();
+    return m_rich;
 }
 
 int DocumentEditor::selectionStart() const
 {
-    return m_view->textCursor().selectionStart();
+    if (m_rich)
+        return m_richView->textCursor().selectionStart();
+    return int(m_plainView->indexFromPosition(m_plainView->sci(Sci::SCI_GETSELECTIONSTART)));
 }
 
 int DocumentEditor::selectionLength() const
 {
-    const QTextCursor cursor = m_view->textCursor();
-    return cursor.selectionEnd() - cursor.selectionStart();
+    if (m_rich) {
+        const QTextCursor cursor = m_richView->textCursor();
+        return cursor.selectionEnd() - cursor.selectionStart();
+    }
+    return int(m_plainView->indexFromPosition(m_plainView->sci(Sci::SCI_GETSELECTIONEND))) - selectionStart();
 }
 
 void DocumentEditor::setSelection(int start, int length)
 {
-    QTextCursor cursor(m_view->document());
-    const int last = m_view->document()->characterCount() - 1;
-    const int from = qBound(0, start, last);
-    cursor.setPosition(from);
-    cursor.setPosition(qBound(0, from + qMax(0, length), last), QTextCursor::KeepAnchor);
-    m_view->setTextCursor(cursor);
-}
-
-int DocumentEditor::lineFromChar(int index) const
-{
-    const QTextDocument* doc = m_view->document();
-    const QTextBlock block = doc->findBlock(qBound(0, index, doc->characterCount() - 1));
-    if (!wordWrap())
-        return block.blockNumber();
-    int line = 0;
-    for (QTextBlock b = doc->firstBlock(); b.isValid() && b != block; b = b.next())
-        line += qMax(1, b.lineCount());
-    const QTextLayout* layout = block.layout();
-    if (layout && layout->lineCount() > 0)
-        line += qMax(0, layout->lineForTextPosition(index - block.position()).lineNumber());
-    return line;
-}
-
-int DocumentEditor::lineIndex(int line) const
-{
-    const QTextDocument* doc = m_view->document();
-    if (!wordWrap()) {
-        const QTextBlock block = doc->findBlockByNumber(line);
-        return block.isValid() ? block.position() : -1;
+    if (m_rich) {
+        QTextCursor cursor(m_richView->document());
+        const int last = m_richView->document()->characterCount() - 1;
+        const int from = qBound(0, start, last);
+        cursor.setPosition(from);
+        cursor.setPosition(qBound(0, from + qMax(0, length), last), QTextCursor::KeepAnchor);
+        m_richView->setTextCursor(cursor);
+        m_richView->ensureCursorVisible();
+        return;
     }
-    int first = 0;
-    for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next()) {
-        const int count = qMax(1, b.lineCount());
-        if (line < first + count) {
-            const QTextLayout* layout = b.layout();
-            if (!layout || layout->lineCount() == 0)
-                return b.position();
-            return b.position() + layout->lineAt(line - first).textStart();
-        }
-        first += count;
-    }
-    return -1;
+    const qsizetype from = m_plainView->positionFromIndex(start);
+    const qsizetype to = m_plainView->positionFromIndex(qMax(0, start) + qMax(0, length));
+    m_plainView->sci(Sci::SCI_SETSEL, from, to);
+    m_plainView->sci(Sci::SCI_SCROLLCARET);
+    m_plainView->checkTopLine();
 }
 
-int DocumentEditor::lineCount() const
+QString DocumentEditor::selectedText() const
 {
-    if (!wordWrap())
-        return m_view->document()->blockCount();
-    int count = 0;
-    for (QTextBlock b = m_view->document()->firstBlock(); b.isValid(); b = b.next())
-        count += qMax(1, b.lineCount());
+    if (m_rich) {
+        // Line breaks inside a selection read as the paragraph separator; give them as plain breaks.
+        QString text = m_richView->textCursor().selectedText();
+        text.replace(QChar::ParagraphSeparator, u'\n');
+        return text;
+    }
+    return m_plainView->textBetween(m_plainView->sci(Sci::SCI_GETSELECTIONSTART),
+                                    m_plainView->sci(Sci::SCI_GETSELECTIONEND));
+}
+
+void DocumentEditor::replaceSelection(const QString& text)
+{
+    if (m_rich) {
+        QTextCursor cursor = m_richView->textCursor();
+        cursor.insertText(text);
+        m_richView->setTextCursor(cursor);
+        return;
+    }
+    const QByteArray bytes = text.toUtf8();
+    m_plainView->sciText(Sci::SCI_REPLACESEL, 0, bytes.constData());
+}
+
+std::optional<int> DocumentEditor::replaceAll(const QString& text, const QString& replacement, bool matchCase,
+                                              bool wholeWord)
+{
+    if (m_rich)
+        return std::nullopt;
+    qsizetype lastStart = 0;
+    qsizetype lastEnd = 0;
+    const int count = m_plainView->replaceEvery(text, replacement, matchCase, wholeWord, &lastStart, &lastEnd);
+    if (count > 0)
+        m_plainView->sci(Sci::SCI_SETSEL, lastStart, lastEnd);
+    else
+        m_plainView->sci(Sci::SCI_SETSEL, 0, 0L);
     return count;
 }
 
-int DocumentEditor::firstVisibleLine() const
+void DocumentEditor::beginUndoGroup()
 {
-    return m_view->firstVisibleLine(*this);
+    if (m_rich)
+        QTextCursor(m_richView->document()).beginEditBlock();
+    else
+        m_plainView->sci(Sci::SCI_BEGINUNDOACTION);
+}
+
+void DocumentEditor::endUndoGroup()
+{
+    if (m_rich)
+        QTextCursor(m_richView->document()).endEditBlock();
+    else
+        m_plainView->sci(Sci::SCI_ENDUNDOACTION);
+}
+
+void DocumentEditor::removeAllText()
+{
+    if (m_rich) {
+        QTextCursor cursor(m_richView->document());
+        cursor.select(QTextCursor::Document);
+        cursor.removeSelectedText();
+        return;
+    }
+    // Clearing is one delete, and so one undo step.
+    m_plainView->sci(Sci::SCI_CLEARALL);
 }
 
 int DocumentEditor::findText(const QString& text, int from, bool matchCase, bool wholeWord) const
 {
-    QTextDocument::FindFlags flags;
-    if (matchCase)
-        flags |= QTextDocument::FindCaseSensitively;
-    if (wholeWord)
-        flags |= QTextDocument::FindWholeWords;
-    const QTextCursor found = m_view->document()->find(text, from, flags);
-    return found.isNull() ? -1 : found.selectionStart();
+    if (m_rich) {
+        QTextDocument::FindFlags flags;
+        if (matchCase)
+            flags |= QTextDocument::FindCaseSensitively;
+        if (wholeWord)
+            flags |= QTextDocument::FindWholeWords;
+        const QTextCursor found = m_richView->document()->find(text, from, flags);
+        return found.isNull() ? -1 : found.selectionStart();
+    }
+    const qsizetype found = m_plainView->findFrom(text.toUtf8(), m_plainView->positionFromIndex(from), matchCase,
+                                                  wholeWord);
+    return found < 0 ? -1 : int(m_plainView->indexFromPosition(found));
+}
+
+int DocumentEditor::findTextBefore(const QString& text, int before, bool matchCase, bool wholeWord) const
+{
+    if (m_rich) {
+        // Rich documents are small: step forward to the last match in front of the position.
+        int last = -1;
+        for (int at = findText(text, 0, matchCase, wholeWord); at >= 0 && at < before;
+             at = findText(text, at + 1, matchCase, wholeWord))
+            last = at;
+        return last;
+    }
+    const qsizetype found = m_plainView->findBefore(text.toUtf8(), m_plainView->positionFromIndex(before), matchCase,
+                                                    wholeWord);
+    return found < 0 ? -1 : int(m_plainView->indexFromPosition(found));
 }
 
 void DocumentEditor::undo()
 {
-    m_view->undo();
+    if (m_rich)
+        m_richView->undo();
+    else
+        m_plainView->undo();
 }
 
 void DocumentEditor::redo()
 {
-    m_view->redo();
+    if (m_rich)
+        m_richView->redo();
+    else
+        m_plainView->redo();
 }
 
 void DocumentEditor::cut()
 {
-    m_view->cut();
+    if (m_rich)
+        m_richView->cut();
+    else
+        m_plainView->cut();
 }
 
 void DocumentEditor::copy()
 {
-    m_view->copy();
+    if (m_rich)
+        m_richView->copy();
+    else
+        m_plainView->copy();
 }
 
 void DocumentEditor::paste()
 {
-    m_view->paste();
+    if (m_rich)
+        m_richView->paste();
+    else
+        m_plainView->paste();
 }
 
 void DocumentEditor::selectAll()
 {
-    m_view->selectAll();
+    if (m_rich)
+        m_richView->selectAll();
+    else
+        m_plainView->selectAll();
 }
 
 void DocumentEditor::focusText()
 {
-    m_view->widget()->setFocus();
+    shownView()->setFocus();
 }
 
 bool DocumentEditor::isUndoAvailable() const
 {
-    return m_view->document()->isUndoAvailable();
+    return m_rich ? m_richView->document()->isUndoAvailable() : m_plainView->sci(Sci::SCI_CANUNDO) != 0;
 }
 
 bool DocumentEditor::isModified() const
 {
-    return m_view->document()->isModified();
+    if (m_rich)
+        return m_richView->document()->isModified();
+    return m_forcedModified || m_plainView->sci(Sci::SCI_GETMODIFY) != 0;
 }
 
 void DocumentEditor::setModified(bool modified)
 {
-    m_view->document()->setModified(modified);
-}
-
-QFont DocumentEditor::editorFont() const
-{
-    return m_view->widget()->font();
-}
-
-void DocumentEditor::setEditorFont(const QFont& font)
-{
-    m_plainView->setFont(font);
-    m_richView->setFont(font);
-    applyTabStops();
-}
-
-void DocumentEditor::setTextColour(StoredColour colour)
-{
-    m_textColour = colour;
-    applyColours();
-}
-
-void DocumentEditor::setBackgroundColour(StoredColour colour)
-{
-    m_backgroundColour = colour;
-    applyColours();
-}
-
-void DocumentEditor::applyColours()
-{
-    const QPalette system = QGuiApplication::palette();
-    for (QWidget* view : { static_cast<QWidget*>(m_plainView), static_cast<QWidget*>(m_richView) }) {
-        QPalette palette = view->palette();
-        for (const auto group : { QPalette::Active, QPalette::Inactive }) {
-            palette.setColor(group, QPalette::Text, m_textColour.toColour(system));
-            palette.setColor(group, QPalette::Base, m_backgroundColour.toColour(system));
-        }
-        view->setPalette(palette);
+    if (m_rich) {
+        m_richView->document()->setModified(modified);
+        return;
     }
+    if (!modified)
+        m_plainView->sci(Sci::SCI_SETSAVEPOINT);
+    setForcedModified(modified);
 }
 
-void DocumentEditor::setTabStops(const std::array<int, kTabStopCount>& points)
+void DocumentEditor::setForcedModified(bool modified)
 {
-    m_tabStops = points;
-    applyTabStops();
-}
-
-void DocumentEditor::applyTabStops()
-{
-    // The stops are meant to fall on half-width cells, which are half the font's size wide. A
-    // rendered cell is a whole or half pixel, so measure it rather than convert points exactly,
-    // or the stops drift off the columns along a line.
-    const QFont font = m_view->widget()->font();
-    const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / logicalDpiY();
-    const qreal halfCellPoints = points / 2;
-    const qreal cellPixels = QFontMetricsF(font).horizontalAdvance(QLatin1Char('A'));
-    const qreal pixelsPerPoint = halfCellPoints > 0 && cellPixels > 0 ? cellPixels / halfCellPoints
-                                                                      : m_plainView->logicalDpiX() / 72.0;
-    QList<QTextOption::Tab> tabs;
-    for (const int stop : m_tabStops)
-        tabs.append(QTextOption::Tab(stop * pixelsPerPoint, QTextOption::LeftTab));
-    QTextDocument* doc = m_view->document();
-    QTextOption option = doc->defaultTextOption();
-    option.setTabs(tabs);
-    const int spacing = m_tabStops[1] - m_tabStops[0];
-    if (spacing > 0)
-        option.setTabStopDistance(spacing * pixelsPerPoint);
-    doc->setDefaultTextOption(option);
-}
-
-void DocumentEditor::setWordWrap(bool wrap)
-{
-    m_plainAdapter->setWordWrap(wrap);
-    m_richAdapter->setWordWrap(wrap);
-}
-
-bool DocumentEditor::wordWrap() const
-{
-    return m_view->wordWrap();
-}
-
-QTextCharFormat DocumentEditor::selectionCharFormat() const
-{
-    return m_view->textCursor().charFormat();
-}
-
-void DocumentEditor::mergeSelectionCharFormat(const QTextCharFormat& format)
-{
-    m_view->mergeCurrentCharFormat(format);
-}
-
-QRect DocumentEditor::caretRect() const
-{
-    return m_view->cursorRect();
-}
-
-QPoint DocumentEditor::textAreaOffset() const
-{
-    return m_view->widget()->viewport()->mapTo(this, QPoint(0, 0));
-}
-
-QScrollBar* DocumentEditor::verticalScrollBar() const
-{
-    return m_view->widget()->verticalScrollBar();
-}
-
-void DocumentEditor::setContextMenu(QMenu* menu)
-{
-    m_contextMenu = menu;
+    // The plain view's flag is told once per change, whatever moved it.
+    m_forcedModified = modified;
+    const bool now = isModified();
+    const bool changed = now != m_reportedModified;
+    m_reportedModified = now;
+    if (!m_rich && changed)
+        Q_EMIT modificationChanged(now);
 }

@@ -1,30 +1,32 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "codelanguage.h"
 #include "storedcolour.h"
 #include "tabstops.h"
 
 #include <QFont>
 #include <QTextCharFormat>
-#include <QTextCursor>
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QAbstractScrollArea;
 class QMenu;
 class QMimeData;
 class QScrollBar;
 class QStackedLayout;
-class PlainTextView;
 class QTextDocument;
 class RichTextView;
+class ScintillaView;
 
 /**
  * The document editor ("RichEdit2"). The rest of the program reaches the document only through
  * this interface, so which view shows it is this class's own business: a document read as plain
- * text is shown by a plain-text view (fast on large files), one read as RTF by a rich-text view.
+ * text is shown by a Scintilla view (fast on large files), one read as RTF by a rich-text view.
  * Views change only when a document is loaded or cleared, never while the user types.
  *
  * Lines are the lines as the view lays them out (paragraphs while word wrap is off).
@@ -44,28 +46,36 @@ public:
 
     /**
      * Loads a document read as plain text that arrives in slices: the plain-text view is
-     * emptied when this starts and shows the whole text when it ends (or is destroyed). The
-     * result is that of loadPlainText() with the slices joined: undo history empty, modified
-     * flag clear, caret at the start. The document is built in one edit with undo off and laid
-     * out once, so that a large file costs one pass instead of several.
+     * emptied when this starts and grows with every slice, so the window can paint between
+     * them. The result is that of loadPlainText() with the slices joined: undo history empty,
+     * modified flag clear, caret at the start. Undo collection and the component's change
+     * notifications are off while the text goes in. A text of @p sourceBytes or more that
+     * @p language does not colour is held without style bytes.
      */
     class PlainTextLoad final
     {
     public:
-        explicit PlainTextLoad(DocumentEditor& editor);
+        explicit PlainTextLoad(DocumentEditor& editor, qsizetype sourceBytes = 0,
+                               CodeLanguage language = CodeLanguage::None);
         ~PlainTextLoad();
         PlainTextLoad(const PlainTextLoad&) = delete;
         PlainTextLoad& operator=(const PlainTextLoad&) = delete;
 
         void append(QStringView slice);
+        /**
+         * Tells how far the reading is: @p sourceDone of @p sourceTotal file bytes gave the
+         * slices so far. The room for the whole text is then taken at once, so that the
+         * component never copies a large text to grow.
+         */
+        void readSoFar(qint64 sourceDone, qint64 sourceTotal);
         /** Ends the load now; later calls do nothing. */
         void finish();
 
     private:
         DocumentEditor& m_editor;
-        QTextCursor m_cursor;
-        QTextCharFormat m_format;
-        Qt::ScrollBarPolicy m_verticalPolicy;
+        qint64 m_appended = 0;
+        qint64 m_reserved = 0;
+        long m_eventMask = 0;
         bool m_finished = false;
     };
     /** Loads a document read as RTF: the rich-text view takes it over and shows it. */
@@ -75,8 +85,15 @@ public:
     /** Removes all text as one undoable edit, in the view shown; the undo history stays. */
     void removeAllText();
 
-    /** The document shown, for saving, printing and searching. */
-    QTextDocument* document() const;
+    /** The rich document, for an RTF save; null while the plain-text view holds the document. */
+    const QTextDocument* richDocument() const;
+    /** The text's length in UTF-16 units. */
+    qsizetype textLength() const;
+    /**
+     * Hands the text to @p sink in slices of about @p sliceBytes, in order: joined they are text().
+     * Every slice but the last ends with a line break. There is always at least one slice.
+     */
+    void textInSlices(const std::function<void(QStringView)>& sink, qsizetype sliceBytes = 4 << 20) const;
     /** Whether the rich-text view holds the document. */
     bool isRichText() const;
 
@@ -94,6 +111,19 @@ public:
 
     /** Position of the first match of @p text at or after @p from, or -1. The selection is left alone. */
     int findText(const QString& text, int from, bool matchCase, bool wholeWord) const;
+    /** Position of the last match of @p text that starts before @p before, or -1. */
+    int findTextBefore(const QString& text, int before, bool matchCase, bool wholeWord) const;
+    QString selectedText() const;
+    /** Replaces the selection with @p text and selects nothing after it. */
+    void replaceSelection(const QString& text);
+    /**
+     * Replaces every match from the top in one pass as one undo step, leaving the last
+     * replacement selected; the count. nullopt when the view shown has no such pass.
+     */
+    std::optional<int> replaceAll(const QString& text, const QString& replacement, bool matchCase, bool wholeWord);
+    /** Changes until endUndoGroup() are one undo step. */
+    void beginUndoGroup();
+    void endUndoGroup();
 
     void undo();
     void redo();
@@ -110,6 +140,8 @@ public:
 
     QFont editorFont() const;
     void setEditorFont(const QFont& font);
+    /** The editor font as the text is drawn now: Ctrl+wheel zooms it for the moment, unstored. */
+    QFont shownFont() const;
     StoredColour textColour() const { return m_textColour; }
     void setTextColour(StoredColour colour);
     StoredColour backgroundColour() const { return m_backgroundColour; }
@@ -122,6 +154,13 @@ public:
     void setWordWrap(bool wrap);
     bool wordWrap() const;
 
+    /** The language of the plain text, which its colouring and brace matching follow. */
+    void setCodeLanguage(CodeLanguage language);
+    CodeLanguage codeLanguage() const { return m_language; }
+    /** Code colouring on or off; it only ever changes how the text looks. */
+    void setCodeColouring(bool on);
+    bool codeColouring() const { return m_colouring; }
+
     QTextCharFormat selectionCharFormat() const;
     void mergeSelectionCharFormat(const QTextCharFormat& format);
 
@@ -129,6 +168,8 @@ public:
     QRect caretRect() const;
     /** Where the text area's top left lies in this widget. */
     QPoint textAreaOffset() const;
+    /** The height of one laid-out line in pixels. */
+    int lineHeight() const;
 
     /** The vertical scroll bar of the view now shown; every kind of scroll moves it. */
     QScrollBar* verticalScrollBar() const;
@@ -151,25 +192,29 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class View;
-    template <class Widget>
-    class ViewFor;
-
-    template <class Widget>
-    void wireView(Widget* view);
-    void showView(View* view);
+    QWidget* shownView() const;
     void showPlainView();
+    void showRichView();
     void replaceRichDocument(std::unique_ptr<QTextDocument> document);
     void applyColours();
+    void applyFont();
+    void applyCodeColouring();
     void applyTabStops();
+    void showContextMenu(const QPoint& globalPos);
+    void setForcedModified(bool modified);
 
     QStackedLayout* m_stack = nullptr;
-    PlainTextView* m_plainView = nullptr;
+    ScintillaView* m_plainView = nullptr;
     RichTextView* m_richView = nullptr;
-    std::unique_ptr<View> m_plainAdapter;
-    std::unique_ptr<View> m_richAdapter;
-    View* m_view = nullptr;
+    bool m_rich = false;
+    // The component cannot be marked modified without a change; this stands in for that.
+    bool m_forcedModified = false;
+    bool m_reportedModified = false;
+    bool m_wordWrap = false;
+    CodeLanguage m_language = CodeLanguage::None;
+    bool m_colouring = true;
     QMenu* m_contextMenu = nullptr;
+    QFont m_font;
     StoredColour m_textColour = StoredColour::system(8);
     StoredColour m_backgroundColour = StoredColour::system(5);
     std::array<int, kTabStopCount> m_tabStops = tabStopPoints(kDefaultTabWidth, 10);

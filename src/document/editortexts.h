@@ -79,6 +79,7 @@ inline const QString CoolBarVew = QStringLiteral("ショートカットの表示
 inline const QString CoolTree = QStringLiteral("作業フォルダーの表示");
 inline const QString VRuler = QStringLiteral("ルーラー表示");
 inline const QString VG = QStringLiteral("行番号");
+inline const QString ColorSyntax = QStringLiteral("色分け表示");
 
 inline const QString OP = QStringLiteral("オプション");
 inline const QString OP_str = QStringLiteral("タスク起動する");

@@ -64,7 +64,8 @@ LoadedDocument readBytes(QByteArray bytes, const LoadOptions& options)
     const Encoding encoding = options.encoding ? *options.encoding : detectEncoding(bytes).encoding;
     DecodedText decoded;
     if (options.plainTextSlices) {
-        decoded = decodePlainTextInSlices(bytes, encoding, options.plainTextSlices, options.progress);
+        decoded = decodePlainTextInSlices(bytes, encoding, options.plainTextSlices, options.progress,
+                                          options.sliceBytes, options.stopped);
     } else {
         decoded = decodePlainText(bytes, encoding);
         if (options.progress)
@@ -130,8 +131,26 @@ LoadResult loadDocument(const QString& path, const LoadOptions& options)
             return result;
         }
     } else {
-        bytes = file.readAll();
-        if (bytes.size() != file.size()) {
+        // In pieces, so that the caller can keep its window answering while a large file comes in.
+        constexpr qint64 kPiece = 8 * 1024 * 1024;
+        const qint64 size = file.size();
+        bytes = QByteArray(size, Qt::Uninitialized);
+        qint64 done = 0;
+        while (done < size) {
+            const qint64 got = file.read(bytes.data() + done, std::min(kPiece, size - done));
+            if (got <= 0)
+                break;
+            done += got;
+            if (done == size)
+                break;
+            if (options.betweenReads)
+                options.betweenReads();
+            if (options.stopped && options.stopped()) {
+                result.stopped = true;
+                return result;
+            }
+        }
+        if (done != size) {
             result.errorMessage = kFileUnreadable.arg(shownName(path));
             return result;
         }
@@ -146,6 +165,10 @@ LoadResult loadDocument(const QString& path, const LoadOptions& options)
         return result;
     }
     result.document = readBytes(std::move(bytes), options);
+    if (options.stopped && options.stopped()) {
+        result.document.reset();
+        result.stopped = true;
+    }
     return result;
 }
 
@@ -191,10 +214,97 @@ bool isRtfFileName(const QString& path)
     return path.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
 }
 
+namespace {
+
+QString joinedSlices(const TextSliceSource& slices)
+{
+    QString text;
+    slices([&text](QStringView piece) { text.append(piece); });
+    return text;
+}
+
+std::optional<Unencodable> findUnencodableInSlices(const TextSliceSource& slices, Encoding encoding)
+{
+    std::optional<Unencodable> bad;
+    int linesBefore = 0;
+    qsizetype unitsBefore = 0;
+    slices([&](QStringView piece) {
+        if (bad)
+            return;
+        bad = findUnencodable(piece, encoding);
+        if (bad) {
+            bad->line += linesBefore;
+            bad->position += unitsBefore;
+        } else {
+            linesBefore += int(piece.count(u'\n'));
+            unitsBefore += piece.size();
+        }
+    });
+    return bad;
+}
+
+QString unencodableMessage(const Unencodable& bad, Encoding encoding)
+{
+    return kUnencodableCharacter.arg(characterText(bad.character)).arg(bad.line).arg(encodingName(encoding));
+}
+
+// A plain save of text that comes in pieces: checked in one pass, then encoded piece by piece
+// straight into the file, so that the whole text never exists a second time.
+SaveResult saveSlices(const QString& path, const TextSliceSource& slices, const TextFormat& format,
+                      const SaveOptions& options)
+{
+    SaveResult result;
+    if (!options.allowLoss) {
+        if (const std::optional<Unencodable> bad = findUnencodableInSlices(slices, format.encoding)) {
+            result.status = SaveStatus::NeedsConfirmation;
+            result.unencodable = bad;
+            result.message = unencodableMessage(*bad, format.encoding);
+            return result;
+        }
+        if (options.sourceWasLossy) {
+            result.status = SaveStatus::NeedsConfirmation;
+            result.message = kLossyLoad;
+            return result;
+        }
+    }
+    QSaveFile file(path);
+    bool written = file.open(QIODevice::WriteOnly);
+    PlainTextEncoder encoder(format);
+    QString pending;
+    bool havePending = false;
+    const auto write = [&](const QByteArray& bytes) {
+        if (written && file.write(bytes) != bytes.size())
+            written = false;
+    };
+    // Only the last piece ends its last line, and only the end tells which piece was the last.
+    slices([&](QStringView piece) {
+        if (havePending)
+            write(encoder.encode(pending, false));
+        pending = piece.toString();
+        havePending = true;
+    });
+    write(encoder.encode(pending, true));
+    if (!written || !file.commit()) {
+        file.cancelWriting();
+        result.status = SaveStatus::Failed;
+        result.message = kFileWriteFailed.arg(shownName(path));
+        return result;
+    }
+    result.status = SaveStatus::Saved;
+    return result;
+}
+
+} // namespace
+
 SaveResult renderDocument(const QString& path, DocumentSource source, const TextFormat& format,
                           const SaveOptions& options)
 {
     SaveResult result;
+    QString joined;
+    if (!source.document && source.plainSlices) {
+        joined = joinedSlices(source.plainSlices);
+        source.plainText = joined;
+    }
     if (isRtfFileName(path)) {
         // RTF holds every character (\uN): only bytes lost at load and formats it cannot write need a question.
         if (!options.allowLoss && (options.sourceWasLossy || !options.unkept.isEmpty())) {
@@ -227,9 +337,7 @@ SaveResult renderDocument(const QString& path, DocumentSource source, const Text
         if (const std::optional<Unencodable> bad = findUnencodable(text, format.encoding)) {
             result.status = SaveStatus::NeedsConfirmation;
             result.unencodable = bad;
-            result.message = kUnencodableCharacter.arg(characterText(bad->character))
-                                 .arg(bad->line)
-                                 .arg(encodingName(format.encoding));
+            result.message = unencodableMessage(*bad, format.encoding);
             return result;
         }
         if (options.sourceWasLossy) {
@@ -246,6 +354,8 @@ SaveResult renderDocument(const QString& path, DocumentSource source, const Text
 SaveResult saveDocument(const QString& path, DocumentSource source, const TextFormat& format,
                         const SaveOptions& options)
 {
+    if (!source.document && source.plainSlices && !isRtfFileName(path))
+        return saveSlices(path, source.plainSlices, format, options);
     SaveResult result = renderDocument(path, source, format, options);
     if (result.status != SaveStatus::Saved)
         return result;

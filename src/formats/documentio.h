@@ -36,6 +36,7 @@ struct LoadResult
     std::optional<LoadedDocument> document;
     QString errorMessage; ///< Japanese, names the file; set when document is empty and not cancelled
     bool cancelled = false; ///< the user chose not to open what looked like a binary file
+    bool stopped = false; ///< LoadOptions::stopped ended the load: no document, nothing to say
 };
 
 struct LoadOptions
@@ -59,6 +60,11 @@ struct LoadOptions
      * load. Unset: such a file loads without a question.
      */
     std::function<bool()> confirmBinary;
+    /** Called between the pieces a large file is read in. */
+    std::function<void()> betweenReads;
+    /** Asked between pieces and slices whether to give up; a stopped load has no document. */
+    std::function<bool()> stopped;
+    qsizetype sliceBytes = kDecodeSliceBytes;
 };
 
 /**
@@ -96,11 +102,15 @@ struct SaveResult
     QByteArray bytes; ///< renderDocument(): the file's bytes when status is Saved
 };
 
-/** What will be saved: the editor's document, or (pemmo-convert, large plain files) the plain text itself. */
+/** Hands a text to the sink in pieces that, joined, are the text; every piece but the last ends with '\n'. */
+using TextSliceSource = std::function<void(const TextSliceSink& sink)>;
+
+/** What will be saved: the editor's rich document, its plain text in pieces, or the plain text itself. */
 struct DocumentSource
 {
     const QTextDocument* document = nullptr;
-    QStringView plainText; ///< used when document is null
+    QStringView plainText; ///< used when the others are unset
+    TextSliceSource plainSlices {}; ///< used when document is null; a plain save then never holds the whole text twice
 };
 
 /**

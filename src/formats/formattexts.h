@@ -39,6 +39,7 @@ inline const QString kUnkeptBookmark = QStringLiteral("ブックマーク");
 inline const QString kUnkeptShape = QStringLiteral("図形");
 inline const QString kUnkeptIndexEntry = QStringLiteral("索引・目次の項目");
 inline const QString kUnkeptSection = QStringLiteral("セクション区切り");
+inline const QString kUnkeptUnknownDestination = QStringLiteral("読み込めない書式情報 \\%1");
 // %1: the input file, %2: what cannot be written.
 inline const QString kConvertUnkept = QStringLiteral(
     "入力ファイル「%1」の一部の書式（%2）は保存できません（--allow-loss で続行します）。");

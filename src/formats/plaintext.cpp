@@ -128,7 +128,8 @@ DecodedText decodePlainText(QByteArrayView bytes, Encoding encoding)
 }
 
 DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, const TextSliceSink& sink,
-                                    const DecodeProgress& progress, qsizetype sliceBytes)
+                                    const DecodeProgress& progress, qsizetype sliceBytes,
+                                    const std::function<bool()>& stopped)
 {
     DecodedText result;
     result.format.encoding = encoding;
@@ -171,6 +172,8 @@ DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, con
         from = end;
         if (progress)
             progress(total - (bytes.size() - from), total);
+        if (stopped && from < bytes.size() && stopped())
+            break;
     }
     result.format.lineEnding = mostFrequent(counts);
     // The text of a lone line break is empty, like that of an empty file; only the format can tell them apart.
@@ -214,28 +217,10 @@ std::optional<Unencodable> findUnencodable(QStringView text, Encoding encoding)
     return std::nullopt;
 }
 
-QByteArray encodePlainText(QStringView text, const TextFormat& format)
+PlainTextEncoder::PlainTextEncoder(const TextFormat& format)
+    : m_format(format)
+    , m_ending(QString::fromLatin1(lineEndingBytes(format.lineEnding)))
 {
-    QString withEndings;
-    if (text.isEmpty() && format.oneEmptyLine)
-        withEndings = QString::fromLatin1(lineEndingBytes(format.lineEnding));
-    if (!text.isEmpty()) {
-        const QByteArray ending = lineEndingBytes(format.lineEnding);
-        // Every line, the last one too, is followed by the line ending.
-        withEndings.reserve(text.size() + text.size() / 16 + 2);
-        qsizetype start = 0;
-        const QString endingText = QString::fromLatin1(ending);
-        while (true) {
-            const qsizetype newline = text.indexOf(u'\n', start);
-            const qsizetype end = newline < 0 ? text.size() : newline;
-            withEndings.append(text.mid(start, end - start));
-            withEndings.append(endingText);
-            if (newline < 0)
-                break;
-            start = newline + 1;
-        }
-    }
-    QByteArray bytes;
     switch (format.encoding) {
     case Encoding::Utf8:
     case Encoding::Utf16Le:
@@ -243,30 +228,64 @@ QByteArray encodePlainText(QStringView text, const TextFormat& format)
         const auto qtEncoding = format.encoding == Encoding::Utf8 ? QStringConverter::Utf8
             : format.encoding == Encoding::Utf16Le                ? QStringConverter::Utf16LE
                                                                   : QStringConverter::Utf16BE;
-        QStringEncoder encoder(qtEncoding,
-                               format.bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
-        bytes = encoder.encode(withEndings);
-        if (format.bom && withEndings.isEmpty()) {
+        m_unicode.emplace(qtEncoding, format.bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+        break;
+    }
+    default:
+        m_legacy = std::make_unique<IconvEncoder>(iconvName(format.encoding));
+        break;
+    }
+}
+
+PlainTextEncoder::~PlainTextEncoder() = default;
+
+QByteArray PlainTextEncoder::encode(QStringView piece, bool last)
+{
+    QString withEndings;
+    withEndings.reserve(piece.size() + piece.size() / 16 + 2);
+    qsizetype start = 0;
+    while (start <= piece.size()) {
+        const qsizetype newline = piece.indexOf(u'\n', start);
+        if (newline < 0) {
+            withEndings.append(piece.mid(start));
+            break;
+        }
+        withEndings.append(piece.mid(start, newline - start));
+        withEndings.append(m_ending);
+        start = newline + 1;
+    }
+    m_anyText = m_anyText || !piece.isEmpty();
+    // Every line, the last one too, is followed by the line ending; an empty text has no line,
+    // unless it was read from a lone line break.
+    if (last && (m_anyText || m_format.oneEmptyLine))
+        withEndings.append(m_ending);
+    if (m_format.encoding == Encoding::Cp932) {
+        for (QChar& c : withEndings) {
+            if (const std::optional<char16_t> partner = cp932Partner(c.unicode()))
+                c = QChar(*partner);
+        }
+    }
+    QByteArray bytes;
+    if (m_unicode) {
+        bytes = m_unicode->encode(withEndings);
+        if (!bytes.isEmpty())
+            m_bomWritten = true;
+        if (last && m_format.bom && !m_bomWritten) {
             // Qt writes the BOM only with the first character; an empty document keeps its BOM too.
-            bytes = format.encoding == Encoding::Utf8  ? QByteArray("\xEF\xBB\xBF")
-                : format.encoding == Encoding::Utf16Le ? QByteArray("\xFF\xFE")
-                                                       : QByteArray("\xFE\xFF");
+            bytes = m_format.encoding == Encoding::Utf8  ? QByteArray("\xEF\xBB\xBF")
+                : m_format.encoding == Encoding::Utf16Le ? QByteArray("\xFF\xFE")
+                                                         : QByteArray("\xFE\xFF");
         }
-        break;
-    }
-    default: {
-        if (format.encoding == Encoding::Cp932) {
-            for (QChar& c : withEndings) {
-                if (const std::optional<char16_t> partner = cp932Partner(c.unicode()))
-                    c = QChar(*partner);
-            }
-        }
-        IconvEncoder encoder(iconvName(format.encoding));
-        encoder.encode(withEndings, bytes);
-        break;
-    }
+    } else if (!withEndings.isEmpty()) {
+        m_legacy->encode(withEndings, bytes);
     }
     return bytes;
+}
+
+QByteArray encodePlainText(QStringView text, const TextFormat& format)
+{
+    PlainTextEncoder encoder(format);
+    return encoder.encode(text, true);
 }
 
 } // namespace pemmo::formats

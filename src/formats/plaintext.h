@@ -9,10 +9,15 @@
 #include <QString>
 #include <QStringView>
 
+#include <QStringEncoder>
+
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace pemmo::formats {
+
+class IconvEncoder;
 
 /**
  * Text as the editor holds it: lines separated by '\n', without the line break that ends the
@@ -50,9 +55,11 @@ inline constexpr qsizetype kDecodeSliceBytes = 1024 * 1024;
  * each is decoded, so that a large file never exists twice as a whole string. The returned
  * text is empty. Slices end after a line break where the encoding allows a cut there
  * (every encoding but UTF-16 and ISO-2022-JP); UTF-16 and the stateful ISO-2022-JP come as one slice.
+ * Between slices @p stopped is asked whether to end early; then the text is cut short.
  */
 DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, const TextSliceSink& sink,
-                                    const DecodeProgress& progress = {}, qsizetype sliceBytes = kDecodeSliceBytes);
+                                    const DecodeProgress& progress = {}, qsizetype sliceBytes = kDecodeSliceBytes,
+                                    const std::function<bool()>& stopped = {});
 
 /**
  * The first character that a save in this encoding would lose; nullopt when the text is safe.
@@ -60,6 +67,30 @@ DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, con
  * count as held.
  */
 std::optional<Unencodable> findUnencodable(QStringView text, Encoding encoding);
+
+/**
+ * Encodes a text that comes in pieces, in order, as encodePlainText() encodes the pieces joined:
+ * each '\n' becomes the format's line ending, the BOM comes once, and the last piece also ends
+ * its last line. Pieces should end after a line break, so that stateful encodings start afresh.
+ */
+class PlainTextEncoder final
+{
+public:
+    explicit PlainTextEncoder(const TextFormat& format);
+    ~PlainTextEncoder();
+    PlainTextEncoder(const PlainTextEncoder&) = delete;
+    PlainTextEncoder& operator=(const PlainTextEncoder&) = delete;
+
+    QByteArray encode(QStringView piece, bool last);
+
+private:
+    TextFormat m_format;
+    QString m_ending;
+    std::optional<QStringEncoder> m_unicode;
+    std::unique_ptr<IconvEncoder> m_legacy;
+    bool m_anyText = false;
+    bool m_bomWritten = false;
+};
 
 /**
  * Bytes of the file: every line followed by the format's line ending, the BOM when the format has one.

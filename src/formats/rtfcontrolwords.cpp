@@ -140,6 +140,19 @@ const std::unordered_map<std::string_view, Entry>& wordTable()
     return table;
 }
 
+// Unknown destinations that writers put into the text and that hold nothing a reader sees or a
+// save would miss: paragraph and page-style bookkeeping, defaults already applied, metadata.
+bool isBenignDestination(QByteArrayView word)
+{
+    static constexpr std::string_view benign[] = {
+        "pnseclvl", "listtag", "hyphen", "pgdscno", "pgdsc", "updnprop", "defchp", "defpap", "rdf",
+        "saveprevpict", "headeryb", "footeryb", "xmlopen", "xmlclose", "xmlattr", "xmlattrname", "xmlattrvalue",
+        "hlfr", "hlsrc", "hlloc", "fldtype", "tcn", "rsid",
+    };
+    const std::string_view name(word.data(), size_t(word.size()));
+    return std::find(std::begin(benign), std::end(benign), name) != std::end(benign);
+}
+
 Entry lookup(QByteArrayView word)
 {
     const auto& table = wordTable();
@@ -153,6 +166,18 @@ bool toggle(bool hasParameter, int parameter)
 }
 
 } // namespace
+
+void Reader::noteSkippedDestination(QByteArrayView word, bool unknown)
+{
+    if (word == "bkmkstart")
+        noteUnkept(kUnkeptBookmark);
+    else if (word == "shpinst" || word == "do")
+        noteUnkept(kUnkeptShape);
+    else if (word == "xe" || word == "tc")
+        noteUnkept(kUnkeptIndexEntry);
+    else if (unknown && m_bodyStarted && !isBenignDestination(word))
+        noteUnkept(kUnkeptUnknownDestination.arg(QString::fromLatin1(word)));
+}
 
 void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
 {
@@ -177,6 +202,8 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
             // Before the text starts, an unknown destination belongs to the document: keep it for the save.
             if (entry.word == Word::Unknown && !m_bodyStarted && current.destination == Destination::Skip)
                 current.keep = GroupState::Keep::Document;
+            else
+                noteSkippedDestination(word, entry.word == Word::Unknown);
             return;
         }
     }
@@ -287,12 +314,7 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
     case Word::Pict: setDestination(Destination::Picture); return true;
     case Word::SkipDestination:
         setDestination(Destination::Skip);
-        if (m_lastWord == "bkmkstart")
-            noteUnkept(kUnkeptBookmark);
-        else if (m_lastWord == "shpinst" || m_lastWord == "do")
-            noteUnkept(kUnkeptShape);
-        else if (m_lastWord == "xe" || m_lastWord == "tc")
-            noteUnkept(kUnkeptIndexEntry);
+        noteSkippedDestination(m_lastWord, false);
         return true;
     case Word::Upr: current.upr = true; return true;
     case Word::Field:

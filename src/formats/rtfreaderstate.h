@@ -81,6 +81,8 @@ private:
     void openGroup();
     void closeGroup();
     void controlWord(QByteArrayView word, bool hasParameter, int parameter);
+    /** Notes what a skipped destination would lose on a save; @p unknown when no table names it. */
+    void noteSkippedDestination(QByteArrayView word, bool unknown);
     bool bodyWord(int wordId, char16_t character, bool hasParameter, int value);
     void controlSymbol(char symbol);
     void textBytes(QByteArrayView bytes);

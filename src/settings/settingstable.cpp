@@ -69,6 +69,7 @@ std::vector<SettingEntry> buildTable()
         string(Reg::Mappname, later),
         string(Reg::Mapppath, later),
         string(Reg::MDLFLG, later),
+        integer(Reg::MColorSyntax, later, 1),
     };
     table.insert(table.end(), rest.begin(), rest.end());
     return table;

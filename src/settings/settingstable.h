@@ -34,6 +34,8 @@ inline const QString MFindexNo1 = QStringLiteral("MFindexNo1");
 inline const QString Mappname = QStringLiteral("Mappname");
 inline const QString Mapppath = QStringLiteral("Mapppath");
 inline const QString MDLFLG = QStringLiteral("MDLFLG");
+/** Code colouring on (1) or off (0); written only when the user switches it. */
+inline const QString MColorSyntax = QStringLiteral("MColorSyntax");
 
 /** The recent lists have five slots each, numbered 1 to 5. */
 inline constexpr int kRecentSlots = 5;

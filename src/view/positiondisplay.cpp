@@ -54,7 +54,9 @@ void PositionDisplay::takeDocumentPosition()
 
 int PositionDisplay::caretColumn() const
 {
-    return columnFromCaretX(m_editor->caretRect().x(), cellWidth(m_editor->editorFont()));
+    // The caret stands on a cell boundary; rounding keeps a fraction of a pixel from costing a column.
+    const double cell = cellWidth(m_editor->shownFont());
+    return columnFromCaretX(int(m_editor->caretRect().x() + cell / 2), cell);
 }
 
 void PositionDisplay::RichEdit2KeyDown()

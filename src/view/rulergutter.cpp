@@ -67,7 +67,7 @@ void RulerGutter::refreshGutter()
     if (!lineNumbersOn())
         return;
     QFont font = m_c.Label3->font();
-    const QFont editorFont = m_c.RichEdit2->editorFont();
+    const QFont editorFont = m_c.RichEdit2->shownFont();
     font.setFamily(editorFont.family());
     font.setPointSizeF(editorFont.pointSizeF());
     if (m_c.Label3->font() != font)

@@ -105,6 +105,9 @@ std::vector<CommandRow> buildTable()
         { .id = C::VRuler, .name = "VRuler", .menu = M::Show, .caption = &Caption::VRuler, .checkable = true,
           .checked = true },
         { .id = C::VG, .name = "VG", .menu = M::Show, .caption = &Caption::VG, .checkable = true },
+        // Code colouring; ColouringSwitch reads and stores its state.
+        { .id = C::ColorSyntax, .name = "ColorSyntax", .menu = M::Show, .caption = &Caption::ColorSyntax,
+          .checkable = true, .checked = true },
 
         { .id = C::OP_str, .name = "OP_str", .menu = M::Options, .caption = &Caption::OP_str, .checkable = true,
           .checked = true,

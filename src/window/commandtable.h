@@ -45,6 +45,7 @@ enum class Command {
     CoolTree,
     VRuler,
     VG,
+    ColorSyntax,
     OP_str,
     F_Help,
     FO,

@@ -23,7 +23,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
-#include <QTextDocument>
+#include <QScopedValueRollback>
 
 #include <optional>
 
@@ -37,6 +37,9 @@ constexpr qint64 kFeedbackDelayMs = 500;
 constexpr qint64 kFeedbackIntervalMs = 250;
 // A document this long (in characters) takes about that long to save.
 constexpr int kLongSaveCharacters = 4 * 1024 * 1024;
+// A slice decodes and goes into the editor in a few tens of milliseconds, short enough for
+// the window to answer between slices, long enough to keep the per-slice costs small.
+constexpr qsizetype kLoadSliceBytes = 4 * 1024 * 1024;
 
 /**
  * Says in the message field what a long operation is doing, and puts the field's text back
@@ -63,7 +66,10 @@ public:
     {
         m_shown = true;
         m_lastShownMs = m_clock.elapsed();
-        m_field->setText(text);
+        // A long path gives way in its middle, so that what is going on and how far it has
+        // come stay readable at the end of the field.
+        const int room = m_field->contentsRect().width() - 2 * m_field->margin() - 4;
+        m_field->setText(room > 0 ? m_field->fontMetrics().elidedText(text, Qt::ElideMiddle, room) : text);
         m_field->repaint();
     }
     /** Shows @p text once the operation has run past the feedback delay, a few times a second. */
@@ -109,6 +115,7 @@ void DocumentController::setTitle(const QString& fileName)
     m_applicationTitle = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
     m_dialogs.setApplicationTitle(m_applicationTitle);
     m_ui.Ruler->setVisible(!isRtfFileName(fileName));
+    m_ui.RichEdit2->setCodeLanguage(codeLanguageForFileName(fileName));
     m_ui.N3->setEnabled(true);
     m_rulerGutter->checkRulerVisibility();
 }
@@ -145,18 +152,29 @@ bool DocumentController::loadIntoDocumentEditor(const QString& path)
 
 bool DocumentController::load(const QString& path, std::optional<Encoding> encoding)
 {
+    // Loads never nest: user input waits while one runs.
+    if (m_loading)
+        return false;
+    const QScopedValueRollback loading(m_loading, true);
+    m_stopRequested = false;
     std::optional<BusyCursor> busy(std::in_place);
     ProgressMessage progress(m_ui.messageField);
     // A plain text goes into the editor slice by slice as it decodes. The editor is emptied only
     // when the first slice comes: a load that fails before then keeps the previous document.
     std::optional<DocumentEditor::PlainTextLoad> plainLoad;
+    const qint64 fileBytes = QFileInfo(path).size();
     LoadOptions options;
-    options.plainTextSlices = [this, &plainLoad](QStringView slice) {
+    options.sliceBytes = kLoadSliceBytes;
+    options.plainTextSlices = [this, &plainLoad, fileBytes, &path](QStringView slice) {
         if (!plainLoad)
-            plainLoad.emplace(*m_ui.RichEdit2);
+            plainLoad.emplace(*m_ui.RichEdit2, fileBytes, codeLanguageForFileName(path));
         plainLoad->append(slice);
+        // The window paints, and can be closed, between slices; clicks and keys wait for the end.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    options.progress = [&progress, &path](qint64 done, qint64 total) {
+    options.progress = [&progress, &path, &plainLoad](qint64 done, qint64 total) {
+        if (plainLoad)
+            plainLoad->readSoFar(done, total);
         const qint64 percent = total > 0 ? done * 100 / total : 100;
         progress.showWhenLong(path + kDocumentLoadingSuffix + QStringLiteral(" (%1%)").arg(percent));
     };
@@ -171,7 +189,17 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
             return open;
         };
     }
+    options.betweenReads = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    options.stopped = [this] { return m_stopRequested; };
     LoadResult loaded = loadDocument(path, options);
+    if (loaded.stopped) {
+        // What came in so far is not the file: nothing of it stays, and nothing is asked.
+        plainLoad.reset();
+        m_ui.RichEdit2->clear();
+        m_ui.RichEdit2->setModified(false);
+        Q_EMIT loadStopped();
+        return false;
+    }
     if (!loaded.document) {
         busy.reset();
         if (!loaded.cancelled)
@@ -255,6 +283,7 @@ void DocumentController::FileNew()
     // One undoable edit: 元に戻す brings the text back after a clear that was a slip.
     m_ui.RichEdit2->removeAllText();
     m_ui.RichEdit2->setModified(false);
+    m_ui.RichEdit2->setCodeLanguage(CodeLanguage::None);
     m_currentFileName = QStringLiteral(" ");
     setTextFormat(kNewDocumentFormat);
     m_lossy = false;
@@ -310,14 +339,17 @@ bool DocumentController::writeDocument(const QString& path)
 {
     TextFormat format = m_format;
     SaveOptions options { m_lossy, false, m_unkept };
-    const QTextDocument& document = *m_ui.RichEdit2->document();
+    const DocumentEditor* editor = m_ui.RichEdit2;
+    DocumentSource source;
+    source.document = editor->richDocument();
+    source.plainSlices = [editor](const TextSliceSink& sink) { editor->textInSlices(sink); };
     // Busy only while writing: the question below must not wear the wait cursor.
     const auto save = [&] {
         const BusyCursor busy;
         ProgressMessage progress(m_ui.messageField);
-        if (document.characterCount() >= kLongSaveCharacters)
+        if (editor->textLength() >= kLongSaveCharacters)
             progress.show(path + kDocumentSavingSuffix);
-        return saveDocument(path, document, format, options);
+        return saveDocument(path, source, format, options);
     };
     SaveResult result = save();
     if (result.status == SaveStatus::NeedsConfirmation) {

@@ -105,11 +105,18 @@ public:
     pemmo::formats::TextFormat textFormat() const { return m_format; }
     bool loadedLossy() const { return m_lossy; }
 
+    /** Whether a load is running (the window paints and can be closed meanwhile). */
+    bool isLoading() const { return m_loading; }
+    /** Ends the running load at the next slice: the document editor is left empty and unmodified. */
+    void stopLoading() { m_stopRequested = true; }
+
 Q_SIGNALS:
     /** A document was loaded into the document editor, its caret at the start. */
     void documentLoaded();
     /** The encoding, BOM or line ending a plain save writes has changed (load, new, save). */
     void textFormatChanged(const pemmo::formats::TextFormat& format);
+    /** A load ended early on stopLoading(); it said nothing and changed nothing. */
+    void loadStopped();
 
 private:
     QString startFolder(const QString& preferred) const;
@@ -140,4 +147,6 @@ private:
     bool m_lossy = false;
     DiskSnapshot m_disk;
     QStringList m_unkept;
+    bool m_loading = false;
+    bool m_stopRequested = false;
 };

@@ -10,8 +10,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QToolBar>
 
 EditCommands::EditCommands(const EditControls& controls, Dialogs& dialogs, EditCommandHooks hooks, QObject* parent)

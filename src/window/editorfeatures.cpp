@@ -10,6 +10,7 @@
 #include "mainform.h"
 #include "printing/printcontroller.h"
 #include "view/rulergutter.h"
+#include "view/search/editorsearchtarget.h"
 #include "view/statusrow.h"
 
 #include <QAction>
@@ -181,20 +182,10 @@ void EditorFeatures::setPositionText(const QString& text)
     m_ui.Panel1->positionField()->setText(text);
 }
 
-QTextDocument& EditorFeatures::searchDocument()
+std::unique_ptr<SearchTarget> EditorFeatures::searchTarget()
 {
     // The search always works on the document editor, also while the memo is shown.
-    return *m_ui.RichEdit2->document();
-}
-
-int EditorFeatures::selectionStart() const
-{
-    return m_ui.RichEdit2->selectionStart();
-}
-
-int EditorFeatures::selectionLength() const
-{
-    return m_ui.RichEdit2->selectionLength();
+    return std::make_unique<EditorSearchTarget>(*m_ui.RichEdit2);
 }
 
 void EditorFeatures::setSelection(int start, int length)

@@ -81,9 +81,7 @@ public:
     void setPositionText(const QString& text) override;
 
     // SearchHost
-    QTextDocument& searchDocument() override;
-    int selectionStart() const override;
-    int selectionLength() const override;
+    std::unique_ptr<SearchTarget> searchTarget() override;
     void setSelection(int start, int length) override;
     void focusEditor() override;
 

@@ -2,6 +2,7 @@
 #include "mainform.h"
 
 #include "browser/worktree.h"
+#include "colouringswitch.h"
 #include "document/documenteditor.h"
 #include "document/editortexts.h"
 #include "document/plaintextview.h"
@@ -59,9 +60,14 @@ TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
     m_documents->setEditorSettingsWrite([this] { writeEditorSettings(); });
     m_encodings = new EncodingMenu(*m_documents, m_context.dialogs, this);
     addEncodingMenu();
+    connect(m_documents, &DocumentController::loadStopped, this, [this] {
+        if (m_closeAfterLoad)
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    });
     m_instances = new InstanceCommands(this, m_context.dialogs, m_context.processes, m_documents->openDialog(),
                                        m_recent, this);
     m_features = new EditorFeatures(*this, featureControls(), m_context.dialogs);
+    m_colouring = new ColouringSwitch(m_ui.commands[Command::ColorSyntax], m_ui.RichEdit2, m_context.dialogs, this);
     connectCommands();
     FormCreate();
 }
@@ -139,6 +145,7 @@ void TMainForm::FormCreate()
         m_commandLineFile = m_arguments.join(QLatin1Char(' '));
         loadCommandLineFile();
         restoreSettings();
+        m_colouring->restore();
 
         m_ui.commands[Command::N5]->setChecked(false);
         m_ui.RichEdit2->setWordWrap(false);
@@ -200,11 +207,6 @@ bool TMainForm::savePrompt()
     return m_documents->savePrompt();
 }
 
-QTextDocument* TMainForm::document() const
-{
-    return m_ui.RichEdit2->document();
-}
-
 QString TMainForm::currentFileName() const
 {
     return m_documents->currentFileName();
@@ -260,6 +262,19 @@ void TMainForm::FormShow()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    if (m_documents->isLoading()) {
+        // Closing during a load stops it and closes without a question or a write, once the
+        // load has wound down.
+        m_closeAfterLoad = true;
+        m_documents->stopLoading();
+        event->ignore();
+        return;
+    }
+    if (m_closeAfterLoad) {
+        event->accept();
+        Q_EMIT closed();
+        return;
+    }
     if (!FormCloseQuery()) {
         event->ignore();
         return;

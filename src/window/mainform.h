@@ -14,7 +14,7 @@ class EncodingMenu;
 struct FeatureControls;
 class InstanceCommands;
 class PositionDisplay;
-class QTextDocument;
+class ColouringSwitch;
 class RecentFiles;
 class RulerGutter;
 
@@ -53,8 +53,6 @@ public:
     DocumentController& documents() const { return *m_documents; }
     /** The encoding menu: its two submenus under ﾌｧｲﾙ and the format field's popup. */
     EncodingMenu& encodingMenu() const { return *m_encodings; }
-    /** The document RichEdit2 shows (plain or rich view). */
-    QTextDocument* document() const;
 
     QString currentFileName() const;
     QString currentFolder() const;
@@ -100,6 +98,8 @@ private:
     RecentFiles* m_recent = nullptr;
     DocumentController* m_documents = nullptr;
     EncodingMenu* m_encodings = nullptr;
+    ColouringSwitch* m_colouring = nullptr;
+    bool m_closeAfterLoad = false;
     InstanceCommands* m_instances = nullptr;
     EditorFeatures* m_features = nullptr;
     CommandTargets m_targets;

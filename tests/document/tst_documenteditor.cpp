@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: MIT
 // The document editor's interface, driven through its real view.
 #include "document/documenteditor.h"
+#include "document/scintillaview.h"
 #include "document/tabstops.h"
 #include "ui/fontsubstitution.h"
 
+#include <QAccessible>
+#include <QInputMethodEvent>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 
 class TestDocumentEditor final : public QObject
 {
@@ -35,9 +38,25 @@ private Q_SLOTS:
     void tabStopRule();
     void coloursFollowTheStoredForm();
     void selectionCharFormat();
+    void inputMethodCommitsOnce();
+    void textWithNulCharacters();
+    void accessibleTextSpeaksUtf16();
+    void largeUncolouredTextKeepsWorking();
 
 private:
-    QPlainTextEdit* view() const { return m_editor->findChild<QPlainTextEdit*>(); }
+    ScintillaView* view() const { return m_editor->findChild<ScintillaView*>(); }
+    QPoint caretPointAt(int index) const
+    {
+        m_editor->setSelection(index, 0);
+        return m_editor->caretRect().center();
+    }
+    // Where the character at @p index is drawn; the caret stays where it is.
+    QPoint pointAt(int index) const
+    {
+        const long position = long(view()->positionFromIndex(index));
+        return QPoint(int(view()->sci(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, position)) + 1,
+                      int(view()->sci(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, position)) + 2);
+    }
     std::unique_ptr<DocumentEditor> m_editor;
 };
 
@@ -112,7 +131,9 @@ void TestDocumentEditor::firstVisibleLineFollowsScrolling()
     QCOMPARE(m_editor->firstVisibleLine(), 0);
     m_editor->setSelection(m_editor->lineIndex(250), 0);
     QVERIFY(scrolled.size() > 0);
-    const int top = view()->cursorForPosition(QPoint(2, 2)).blockNumber();
+    // The line drawn at the top of the text area.
+    const int top = int(view()->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                              view()->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMPOINT, 2, 2)));
     QCOMPARE(m_editor->firstVisibleLine(), top);
     QVERIFY(top > 200);
 }
@@ -179,7 +200,7 @@ void TestDocumentEditor::selection()
     m_editor->setSelection(2, 3);
     QCOMPARE(m_editor->selectionStart(), 2);
     QCOMPARE(m_editor->selectionLength(), 3);
-    QCOMPARE(view()->textCursor().selectedText(), QStringLiteral("cde"));
+    QCOMPARE(view()->selectedText(), QStringLiteral("cde"));
     m_editor->setSelection(4, 50);
     QCOMPARE(m_editor->selectionLength(), 2);
 }
@@ -189,9 +210,7 @@ void TestDocumentEditor::clickIsReportedAfterTheCaretMoved()
     m_editor->setText(QStringLiteral("line one\nline two"));
     int seen = -1;
     connect(m_editor.get(), &DocumentEditor::mousePressed, this, [&] { seen = m_editor->selectionStart(); });
-    QTextCursor target(view()->document());
-    target.setPosition(12);
-    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, view()->cursorRect(target).center());
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, pointAt(12));
     QCOMPARE(seen, 12);
 }
 
@@ -265,13 +284,10 @@ void TestDocumentEditor::tabStopRule()
     m_editor->setEditorFont(font);
     m_editor->setTabStops(computed);
     m_editor->setText(QStringLiteral("\t\tx"));
-    QTextCursor cursor(view()->document());
-    const int x0 = view()->cursorRect(cursor).x();
-    cursor.setPosition(2);
-    const qreal expected = 2 * effectiveTabWidth(stored) *
-        QFontMetricsF(view()->font()).horizontalAdvance(QLatin1Char('A'));
-    QVERIFY2(qAbs(view()->cursorRect(cursor).x() - x0 - expected) <= 1.0,
-             qPrintable(QStringLiteral("%1 vs %2").arg(view()->cursorRect(cursor).x() - x0).arg(expected)));
+    const int x0 = caretPointAt(0).x();
+    const qreal expected = 2 * effectiveTabWidth(stored) * QFontMetricsF(font).horizontalAdvance(QLatin1Char('A'));
+    QVERIFY2(qAbs(caretPointAt(2).x() - x0 - expected) <= 1.0,
+             qPrintable(QStringLiteral("%1 vs %2").arg(caretPointAt(2).x() - x0).arg(expected)));
 }
 
 void TestDocumentEditor::coloursFollowTheStoredForm()
@@ -279,13 +295,18 @@ void TestDocumentEditor::coloursFollowTheStoredForm()
     m_editor->setBackgroundColour(StoredColour(0x000000FF));
     m_editor->setTextColour(StoredColour(0x80000008));
     QCOMPARE(view()->palette().color(QPalette::Base), QColor(255, 0, 0));
+    // The component draws with the same colours: Scintilla's colours are 0xBBGGRR.
+    QCOMPARE(view()->sci(QsciScintillaBase::SCI_STYLEGETBACK, QsciScintillaBase::STYLE_DEFAULT), 0x0000FFL);
     QCOMPARE(view()->palette().color(QPalette::Text), QGuiApplication::palette().color(QPalette::WindowText));
     QCOMPARE(m_editor->textColour().value(), qint32(0x80000008));
 }
 
 void TestDocumentEditor::selectionCharFormat()
 {
-    m_editor->setText(QStringLiteral("plain bold"));
+    // Character formats belong to rich text.
+    auto document = std::make_unique<QTextDocument>();
+    document->setPlainText(QStringLiteral("plain bold"));
+    m_editor->loadRichText(std::move(document));
     m_editor->setSelection(6, 4);
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
@@ -294,6 +315,110 @@ void TestDocumentEditor::selectionCharFormat()
     QCOMPARE(m_editor->selectionCharFormat().fontWeight(), int(QFont::Bold));
     m_editor->setSelection(1, 1);
     QVERIFY(m_editor->selectionCharFormat().fontWeight() != int(QFont::Bold));
+}
+
+void TestDocumentEditor::inputMethodCommitsOnce()
+{
+    m_editor->setText(QStringLiteral("ab"));
+    m_editor->setSelection(1, 0);
+    view()->setFocus();
+    QInputMethodEvent preedit(QStringLiteral("にほん"), {});
+    QCoreApplication::sendEvent(view(), &preedit);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("日本"));
+    QCoreApplication::sendEvent(view(), &commit);
+    QCOMPARE(m_editor->text(), QStringLiteral("a日本b"));
+    QCOMPARE(m_editor->selectionStart(), 3);
+    QVERIFY(m_editor->isModified());
+
+    // A click while composing ends the composition where it was, once, and then moves the caret.
+    QInputMethodEvent composing(QStringLiteral("ご"), {});
+    QCoreApplication::sendEvent(view(), &composing);
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, pointAt(0));
+    QCOMPARE(m_editor->text(), QStringLiteral("a日本ごb"));
+    QCOMPARE(m_editor->selectionStart(), 0);
+    // The input method was told to drop its copy; an empty commit after that adds nothing.
+    QInputMethodEvent late;
+    QCoreApplication::sendEvent(view(), &late);
+    QCOMPARE(m_editor->text(), QStringLiteral("a日本ごb"));
+}
+
+void TestDocumentEditor::textWithNulCharacters()
+{
+    const QString text = QStringLiteral("a") + QChar(0) + QStringLiteral("b\n") + QChar(0) + QStringLiteral("日本");
+    m_editor->loadPlainText(text);
+    QCOMPARE(m_editor->text(), text);
+    QCOMPARE(m_editor->textLength(), text.size());
+    QCOMPARE(m_editor->lineIndex(1), 4);
+    QCOMPARE(m_editor->findText(QStringLiteral("日本"), 0, true, false), 5);
+    QString sliced;
+    m_editor->textInSlices([&sliced](QStringView slice) { sliced += slice; }, 1);
+    QCOMPARE(sliced, text);
+}
+
+// Assistive technology reads the plain view through our own interface, in UTF-16 offsets as in
+// Qt's text widgets, whatever the text holds before the caret.
+void TestDocumentEditor::accessibleTextSpeaksUtf16()
+{
+    const QString text = QStringLiteral("日本語\n𠮷野家 ｱｲｳ\nend");
+    m_editor->loadPlainText(text);
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(view());
+    QVERIFY(iface);
+    QCOMPARE(iface->role(), QAccessible::EditableText);
+    QAccessibleTextInterface* textIface = iface->textInterface();
+    QVERIFY(textIface);
+    QCOMPARE(textIface->characterCount(), text.size());
+    QCOMPARE(textIface->text(0, -1), text);
+    const int yoshino = int(text.indexOf(QStringLiteral("野")));
+    QCOMPARE(textIface->text(yoshino, yoshino + 2), QStringLiteral("野家"));
+
+    m_editor->setSelection(yoshino, 0);
+    QCOMPARE(textIface->cursorPosition(), yoshino);
+    textIface->setSelection(0, 0, 3);
+    QCOMPARE(m_editor->selectedText(), QStringLiteral("日本語"));
+    int start = -1;
+    int end = -1;
+    QCOMPARE(textIface->textAtOffset(yoshino, QAccessible::LineBoundary, &start, &end), QStringLiteral("𠮷野家 ｱｲｳ\n"));
+    QCOMPARE(start, 4);
+    QCOMPARE(textIface->textAfterOffset(yoshino, QAccessible::LineBoundary, &start, &end), QStringLiteral("end"));
+    QCOMPARE(textIface->textBeforeOffset(yoshino, QAccessible::LineBoundary, &start, &end), QStringLiteral("日本語\n"));
+    QCOMPARE(textIface->textAtOffset(int(text.size()) - 1, QAccessible::WordBoundary, &start, &end),
+             QStringLiteral("end"));
+}
+
+// A large text that is not coloured goes without style bytes; it must still load, edit, undo and
+// come out whole, and a coloured document afterwards gets its styles back.
+void TestDocumentEditor::largeUncolouredTextKeepsWorking()
+{
+    const QString line = QStringLiteral("吾輩は猫である。名前はまだ無い。\n");
+    QString text;
+    while (text.size() < 5 * 1024 * 1024)
+        text += line;
+    {
+        DocumentEditor::PlainTextLoad load(*m_editor, qsizetype(text.size()) * 2);
+        for (qsizetype at = 0; at < text.size(); at += line.size() * 4096) {
+            load.append(QStringView(text).mid(at, line.size() * 4096));
+            load.readSoFar(qMin(at + line.size() * 4096, text.size()) * 2, qint64(text.size()) * 2);
+        }
+    }
+    QVERIFY(view()->sci(QsciScintillaBase::SCI_GETDOCUMENTOPTIONS) & QsciScintillaBase::SC_DOCUMENTOPTION_STYLES_NONE);
+    QCOMPARE(m_editor->textLength(), text.size());
+    QVERIFY(!m_editor->isModified());
+    m_editor->setSelection(int(text.size()), 0);
+    QTest::keyClicks(view(), QStringLiteral("x"));
+    QCOMPARE(m_editor->text(), text + QStringLiteral("x"));
+    m_editor->undo();
+    QCOMPARE(m_editor->text(), text);
+
+    m_editor->setCodeLanguage(CodeLanguage::C);
+    {
+        DocumentEditor::PlainTextLoad load(*m_editor, qsizetype(text.size()) * 2, CodeLanguage::C);
+        load.append(QStringLiteral("int main() { return 0; } /* c */\n"));
+    }
+    QCOMPARE(view()->sci(QsciScintillaBase::SCI_GETDOCUMENTOPTIONS), 0L);
+    QCOMPARE(m_editor->text(), QStringLiteral("int main() { return 0; } /* c */\n"));
+    view()->sci(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+    QVERIFY(view()->sci(QsciScintillaBase::SCI_GETSTYLEAT, 0) != 0);
 }
 
 QTEST_MAIN(TestDocumentEditor)

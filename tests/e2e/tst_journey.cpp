@@ -336,11 +336,13 @@ void TestJourney::replaceAllReportsHowManyItReplaced()
 
 void TestJourney::lineNumbersSwitchOnFromTheViewMenu()
 {
-    // 表示 has no access key: Right from the open 編集 menu reaches it; 行番号 is its last item.
+    // 表示 has no access key: Right from the open 編集 menu reaches it; 行番号 is the item above
+    // its last one, 色分け表示.
     QVERIFY2(!waitForLabel(QRegularExpression(QStringLiteral("^ 1\n")), 500),
              "line numbers shown before switching them on");
     focusAndPress(m_window,
-                  { QStringLiteral("alt+e"), QStringLiteral("Right"), QStringLiteral("Up"), QStringLiteral("Return") });
+                  { QStringLiteral("alt+e"), QStringLiteral("Right"), QStringLiteral("Up"), QStringLiteral("Up"),
+                    QStringLiteral("Return") });
     QVERIFY2(waitForLabel(QRegularExpression(QStringLiteral("^ 1\n 2\n 3\n"))), "no line numbers after 表示 → 行番号");
     screenshot(QStringLiteral("journey-4-line-numbers.png"));
 }

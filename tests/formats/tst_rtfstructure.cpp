@@ -2,6 +2,7 @@
 // RTF structure: what the reader builds from tables, lists, links, headings, breaks and East Asian runs,
 // and that a save read back builds the same.
 #include "formats/documentio.h"
+#include "formats/formattexts.h"
 #include "formats/richtextstructure.h"
 #include "formats/rtfreader.h"
 #include "formats/rtfwriter.h"
@@ -108,6 +109,7 @@ private Q_SLOTS:
     void plainTextOfTablesAndLists();
     void keptGroupsAreWrittenBack();
     void jpegStaysJpeg();
+    void skippedDestinationsInTheTextAreNamed();
 };
 
 void TestRtfStructure::readThenWriteKeepsStructure_data()
@@ -252,6 +254,23 @@ void TestRtfStructure::keptGroupsAreWrittenBack()
     const std::unique_ptr<QTextDocument> again = read(written);
     QVERIFY(again);
     QCOMPARE(writeRtf(*again), written);
+}
+
+// What a save would drop is named before it asks; bookkeeping that LibreOffice writes into every
+// paragraph is not, or every such file would ask.
+void TestRtfStructure::skippedDestinationsInTheTextAreNamed()
+{
+    const auto unkept = [](const QByteArray& body) {
+        const std::optional<RtfReadResult> result = readRtf(
+            QByteArray("{\\rtf1\\ansi{\\*\\docthing kept}" + body + "}"));
+        return result ? result->unkept : QStringList { QStringLiteral("<unreadable>") };
+    };
+    QCOMPARE(unkept("\\pard A{\\*\\pgdscno0}{\\*\\updnprop5801}{\\*\\hyphen2}B\\par"), QStringList());
+    QCOMPARE(unkept("\\pard A{\\*\\mytextthing hidden}B{\\*\\mytextthing again}\\par"),
+             QStringList { kUnkeptUnknownDestination.arg(QStringLiteral("mytextthing")) });
+    QCOMPARE(unkept("\\pard A{\\*\\bkmkstart mark}B{\\*\\bkmkend mark}\\par"), QStringList { kUnkeptBookmark });
+    // Inside a group that is kept whole, nothing is lost.
+    QCOMPARE(unkept("\\pard A{\\footnote\\pard{\\*\\mytextthing x} note}B\\par"), QStringList());
 }
 
 void TestRtfStructure::jpegStaysJpeg()

@@ -3,6 +3,7 @@
 #include "../window/mainformfixture.h"
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTextBlock>
 
@@ -27,12 +28,7 @@ private Q_SLOTS:
 private:
     QString position() const { return f->control<QLabel>(QStringLiteral("StatusBar2"))->text(); }
     QString ruler() const { return f->control<QLabel>(QStringLiteral("Label1"))->text(); }
-    QPoint caretPointAt(int index) const
-    {
-        QTextCursor cursor(f->editorView()->document());
-        cursor.setPosition(index);
-        return f->editorView()->cursorRect(cursor).center();
-    }
+    QPoint caretPointAt(int index) const { return f->pointAt(index); }
 
     std::unique_ptr<MainFormFixture> f;
 };
@@ -110,9 +106,9 @@ void TestPositionDisplay::keyRelease()
         lines.append(QStringLiteral("AAAAAAAAAAAAAAAAAAAA"));
     f->editor()->setText(lines.join(QLatin1Char('\n')));
     f->editor()->verticalScrollBar()->setValue(scrolledBy);
-    QTextCursor cursor(f->editorView()->document()->findBlockByNumber(line));
-    cursor.setPosition(cursor.position() + offset);
-    f->editorView()->setTextCursor(cursor);
+    // The caret moves without scrolling.
+    f->editorView()->sci(QsciScintillaBase::SCI_SETEMPTYSELECTION,
+                         f->editorView()->positionFromIndex(f->editor()->lineIndex(line) + offset));
     QCOMPARE(f->editor()->firstVisibleLine(), scrolledBy);
 
     QTest::keyRelease(f->editorView(), Qt::Key_Shift);

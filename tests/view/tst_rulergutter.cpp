@@ -32,7 +32,20 @@ private Q_SLOTS:
 private:
     QLabel* gutter() const { return f->control<QLabel>(QStringLiteral("Label3")); }
     QString firstGutterNumber() const { return gutter()->text().section(QLatin1Char('\n'), 0, 0).trimmed(); }
-    int topLineShown() const { return f->editorView()->cursorForPosition(QPoint(1, 1)).blockNumber(); }
+    // The line drawn at the top of the text area.
+    int topLineShown() const
+    {
+        const ScintillaView* view = f->editorView();
+        return int(view->sci(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                             view->sci(QsciScintillaBase::SCI_POSITIONFROMPOINT, 1, 1)));
+    }
+    // The top of the row that draws the character at @p index, in the window.
+    int rowTopInWindow(int index) const
+    {
+        const ScintillaView* view = f->editorView();
+        const long y = view->sci(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, long(view->positionFromIndex(index)));
+        return view->viewport()->mapTo(f->form.get(), QPoint(0, int(y))).y();
+    }
 
     std::unique_ptr<MainFormFixture> f;
 };
@@ -90,7 +103,7 @@ void TestRulerGutter::everyScrollRefreshesTheGutter_data()
 void TestRulerGutter::everyScrollRefreshesTheGutter()
 {
     QFETCH(QString, how);
-    QPlainTextEdit* view = f->editorView();
+    ScintillaView* view = f->editorView();
     QScrollBar* bar = view->verticalScrollBar();
     bar->setValue(100);
     const QString before = gutter()->text();
@@ -125,20 +138,19 @@ void TestRulerGutter::everyScrollRefreshesTheGutter()
 // Each number sits on the same pixel row as its line, also after scrolling.
 void TestRulerGutter::gutterLinesUpWithTheText()
 {
-    QPlainTextEdit* view = f->editorView();
+    ScintillaView* view = f->editorView();
     for (const int top : { 0, 37 }) {
         view->verticalScrollBar()->setValue(top);
         const QFontMetricsF metrics(gutter()->font());
         for (const int row : { 0, 10, 20 }) {
-            QTextCursor cursor(view->document()->findBlockByNumber(top + row));
-            const int textY = view->viewport()->mapTo(f->form.get(), view->cursorRect(cursor).topLeft()).y();
+            const int textY = rowTopInWindow(f->editor()->lineIndex(top + row));
             const int numberY = gutter()->mapTo(f->form.get(), QPoint(0, gutter()->contentsMargins().top())).y() +
                 qRound(row * metrics.lineSpacing());
             QVERIFY2(qAbs(textY - numberY) <= 1,
                      qPrintable(QStringLiteral("row %1: text %2, number %3").arg(row).arg(textY).arg(numberY)));
         }
     }
-    QCOMPARE(QFontMetricsF(gutter()->font()).lineSpacing(), QFontMetricsF(view->font()).lineSpacing());
+    QCOMPARE(qRound(QFontMetricsF(gutter()->font()).lineSpacing()), f->editor()->lineHeight());
 }
 
 void TestRulerGutter::gutterTakesTheEditorFont()
@@ -223,12 +235,9 @@ void TestRulerGutter::rulerMarkerFromClick()
     QFETCH(QString, ends);
     f->editor()->setText(QString(200, QLatin1Char('a')));
     f->form->resize(1000, f->form->height());
-    QPlainTextEdit* view = f->editorView();
-    QTextCursor cursor(view->document());
-    cursor.setPosition(column);
-    view->setTextCursor(cursor);
-    view->ensureCursorVisible();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(cursor).center() + QPoint(0, 0));
+    ScintillaView* view = f->editorView();
+    f->editor()->setSelection(column, 0);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, f->pointAt(column));
     const QString text = f->control<QLabel>(QStringLiteral("Label1"))->text();
     QVERIFY2(text.startsWith(begins) && text.endsWith(ends), qPrintable(text));
 }
@@ -238,13 +247,12 @@ void TestRulerGutter::rulerLinesUpWithTheText()
 {
     f->editor()->setText(QString(40, QLatin1Char('A')));
     auto* label1 = f->control<QLabel>(QStringLiteral("Label1"));
-    QPlainTextEdit* view = f->editorView();
-    QCOMPARE(label1->font().pointSize(), view->font().pointSize());
-    QTextCursor cursor(view->document());
+    ScintillaView* view = f->editorView();
+    QCOMPARE(label1->font().pointSize(), f->editor()->editorFont().pointSize());
     const QFontMetricsF rulerMetrics(label1->font());
     for (const int column : { 0, 10, 30 }) {
-        cursor.setPosition(column);
-        const int textX = view->viewport()->mapTo(f->form.get(), view->cursorRect(cursor).topLeft()).x();
+        const long x = view->sci(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, long(view->positionFromIndex(column)));
+        const int textX = view->viewport()->mapTo(f->form.get(), QPoint(int(x), 0)).x();
         const int rulerX = label1->mapTo(f->form.get(), QPoint(label1->contentsMargins().left(), 0)).x() +
             qRound(rulerMetrics.horizontalAdvance(label1->text().left(column)));
         QVERIFY2(qAbs(textX - rulerX) <= 1,

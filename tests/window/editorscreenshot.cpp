@@ -3,6 +3,7 @@
 // Usage: pemmo_editor_screenshot <output folder>
 // Writes editor-window.png, search-dialog.png, work-tree.png and options.png there.
 #include "fakedialogs.h"
+#include "mainformfixture.h"
 #include "options/Formoption.h"
 #include "tempsettings.h"
 #include "ui/fontsubstitution.h"
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
-#include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,10 +66,10 @@ int main(int argc, char** argv)
     form.show();
     QTest::qWait(200);
     // A click on the third line, eleventh column, shows the ruler marker and the position.
-    auto* view = form.findChild<QWidget*>(QStringLiteral("RichEdit2"))->findChild<QPlainTextEdit*>();
-    QTextCursor caret(view->document()->findBlockByNumber(2));
-    caret.setPosition(caret.position() + 10);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(caret).center());
+    auto* editor = form.findChild<DocumentEditor*>(QStringLiteral("RichEdit2"));
+    auto* view = editor->findChild<ScintillaView*>();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      MainFormFixture::pointInView(*view, editor->lineIndex(2) + 10));
     QTest::qWait(100);
     const QDir out(QString::fromLocal8Bit(argv[1]));
     bool saved = form.grab().save(out.filePath(QStringLiteral("editor-window.png")));

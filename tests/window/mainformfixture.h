@@ -2,6 +2,7 @@
 #pragma once
 
 #include "document/documenteditor.h"
+#include "document/scintillaview.h"
 #include "fakedialogs.h"
 #include "fakeprocessstarter.h"
 #include "settings/settingskey.h"
@@ -13,7 +14,6 @@
 #include <QByteArray>
 #include <QFile>
 #include <QPair>
-#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QVariant>
 
@@ -85,7 +85,17 @@ public:
     }
 
     DocumentEditor* editor() const { return control<DocumentEditor>(QStringLiteral("RichEdit2")); }
-    QPlainTextEdit* editorView() const { return editor()->findChild<QPlainTextEdit*>(); }
+    /** The plain-text view that shows a document read as plain text. */
+    ScintillaView* editorView() const { return editor()->findChild<ScintillaView*>(); }
+    /** Where the character at UTF-16 index @p index is drawn in the plain view's text area; the caret stays. */
+    QPoint pointAt(int index) const { return pointInView(*editorView(), index); }
+    static QPoint pointInView(const ScintillaView& view, int index)
+    {
+        const long position = long(view.positionFromIndex(index));
+        const long x = view.sci(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, position);
+        const long y = view.sci(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, position);
+        return QPoint(int(x) + 1, int(y + view.sci(QsciScintillaBase::SCI_TEXTHEIGHT, 0) / 2));
+    }
 
     std::unique_ptr<SettingsKey> key() const { return openSettingsKey(OpenMode::OpenOnly); }
     qint32 storedInteger(const QString& name) const { return key()->readInteger(name); }

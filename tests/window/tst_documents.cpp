@@ -51,6 +51,8 @@ private Q_SLOTS:
     void saveAfterAnotherProgramsChange_data();
     void saveAfterAnotherProgramsChange();
     void commandLineNameThatDoesNotExistYet();
+    void savedBytesMatchTheFile_data();
+    void savedBytesMatchTheFile();
 
 private:
     void trigger(const QString& action) const { f->form->findChild<QAction*>(action)->trigger(); }
@@ -149,17 +151,16 @@ void TestDocuments::rtfFileLoadsIntoTheRichView()
     f->form->loadDroppedFile(path);
     QVERIFY(f->editor()->isRichText());
     QCOMPARE(f->editor()->text().trimmed(), QStringLiteral("bold rest"));
-    QTextCursor cursor(f->editor()->document());
-    cursor.setPosition(2);
-    QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Bold));
+    f->editor()->setSelection(2, 0);
+    QCOMPARE(f->editor()->selectionCharFormat().fontWeight(), int(QFont::Bold));
 
     trigger(QStringLiteral("FileNewItem"));
     QCOMPARE(f->editor()->text(), QString());
     // The clear is one undoable edit, so the rich text comes back whole.
     trigger(QStringLiteral("EditUndoItem"));
     QCOMPARE(f->editor()->text().trimmed(), QStringLiteral("bold rest"));
-    cursor.setPosition(2);
-    QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Bold));
+    f->editor()->setSelection(2, 0);
+    QCOMPARE(f->editor()->selectionCharFormat().fontWeight(), int(QFont::Bold));
 }
 
 void TestDocuments::emptyFileLoads()
@@ -198,9 +199,8 @@ void TestDocuments::saveKeepsEncodingAndLineEnding()
     const QString path = f->writeFile(QStringLiteral("u.txt"), original);
     startedForm();
     f->form->loadDroppedFile(path);
-    QTextCursor end(f->editor()->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(QStringLiteral("third"));
+    f->editor()->setSelection(int(f->editor()->textLength()), 0);
+    f->editor()->replaceSelection(QStringLiteral("third"));
     trigger(QStringLiteral("FileSaveItem"));
     // The last line gains the line ending the file uses.
     QCOMPARE(bytesOf(path),
@@ -243,7 +243,8 @@ void TestDocuments::unkeptFormattingAsksBeforeRtfSave()
     startedForm();
     f->form->loadDroppedFile(path);
     const auto edit = [this](const QString& text) {
-        QTextCursor(f->editor()->document()).insertText(text);
+        f->editor()->setSelection(0, 0);
+        f->editor()->replaceSelection(text);
         f->editor()->setModified(true);
     };
     edit(QStringLiteral("x"));
@@ -518,6 +519,36 @@ void TestDocuments::commandLineNameThatDoesNotExistYet()
     QCOMPARE(f->dialogs.messages.size(), 1);
     QVERIFY(second.currentFileName() != inMissingFolder);
     QVERIFY(!QFileInfo::exists(inMissingFolder));
+}
+
+void TestDocuments::savedBytesMatchTheFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("NUL bytes, CP932") << QByteArray("a\0b\r\n\0\r\n\x93\xfa\x96\x7b\0\r\n", 15);
+    QTest::newRow("NUL bytes, UTF-8") << QByteArray("\0x\n\xe6\x97\xa5\0\n", 8);
+    QByteArray large;
+    while (large.size() < 9 * 1024 * 1024)
+        large += "\x93\xfa\x96\x7b\x8c\xea line with text\r\n";
+    QTest::newRow("several slices, CP932") << large;
+}
+
+// A load and a save without an edit give the file back byte for byte.
+void TestDocuments::savedBytesMatchTheFile()
+{
+    QFETCH(QByteArray, bytes);
+    const QString path = f->writeFile(QStringLiteral("n.txt"), bytes);
+    startedForm();
+    // Yes to opening what looks binary, and yes to saving over the deleted file.
+    f->dialogs.answers = { Button::Yes, Button::Yes };
+    f->form->loadDroppedFile(path);
+    QCOMPARE(f->form->currentFileName(), path);
+    // Deleted behind the window's back, so the bytes below can only come from this save.
+    QFile::remove(path);
+    f->editor()->setModified(true);
+    trigger(QStringLiteral("FileSaveItem"));
+    QVERIFY2(f->dialogs.messages.isEmpty(), qPrintable(f->dialogs.messages.join(u'|')));
+    QCOMPARE(bytesOf(path), bytes);
+    QVERIFY(!f->editor()->isModified());
 }
 
 QTEST_MAIN(TestDocuments)

@@ -52,9 +52,8 @@ private:
     }
     void typeAtEnd(const QString& text) const
     {
-        QTextCursor end(f->editor()->document());
-        end.movePosition(QTextCursor::End);
-        end.insertText(text);
+        f->editor()->setSelection(int(f->editor()->textLength()), 0);
+        f->editor()->replaceSelection(text);
     }
 
     std::unique_ptr<MainFormFixture> f;

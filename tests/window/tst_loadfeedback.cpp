@@ -6,8 +6,11 @@
 #include "window/documentcontroller.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTest>
-#include <QTextDocument>
+#include <QTimer>
+
+#include <algorithm>
 
 using namespace pemmo::formats;
 
@@ -25,6 +28,8 @@ private Q_SLOTS:
     void loadedDocumentStartsClean();
     void slicedDecodingGivesTheSameText_data();
     void slicedDecodingGivesTheSameText();
+    void largeFileStreamsInWhileTheWindowAnswers();
+    void closingDuringALoadStopsItAndChangesNothing();
 
 private:
     DocumentController& documents() const { return f->form->documents(); }
@@ -51,7 +56,8 @@ void TestLoadFeedback::busyCursorDuringLoadAndRestoredAfter()
 {
     const QString path = f->writeFile(QStringLiteral("a.txt"), "\x93\xfa\x96\x7b\r\nline 2\r\n");
     int shapeWhileLoading = -1;
-    connect(f->editorView()->document(), &QTextDocument::contentsChange, this, [&shapeWhileLoading] {
+    // The event loop runs between slices, so a timer comes due while the load is on.
+    QTimer::singleShot(0, this, [&shapeWhileLoading] {
         if (const QCursor* cursor = QApplication::overrideCursor())
             shapeWhileLoading = cursor->shape();
     });
@@ -178,6 +184,77 @@ void TestLoadFeedback::slicedDecodingGivesTheSameText()
         if (sliceBytes == 1 && bytes.count('\n') > 1 && Encoding(encoding) != Encoding::Utf16Le)
             QVERIFY2(slices > 1, "a text of several lines comes in several slices");
     }
+}
+
+namespace {
+// Over two of the editor's load slices of CP932 text, with a line break now and then.
+QByteArray largeCp932Text()
+{
+    QByteArray line;
+    for (int i = 0; i < 30; ++i)
+        line += "\x93\xfa\x96\x7b\x8c\xea "; // 日本語
+    line += "\r\n";
+    QByteArray bytes;
+    bytes.reserve(10 * 1024 * 1024);
+    while (bytes.size() < 10 * 1024 * 1024)
+        bytes += line;
+    return bytes;
+}
+} // namespace
+
+void TestLoadFeedback::largeFileStreamsInWhileTheWindowAnswers()
+{
+    f->form->show();
+    const QByteArray bytes = largeCp932Text();
+    const QString path = f->writeFile(QStringLiteral("large.txt"), bytes);
+    // A repeating timer stands for the window's own work: it must come due while the text
+    // goes in, and see a document that grows.
+    QList<qsizetype> lengthsSeen;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, this, [&] { lengthsSeen.append(f->editor()->textLength()); });
+    ticker.start(0);
+    QVERIFY(documents().loadIntoDocumentEditor(path));
+    ticker.stop();
+    const qsizetype expectedLength = bytes.count("\r\n") * 121 - 1; // 30 times "日本語 " and a break a line
+    QCOMPARE(f->editor()->textLength(), expectedLength);
+    QVERIFY2(lengthsSeen.size() >= 2, "the event loop ran during the load");
+    QVERIFY2(std::any_of(lengthsSeen.begin(), lengthsSeen.end(),
+                         [&](qsizetype seen) { return seen > 0 && seen < expectedLength; }),
+             "part of the text was in the editor before the rest");
+    QVERIFY(!f->editor()->isModified());
+    QVERIFY(!f->editor()->isUndoAvailable());
+    QCOMPARE(f->editor()->text().left(4), QStringLiteral("日本語 "));
+
+    // Typing after the load is recorded again, and one undo takes it back.
+    QTest::keyClicks(f->editorView(), QStringLiteral("x"));
+    QVERIFY(f->editor()->isModified());
+    f->editor()->undo();
+    QVERIFY(!f->editor()->isModified());
+}
+
+void TestLoadFeedback::closingDuringALoadStopsItAndChangesNothing()
+{
+    f->form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f->form.get()));
+    const QByteArray bytes = largeCp932Text();
+    const QString path = f->writeFile(QStringLiteral("large.txt"), bytes);
+    f->editor()->setText(QStringLiteral("unsaved"));
+    f->editor()->setModified(true);
+    const QByteArray hiveBefore = f->settings.hiveBytes();
+    QTimer::singleShot(0, f->form.get(), [this] { f->form->close(); });
+
+    QVERIFY(!documents().loadIntoDocumentEditor(path));
+    QTRY_VERIFY(!f->form->isVisible());
+    QVERIFY(f->dialogs.questions.isEmpty());
+    QVERIFY(f->dialogs.messages.isEmpty());
+    QVERIFY(!f->editor()->isModified());
+    QCOMPARE(f->editor()->text(), QString());
+    QVERIFY(!QApplication::overrideCursor());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytes);
+    QCOMPARE(f->settings.hiveBytes(), hiveBefore);
+    QVERIFY(f->form->recentFiles().isEmpty() || f->form->recentFiles().value(0) != path);
 }
 
 QTEST_MAIN(TestLoadFeedback)

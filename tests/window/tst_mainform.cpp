@@ -162,16 +162,19 @@ void TestMainForm::tabStops()
 
     const QString line = QStringLiteral("\tA\t\t\t\t\t\t\t\tB");
     f->editor()->setText(QStringLiteral("first line\n") + line);
-    QPlainTextEdit* view = f->editorView();
-    QTextCursor cursor(view->document()->findBlockByNumber(1));
-    const qreal cell = QFontMetricsF(view->font()).horizontalAdvance(QLatin1Char('A'));
-    const int x0 = view->cursorRect(cursor).x();
-    cursor.setPosition(cursor.block().position() + 1);
-    QVERIFY(qAbs(view->cursorRect(cursor).x() - x0 - cells * cell) <= 1.5);
+    DocumentEditor* editor = f->editor();
+    const int lineStart = editor->lineIndex(1);
+    const auto caretXAt = [editor](int index) {
+        editor->setSelection(index, 0);
+        return editor->caretRect().x();
+    };
+    const qreal cell = QFontMetricsF(editor->editorFont()).horizontalAdvance(QLatin1Char('A'));
+    const int x0 = caretXAt(lineStart);
+    QVERIFY2(qAbs(caretXAt(lineStart + 1) - x0 - cells * cell) <= 1.5,
+             qPrintable(QString::number(caretXAt(lineStart + 1) - x0)));
     // The tenth tab is past the eighth explicit stop and still keeps the spacing.
-    cursor.setPosition(cursor.block().position() + line.size() - 1);
-    QVERIFY2(qAbs(view->cursorRect(cursor).x() - x0 - 9 * cells * cell) <= 2,
-             qPrintable(QString::number(view->cursorRect(cursor).x() - x0)));
+    QVERIFY2(qAbs(caretXAt(lineStart + line.size() - 1) - x0 - 9 * cells * cell) <= 2,
+             qPrintable(QString::number(caretXAt(lineStart + line.size() - 1) - x0)));
 }
 
 void TestMainForm::fallback_data()
@@ -488,7 +491,7 @@ void TestMainForm::menuBar()
              (QStringList { "EditUndoItem", "EditRedoItem", "-", "EditCutItem", "E_all", "EditCopyItem",
                             "EditPasteItem", "-", "E_Se", "FindNextItem", "FindPreviousItem", "N3", "N5" }));
     QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("Show1"))),
-             (QStringList { "CoolBarVew", "CoolTree", "VRuler", "VG" }));
+             (QStringList { "CoolBarVew", "CoolTree", "VRuler", "VG", "ColorSyntax" }));
     QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("OP"))), QStringList { "OP_str" });
     QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("FT"))), (QStringList { "F_Help", "FO" }));
 

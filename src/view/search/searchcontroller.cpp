@@ -5,8 +5,6 @@
 #include "searchtexts.h"
 #include "ui/dialogs.h"
 
-#include <QTextDocument>
-
 SearchController::SearchController(QWidget* window, SearchHost& host, Dialogs& dialogs)
     : QObject(window)
     , m_host(host)
@@ -28,12 +26,12 @@ void SearchController::E_SeClick()
 void SearchController::ReplaceDialog1Find()
 {
     m_host.focusEditor();
-    DocumentSearchTarget target(m_host.searchDocument(), m_host.selectionStart(), m_host.selectionLength());
-    if (m_engine.searchStep(target, m_dialog->request()) < 0) {
+    const std::unique_ptr<SearchTarget> target = m_host.searchTarget();
+    if (m_engine.searchStep(*target, m_dialog->request()) < 0) {
         m_dialogs.message(kSearchFinished);
         return;
     }
-    m_host.setSelection(target.selectionStart(), target.selectionLength());
+    m_host.setSelection(target->selectionStart(), target->selectionLength());
 }
 
 void SearchController::findNext()
@@ -53,22 +51,22 @@ void SearchController::findPrevious()
         return;
     }
     m_host.focusEditor();
-    DocumentSearchTarget target(m_host.searchDocument(), m_host.selectionStart(), m_host.selectionLength());
-    if (m_engine.searchStepBackward(target, request) < 0) {
+    const std::unique_ptr<SearchTarget> target = m_host.searchTarget();
+    if (m_engine.searchStepBackward(*target, request) < 0) {
         m_dialogs.message(kSearchFinished);
         return;
     }
-    m_host.setSelection(target.selectionStart(), target.selectionLength());
+    m_host.setSelection(target->selectionStart(), target->selectionLength());
 }
 
 void SearchController::ReplaceDialog1Replace()
 {
     m_host.focusEditor();
-    DocumentSearchTarget target(m_host.searchDocument(), m_host.selectionStart(), m_host.selectionLength());
-    target.beginEditBlock();
-    const int found = m_engine.replace(target, m_dialog->request());
-    target.endEditBlock();
-    m_host.setSelection(target.selectionStart(), target.selectionLength());
+    const std::unique_ptr<SearchTarget> target = m_host.searchTarget();
+    target->beginEditBlock();
+    const int found = m_engine.replace(*target, m_dialog->request());
+    target->endEditBlock();
+    m_host.setSelection(target->selectionStart(), target->selectionLength());
     if (found < 0)
         m_dialogs.message(kSearchFinished);
 }
@@ -76,11 +74,11 @@ void SearchController::ReplaceDialog1Replace()
 void SearchController::ReplaceDialog1ReplaceAll()
 {
     m_host.focusEditor();
-    // Worked on the document through a cursor of its own, as one undo step; the view follows once at the end.
-    DocumentSearchTarget target(m_host.searchDocument(), 0, 0);
-    target.beginEditBlock();
-    const int count = m_engine.replaceAll(target, m_dialog->request());
-    target.endEditBlock();
-    m_host.setSelection(target.selectionStart(), target.selectionLength());
+    // One undo step; the view follows once at the end.
+    const std::unique_ptr<SearchTarget> target = m_host.searchTarget();
+    target->beginEditBlock();
+    const int count = m_engine.replaceAll(*target, m_dialog->request());
+    target->endEditBlock();
+    m_host.setSelection(target->selectionStart(), target->selectionLength());
     m_dialogs.message(replacedCountMessage(count));
 }

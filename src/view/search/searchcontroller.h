@@ -5,8 +5,9 @@
 
 #include <QObject>
 
+#include <memory>
+
 class Dialogs;
-class QTextDocument;
 class QWidget;
 class ReplaceDialog;
 
@@ -15,9 +16,8 @@ class SearchHost
 {
 public:
     virtual ~SearchHost() = default;
-    virtual QTextDocument& searchDocument() = 0;
-    virtual int selectionStart() const = 0;
-    virtual int selectionLength() const = 0;
+    /** The document to search, starting from the selection as the user sees it. */
+    virtual std::unique_ptr<SearchTarget> searchTarget() = 0;
     /** Selects and scrolls the selection into view. */
     virtual void setSelection(int start, int length) = 0;
     virtual void focusEditor() = 0;

@@ -66,6 +66,10 @@ int SearchEngine::replace(SearchTarget& target, const SearchRequest& request)
 
 int SearchEngine::replaceAll(SearchTarget& target, const SearchRequest& request)
 {
+    if (const int replaced = target.replaceEvery(request); replaced >= 0) {
+        m_searchEnded = true;
+        return replaced;
+    }
     int count = 0;
     target.setSelection(0, 0);
     for (int found = searchStep(target, request); found >= 0; found = searchStep(target, request)) {

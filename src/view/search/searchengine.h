@@ -6,6 +6,7 @@
 #include <memory>
 
 class QTextDocument;
+struct SearchRequest;
 
 /** What the search works on: a text with one selection. */
 class SearchTarget
@@ -21,6 +22,19 @@ public:
     /** The last match that starts before @p before, or -1. */
     virtual int findBefore(const QString& text, int before, bool matchCase, bool wholeWord) const;
     virtual void replaceSelection(const QString& text) = 0;
+    /**
+     * Replaces every match from the top in one pass of its own, never searching inserted text
+     * again, and leaves the last replacement selected; the count, or -1 when the target has no
+     * such pass and the engine goes step by step.
+     */
+    virtual int replaceEvery(const SearchRequest& request)
+    {
+        Q_UNUSED(request);
+        return -1;
+    }
+    /** Groups the changes made until endEditBlock() into one undo step. */
+    virtual void beginEditBlock() { }
+    virtual void endEditBlock() { }
 };
 
 struct SearchRequest
@@ -67,10 +81,8 @@ public:
     void setSelection(int start, int length) override;
     int find(const QString& text, int from, bool matchCase, bool wholeWord) const override;
     void replaceSelection(const QString& text) override;
-
-    /** Groups the changes made until endEditBlock() into one undo step. */
-    void beginEditBlock();
-    void endEditBlock();
+    void beginEditBlock() override;
+    void endEditBlock() override;
 
 private:
     struct Private;

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
+#include "document/documenteditor.h"
 #include "fakedialogs.h"
+#include "view/search/editorsearchtarget.h"
 #include "view/search/replacedialog.h"
 #include "view/search/searchcontroller.h"
 #include "view/search/searchtexts.h"
@@ -7,32 +9,20 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
 namespace {
 
-/** The editor window as the search sees it: a real plain-text view. */
+/** The editor window as the search sees it: the real document editor, showing plain text. */
 class ViewHost final : public SearchHost
 {
 public:
-    QTextDocument& searchDocument() override { return *view.document(); }
-    int selectionStart() const override { return view.textCursor().selectionStart(); }
-    int selectionLength() const override
-    {
-        return view.textCursor().selectionEnd() - view.textCursor().selectionStart();
-    }
-    void setSelection(int start, int length) override
-    {
-        QTextCursor cursor = view.textCursor();
-        cursor.setPosition(start);
-        cursor.setPosition(start + length, QTextCursor::KeepAnchor);
-        view.setTextCursor(cursor);
-    }
-    void focusEditor() override { view.setFocus(); }
+    std::unique_ptr<SearchTarget> searchTarget() override { return std::make_unique<EditorSearchTarget>(view); }
+    void setSelection(int start, int length) override { view.setSelection(start, length); }
+    void focusEditor() override { view.focusText(); }
 
-    QPlainTextEdit view;
+    DocumentEditor view;
 };
 
 } // namespace
@@ -72,7 +62,7 @@ private:
     {
         QTest::mouseClick(m_controller->ReplaceDialog1()->findChild<QPushButton*>(button), Qt::LeftButton);
     }
-    QString selected() const { return m_host->view.textCursor().selectedText(); }
+    QString selected() const { return m_host->view.selectedText(); }
 
     FakeDialogs m_dialogs;
     std::unique_ptr<QWidget> m_window;
@@ -98,57 +88,59 @@ void TestSearchController::dialogIsModelessAndKeepsItsTexts()
 
 void TestSearchController::findNextThroughTheButtons()
 {
-    m_host->view.setPlainText(QStringLiteral("abc abc"));
+    m_host->view.setText(QStringLiteral("abc abc"));
     m_controller->E_SeClick();
     type(QStringLiteral("abc"), QString());
     press(QStringLiteral("FindNext"));
-    QCOMPARE(m_host->view.textCursor().selectionStart(), 0);
+    QCOMPARE(m_host->view.selectionStart(), 0);
     press(QStringLiteral("FindNext"));
-    QCOMPARE(m_host->view.textCursor().selectionStart(), 4);
+    QCOMPARE(m_host->view.selectionStart(), 4);
     QVERIFY(m_dialogs.messages.isEmpty());
     press(QStringLiteral("FindNext"));
     QCOMPARE(m_dialogs.messages, QStringList { kSearchFinished });
-    QCOMPARE(m_host->view.textCursor().selectionStart(), 4);
+    QCOMPARE(m_host->view.selectionStart(), 4);
     QCOMPARE(selected(), QStringLiteral("abc"));
     press(QStringLiteral("FindNext"));
-    QCOMPARE(m_host->view.textCursor().selectionStart(), 0);
+    QCOMPARE(m_host->view.selectionStart(), 0);
 
     // Replace: the selected occurrence is replaced, the next one selected, then the end is reported.
     type(QStringLiteral("abc"), QStringLiteral("xy"));
     press(QStringLiteral("Replace"));
-    QCOMPARE(m_host->view.toPlainText(), QStringLiteral("xy abc"));
-    QCOMPARE(m_host->view.textCursor().selectionStart(), 3);
+    QCOMPARE(m_host->view.text(), QStringLiteral("xy abc"));
+    QCOMPARE(m_host->view.selectionStart(), 3);
     press(QStringLiteral("Replace"));
-    QCOMPARE(m_host->view.toPlainText(), QStringLiteral("xy xy"));
+    QCOMPARE(m_host->view.text(), QStringLiteral("xy xy"));
     QCOMPARE(m_dialogs.messages.size(), 2);
 }
 
 void TestSearchController::replaceAllReportsTheCountAndUndoesAtOnce()
 {
-    m_host->view.setPlainText(QStringLiteral("aaa"));
-    m_host->view.document()->setModified(false);
+    m_host->view.setText(QStringLiteral("aaa"));
+    m_host->view.setModified(false);
     m_controller->E_SeClick();
     type(QStringLiteral("a"), QStringLiteral("ab"));
     press(QStringLiteral("ReplaceAll"));
-    QCOMPARE(m_host->view.toPlainText(), QStringLiteral("ababab"));
+    QCOMPARE(m_host->view.text(), QStringLiteral("ababab"));
     QCOMPARE(m_dialogs.messages, QStringList { QStringLiteral("3個置き換えました") });
-    QVERIFY(m_host->view.document()->isModified());
+    QVERIFY(m_host->view.isModified());
     m_host->view.undo();
-    QCOMPARE(m_host->view.toPlainText(), QStringLiteral("aaa"));
+    QCOMPARE(m_host->view.text(), QStringLiteral("aaa"));
+    QVERIFY(!m_host->view.isUndoAvailable());
 
     type(QStringLiteral("zzz"), QStringLiteral("y"));
     press(QStringLiteral("ReplaceAll"));
     QCOMPARE(m_dialogs.messages.last(), QStringLiteral("0個置き換えました"));
-    QCOMPARE(m_host->view.textCursor().position(), 0);
+    QCOMPARE(m_host->view.selectionStart(), 0);
+    QCOMPARE(m_host->view.selectionLength(), 0);
 }
 
 void TestSearchController::replaceAllStaysFastOnALargeDocument()
 {
-    // About 2 MB with 100 000 occurrences in the real view; a cursor loop through the widget would take minutes.
+    // About 2 MB with 100 000 occurrences in the real editor; a loop through the widget would take minutes.
     QString text;
     for (int line = 0; line < 20000; ++line)
         text += QStringLiteral("猫が一匹 cat, 猫が二匹 dog; 猫 猫 and 猫 again and again\n");
-    m_host->view.setPlainText(text);
+    m_host->view.setText(text);
     m_controller->E_SeClick();
     type(QStringLiteral("猫"), QStringLiteral("ねこ"));
     QElapsedTimer timer;
@@ -159,7 +151,8 @@ void TestSearchController::replaceAllStaysFastOnALargeDocument()
     // Generous bound: this only catches a return to per-occurrence work through the widget.
     QVERIFY2(elapsed < 20000, qPrintable(QStringLiteral("Replace All took %1 ms").arg(elapsed)));
     m_host->view.undo();
-    QCOMPARE(m_host->view.toPlainText(), text);
+    QCOMPARE(m_host->view.text(), text);
+    QVERIFY(!m_host->view.isUndoAvailable());
 }
 
 QTEST_MAIN(TestSearchController)

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#include "editorsearchtarget.h"
+
+#include "document/documenteditor.h"
+
+EditorSearchTarget::EditorSearchTarget(DocumentEditor& editor)
+    : m_editor(editor)
+{ }
+
+QString EditorSearchTarget::selectedText() const
+{
+    return m_editor.selectedText();
+}
+
+int EditorSearchTarget::selectionStart() const
+{
+    return m_editor.selectionStart();
+}
+
+int EditorSearchTarget::selectionLength() const
+{
+    return m_editor.selectionLength();
+}
+
+void EditorSearchTarget::setSelection(int start, int length)
+{
+    m_editor.setSelection(start, length);
+}
+
+int EditorSearchTarget::find(const QString& text, int from, bool matchCase, bool wholeWord) const
+{
+    if (text.isEmpty())
+        return -1;
+    return m_editor.findText(text, from, matchCase, wholeWord);
+}
+
+int EditorSearchTarget::findBefore(const QString& text, int before, bool matchCase, bool wholeWord) const
+{
+    if (text.isEmpty())
+        return -1;
+    return m_editor.findTextBefore(text, before, matchCase, wholeWord);
+}
+
+void EditorSearchTarget::replaceSelection(const QString& text)
+{
+    m_editor.replaceSelection(text);
+}
+
+int EditorSearchTarget::replaceEvery(const SearchRequest& request)
+{
+    return m_editor.replaceAll(request.findText, request.replaceText, request.matchCase, request.wholeWord)
+        .value_or(-1);
+}
+
+void EditorSearchTarget::beginEditBlock()
+{
+    m_editor.beginUndoGroup();
+}
+
+void EditorSearchTarget::endEditBlock()
+{
+    m_editor.endUndoGroup();
+}
