@@ -109,14 +109,6 @@ QString ScintillaAccessible::text(int startOffset, int endOffset) const
     return view()->textBetween(view()->positionFromIndex(startOffset), view()->positionFromIndex(endOffset));
 }
 
-QString ScintillaAccessible::text(QAccessible::Text t) const
-{
-    // The value is the text itself; copying all of a large file for it is what a reader asked for.
-    if (t == QAccessible::Value)
-        return text(0, -1);
-    return QAccessibleWidget::text(t);
-}
-
 bool ScintillaAccessible::unitAt(int offset, QAccessible::TextBoundaryType boundaryType, int* start, int* end) const
 {
     const int count = characterCount();

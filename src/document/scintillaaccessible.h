@@ -33,7 +33,6 @@ public:
     int cursorPosition() const override;
     void setCursorPosition(int position) override;
     QString text(int startOffset, int endOffset) const override;
-    QString text(QAccessible::Text t) const override;
     QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
                              int* endOffset) const override;
     QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,

@@ -163,14 +163,15 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
     // when the first slice comes: a load that fails before then keeps the previous document.
     std::optional<DocumentEditor::PlainTextLoad> plainLoad;
     const qint64 fileBytes = QFileInfo(path).size();
+    // The window paints, and can be closed, between pieces and slices; clicks and keys wait for the end.
+    const auto keepAnswering = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
     LoadOptions options;
     options.sliceBytes = kLoadSliceBytes;
-    options.plainTextSlices = [this, &plainLoad, fileBytes, &path](QStringView slice) {
+    options.plainTextSlices = [this, &plainLoad, fileBytes, &path, &keepAnswering](QStringView slice) {
         if (!plainLoad)
             plainLoad.emplace(*m_ui.RichEdit2, fileBytes, codeLanguageForFileName(path));
         plainLoad->append(slice);
-        // The window paints, and can be closed, between slices; clicks and keys wait for the end.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        keepAnswering();
     };
     options.progress = [&progress, &path, &plainLoad](qint64 done, qint64 total) {
         if (plainLoad)
@@ -189,7 +190,7 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
             return open;
         };
     }
-    options.betweenReads = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    options.betweenReads = keepAnswering;
     options.stopped = [this] { return m_stopRequested; };
     LoadResult loaded = loadDocument(path, options);
     if (loaded.stopped) {
