@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
+#include "launcher/editorlaunch.h"
 #include "pemmoapplication.h"
+#include "platform/desktopwindows.h"
 #include "platform/displayplatform.h"
 #include "platform/instancelock.h"
 #include "platform/processstarter.h"
@@ -21,7 +23,11 @@ int main(int argc, char** argv)
     const auto instanceLock = createInstanceLock();
     const auto processes = createProcessStarter();
     Startup startup(StartupServices {
-        AppContext { dialogs, [] { return QGuiApplication::primaryScreen()->geometry(); }, processes.get() },
+        AppContext { dialogs,
+                     [] { return QGuiApplication::primaryScreen()->geometry(); },
+                     processes.get(),
+                     {},
+                     [] { return programWindowFrames(kEditorWindowRole); } },
         *instanceLock,
         [] { return QSystemTrayIcon::isSystemTrayAvailable(); },
         QCoreApplication::applicationFilePath(),

@@ -7,12 +7,31 @@
 #include "settings/settingstable.h"
 #include "ui/dialogs.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 void applyCascadeStep(SettingsKey& key)
 {
     const qint32 top = key.readInteger(Reg::MTop);
     const qint32 left = key.readInteger(Reg::MLeft);
-    key.writeInteger(Reg::MTop, top + 20);
-    key.writeInteger(Reg::MLeft, left + 20);
+    key.writeInteger(Reg::MTop, top + kCascadeStep);
+    key.writeInteger(Reg::MLeft, left + kCascadeStep);
+}
+
+int cascadeStepsPast(QPoint stored, const QList<QRect>& frames)
+{
+    // More steps than fit on any screen: the position check that follows moves the window back.
+    constexpr int kMostSteps = 200;
+    const auto occupied = [&frames](QPoint corner) {
+        return std::any_of(frames.cbegin(), frames.cend(), [corner](const QRect& frame) {
+            const QPoint distance = frame.topLeft() - corner;
+            return std::abs(distance.x()) < kCascadeStep / 2 && std::abs(distance.y()) < kCascadeStep / 2;
+        });
+    };
+    int steps = 0;
+    while (steps < kMostSteps && occupied(stored + QPoint(kCascadeStep, kCascadeStep) * steps))
+        ++steps;
+    return steps;
 }
 
 bool passesAlreadyOpenProbe(Dialogs& dialogs, const QString& path)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QRect>
 
@@ -19,4 +20,6 @@ struct AppContext
     ProcessStarter* processes = nullptr;
     /** The mouse cursor in screen coordinates; empty means the real cursor. */
     std::function<QPoint()> cursorPosition = {};
+    /** The outer frames of the editor windows other processes show; empty means none known. */
+    std::function<QList<QRect>()> otherEditorFrames = {};
 };

@@ -13,6 +13,7 @@
 #include "encodingmenu.h"
 #include "formats/documentio.h"
 #include "instancecommands.h"
+#include "launcher/editorlaunch.h"
 #include "recentfiles.h"
 #include "settings/settingstable.h"
 #include "settings/settingstexts.h"
@@ -43,6 +44,7 @@ TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
     , m_arguments(std::move(arguments))
 {
     setObjectName(QStringLiteral("MainForm"));
+    setWindowRole(kEditorWindowRole);
     setWindowTitle(kDesignedCaption);
     buildMainFormUi(this, m_ui);
     setOuterGeometry(*this, QRect(kDesignedLeft, kDesignedTop, kDesignedWidth, kDesignedHeight));
@@ -182,7 +184,8 @@ void TMainForm::restoreSettings()
     SettingsRestorer restorer(
         *this,
         RestoredControls { m_ui.RichEdit2, m_ui.CoolBar1, c[Command::CoolBarVew], c[Command::OP_str], c[Command::VG] },
-        m_context.screenGeometry(), !m_commandLineFile.isEmpty());
+        m_context.screenGeometry(), !m_commandLineFile.isEmpty(),
+        m_context.otherEditorFrames ? m_context.otherEditorFrames() : QList<QRect>());
     const QString fallbackFailure = restorer.run();
     m_recent->setLists(restorer.recentFiles(), restorer.recentFolders());
     m_documents->setFilterIndex(restorer.filterIndex());

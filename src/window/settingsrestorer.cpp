@@ -4,6 +4,7 @@
 #include "document/documenteditor.h"
 #include "document/tabstops.h"
 #include "editorsettings.h"
+#include "launcher/editorlaunch.h"
 #include "mainformui.h"
 #include "settings/registrysequence.h"
 #include "settings/settingstable.h"
@@ -20,11 +21,12 @@ void setOuterGeometry(QWidget& window, const QRect& outer)
 }
 
 SettingsRestorer::SettingsRestorer(QMainWindow& window, const RestoredControls& controls, QRect screen,
-                                   bool withCommandLineFile)
+                                   bool withCommandLineFile, QList<QRect> otherEditors)
     : m_window(window)
     , m_ui(controls)
     , m_screen(screen)
     , m_withFile(withCommandLineFile)
+    , m_otherEditors(std::move(otherEditors))
 { }
 
 QString SettingsRestorer::run()
@@ -50,7 +52,12 @@ void SettingsRestorer::restore(SettingsKey& key)
     if (m_withFile)
         key.writeInteger(Reg::MIno, 1);
     applyEditorLook();
-    clampPosition(key);
+    stepPastOtherEditors(key);
+    if (clampPosition(key)) {
+        // Back in the corner, maybe over another editor: step once more, and give up if even that does not fit.
+        stepPastOtherEditors(key);
+        clampPosition(key);
+    }
     applyWindow();
 }
 
@@ -98,7 +105,20 @@ void SettingsRestorer::applyEditorLook()
     editor->setModified(false);
 }
 
-void SettingsRestorer::clampPosition(SettingsKey& key)
+void SettingsRestorer::stepPastOtherEditors(SettingsKey& key)
+{
+    // However the editor was started, it does not open exactly over another one: it takes the
+    // cascade steps the launcher's menu takes, and stores them so the next start goes on from there.
+    const int steps = cascadeStepsPast(QPoint(m_left, m_top), m_otherEditors);
+    if (steps == 0)
+        return;
+    m_top += kCascadeStep * steps;
+    m_left += kCascadeStep * steps;
+    key.writeInteger(Reg::MTop, m_top);
+    key.writeInteger(Reg::MLeft, m_left);
+}
+
+bool SettingsRestorer::clampPosition(SettingsKey& key)
 {
     // The test uses the designed size, not the restored one.
     const QRect current = m_window.frameGeometry();
@@ -107,7 +127,9 @@ void SettingsRestorer::clampPosition(SettingsKey& key)
         m_left = 20;
         key.writeInteger(Reg::MLeft, 20);
         key.writeInteger(Reg::MTop, 20);
+        return true;
     }
+    return false;
 }
 
 void SettingsRestorer::applyWindow()

@@ -35,7 +35,9 @@ struct RestoredControls
 class SettingsRestorer final
 {
 public:
-    SettingsRestorer(QMainWindow& window, const RestoredControls& controls, QRect screen, bool withCommandLineFile);
+    /** @p otherEditors are the outer frames of the editor windows already on screen. */
+    SettingsRestorer(QMainWindow& window, const RestoredControls& controls, QRect screen, bool withCommandLineFile,
+                     QList<QRect> otherEditors = {});
 
     /**
      * Runs the sequence. Returns an error message when even the fallback could not be written;
@@ -54,7 +56,9 @@ private:
     void restore(SettingsKey& key);
     void readValues(SettingsKey& key);
     void applyEditorLook();
-    void clampPosition(SettingsKey& key);
+    void stepPastOtherEditors(SettingsKey& key);
+    /** True when the position did not fit and went back to the corner. */
+    bool clampPosition(SettingsKey& key);
     void applyWindow();
     void fallBack(SettingsKey& key);
 
@@ -62,6 +66,7 @@ private:
     RestoredControls m_ui;
     QRect m_screen;
     bool m_withFile;
+    QList<QRect> m_otherEditors;
 
     QStringList m_recentFiles;
     QStringList m_recentFolders;

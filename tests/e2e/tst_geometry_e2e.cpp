@@ -15,6 +15,7 @@ class TestGeometry : public QObject
 
 private Q_SLOTS:
     void threeRestartsKeepTheStoredGeometry();
+    void commandLineEditorsCascadeOverOneAnother();
 };
 
 namespace {
@@ -44,6 +45,22 @@ QList<int> frameExtents(const XSession& x, const QString& window)
             return {};
     }
     return values.size() == 4 ? values : QList<int>();
+}
+
+// The editor window process @p editor shows, once it is framed; empty after @p ms.
+QString framedEditorWindow(const XSession& x, const QProcess& editor, int ms = 90000)
+{
+    QString window;
+    XSession::waitFor(
+        [&] {
+            for (const QString& candidate : x.visibleWindows(editor.processId())) {
+                if (x.windowName(candidate).startsWith(QLatin1String("[")) && !frameExtents(x, candidate).isEmpty())
+                    window = candidate;
+            }
+            return !window.isEmpty();
+        },
+        ms);
+    return window;
 }
 
 Stored storedGeometry(const QString& hivePath)
@@ -109,6 +126,43 @@ void TestGeometry::threeRestartsKeepTheStoredGeometry()
                                 .arg(*given.height)
                                 .arg(*given.left)
                                 .arg(*given.top)));
+    }
+}
+
+void TestGeometry::commandLineEditorsCascadeOverOneAnother()
+{
+    if (const QString missing = XSession::missingTools(false); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    if (QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty())
+        QSKIP("not installed: openbox and xprop (Debian packages openbox, x11-utils)");
+    XSession x;
+    QVERIFY2(x.start(false), qPrintable(x.errorString()));
+    QVERIFY2(x.startWindowManager(), qPrintable(x.errorString()));
+    QVERIFY(writeHive(x.hivePath(), editorFirstRunHive()));
+
+    // Three starts from a shell, as a file manager or a terminal makes them: each opens down and right of
+    // the one before, not over it, and the stored position follows, as the launcher's menu leaves it.
+    std::vector<std::unique_ptr<QProcess>> editors;
+    QList<QPoint> corners;
+    for (int run = 0; run < 3; ++run) {
+        auto editor = std::make_unique<QProcess>();
+        editor->setProcessEnvironment(x.environment());
+        editor->start(QStringLiteral(PEMMO_BINARY), {});
+        QVERIFY(editor->waitForStarted());
+        const QString window = framedEditorWindow(x, *editor);
+        QVERIFY2(!window.isEmpty(), qPrintable(QStringLiteral("start %1: no framed editor window").arg(run + 1)));
+        corners.append(x.windowGeometry(window).topLeft());
+        editors.push_back(std::move(editor));
+    }
+    QCOMPARE(corners[1] - corners[0], QPoint(20, 20));
+    QCOMPARE(corners[2] - corners[1], QPoint(20, 20));
+    const Stored stored = storedGeometry(x.hivePath());
+    QCOMPARE(stored.top, std::optional<quint32>(100 + 40));
+    QCOMPARE(stored.left, std::optional<quint32>(200 + 40));
+    for (auto& editor : editors) {
+        editor->terminate();
+        editor->waitForFinished(10000);
     }
 }
 

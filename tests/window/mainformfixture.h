@@ -71,10 +71,15 @@ public:
     }
     static Values without(const Values& values, const QString& name) { return with(values, name, QVariant()); }
 
+    /** The outer frames of the editor windows other processes show. */
+    QList<QRect> otherEditors;
+
     TMainForm& createForm(const QStringList& arguments = {})
     {
-        form = std::make_unique<TMainForm>(AppContext { dialogs, [] { return QRect(0, 0, 1024, 768); }, &processes },
-                                           arguments);
+        form = std::make_unique<TMainForm>(
+            AppContext {
+                dialogs, [] { return QRect(0, 0, 1024, 768); }, &processes, {}, [this] { return otherEditors; } },
+            arguments);
         return *form;
     }
 

@@ -28,6 +28,8 @@ private Q_SLOTS:
     void positionClamp_data();
     void positionClamp();
     void centredWhenPositionAbsent();
+    void stepsPastEditorsAlreadyThere_data();
+    void stepsPastEditorsAlreadyThere();
     void storedSizeIsTheOuterSize();
     void tabStops_data();
     void tabStops();
@@ -128,6 +130,44 @@ void TestMainForm::centredWhenPositionAbsent()
     TMainForm& form = f->createForm();
     QCOMPARE(form.frameGeometry().topLeft(), QPoint(141, 113));
     QVERIFY(!f->stored(Reg::MTop));
+}
+
+void TestMainForm::stepsPastEditorsAlreadyThere_data()
+{
+    QTest::addColumn<QPoint>("stored");
+    QTest::addColumn<QList<QRect>>("others");
+    QTest::addColumn<QPoint>("expected");
+
+    const QSize size(743, 543);
+    QTest::newRow("none there") << QPoint(200, 100) << QList<QRect>() << QPoint(200, 100);
+    QTest::newRow("one elsewhere") << QPoint(200, 100) << QList<QRect> { { QPoint(400, 100), size } }
+                                   << QPoint(200, 100);
+    // A window manager may have nudged it by a few pixels.
+    QTest::newRow("one there, nudged") << QPoint(200, 100) << QList<QRect> { { QPoint(203, 98), size } }
+                                       << QPoint(220, 120);
+    QTest::newRow("two in a cascade") << QPoint(200, 100)
+                                      << QList<QRect> { { QPoint(220, 120), size }, { QPoint(200, 100), size } }
+                                      << QPoint(240, 140);
+    // Stepping off the screen goes back to the corner, and past an editor sitting there.
+    QTest::newRow("off the screen") << QPoint(251, 100)
+                                    << QList<QRect> { { QPoint(251, 100), size }, { QPoint(20, 20), size } }
+                                    << QPoint(40, 40);
+}
+
+void TestMainForm::stepsPastEditorsAlreadyThere()
+{
+    QFETCH(QPoint, stored);
+    QFETCH(QList<QRect>, others);
+    QFETCH(QPoint, expected);
+    auto values = MainFormFixture::with(MainFormFixture::firstRunValues(), Reg::MTop, stored.y());
+    f->writeValues(MainFormFixture::with(values, Reg::MLeft, stored.x()));
+    f->otherEditors = others;
+
+    TMainForm& form = f->createForm();
+    QCOMPARE(form.frameGeometry().topLeft(), expected);
+    // The next editor goes on from here.
+    QCOMPARE(f->storedInteger(Reg::MTop), expected.y());
+    QCOMPARE(f->storedInteger(Reg::MLeft), expected.x());
 }
 
 void TestMainForm::storedSizeIsTheOuterSize()
