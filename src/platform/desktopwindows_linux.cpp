@@ -53,8 +53,8 @@ QByteArray propertyBytes(xcb_connection_t* c, xcb_window_t window, xcb_atom_t na
 QList<xcb_window_t> topLevelWindows(xcb_connection_t* c, xcb_window_t root)
 {
     QList<xcb_window_t> windows;
-    if (const Reply<xcb_get_property_reply_t> list =
-            property(c, root, atom(c, "_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 4096);
+    if (const Reply<xcb_get_property_reply_t> list = property(c, root, atom(c, "_NET_CLIENT_LIST"), XCB_ATOM_WINDOW,
+                                                              4096);
         list && list->format == 32) {
         const auto* ids = static_cast<const xcb_window_t*>(xcb_get_property_value(list.get()));
         windows = QList<xcb_window_t>(ids, ids + xcb_get_property_value_length(list.get()) / 4);
