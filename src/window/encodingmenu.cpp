@@ -74,8 +74,8 @@ EncodingMenu::EncodingMenu(DocumentController& documents, Dialogs& dialogs, QWid
         });
     }
 
-    m_popup->addMenu(m_reopen);
-    m_popup->addMenu(m_save);
+    m_popupReopen = m_popup->addMenu(m_reopen);
+    m_popupSave = m_popup->addMenu(m_save);
     for (QMenu* menu : { m_reopen, m_save, m_popup })
         connect(menu, &QMenu::aboutToShow, this, &EncodingMenu::refresh);
     refresh();
@@ -99,8 +99,10 @@ void EncodingMenu::refresh()
         action->setEnabled(reopenable);
     for (QAction* action : m_save->actions())
         action->setEnabled(!rtf);
-    m_reopen->menuAction()->setEnabled(reopenable);
-    m_save->menuAction()->setEnabled(!rtf);
+    for (QAction* action : { m_reopen->menuAction(), m_popupReopen })
+        action->setEnabled(reopenable);
+    for (QAction* action : { m_save->menuAction(), m_popupSave })
+        action->setEnabled(!rtf);
 }
 
 void EncodingMenu::popup(const QPoint& globalPos)

@@ -43,6 +43,9 @@ private:
     QMenu* m_reopen;
     QMenu* m_save;
     QMenu* m_popup;
+    // The popup's own entries for the two menus: the window's menu bar gives the menus other actions.
+    QAction* m_popupReopen = nullptr;
+    QAction* m_popupSave = nullptr;
     QActionGroup* m_encodingGroup;
     QActionGroup* m_lineEndingGroup;
 };

@@ -68,7 +68,12 @@ std::optional<quint32> hiveDword(const QString& raw)
 
 QByteArray toCp932(const QString& text)
 {
-    iconv_t converter = iconv_open("CP932", "UTF-8");
+    return encodeAs("CP932", text);
+}
+
+QByteArray encodeAs(const char* encoding, const QString& text)
+{
+    iconv_t converter = iconv_open(encoding, "UTF-8");
     if (converter == iconv_t(-1))
         return {};
     QByteArray in = text.toUtf8();

@@ -29,6 +29,8 @@ std::optional<quint32> hiveDword(const QString& raw);
 
 /** @p text in code page 932 by the C library, independent of the program under test. */
 QByteArray toCp932(const QString& text);
+/** @p text in the iconv encoding @p encoding; empty when it cannot be written there. */
+QByteArray encodeAs(const char* encoding, const QString& text);
 
 /** The lines of @p text, whatever its line ending, without the empty line after a final break. */
 QStringList linesOf(const QString& text);

@@ -193,6 +193,14 @@ void TestEncodingMenu::formatFieldOpensTheMenu()
     // Nothing to reopen without a file.
     QVERIFY(!popup->actions()[0]->isEnabled());
     popup->close();
+
+    // With a file, the popup offers the reopen as the menu bar does.
+    form.loadDroppedFile(f->writeFile(QStringLiteral("a.txt"), "abc\r\n"));
+    QTest::mouseClick(field, Qt::LeftButton);
+    QTRY_VERIFY(popup->isVisible());
+    QVERIFY(popup->actions()[0]->isEnabled());
+    QVERIFY(popup->actions()[1]->isEnabled());
+    popup->close();
 }
 
 QTEST_MAIN(TestEncodingMenu)
