@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Renders the editor window and its dialogs into PNGs for the docs and the help book.
 // Usage: pemmo_editor_screenshot <output folder>
-// Writes editor-window.png, search-dialog.png, work-tree.png and options.png there.
+// Writes editor-window.png, encoding-menu.png, search-dialog.png, work-tree.png, options.png and
+// code-colouring.png there.
 #include "fakedialogs.h"
 #include "mainformfixture.h"
 #include "options/Formoption.h"
@@ -9,14 +10,18 @@
 #include "ui/fontsubstitution.h"
 #include "view/search/replacedialog.h"
 #include "view/search/searchcontroller.h"
+#include "view/statusrow.h"
 #include "window/editorfeatures.h"
+#include "window/encodingmenu.h"
 #include "window/mainform.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QTabBar>
@@ -74,6 +79,29 @@ int main(int argc, char** argv)
     const QDir out(QString::fromLocal8Bit(argv[1]));
     bool saved = form.grab().save(out.filePath(QStringLiteral("editor-window.png")));
 
+    // The encoding menu a click on the status row's field opens, with its reopen list, drawn where
+    // they open: above the field, the list beside it.
+    {
+        QLabel* field = form.findChild<StatusRow*>(QStringLiteral("Panel1"))->formatField();
+        EncodingMenu& encodings = form.encodingMenu();
+        encodings.popup(field->mapToGlobal(QPoint(0, 0)));
+        QMenu* popup = encodings.popupMenu();
+        QMenu* reopen = encodings.reopenMenu();
+        popup->setActiveAction(popup->actions().constFirst());
+        reopen->popup(QPoint(0, 0));
+        reopen->setActiveAction(reopen->actions().at(3)); // UTF-8
+        QTest::qWait(100);
+        QPixmap withMenu = form.grab();
+        QPainter painter(&withMenu);
+        const QPoint corner = field->mapTo(&form, QPoint(0, -popup->height()));
+        painter.drawPixmap(corner, popup->grab());
+        painter.drawPixmap(corner + QPoint(popup->width() - 2, popup->height() - reopen->height()), reopen->grab());
+        painter.end();
+        reopen->hide();
+        popup->hide();
+        saved = withMenu.save(out.filePath(QStringLiteral("encoding-menu.png"))) && saved;
+    }
+
     // The search dialog over the window, as the user sees it after typing a word.
     form.findChild<QAction*>(QStringLiteral("E_Se"))->trigger();
     ReplaceDialog* search = form.features().search().ReplaceDialog1();
@@ -105,5 +133,29 @@ int main(int argc, char** argv)
     options.findChild<QTabBar*>(QStringLiteral("TabControl1"))->setCurrentIndex(1);
     QTest::qWait(100);
     saved = options.grab().save(out.filePath(QStringLiteral("options.png"))) && saved;
+
+    // A C file, coloured.
+    const QString codePath = settings.dir() + QStringLiteral("/hello.c");
+    QFile code(codePath);
+    if (!code.open(QIODevice::WriteOnly))
+        return 1;
+    code.write("/* 挨拶を表示するプログラム */\n"
+               "#include <stdio.h>\n"
+               "\n"
+               "#define COUNT 3\n"
+               "\n"
+               "int main(void)\n"
+               "{\n"
+               "\tfor (int i = 0; i < COUNT; ++i) {\n"
+               "\t\tprintf(\"こんにちは、世界 %d\\n\", i); // 三回\n"
+               "\t}\n"
+               "\treturn 0;\n"
+               "}\n");
+    code.close();
+    TMainForm coloured(AppContext { dialogs, [] { return QRect(0, 0, 1024, 768); } }, { codePath });
+    coloured.resize(620, 330);
+    coloured.show();
+    QTest::qWait(200);
+    saved = coloured.grab().save(out.filePath(QStringLiteral("code-colouring.png"))) && saved;
     return saved ? 0 : 1;
 }
