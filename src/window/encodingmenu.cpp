@@ -108,7 +108,8 @@ void EncodingMenu::refresh()
 void EncodingMenu::popup(const QPoint& globalPos)
 {
     refresh();
-    m_popup->popup(globalPos);
+    // Where there is no room above, the menu moves itself back onto the screen.
+    m_popup->popup(globalPos - QPoint(0, m_popup->sizeHint().height()));
 }
 
 QString EncodingMenu::formatText(const TextFormat& format)

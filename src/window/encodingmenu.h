@@ -27,7 +27,10 @@ public:
 
     QMenu* reopenMenu() const { return m_reopen; }
     QMenu* saveMenu() const { return m_save; }
-    /** Opens both submenus in one popup at @p globalPos (the status row's format field). */
+    /**
+     * Opens both submenus in one popup just above @p globalPos, the top-left corner of the status
+     * row's format field, so that the field stays in sight.
+     */
     void popup(const QPoint& globalPos);
     /** The popup of popup(), for tests and for the menu's owner. */
     QMenu* popupMenu() const { return m_popup; }
