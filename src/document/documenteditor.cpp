@@ -220,11 +220,15 @@ DocumentEditor::PlainTextLoad::~PlainTextLoad()
 
 void DocumentEditor::PlainTextLoad::append(QStringView slice)
 {
-    if (m_finished || slice.isEmpty())
+    append(QByteArrayView(slice.toUtf8()));
+}
+
+void DocumentEditor::PlainTextLoad::append(QByteArrayView utf8)
+{
+    if (m_finished || utf8.isEmpty())
         return;
-    const QByteArray bytes = slice.toUtf8();
-    m_editor.m_plainView->sciText(Sci::SCI_APPENDTEXT, bytes.size(), bytes.constData());
-    m_appended += bytes.size();
+    m_editor.m_plainView->sciText(Sci::SCI_APPENDTEXT, utf8.size(), utf8.data());
+    m_appended += utf8.size();
 }
 
 void DocumentEditor::PlainTextLoad::readSoFar(qint64 sourceDone, qint64 sourceTotal)

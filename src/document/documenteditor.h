@@ -62,6 +62,8 @@ public:
         PlainTextLoad& operator=(const PlainTextLoad&) = delete;
 
         void append(QStringView slice);
+        /** The same slice as UTF-8, which the plain-text view holds without a conversion. */
+        void append(QByteArrayView utf8);
         /**
          * Tells how far the reading is: @p sourceDone of @p sourceTotal file bytes gave the
          * slices so far. The room for the whole text is then taken at once, so that the

@@ -64,8 +64,8 @@ LoadedDocument readBytes(QByteArray bytes, const LoadOptions& options)
     const Encoding encoding = options.encoding ? *options.encoding : detectEncoding(bytes).encoding;
     DecodedText decoded;
     if (options.plainTextSlices) {
-        decoded = decodePlainTextInSlices(bytes, encoding, options.plainTextSlices, options.progress,
-                                          options.sliceBytes, options.stopped);
+        decoded = decodePlainTextToUtf8(bytes, encoding, options.plainTextSlices, options.progress, options.sliceBytes,
+                                        options.stopped);
     } else {
         decoded = decodePlainText(bytes, encoding);
         if (options.progress)

@@ -43,11 +43,12 @@ struct LoadOptions
 {
     qint64 maxBytes = 0; ///< 0: editableSizeLimit()
     /**
-     * When set, a plain-text load hands its text here in slices (see decodePlainTextInSlices())
-     * and LoadedDocument::plainText stays empty: the editor builds its document while the file
-     * decodes, and the whole text never exists twice. Not called for RTF or a failed load.
+     * When set, a plain-text load hands its text here in slices of UTF-8 (see
+     * decodePlainTextToUtf8()) and LoadedDocument::plainText stays empty: the editor builds its
+     * document while the file decodes, and the whole text never exists twice. Not called for
+     * RTF or a failed load.
      */
-    TextSliceSink plainTextSlices;
+    Utf8SliceSink plainTextSlices;
     /** Told how much of the file has been read and decoded, as it goes. */
     DecodeProgress progress;
     /**

@@ -167,7 +167,7 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
     const auto keepAnswering = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
     LoadOptions options;
     options.sliceBytes = kLoadSliceBytes;
-    options.plainTextSlices = [this, &plainLoad, fileBytes, &path, &keepAnswering](QStringView slice) {
+    options.plainTextSlices = [this, &plainLoad, fileBytes, &path, &keepAnswering](QByteArrayView slice) {
         if (!plainLoad)
             plainLoad.emplace(*m_ui.RichEdit2, fileBytes, codeLanguageForFileName(path));
         plainLoad->append(slice);
