@@ -6,6 +6,7 @@
 
 #include "formattexts.h"
 #include "platform/filesystem.h"
+#include "platform/largememory.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
 
@@ -135,6 +136,7 @@ LoadResult loadDocument(const QString& path, const LoadOptions& options)
         constexpr qint64 kPiece = 8 * 1024 * 1024;
         const qint64 size = file.size();
         bytes = QByteArray(size, Qt::Uninitialized);
+        preferHugePages(bytes.data(), size_t(size));
         qint64 done = 0;
         while (done < size) {
             const qint64 got = file.read(bytes.data() + done, std::min(kPiece, size - done));
