@@ -19,8 +19,6 @@
 
 namespace {
 using Sci = QsciScintillaBase;
-// From this size on, a text that is not coloured is loaded without style bytes.
-constexpr qsizetype kUnstyledBytes = qsizetype(8) << 20;
 } // namespace
 
 DocumentEditor::DocumentEditor(QWidget* parent)
@@ -202,7 +200,7 @@ DocumentEditor::PlainTextLoad::PlainTextLoad(DocumentEditor& editor, qsizetype s
     m_editor.showPlainView();
     // Only a large text that will not be coloured goes without style bytes: a small one may be
     // saved as code and coloured later.
-    const bool styled = sourceBytes < kUnstyledBytes || language != CodeLanguage::None;
+    const bool styled = keepsStyleBytes(sourceBytes, language);
     if (view->startEmptyDocument(styled))
         m_editor.applyCodeColouring();
     view->sci(Sci::SCI_SETUNDOCOLLECTION, 0);
@@ -216,6 +214,13 @@ DocumentEditor::PlainTextLoad::PlainTextLoad(DocumentEditor& editor, qsizetype s
 DocumentEditor::PlainTextLoad::~PlainTextLoad()
 {
     finish();
+}
+
+bool DocumentEditor::keepsStyleBytes(qsizetype sourceBytes, CodeLanguage language)
+{
+    // From this size on, a text that is not coloured is loaded without style bytes.
+    constexpr qsizetype kUnstyledBytes = qsizetype(8) << 20;
+    return sourceBytes < kUnstyledBytes || language != CodeLanguage::None;
 }
 
 void DocumentEditor::PlainTextLoad::append(QStringView slice)
@@ -249,13 +254,17 @@ void DocumentEditor::PlainTextLoad::finish()
     if (m_finished)
         return;
     m_finished = true;
-    ScintillaView* view = m_editor.m_plainView;
-    view->sci(Sci::SCI_SETMODEVENTMASK, m_eventMask);
-    view->sci(Sci::SCI_SETUNDOCOLLECTION, 1);
-    view->sci(Sci::SCI_EMPTYUNDOBUFFER);
-    view->sci(Sci::SCI_GOTOPOS, 0);
-    view->sci(Sci::SCI_SETSAVEPOINT);
-    m_editor.setForcedModified(false);
+    m_editor.m_plainView->sci(Sci::SCI_SETMODEVENTMASK, m_eventMask);
+    m_editor.settleLoadedPlainText();
+}
+
+void DocumentEditor::settleLoadedPlainText()
+{
+    m_plainView->sci(Sci::SCI_SETUNDOCOLLECTION, 1);
+    m_plainView->sci(Sci::SCI_EMPTYUNDOBUFFER);
+    m_plainView->sci(Sci::SCI_GOTOPOS, 0);
+    m_plainView->sci(Sci::SCI_SETSAVEPOINT);
+    setForcedModified(false);
 }
 
 void DocumentEditor::loadRichText(std::unique_ptr<QTextDocument> document)

@@ -44,6 +44,8 @@ ScintillaView::ScintillaView(QWidget* parent)
     connect(this, &QsciScintillaBase::SCN_PAINTED, this, &ScintillaView::checkTopLine);
 }
 
+ScintillaView::~ScintillaView() = default;
+
 void ScintillaView::checkTopLine()
 {
     const long top = sci(Sci::SCI_GETFIRSTVISIBLELINE);
@@ -104,6 +106,28 @@ bool ScintillaView::startEmptyDocument(bool styled)
     setUpDocument();
     sci(Sci::SCI_SETTABWIDTH, tabWidth);
     return true;
+}
+
+void ScintillaView::prepareDocument(void* document)
+{
+    if (!m_preparer)
+        m_preparer = std::make_unique<QsciScintillaBase>();
+    const auto pointer = reinterpret_cast<long>(document);
+    m_preparer->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, pointer);
+    m_preparer->SendScintilla(Sci::SCI_SETCODEPAGE, Sci::SC_CP_UTF8);
+    m_preparer->SendScintilla(Sci::SCI_SETEOLMODE, Sci::SC_EOL_LF);
+    m_preparer->SendScintilla(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
+    // Back to a document of its own: the prepared one keeps its settings and the caller's reference.
+    m_preparer->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, 0L);
+}
+
+void ScintillaView::adoptDocument(void* document)
+{
+    // As in startEmptyDocument(), the tab width belongs to the document. QScintilla's own record
+    // of the document (QsciDocument) is left alone: nothing here uses it, as there.
+    const long tabWidth = sci(Sci::SCI_GETTABWIDTH);
+    sci(Sci::SCI_SETDOCPOINTER, 0, reinterpret_cast<long>(document));
+    sci(Sci::SCI_SETTABWIDTH, tabWidth);
 }
 
 void ScintillaView::replaceWholeText(const QString& text)

@@ -65,8 +65,14 @@ LoadedDocument readBytes(QByteArray bytes, const LoadOptions& options)
     const Encoding encoding = options.encoding ? *options.encoding : detectEncoding(bytes).encoding;
     DecodedText decoded;
     if (options.plainTextSlices) {
-        decoded = decodePlainTextToUtf8(bytes, encoding, options.plainTextSlices, options.progress, options.sliceBytes,
-                                        options.stopped);
+        const auto decode = [&] {
+            decoded = decodePlainTextToUtf8(bytes, encoding, options.plainTextSlices, options.progress,
+                                            options.sliceBytes, options.stopped);
+        };
+        if (options.runDecoding)
+            options.runDecoding(decode);
+        else
+            decode();
     } else {
         decoded = decodePlainText(bytes, encoding);
         if (options.progress)

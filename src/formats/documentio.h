@@ -66,6 +66,12 @@ struct LoadOptions
     /** Asked between pieces and slices whether to give up; a stopped load has no document. */
     std::function<bool()> stopped;
     qsizetype sliceBytes = kDecodeSliceBytes;
+    /**
+     * When set, the decoding of a plain text (which calls plainTextSlices, progress and stopped)
+     * is handed here as @p decode, to be run before this returns: on another thread, say, while
+     * the caller's window paints. Unset: it runs on the calling thread.
+     */
+    std::function<void(const std::function<void()>& decode)> runDecoding;
 };
 
 /**
