@@ -100,6 +100,9 @@ protected:
 
 private:
     void setUpDocument();
+    QList<qsizetype> matchesOf(const QByteArray& find) const;
+    int replaceMatches(const QList<qsizetype>& starts, qsizetype findLength, const QByteArray& replace,
+                       qsizetype* lastStart, qsizetype* lastEnd);
     qsizetype searchRange(const QByteArray& needle, qsizetype from, qsizetype to, bool matchCase, bool wholeWord) const;
     void finishComposition();
 

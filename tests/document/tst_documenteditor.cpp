@@ -27,6 +27,8 @@ private Q_SLOTS:
     void firstVisibleLineFollowsScrolling();
     void find_data();
     void find();
+    void replaceAll_data();
+    void replaceAll();
     void modifiedFlag();
     void undo();
     void selection();
@@ -167,6 +169,55 @@ void TestDocumentEditor::find()
     QCOMPARE(m_editor->findText(needle, from, matchCase, wholeWord), found);
     QCOMPARE(m_editor->selectionStart(), 1);
     QCOMPARE(m_editor->selectionLength(), 2);
+}
+
+void TestDocumentEditor::replaceAll_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<QString>("result");
+    const QString far = QString(3000, u'x');
+    QTest::newRow("adjacent, the needle in the replacement")
+        << QStringLiteral("aaa") << QStringLiteral("a") << QStringLiteral("ab") << true << QStringLiteral("ababab");
+    QTest::newRow("Japanese, shorter, across lines") << QStringLiteral("猫と犬\n猫\n\n猫猫") << QStringLiteral("猫")
+                                                     << QStringLiteral("c") << true << QStringLiteral("cと犬\nc\n\ncc");
+    QTest::newRow("longer, with line breaks in it")
+        << QStringLiteral("a-b-c") << QStringLiteral("-") << QStringLiteral("\n日本\n") << true
+        << QStringLiteral("a\n日本\nb\n日本\nc");
+    QTest::newRow("deleting") << QStringLiteral("a--b") << QStringLiteral("-") << QString() << true
+                              << QStringLiteral("ab");
+    QTest::newRow("matches far apart") << far + QStringLiteral("猫") + far + QStringLiteral("猫") + far
+                                       << QStringLiteral("猫") << QStringLiteral("ねこ") << true
+                                       << far + QStringLiteral("ねこ") + far + QStringLiteral("ねこ") + far;
+    QTest::newRow("NUL characters kept") << QStringLiteral("a\0b\0a").replace(u'0', QChar(0)) << QStringLiteral("a")
+                                         << QStringLiteral("c") << true
+                                         << QStringLiteral("c\0b\0c").replace(u'0', QChar(0));
+    QTest::newRow("ignoring case") << QStringLiteral("Cat cat") << QStringLiteral("cat") << QStringLiteral("dog")
+                                   << false << QStringLiteral("dog dog");
+}
+
+void TestDocumentEditor::replaceAll()
+{
+    // Every match from the top, as one undo step, the last replacement selected.
+    QFETCH(QString, text);
+    QFETCH(QString, find);
+    QFETCH(QString, replacement);
+    QFETCH(bool, matchCase);
+    QFETCH(QString, result);
+    m_editor->loadPlainText(text);
+    m_editor->setSelection(int(text.size()), 0);
+    const int count = int(text.count(find, matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive));
+    QCOMPARE(m_editor->replaceAll(find, replacement, matchCase, false), count);
+    QCOMPARE(m_editor->text(), result);
+    const int lastAt = int(result.lastIndexOf(replacement));
+    QCOMPARE(m_editor->selectionStart(), replacement.isEmpty() ? int(text.lastIndexOf(find)) - (count - 1) : lastAt);
+    QCOMPARE(m_editor->selectionLength(), int(replacement.size()));
+    QCOMPARE(m_editor->lineCount(), int(result.count(u'\n')) + 1);
+    m_editor->undo();
+    QCOMPARE(m_editor->text(), text);
+    QVERIFY(!m_editor->isUndoAvailable());
 }
 
 void TestDocumentEditor::modifiedFlag()
