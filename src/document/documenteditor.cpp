@@ -193,15 +193,12 @@ void DocumentEditor::loadPlainText(const QString& text)
     load.append(text);
 }
 
-DocumentEditor::PlainTextLoad::PlainTextLoad(DocumentEditor& editor, qsizetype sourceBytes, CodeLanguage language)
+DocumentEditor::PlainTextLoad::PlainTextLoad(DocumentEditor& editor)
     : m_editor(editor)
 {
     ScintillaView* view = m_editor.m_plainView;
     m_editor.showPlainView();
-    // Only a large text that will not be coloured goes without style bytes: a small one may be
-    // saved as code and coloured later.
-    const bool styled = keepsStyleBytes(sourceBytes, language);
-    if (view->startEmptyDocument(styled))
+    if (view->startEmptyDocument(true))
         m_editor.applyCodeColouring();
     view->sci(Sci::SCI_SETUNDOCOLLECTION, 0);
     view->sci(Sci::SCI_EMPTYUNDOBUFFER);
@@ -218,35 +215,18 @@ DocumentEditor::PlainTextLoad::~PlainTextLoad()
 
 bool DocumentEditor::keepsStyleBytes(qsizetype sourceBytes, CodeLanguage language)
 {
-    // From this size on, a text that is not coloured is loaded without style bytes.
+    // Only a large text that will not be coloured goes without style bytes: a small one may be
+    // saved as code and coloured later.
     constexpr qsizetype kUnstyledBytes = qsizetype(8) << 20;
     return sourceBytes < kUnstyledBytes || language != CodeLanguage::None;
 }
 
 void DocumentEditor::PlainTextLoad::append(QStringView slice)
 {
-    append(QByteArrayView(slice.toUtf8()));
-}
-
-void DocumentEditor::PlainTextLoad::append(QByteArrayView utf8)
-{
-    if (m_finished || utf8.isEmpty())
+    if (m_finished || slice.isEmpty())
         return;
-    m_editor.m_plainView->sciText(Sci::SCI_APPENDTEXT, utf8.size(), utf8.data());
-    m_appended += utf8.size();
-}
-
-void DocumentEditor::PlainTextLoad::readSoFar(qint64 sourceDone, qint64 sourceTotal)
-{
-    if (m_finished || sourceDone <= 0 || sourceDone >= sourceTotal)
-        return;
-    // The text so far tells how many bytes of UTF-8 a file byte gives; a little more room
-    // than that keeps an uneven rest from growing the buffer again.
-    const qint64 expected = m_appended * sourceTotal / sourceDone;
-    if (expected <= m_reserved)
-        return;
-    m_reserved = expected + expected / 16 + 1;
-    m_editor.m_plainView->sci(Sci::SCI_ALLOCATE, static_cast<unsigned long>(m_reserved));
+    const QByteArray utf8 = slice.toUtf8();
+    m_editor.m_plainView->sciText(Sci::SCI_APPENDTEXT, utf8.size(), utf8.constData());
 }
 
 void DocumentEditor::PlainTextLoad::finish()

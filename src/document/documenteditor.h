@@ -46,42 +46,29 @@ public:
     void loadPlainText(const QString& text);
 
     /**
-     * Loads a document read as plain text that arrives in slices: the plain-text view is
-     * emptied when this starts and grows with every slice, so the window can paint between
-     * them. The result is that of loadPlainText() with the slices joined: undo history empty,
-     * modified flag clear, caret at the start. Undo collection and the component's change
-     * notifications are off while the text goes in. A text of @p sourceBytes or more that
-     * @p language does not colour is held without style bytes.
+     * Loads a document read as plain text that arrives in slices on the GUI thread: the
+     * plain-text view is emptied when this starts and grows with every slice. The result is
+     * that of loadPlainText() with the slices joined: undo history empty, modified flag clear,
+     * caret at the start. Undo collection and the component's change notifications are off
+     * while the text goes in.
      */
     class PlainTextLoad final
     {
     public:
-        explicit PlainTextLoad(DocumentEditor& editor, qsizetype sourceBytes = 0,
-                               CodeLanguage language = CodeLanguage::None);
+        explicit PlainTextLoad(DocumentEditor& editor);
         ~PlainTextLoad();
         PlainTextLoad(const PlainTextLoad&) = delete;
         PlainTextLoad& operator=(const PlainTextLoad&) = delete;
 
         void append(QStringView slice);
-        /** The same slice as UTF-8, which the plain-text view holds without a conversion. */
-        void append(QByteArrayView utf8);
-        /**
-         * Tells how far the reading is: @p sourceDone of @p sourceTotal file bytes gave the
-         * slices so far. The room for the whole text is then taken at once, so that the
-         * component never copies a large text to grow.
-         */
-        void readSoFar(qint64 sourceDone, qint64 sourceTotal);
         /** Ends the load now; later calls do nothing. */
         void finish();
 
     private:
         DocumentEditor& m_editor;
-        qint64 m_appended = 0;
-        qint64 m_reserved = 0;
         long m_eventMask = 0;
         bool m_finished = false;
     };
-
     /**
      * Loads a document read as plain text whose slices come from another thread: the
      * component's document is built apart from the view there (its memory taken, its lines

@@ -35,7 +35,7 @@ using namespace pemmo::formats;
 
 namespace {
 
-// Loads and saves run on the GUI thread; past this long the user is told what is going on.
+// Past this long a load or save tells the user what is going on.
 constexpr qint64 kFeedbackDelayMs = 500;
 // A repaint in the middle of a load paints the whole window; a few a second are enough to see.
 constexpr qint64 kFeedbackIntervalMs = 250;
@@ -43,8 +43,8 @@ constexpr qint64 kFeedbackIntervalMs = 250;
 constexpr int kFeedbackTickMs = 50;
 // A document this long (in characters) takes about that long to save.
 constexpr int kLongSaveCharacters = 4 * 1024 * 1024;
-// A slice decodes and goes into the editor in a few tens of milliseconds, short enough for
-// the window to answer between slices, long enough to keep the per-slice costs small.
+// A load's decoding stops to look whether it should end after every slice; a slice takes a
+// few tens of milliseconds, and the per-slice costs stay small.
 constexpr qsizetype kLoadSliceBytes = 4 * 1024 * 1024;
 
 /**

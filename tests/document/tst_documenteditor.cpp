@@ -12,6 +12,9 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
+#include <QThread>
+
+#include <atomic>
 
 class TestDocumentEditor final : public QObject
 {
@@ -438,7 +441,7 @@ void TestDocumentEditor::accessibleTextSpeaksUtf16()
 }
 
 // A large text that is not coloured goes without style bytes; it must still load, edit, undo and
-// come out whole, and a coloured document afterwards gets its styles back.
+// come out whole, and a coloured document afterwards gets its styles (and its lexer) back.
 void TestDocumentEditor::largeUncolouredTextKeepsWorking()
 {
     const QString line = QStringLiteral("吾輩は猫である。名前はまだ無い。\n");
@@ -446,11 +449,23 @@ void TestDocumentEditor::largeUncolouredTextKeepsWorking()
     while (text.size() < 5 * 1024 * 1024)
         text += line;
     {
-        DocumentEditor::PlainTextLoad load(*m_editor, qsizetype(text.size()) * 2);
-        for (qsizetype at = 0; at < text.size(); at += line.size() * 4096) {
-            load.append(QStringView(text).mid(at, line.size() * 4096));
-            load.readSoFar(qMin(at + line.size() * 4096, text.size()) * 2, qint64(text.size()) * 2);
-        }
+        // As a file load builds it: in slices, on a thread of its own, while this one runs its events.
+        DocumentEditor::BackgroundPlainTextLoad load(*m_editor, qsizetype(text.size()) * 2, CodeLanguage::None);
+        const QByteArray utf8 = text.toUtf8();
+        const qsizetype slice = line.toUtf8().size() * 4096;
+        std::atomic<bool> done = false;
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            for (qsizetype at = 0; at < utf8.size(); at += slice) {
+                load.append(QByteArrayView(utf8).sliced(at, qMin(slice, utf8.size() - at)));
+                load.readSoFar(qMin(at + slice, utf8.size()), utf8.size());
+            }
+            done = true;
+        }));
+        worker->start();
+        while (!done)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        worker->wait();
+        QVERIFY(load.finish());
     }
     QVERIFY(view()->sci(QsciScintillaBase::SCI_GETDOCUMENTOPTIONS) & QsciScintillaBase::SC_DOCUMENTOPTION_STYLES_NONE);
     QCOMPARE(m_editor->textLength(), text.size());
@@ -463,8 +478,10 @@ void TestDocumentEditor::largeUncolouredTextKeepsWorking()
 
     m_editor->setCodeLanguage(CodeLanguage::C);
     {
-        DocumentEditor::PlainTextLoad load(*m_editor, qsizetype(text.size()) * 2, CodeLanguage::C);
-        load.append(QStringLiteral("int main() { return 0; } /* c */\n"));
+        DocumentEditor::BackgroundPlainTextLoad load(*m_editor, qsizetype(text.size()) * 2, CodeLanguage::C);
+        load.append("int main() { return 0; } /* c */\n");
+        load.readSoFar(34, 34);
+        QVERIFY(load.finish());
     }
     QCOMPARE(view()->sci(QsciScintillaBase::SCI_GETDOCUMENTOPTIONS), 0L);
     QCOMPARE(m_editor->text(), QStringLiteral("int main() { return 0; } /* c */\n"));
