@@ -9,7 +9,9 @@
 # Idle: once the window is mapped, the CPU time grew by less than 20 ms (two ticks) during a
 # whole second; that second is part of the wall time but adds (almost) no CPU time. The process
 # is then ended with SIGTERM. Helper processes a program starts are not counted.
-# Programs run interleaved, ROUNDS times each; the medians and the spread (min-max) follow.
+# Each program has a home of its own, kept from start to start (a first start, not counted,
+# makes its settings and caches). Programs run interleaved, ROUNDS times each; the medians
+# and the spread (min-max) follow.
 #
 # Usage: bench/exec-vs-kate.sh [PEMMO_BINARY] [ROUNDS]
 #        (default build/src/app/pemmo, 3 rounds; needs Xvfb, xdotool, kate, iconv)
@@ -59,8 +61,7 @@ run() {
     local name=$1
     shift
     local home=$WORK/home-$name
-    rm -rf "$home" && mkdir -p "$home"
-    sync
+    mkdir -p "$home"
     local start pid mapped=
     start=$(now)
     HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share XDG_CACHE_HOME=$home/.cache \
@@ -99,6 +100,12 @@ run() {
     printf '%s %.2f %.2f %.2f %d\n' "$name" "$(echo "$mapped - $start" | bc)" "$idle" \
         "$(echo "scale=3; $ticks / $TICK" | bc)" "$peak"
 }
+
+# One start of each first, not counted: both then find their settings and caches from a
+# previous start, as a user's programs do.
+echo "warming up" >&2
+run pemmo "$PEMMO" --editor "$FILE" >/dev/null
+run kate kate -n -e CP932 "$FILE" >/dev/null
 
 RESULTS=$WORK/results
 : >"$RESULTS"
