@@ -42,14 +42,19 @@ for _ in 1 2 3 4 5 6 7 8 9 10 11; do cat "$WORK/4" "$WORK/4" >"$WORK/8" && mv "$
 : >"$FILE"
 while [ "$(stat -c %s "$FILE")" -lt $((100 * 1024 * 1024)) ]; do cat "$WORK/4" >>"$FILE"; done
 
-DISPLAY_NUMBER=97
-while [ -e "/tmp/.X11-unix/X$DISPLAY_NUMBER" ] || [ -e "/tmp/.X$DISPLAY_NUMBER-lock" ]; do
+# A display well away from the numbers test suites and desktops use, and free now.
+DISPLAY_NUMBER=$((150 + $$ % 100))
+while :; do
+    while [ -e "/tmp/.X$DISPLAY_NUMBER-lock" ] || [ -e "/tmp/.X11-unix/X$DISPLAY_NUMBER" ]; do
+        DISPLAY_NUMBER=$((DISPLAY_NUMBER + 1))
+    done
+    Xvfb ":$DISPLAY_NUMBER" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do xdpyinfo -display ":$DISPLAY_NUMBER" >/dev/null 2>&1 && break 2; sleep 0.05; done
+    kill "$XVFB_PID" 2>/dev/null
     DISPLAY_NUMBER=$((DISPLAY_NUMBER + 1))
 done
-Xvfb ":$DISPLAY_NUMBER" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-XVFB_PID=$!
 export DISPLAY=":$DISPLAY_NUMBER"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 unset QT_QPA_PLATFORM
 
 TICK=$(getconf CLK_TCK)
@@ -60,15 +65,21 @@ cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo -1; 
 run() {
     local name=$1
     shift
+    kill -0 "$XVFB_PID" 2>/dev/null || { echo "Xvfb on $DISPLAY has gone" >&2; exit 1; }
     local home=$WORK/home-$name
     mkdir -p "$home"
+    chmod 700 "$home"
     local start pid mapped=
     start=$(now)
     HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share XDG_CACHE_HOME=$home/.cache \
-        XDG_RUNTIME_DIR=$home "$@" >/dev/null 2>&1 &
+        XDG_RUNTIME_DIR=$home "$@" >/dev/null 2>"$WORK/$name.log" &
     pid=$!
     while [ -z "$mapped" ]; do
-        kill -0 "$pid" 2>/dev/null || { echo "$name exited before mapping a window" >&2; return 1; }
+        if ! kill -0 "$pid" 2>/dev/null; then
+            echo "$name exited before mapping a window:" >&2
+            tail -20 "$WORK/$name.log" >&2
+            return 1
+        fi
         if xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; then
             mapped=$(now)
         else
