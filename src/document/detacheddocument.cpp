@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include <cstddef>
+#include <exception>
 
 /**
  * The component's loader interface (its ILoader), which QScintilla's headers do not ship:
@@ -33,7 +34,12 @@ DetachedDocument::DetachedDocument(ScintillaView& view, qsizetype capacity, bool
     const long options = styled ? Sci::SC_DOCUMENTOPTION_DEFAULT : Sci::SC_DOCUMENTOPTION_STYLES_NONE;
     // The creation reaches no state of the view: it only makes the document and takes its memory,
     // which is what should happen away from the view's thread.
-    m_loader = reinterpret_cast<SciLoader*>(view.sci(Sci::SCI_CREATELOADER, qMax<qsizetype>(capacity, 0), options));
+    try {
+        m_loader = reinterpret_cast<SciLoader*>(view.sci(Sci::SCI_CREATELOADER, qMax<qsizetype>(capacity, 0), options));
+    } catch (const std::exception&) {
+        // The room for the whole text is not there: no document, which fails the load.
+        m_loader = nullptr;
+    }
     if (!m_loader)
         return;
     void* document = m_loader->ConvertToDocument();

@@ -47,6 +47,7 @@ private Q_SLOTS:
     void textWithNulCharacters();
     void accessibleTextSpeaksUtf16();
     void largeUncolouredTextKeepsWorking();
+    void loadWithoutRoomFailsAndShowsNothing();
 
 private:
     ScintillaView* view() const { return m_editor->findChild<ScintillaView*>(); }
@@ -487,6 +488,22 @@ void TestDocumentEditor::largeUncolouredTextKeepsWorking()
     QCOMPARE(m_editor->text(), QStringLiteral("int main() { return 0; } /* c */\n"));
     view()->sci(QsciScintillaBase::SCI_COLOURISE, 0, -1);
     QVERIFY(view()->sci(QsciScintillaBase::SCI_GETSTYLEAT, 0) != 0);
+}
+
+// A text the component has no room for must fail the load, never pass part of the file off
+// as the file (a save would then cut it short on disk).
+void TestDocumentEditor::loadWithoutRoomFailsAndShowsNothing()
+{
+    m_editor->loadPlainText(QStringLiteral("previous"));
+    DocumentEditor::BackgroundPlainTextLoad load(*m_editor, 0, CodeLanguage::None);
+    load.append("first slice\n");
+    // As if the first slice were a tiny part of an enormous file: no memory holds all of it.
+    load.readSoFar(1, qint64(1) << 58);
+    load.append("second slice");
+    QVERIFY(!load.finish());
+    QCOMPARE(m_editor->text(), QString());
+    QVERIFY(!m_editor->isModified());
+    QVERIFY(!m_editor->isUndoAvailable());
 }
 
 QTEST_MAIN(TestDocumentEditor)
