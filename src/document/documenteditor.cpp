@@ -19,8 +19,6 @@
 
 namespace {
 using Sci = QsciScintillaBase;
-// From this size on, a text that is not coloured is loaded without style bytes.
-constexpr qsizetype kUnstyledBytes = qsizetype(8) << 20;
 } // namespace
 
 DocumentEditor::DocumentEditor(QWidget* parent)
@@ -195,15 +193,12 @@ void DocumentEditor::loadPlainText(const QString& text)
     load.append(text);
 }
 
-DocumentEditor::PlainTextLoad::PlainTextLoad(DocumentEditor& editor, qsizetype sourceBytes, CodeLanguage language)
+DocumentEditor::PlainTextLoad::PlainTextLoad(DocumentEditor& editor)
     : m_editor(editor)
 {
     ScintillaView* view = m_editor.m_plainView;
     m_editor.showPlainView();
-    // Only a large text that will not be coloured goes without style bytes: a small one may be
-    // saved as code and coloured later.
-    const bool styled = sourceBytes < kUnstyledBytes || language != CodeLanguage::None;
-    if (view->startEmptyDocument(styled))
+    if (view->startEmptyDocument(true))
         m_editor.applyCodeColouring();
     view->sci(Sci::SCI_SETUNDOCOLLECTION, 0);
     view->sci(Sci::SCI_EMPTYUNDOBUFFER);
@@ -218,26 +213,20 @@ DocumentEditor::PlainTextLoad::~PlainTextLoad()
     finish();
 }
 
+bool DocumentEditor::keepsStyleBytes(qsizetype sourceBytes, CodeLanguage language)
+{
+    // Only a large text that will not be coloured goes without style bytes: a small one may be
+    // saved as code and coloured later.
+    constexpr qsizetype kUnstyledBytes = qsizetype(8) << 20;
+    return sourceBytes < kUnstyledBytes || language != CodeLanguage::None;
+}
+
 void DocumentEditor::PlainTextLoad::append(QStringView slice)
 {
     if (m_finished || slice.isEmpty())
         return;
-    const QByteArray bytes = slice.toUtf8();
-    m_editor.m_plainView->sciText(Sci::SCI_APPENDTEXT, bytes.size(), bytes.constData());
-    m_appended += bytes.size();
-}
-
-void DocumentEditor::PlainTextLoad::readSoFar(qint64 sourceDone, qint64 sourceTotal)
-{
-    if (m_finished || sourceDone <= 0 || sourceDone >= sourceTotal)
-        return;
-    // The text so far tells how many bytes of UTF-8 a file byte gives; a little more room
-    // than that keeps an uneven rest from growing the buffer again.
-    const qint64 expected = m_appended * sourceTotal / sourceDone;
-    if (expected <= m_reserved)
-        return;
-    m_reserved = expected + expected / 16 + 1;
-    m_editor.m_plainView->sci(Sci::SCI_ALLOCATE, static_cast<unsigned long>(m_reserved));
+    const QByteArray utf8 = slice.toUtf8();
+    m_editor.m_plainView->sciText(Sci::SCI_APPENDTEXT, utf8.size(), utf8.constData());
 }
 
 void DocumentEditor::PlainTextLoad::finish()
@@ -245,13 +234,17 @@ void DocumentEditor::PlainTextLoad::finish()
     if (m_finished)
         return;
     m_finished = true;
-    ScintillaView* view = m_editor.m_plainView;
-    view->sci(Sci::SCI_SETMODEVENTMASK, m_eventMask);
-    view->sci(Sci::SCI_SETUNDOCOLLECTION, 1);
-    view->sci(Sci::SCI_EMPTYUNDOBUFFER);
-    view->sci(Sci::SCI_GOTOPOS, 0);
-    view->sci(Sci::SCI_SETSAVEPOINT);
-    m_editor.setForcedModified(false);
+    m_editor.m_plainView->sci(Sci::SCI_SETMODEVENTMASK, m_eventMask);
+    m_editor.settleLoadedPlainText();
+}
+
+void DocumentEditor::settleLoadedPlainText()
+{
+    m_plainView->sci(Sci::SCI_SETUNDOCOLLECTION, 1);
+    m_plainView->sci(Sci::SCI_EMPTYUNDOBUFFER);
+    m_plainView->sci(Sci::SCI_GOTOPOS, 0);
+    m_plainView->sci(Sci::SCI_SETSAVEPOINT);
+    setForcedModified(false);
 }
 
 void DocumentEditor::loadRichText(std::unique_ptr<QTextDocument> document)

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class DetachedDocument;
 class QAbstractScrollArea;
 class QMenu;
 class QMimeData;
@@ -45,37 +46,68 @@ public:
     void loadPlainText(const QString& text);
 
     /**
-     * Loads a document read as plain text that arrives in slices: the plain-text view is
-     * emptied when this starts and grows with every slice, so the window can paint between
-     * them. The result is that of loadPlainText() with the slices joined: undo history empty,
-     * modified flag clear, caret at the start. Undo collection and the component's change
-     * notifications are off while the text goes in. A text of @p sourceBytes or more that
-     * @p language does not colour is held without style bytes.
+     * Loads a document read as plain text that arrives in slices on the GUI thread: the
+     * plain-text view is emptied when this starts and grows with every slice. The result is
+     * that of loadPlainText() with the slices joined: undo history empty, modified flag clear,
+     * caret at the start. Undo collection and the component's change notifications are off
+     * while the text goes in.
      */
     class PlainTextLoad final
     {
     public:
-        explicit PlainTextLoad(DocumentEditor& editor, qsizetype sourceBytes = 0,
-                               CodeLanguage language = CodeLanguage::None);
+        explicit PlainTextLoad(DocumentEditor& editor);
         ~PlainTextLoad();
         PlainTextLoad(const PlainTextLoad&) = delete;
         PlainTextLoad& operator=(const PlainTextLoad&) = delete;
 
         void append(QStringView slice);
-        /**
-         * Tells how far the reading is: @p sourceDone of @p sourceTotal file bytes gave the
-         * slices so far. The room for the whole text is then taken at once, so that the
-         * component never copies a large text to grow.
-         */
-        void readSoFar(qint64 sourceDone, qint64 sourceTotal);
         /** Ends the load now; later calls do nothing. */
         void finish();
 
     private:
         DocumentEditor& m_editor;
-        qint64 m_appended = 0;
-        qint64 m_reserved = 0;
         long m_eventMask = 0;
+        bool m_finished = false;
+    };
+    /**
+     * Loads a document read as plain text whose slices come from another thread: the
+     * component's document is built apart from the view there (its memory taken, its lines
+     * counted) while the window paints, and finish() shows it whole. The plain-text view is
+     * emptied when this starts. The result is that of loadPlainText() with the slices joined.
+     * A text of @p sourceBytes or more that @p language does not colour is held without style bytes.
+     *
+     * Construct, finish and destroy on the GUI thread, which runs its event loop meanwhile;
+     * append() and readSoFar() on one thread, in order. Destroyed unfinished, it leaves the
+     * view empty.
+     */
+    class BackgroundPlainTextLoad final
+    {
+    public:
+        BackgroundPlainTextLoad(DocumentEditor& editor, qsizetype sourceBytes, CodeLanguage language);
+        ~BackgroundPlainTextLoad();
+        BackgroundPlainTextLoad(const BackgroundPlainTextLoad&) = delete;
+        BackgroundPlainTextLoad& operator=(const BackgroundPlainTextLoad&) = delete;
+
+        void append(QByteArrayView utf8);
+        /**
+         * Tells how far the reading is: @p sourceDone of @p sourceTotal file bytes gave the
+         * slices so far. The first call takes the room for the whole text, as the text so far
+         * lets foresee it, so that the component never copies a large text to grow.
+         */
+        void readSoFar(qint64 sourceDone, qint64 sourceTotal);
+        /** Shows the document; false when the component ran out of memory (the view stays empty). */
+        bool finish();
+
+    private:
+        void startDocument(qsizetype capacity);
+
+        DocumentEditor& m_editor;
+        bool m_styled = true;
+        std::unique_ptr<DetachedDocument> m_document;
+        // The text before the room for all of it is known.
+        QByteArray m_held;
+        qint64 m_appended = 0;
+        bool m_failed = false;
         bool m_finished = false;
     };
     /** Loads a document read as RTF: the rich-text view takes it over and shows it. */
@@ -202,6 +234,8 @@ private:
     void applyTabStops();
     void showContextMenu(const QPoint& globalPos);
     void setForcedModified(bool modified);
+    void settleLoadedPlainText();
+    static bool keepsStyleBytes(qsizetype sourceBytes, CodeLanguage language);
 
     QStackedLayout* m_stack = nullptr;
     ScintillaView* m_plainView = nullptr;

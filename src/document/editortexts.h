@@ -25,6 +25,8 @@ inline const QString kDocumentSavedSuffix = QStringLiteral("を保存しまし�
 /** Shown while a long load or save is under way; a load adds how far it has got. */
 inline const QString kDocumentLoadingSuffix = QStringLiteral("を読み込んでいます…");
 inline const QString kDocumentSavingSuffix = QStringLiteral("を保存しています…");
+/** A load whose text did not fit in memory; %1 is the path. */
+inline const QString kDocumentOutOfMemory = QStringLiteral("メモリーが足りないため、ファイル「%1」を開けません。");
 
 /** Asked before a file with NUL bytes (and not UTF-16) is loaded. */
 inline const QString kBinaryFileQuestion = QStringLiteral("バイナリファイルのようです。開きますか？");

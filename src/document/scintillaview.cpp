@@ -44,6 +44,8 @@ ScintillaView::ScintillaView(QWidget* parent)
     connect(this, &QsciScintillaBase::SCN_PAINTED, this, &ScintillaView::checkTopLine);
 }
 
+ScintillaView::~ScintillaView() = default;
+
 void ScintillaView::checkTopLine()
 {
     const long top = sci(Sci::SCI_GETFIRSTVISIBLELINE);
@@ -104,6 +106,28 @@ bool ScintillaView::startEmptyDocument(bool styled)
     setUpDocument();
     sci(Sci::SCI_SETTABWIDTH, tabWidth);
     return true;
+}
+
+void ScintillaView::prepareDocument(void* document)
+{
+    if (!m_preparer)
+        m_preparer = std::make_unique<QsciScintillaBase>();
+    const auto pointer = reinterpret_cast<long>(document);
+    m_preparer->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, pointer);
+    m_preparer->SendScintilla(Sci::SCI_SETCODEPAGE, Sci::SC_CP_UTF8);
+    m_preparer->SendScintilla(Sci::SCI_SETEOLMODE, Sci::SC_EOL_LF);
+    m_preparer->SendScintilla(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
+    // Back to a document of its own: the prepared one keeps its settings and the caller's reference.
+    m_preparer->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, 0L);
+}
+
+void ScintillaView::adoptDocument(void* document)
+{
+    // As in startEmptyDocument(), the tab width belongs to the document. QScintilla's own record
+    // of the document (QsciDocument) is left alone: nothing here uses it, as there.
+    const long tabWidth = sci(Sci::SCI_GETTABWIDTH);
+    sci(Sci::SCI_SETDOCPOINTER, 0, reinterpret_cast<long>(document));
+    sci(Sci::SCI_SETTABWIDTH, tabWidth);
 }
 
 void ScintillaView::replaceWholeText(const QString& text)
@@ -187,20 +211,76 @@ int ScintillaView::replaceEvery(const QString& needle, const QString& replacemen
         flags |= Sci::SCFIND_WHOLEWORD;
     sci(Sci::SCI_SETSEARCHFLAGS, flags);
     int count = 0;
-    long from = 0;
     sci(Sci::SCI_BEGINUNDOACTION);
-    while (true) {
-        sci(Sci::SCI_SETTARGETRANGE, from, byteLength());
-        if (sciText(Sci::SCI_SEARCHINTARGET, find.size(), find.constData()) < 0)
-            break;
-        sciText(Sci::SCI_REPLACETARGET, replace.size(), replace.constData());
-        ++count;
-        *lastStart = sci(Sci::SCI_GETTARGETSTART);
-        from = sci(Sci::SCI_GETTARGETEND);
-        *lastEnd = from;
+    if (matchCase && !wholeWord) {
+        count = replaceMatches(matchesOf(find), find.size(), replace, lastStart, lastEnd);
+    } else {
+        // Whether a match is a whole word depends on the text before it, which may be an
+        // earlier replacement, and a match that ignores case may differ from the needle in
+        // length: search the text as it is after every replacement.
+        long from = 0;
+        while (true) {
+            sci(Sci::SCI_SETTARGETRANGE, from, byteLength());
+            if (sciText(Sci::SCI_SEARCHINTARGET, find.size(), find.constData()) < 0)
+                break;
+            sciText(Sci::SCI_REPLACETARGET, replace.size(), replace.constData());
+            ++count;
+            *lastStart = sci(Sci::SCI_GETTARGETSTART);
+            from = sci(Sci::SCI_GETTARGETEND);
+            *lastEnd = from;
+        }
     }
     sci(Sci::SCI_ENDUNDOACTION);
     return count;
+}
+
+QList<qsizetype> ScintillaView::matchesOf(const QByteArray& find) const
+{
+    // A byte search finds what the component's case-sensitive search finds (a needle of whole
+    // UTF-8 characters only matches at character starts), many times faster.
+    QList<qsizetype> starts;
+    const QByteArrayView text(reinterpret_cast<const char*>(sci(Sci::SCI_GETCHARACTERPOINTER)), byteLength());
+    for (qsizetype at = text.indexOf(find); at >= 0; at = text.indexOf(find, at + find.size()))
+        starts.append(at);
+    return starts;
+}
+
+int ScintillaView::replaceMatches(const QList<qsizetype>& starts, qsizetype findLength, const QByteArray& replace,
+                                  qsizetype* lastStart, qsizetype* lastEnd)
+{
+    // Matches close together are replaced as one stretch of text: one change to the component
+    // instead of two per match. A stretch stays short, so that the undo record of a few matches
+    // far apart stays small.
+    constexpr qsizetype kJoinGap = 1024;
+    constexpr qsizetype kStretchBytes = qsizetype(1) << 20;
+    const qsizetype shift = replace.size() - findLength;
+    qsizetype moved = 0; // how far the text after the replacements so far has moved
+    QByteArray stretch;
+    for (qsizetype first = 0; first < starts.size();) {
+        qsizetype last = first;
+        while (last + 1 < starts.size() && starts[last + 1] - (starts[last] + findLength) <= kJoinGap &&
+               starts[last + 1] + findLength - starts[first] <= kStretchBytes)
+            ++last;
+        const qsizetype begin = starts[first] + moved;
+        const qsizetype end = starts[last] + findLength + moved;
+        const auto* text = reinterpret_cast<const char*>(sci(Sci::SCI_GETRANGEPOINTER, begin, end - begin));
+        stretch.resize(0);
+        for (qsizetype i = first; i <= last; ++i) {
+            stretch.append(replace);
+            if (i < last) {
+                const qsizetype gapStart = starts[i] + findLength - starts[first];
+                stretch.append(text + gapStart, starts[i + 1] - starts[i] - findLength);
+            }
+        }
+        sci(Sci::SCI_SETTARGETRANGE, begin, end);
+        sciText(Sci::SCI_REPLACETARGET, stretch.size(), stretch.constData());
+        moved += shift * (last - first + 1);
+        // The last match of the stretch, where it is now.
+        *lastStart = starts[last] + moved - shift;
+        *lastEnd = *lastStart + replace.size();
+        first = last + 1;
+    }
+    return int(starts.size());
 }
 
 void ScintillaView::mousePressEvent(QMouseEvent* event)

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
+
 /**
  * The plain-text view of the document editor: a Scintilla editing component, which holds the
  * text as UTF-8 and stays fast on files of hundreds of megabytes. It speaks in UTF-16 indices,
@@ -26,6 +28,7 @@ class ScintillaView final : public QsciScintilla
     Q_OBJECT
 public:
     explicit ScintillaView(QWidget* parent = nullptr);
+    ~ScintillaView() override;
 
     /** The whole text; NUL characters stay in it. */
     QString wholeText() const;
@@ -38,6 +41,17 @@ public:
      * lexer and undo settings are then the defaults again.
      */
     bool startEmptyDocument(bool styled);
+    /**
+     * Gives a document that no view shows the settings this view's documents have (code page,
+     * line ending, UTF-16 index): best while it is empty. The document is left as it was found,
+     * shown by no view.
+     */
+    void prepareDocument(void* document);
+    /**
+     * Shows a document made by prepareDocument(): the view takes a reference of its own and the
+     * tab width over. Its lexer and undo settings are then the defaults again.
+     */
+    void adoptDocument(void* document);
 
     /** Byte position of UTF-16 index @p index, clamped to the text. */
     qsizetype positionFromIndex(qsizetype index) const;
@@ -86,9 +100,14 @@ protected:
 
 private:
     void setUpDocument();
+    QList<qsizetype> matchesOf(const QByteArray& find) const;
+    int replaceMatches(const QList<qsizetype>& starts, qsizetype findLength, const QByteArray& replace,
+                       qsizetype* lastStart, qsizetype* lastEnd);
     qsizetype searchRange(const QByteArray& needle, qsizetype from, qsizetype to, bool matchCase, bool wholeWord) const;
     void finishComposition();
 
+    // Never shown: it makes the settings of documents that no view shows yet.
+    std::unique_ptr<QsciScintillaBase> m_preparer;
     long m_topLine = 0;
     bool m_composing = false;
     QString m_preedit;

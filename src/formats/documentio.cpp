@@ -6,6 +6,7 @@
 
 #include "formattexts.h"
 #include "platform/filesystem.h"
+#include "platform/largememory.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
 
@@ -64,8 +65,14 @@ LoadedDocument readBytes(QByteArray bytes, const LoadOptions& options)
     const Encoding encoding = options.encoding ? *options.encoding : detectEncoding(bytes).encoding;
     DecodedText decoded;
     if (options.plainTextSlices) {
-        decoded = decodePlainTextInSlices(bytes, encoding, options.plainTextSlices, options.progress,
-                                          options.sliceBytes, options.stopped);
+        const auto decode = [&] {
+            decoded = decodePlainTextToUtf8(bytes, encoding, options.plainTextSlices, options.progress,
+                                            options.sliceBytes, options.stopped);
+        };
+        if (options.runDecoding)
+            options.runDecoding(decode);
+        else
+            decode();
     } else {
         decoded = decodePlainText(bytes, encoding);
         if (options.progress)
@@ -135,6 +142,7 @@ LoadResult loadDocument(const QString& path, const LoadOptions& options)
         constexpr qint64 kPiece = 8 * 1024 * 1024;
         const qint64 size = file.size();
         bytes = QByteArray(size, Qt::Uninitialized);
+        preferHugePages(bytes.data(), size_t(size));
         qint64 done = 0;
         while (done < size) {
             const qint64 got = file.read(bytes.data() + done, std::min(kPiece, size - done));

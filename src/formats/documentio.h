@@ -43,11 +43,12 @@ struct LoadOptions
 {
     qint64 maxBytes = 0; ///< 0: editableSizeLimit()
     /**
-     * When set, a plain-text load hands its text here in slices (see decodePlainTextInSlices())
-     * and LoadedDocument::plainText stays empty: the editor builds its document while the file
-     * decodes, and the whole text never exists twice. Not called for RTF or a failed load.
+     * When set, a plain-text load hands its text here in slices of UTF-8 (see
+     * decodePlainTextToUtf8()) and LoadedDocument::plainText stays empty: the editor builds its
+     * document while the file decodes, and the whole text never exists twice. Not called for
+     * RTF or a failed load.
      */
-    TextSliceSink plainTextSlices;
+    Utf8SliceSink plainTextSlices;
     /** Told how much of the file has been read and decoded, as it goes. */
     DecodeProgress progress;
     /**
@@ -65,6 +66,12 @@ struct LoadOptions
     /** Asked between pieces and slices whether to give up; a stopped load has no document. */
     std::function<bool()> stopped;
     qsizetype sliceBytes = kDecodeSliceBytes;
+    /**
+     * When set, the decoding of a plain text (which calls plainTextSlices, progress and stopped)
+     * is handed here as @p decode, to be run before this returns: on another thread, say, while
+     * the caller's window paints. Unset: it runs on the calling thread.
+     */
+    std::function<void(const std::function<void()>& decode)> runDecoding;
 };
 
 /**

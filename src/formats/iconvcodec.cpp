@@ -3,6 +3,7 @@
 
 #include <QtEndian>
 
+#include <array>
 #include <bitset>
 #include <cerrno>
 #include <cstring>
@@ -11,6 +12,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <variant>
+#include <vector>
 
 namespace pemmo::formats {
 
@@ -72,6 +75,183 @@ bool IconvDecoder::decode(const char* data, qsizetype size, QString& out)
         if (written + 2 > out.size())
             out.resize(written + qsizetype(inLeft) + 64);
         out[written++] = QChar::ReplacementCharacter;
+        ++in;
+        --inLeft;
+        iconv(handle, nullptr, nullptr, nullptr, nullptr);
+        if (inLeft == 0)
+            break;
+    }
+    out.resize(written);
+    return clean;
+}
+
+struct Utf8Decoder::ByteTable
+{
+    struct Code
+    {
+        quint8 length = 0; // 0: the byte or pair is no character
+        char bytes[4] = {};
+    };
+    std::array<Code, 256> single {};
+    std::array<bool, 256> lead {};
+    std::vector<Code> pairs = std::vector<Code>(0x10000); // lead << 8 | trail
+};
+
+namespace {
+
+constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD";
+
+// One conversion of @p size bytes; the code it gives when it took them all as one step, else
+// the errno of the failure (0 when it took them but gave nothing or too much).
+std::variant<Utf8Decoder::ByteTable::Code, int> probe(iconv_t handle, const char* bytes, size_t size)
+{
+    iconv(handle, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(bytes);
+    size_t inLeft = size;
+    char out[16];
+    char* outPtr = out;
+    size_t outLeft = sizeof out;
+    if (iconv(handle, &in, &inLeft, &outPtr, &outLeft) == size_t(-1))
+        return errno;
+    const auto length = size_t(outPtr - out);
+    if (inLeft != 0 || length == 0 || length > 4)
+        return 0;
+    Utf8Decoder::ByteTable::Code code;
+    code.length = quint8(length);
+    std::memcpy(code.bytes, out, length);
+    return code;
+}
+
+// What glibc makes of every byte and every pair that starts with an incomplete byte; null when
+// the encoding has shift states, longer characters or bytes that give nothing on their own.
+std::unique_ptr<Utf8Decoder::ByteTable> readByteTable(const char* fromCode)
+{
+    iconv_t handle = iconv_open("UTF-8", fromCode);
+    if (handle == kInvalid)
+        return nullptr;
+    auto table = std::make_unique<Utf8Decoder::ByteTable>();
+    bool usable = true;
+    for (int b = 0; b < 256 && usable; ++b) {
+        const char byte = char(b);
+        const auto result = probe(handle, &byte, 1);
+        if (const auto* code = std::get_if<Utf8Decoder::ByteTable::Code>(&result))
+            table->single[b] = *code;
+        else if (std::get<int>(result) == EINVAL)
+            table->lead[b] = true;
+        else if (std::get<int>(result) != EILSEQ)
+            usable = false;
+    }
+    for (int lead = 0; lead < 256 && usable; ++lead) {
+        if (!table->lead[lead])
+            continue;
+        for (int trail = 0; trail < 256 && usable; ++trail) {
+            const char pair[2] = { char(lead), char(trail) };
+            const auto result = probe(handle, pair, 2);
+            if (const auto* code = std::get_if<Utf8Decoder::ByteTable::Code>(&result))
+                table->pairs[lead << 8 | trail] = *code;
+            else if (std::get<int>(result) != EILSEQ)
+                usable = false;
+        }
+    }
+    iconv_close(handle);
+    return usable ? std::move(table) : nullptr;
+}
+
+const Utf8Decoder::ByteTable* byteTable(const char* fromCode)
+{
+    static std::mutex mutex;
+    static std::map<std::string, std::unique_ptr<Utf8Decoder::ByteTable>> tables;
+    std::lock_guard lock(mutex);
+    auto [entry, added] = tables.try_emplace(fromCode);
+    if (added)
+        entry->second = readByteTable(fromCode);
+    return entry->second.get();
+}
+
+} // namespace
+
+Utf8Decoder::Utf8Decoder(const char* fromCode)
+    : m_table(byteTable(fromCode))
+    , m_handle(m_table ? nullptr : openOrNull("UTF-8", fromCode))
+{ }
+
+Utf8Decoder::~Utf8Decoder()
+{
+    if (m_handle)
+        iconv_close(static_cast<iconv_t>(m_handle));
+}
+
+bool Utf8Decoder::decode(const char* data, qsizetype size, QByteArray& out)
+{
+    if (!m_table)
+        return decodeWithIconv(data, size, out);
+    if (size <= 0)
+        return true;
+    const qsizetype start = out.size();
+    // A byte gives at most four bytes of UTF-8 (a replacement character three), a pair at most four.
+    out.resize(start + size * 4);
+    const auto* in = reinterpret_cast<const unsigned char*>(data);
+    const auto* end = in + size;
+    char* to = out.data() + start;
+    bool clean = true;
+    while (in < end) {
+        const unsigned char byte = *in;
+        const ByteTable::Code* code = &m_table->single[byte];
+        qsizetype taken = 1;
+        if (m_table->lead[byte]) {
+            code = in + 1 < end ? &m_table->pairs[byte << 8 | in[1]] : nullptr;
+            taken = 2;
+        }
+        if (!code || code->length == 0) {
+            // As iconv reports it: the first byte fails, and the next starts afresh.
+            clean = false;
+            std::memcpy(to, kReplacementUtf8, 3);
+            to += 3;
+            ++in;
+            continue;
+        }
+        std::memcpy(to, code->bytes, 4);
+        to += code->length;
+        in += taken;
+    }
+    out.resize(to - out.data());
+    return clean;
+}
+
+bool Utf8Decoder::decodeWithIconv(const char* data, qsizetype size, QByteArray& out)
+{
+    auto* handle = static_cast<iconv_t>(m_handle);
+    if (!handle || size <= 0)
+        return handle != nullptr;
+    iconv(handle, nullptr, nullptr, nullptr, nullptr);
+    bool clean = true;
+    const qsizetype start = out.size();
+    out.resize(start + size * 3 / 2 + 16);
+    char* in = const_cast<char*>(data);
+    size_t inLeft = size_t(size);
+    qsizetype written = start;
+    while (true) {
+        char* outPtr = out.data() + written;
+        size_t outLeft = size_t(out.size() - written);
+        const size_t before = outLeft;
+        const size_t result = inLeft ? iconv(handle, &in, &inLeft, &outPtr, &outLeft)
+                                     : iconv(handle, nullptr, nullptr, &outPtr, &outLeft);
+        written += qsizetype(before - outLeft);
+        if (result != size_t(-1)) {
+            if (inLeft == 0)
+                break;
+            continue;
+        }
+        if (errno == E2BIG) {
+            out.resize(out.size() + qsizetype(inLeft) * 2 + 64);
+            continue;
+        }
+        // EILSEQ or EINVAL (a cut-off sequence at the end): keep the byte visible and go on after it.
+        clean = false;
+        if (written + 3 > out.size())
+            out.resize(written + qsizetype(inLeft) * 2 + 64);
+        std::memcpy(out.data() + written, kReplacementUtf8, 3);
+        written += 3;
         ++in;
         --inLeft;
         iconv(handle, nullptr, nullptr, nullptr, nullptr);

@@ -7,7 +7,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 
 namespace pemmo::formats {
@@ -74,6 +76,42 @@ void normaliseLineEndings(QString& text, LineEndingCounts& counts)
     text.truncate(out);
 }
 
+// The same for UTF-8, where a CR or LF byte is never part of another character.
+void normaliseLineEndings(QByteArray& text, LineEndingCounts& counts)
+{
+    char* data = text.data();
+    const qsizetype size = text.size();
+    const qsizetype lineFeeds = std::count(data, data + size, '\n');
+    char* cr = static_cast<char*>(std::memchr(data, '\r', size_t(size)));
+    qsizetype crLf = 0;
+    qsizetype loneCr = 0;
+    if (cr) {
+        char* out = cr;
+        const char* in = cr;
+        const char* end = data + size;
+        while (in < end) {
+            // Here *in is a CR.
+            if (in + 1 < end && in[1] == '\n') {
+                ++crLf;
+                ++in;
+            } else {
+                ++loneCr;
+                *out++ = '\n';
+                ++in;
+            }
+            const char* next = static_cast<const char*>(std::memchr(in, '\r', size_t(end - in)));
+            const char* stop = next ? next : end;
+            std::memmove(out, in, size_t(stop - in));
+            out += stop - in;
+            in = stop;
+        }
+        text.truncate(out - data);
+    }
+    counts[0] += crLf;
+    counts[1] += lineFeeds - crLf;
+    counts[2] += loneCr;
+}
+
 LineEnding mostFrequent(const LineEndingCounts& counts)
 {
     // Ties go to CR LF, then LF: the program's own choice first.
@@ -127,9 +165,65 @@ DecodedText decodePlainText(QByteArrayView bytes, Encoding encoding)
     return result;
 }
 
-DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, const TextSliceSink& sink,
-                                    const DecodeProgress& progress, qsizetype sliceBytes,
-                                    const std::function<bool()>& stopped)
+namespace {
+
+// Hands decoded slices on, holding back the line break at the end of each: the break that ends
+// the last line is not part of the text, and only the next slice tells whether this one was the last.
+class SliceWriter
+{
+public:
+    SliceWriter(const TextSliceSink& utf16, const Utf8SliceSink& utf8)
+        : m_utf16(utf16)
+        , m_utf8(utf8)
+    { }
+
+    template <typename Text>
+    void put(Text& text)
+    {
+        if (text.isEmpty())
+            return;
+        if (m_pendingBreak) {
+            if (m_utf16)
+                m_utf16(u"\n");
+            else
+                m_utf8("\n");
+            m_anyText = true;
+        }
+        m_pendingBreak = text.endsWith(typename Text::value_type('\n'));
+        if (m_pendingBreak)
+            text.chop(1);
+        if (!text.isEmpty()) {
+            hand(text);
+            m_anyText = true;
+        }
+    }
+    bool pendingBreak() const { return m_pendingBreak; }
+    bool anyText() const { return m_anyText; }
+
+private:
+    void hand(const QString& text) const
+    {
+        if (m_utf16)
+            m_utf16(text);
+        else
+            m_utf8(text.toUtf8());
+    }
+    void hand(const QByteArray& text) const
+    {
+        if (m_utf8)
+            m_utf8(text);
+        else
+            m_utf16(QString::fromUtf8(text));
+    }
+
+    const TextSliceSink& m_utf16;
+    const Utf8SliceSink& m_utf8;
+    bool m_pendingBreak = false;
+    bool m_anyText = false;
+};
+
+DecodedText decodeInSlices(QByteArrayView bytes, Encoding encoding, SliceWriter& writer, const DecodeProgress& progress,
+                           qsizetype sliceBytes, const std::function<bool()>& stopped)
 {
     DecodedText result;
     result.format.encoding = encoding;
@@ -139,36 +233,32 @@ DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, con
         bytes = bytes.sliced(bomLength(*bom));
     }
     const bool cutAtLineBreaks = !lineFeedMayBeInsideCharacter(encoding);
-    std::optional<IconvDecoder> legacy;
+    std::optional<Utf8Decoder> legacy;
     if (!isUnicodeEncoding(encoding))
         legacy.emplace(iconvName(encoding));
     LineEndingCounts counts {};
-    bool anyText = false;
-    // A line break at the end of a slice is held back: the break that ends the last line is not
-    // part of the text, and only the next slice tells whether this one was the last.
-    bool pendingBreak = false;
+    // Reused from slice to slice: fresh memory for every slice costs more than the decoding.
+    QByteArray utf8;
+    QString utf16;
     qsizetype from = 0;
     while (from < bytes.size()) {
         const qsizetype end = cutAtLineBreaks ? sliceEnd(bytes, from, qMax<qsizetype>(1, sliceBytes)) : bytes.size();
         const QByteArrayView piece = bytes.sliced(from, end - from);
-        QString text;
-        const bool clean = legacy ? legacy->decode(piece.data(), piece.size(), text)
-                                  : decodeUnicode(piece, encoding, text);
-        result.lossy = result.lossy || !clean;
-        normaliseLineEndings(text, counts);
-        if (!text.isEmpty()) {
-            if (pendingBreak) {
-                sink(u"\n");
-                anyText = true;
-            }
-            pendingBreak = text.endsWith(QLatin1Char('\n'));
-            if (pendingBreak)
-                text.chop(1);
-            if (!text.isEmpty()) {
-                sink(text);
-                anyText = true;
-            }
+        bool clean = true;
+        if (legacy || (encoding == Encoding::Utf8 && piece.isValidUtf8())) {
+            utf8.resize(0);
+            if (legacy)
+                clean = legacy->decode(piece.data(), piece.size(), utf8);
+            else
+                utf8.append(piece);
+            normaliseLineEndings(utf8, counts);
+            writer.put(utf8);
+        } else {
+            clean = decodeUnicode(piece, encoding, utf16);
+            normaliseLineEndings(utf16, counts);
+            writer.put(utf16);
         }
+        result.lossy = result.lossy || !clean;
         from = end;
         if (progress)
             progress(total - (bytes.size() - from), total);
@@ -177,8 +267,28 @@ DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, con
     }
     result.format.lineEnding = mostFrequent(counts);
     // The text of a lone line break is empty, like that of an empty file; only the format can tell them apart.
-    result.format.oneEmptyLine = pendingBreak && !anyText;
+    result.format.oneEmptyLine = writer.pendingBreak() && !writer.anyText();
     return result;
+}
+
+} // namespace
+
+DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, const TextSliceSink& sink,
+                                    const DecodeProgress& progress, qsizetype sliceBytes,
+                                    const std::function<bool()>& stopped)
+{
+    const Utf8SliceSink none;
+    SliceWriter writer(sink, none);
+    return decodeInSlices(bytes, encoding, writer, progress, sliceBytes, stopped);
+}
+
+DecodedText decodePlainTextToUtf8(QByteArrayView bytes, Encoding encoding, const Utf8SliceSink& sink,
+                                  const DecodeProgress& progress, qsizetype sliceBytes,
+                                  const std::function<bool()>& stopped)
+{
+    const TextSliceSink none;
+    SliceWriter writer(none, sink);
+    return decodeInSlices(bytes, encoding, writer, progress, sliceBytes, stopped);
 }
 
 std::optional<Unencodable> findUnencodable(QStringView text, Encoding encoding)

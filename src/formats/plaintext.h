@@ -45,6 +45,8 @@ DecodedText decodePlainText(QByteArrayView bytes, Encoding encoding);
 
 /** Receives decoded text in order; the slices joined are DecodedText::text. */
 using TextSliceSink = std::function<void(QStringView slice)>;
+/** Receives decoded text in order as UTF-8; the slices joined are DecodedText::text in UTF-8. */
+using Utf8SliceSink = std::function<void(QByteArrayView slice)>;
 /** Told between slices how many of the bytes have been decoded. */
 using DecodeProgress = std::function<void(qint64 done, qint64 total)>;
 
@@ -60,6 +62,14 @@ inline constexpr qsizetype kDecodeSliceBytes = 1024 * 1024;
 DecodedText decodePlainTextInSlices(QByteArrayView bytes, Encoding encoding, const TextSliceSink& sink,
                                     const DecodeProgress& progress = {}, qsizetype sliceBytes = kDecodeSliceBytes,
                                     const std::function<bool()>& stopped = {});
+
+/**
+ * decodePlainTextInSlices() with the text as UTF-8, which is how the plain-text view holds it:
+ * legacy encodings go straight to UTF-8, never through a UTF-16 copy.
+ */
+DecodedText decodePlainTextToUtf8(QByteArrayView bytes, Encoding encoding, const Utf8SliceSink& sink,
+                                  const DecodeProgress& progress = {}, qsizetype sliceBytes = kDecodeSliceBytes,
+                                  const std::function<bool()>& stopped = {});
 
 /**
  * The first character that a save in this encoding would lose; nullopt when the text is safe.

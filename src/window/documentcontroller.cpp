@@ -24,21 +24,27 @@
 #include <QFrame>
 #include <QLabel>
 #include <QScopedValueRollback>
+#include <QThread>
+#include <QTimer>
 
+#include <atomic>
+#include <memory>
 #include <optional>
 
 using namespace pemmo::formats;
 
 namespace {
 
-// Loads and saves run on the GUI thread; past this long the user is told what is going on.
+// Past this long a load or save tells the user what is going on.
 constexpr qint64 kFeedbackDelayMs = 500;
 // A repaint in the middle of a load paints the whole window; a few a second are enough to see.
 constexpr qint64 kFeedbackIntervalMs = 250;
+// How often the message field looks at a load's progress while the decoding runs elsewhere.
+constexpr int kFeedbackTickMs = 50;
 // A document this long (in characters) takes about that long to save.
 constexpr int kLongSaveCharacters = 4 * 1024 * 1024;
-// A slice decodes and goes into the editor in a few tens of milliseconds, short enough for
-// the window to answer between slices, long enough to keep the per-slice costs small.
+// A load's decoding stops to look whether it should end after every slice; a slice takes a
+// few tens of milliseconds, and the per-slice costs stay small.
 constexpr qsizetype kLoadSliceBytes = 4 * 1024 * 1024;
 
 /**
@@ -87,6 +93,32 @@ private:
     qint64 m_lastShownMs = 0;
     bool m_shown = false;
 };
+
+/**
+ * Runs @p work on a thread of its own and keeps the window painting, and closable, until it has
+ * run; @p tick is called now and then meanwhile. Clicks and keys wait, as for the rest of a load.
+ */
+void runWhileAnswering(const std::function<void()>& work, const std::function<void()>& tick)
+{
+    std::atomic<bool> done = false;
+    QObject waker;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        work();
+        done = true;
+        // Wakes the loop below at once, instead of at the next tick.
+        QMetaObject::invokeMethod(
+            &waker, [] {}, Qt::QueuedConnection);
+    }));
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, &waker, tick);
+    ticker.start(kFeedbackTickMs);
+    worker->start();
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+    worker->wait();
+    // The wake-up call may still be queued for the waker: it must not outlive it.
+    QCoreApplication::removePostedEvents(&waker);
+}
 
 } // namespace
 
@@ -159,25 +191,32 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
     m_stopRequested = false;
     std::optional<BusyCursor> busy(std::in_place);
     ProgressMessage progress(m_ui.messageField);
-    // A plain text goes into the editor slice by slice as it decodes. The editor is emptied only
-    // when the first slice comes: a load that fails before then keeps the previous document.
-    std::optional<DocumentEditor::PlainTextLoad> plainLoad;
+    // A plain text is decoded, and the editor's document built from it, on a thread of its own
+    // while the window paints. The editor is emptied only when the decoding starts: a load that
+    // fails before then keeps the previous document.
+    std::optional<DocumentEditor::BackgroundPlainTextLoad> plainLoad;
     const qint64 fileBytes = QFileInfo(path).size();
     // The window paints, and can be closed, between pieces and slices; clicks and keys wait for the end.
     const auto keepAnswering = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    // How far the decoding is, as a percentage, for the window to show.
+    std::atomic<qint64> decodedPercent = 0;
+    const auto showProgress = [&progress, &path](qint64 percent) {
+        progress.showWhenLong(path + kDocumentLoadingSuffix + QStringLiteral(" (%1%)").arg(percent));
+    };
     LoadOptions options;
     options.sliceBytes = kLoadSliceBytes;
-    options.plainTextSlices = [this, &plainLoad, fileBytes, &path, &keepAnswering](QStringView slice) {
-        if (!plainLoad)
-            plainLoad.emplace(*m_ui.RichEdit2, fileBytes, codeLanguageForFileName(path));
-        plainLoad->append(slice);
-        keepAnswering();
-    };
-    options.progress = [&progress, &path, &plainLoad](qint64 done, qint64 total) {
+    options.plainTextSlices = [&plainLoad](QByteArrayView slice) { plainLoad->append(slice); };
+    options.progress = [this, &plainLoad, &decodedPercent, &showProgress](qint64 done, qint64 total) {
         if (plainLoad)
             plainLoad->readSoFar(done, total);
-        const qint64 percent = total > 0 ? done * 100 / total : 100;
-        progress.showWhenLong(path + kDocumentLoadingSuffix + QStringLiteral(" (%1%)").arg(percent));
+        decodedPercent = total > 0 ? done * 100 / total : 100;
+        if (QThread::currentThread() == thread())
+            showProgress(decodedPercent);
+    };
+    options.runDecoding = [this, &plainLoad, fileBytes, &path, &decodedPercent,
+                           &showProgress](const std::function<void()>& decode) {
+        plainLoad.emplace(*m_ui.RichEdit2, fileBytes, codeLanguageForFileName(path));
+        runWhileAnswering(decode, [&] { showProgress(decodedPercent); });
     };
     options.encoding = encoding;
     // A chosen encoding is the user's own decision about the bytes: no second question then.
@@ -191,7 +230,7 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
         };
     }
     options.betweenReads = keepAnswering;
-    options.stopped = [this] { return m_stopRequested; };
+    options.stopped = [this] { return m_stopRequested.load(); };
     LoadResult loaded = loadDocument(path, options);
     if (loaded.stopped) {
         // What came in so far is not the file: nothing of it stays, and nothing is asked.
@@ -216,10 +255,17 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
     if (document.kind == DocumentKind::RichText) {
         m_ui.RichEdit2->loadRichText(std::move(document.richText));
     } else {
-        // An empty file sends no slice, and still replaces the document.
         if (!plainLoad)
-            plainLoad.emplace(*m_ui.RichEdit2);
-        plainLoad->finish();
+            plainLoad.emplace(*m_ui.RichEdit2, fileBytes, codeLanguageForFileName(path));
+        if (!plainLoad->finish()) {
+            // A text cut short must never pass for the file: nothing of it stays.
+            plainLoad.reset();
+            m_ui.RichEdit2->clear();
+            m_ui.RichEdit2->setModified(false);
+            busy.reset();
+            m_dialogs.message(kDocumentOutOfMemory.arg(QDir::toNativeSeparators(path)), Dialogs::Icon::Critical);
+            return false;
+        }
     }
     setTextFormat(document.format);
     m_lossy = document.lossy;

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -148,5 +149,6 @@ private:
     DiskSnapshot m_disk;
     QStringList m_unkept;
     bool m_loading = false;
-    bool m_stopRequested = false;
+    // Read by a load's decoding thread.
+    std::atomic<bool> m_stopRequested = false;
 };

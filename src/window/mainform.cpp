@@ -38,6 +38,11 @@
 
 #include <utility>
 
+namespace {
+// From this size on, a file named on the command line loads after the window is shown.
+constexpr qint64 kLoadAfterShowBytes = qint64(32) << 20;
+} // namespace
+
 TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
     : QMainWindow(parent)
     , m_context(std::move(context))
@@ -156,7 +161,7 @@ void TMainForm::FormCreate()
         // The caret blinks 500 ms on and 500 ms off; the desktop's own setting is left alone.
         QApplication::setCursorFlashTime(1000);
         m_ui.Panel1->insertField()->setText(kInsertModeText);
-        if (!m_commandLineFile.isEmpty())
+        if (!m_commandLineFile.isEmpty() && !m_commandLineLoadPending)
             m_recent->rememberFile(m_commandLineFile);
         m_rulerGutter->applyLineNumberSwitch();
         m_rulerGutter->fitRulerHeight();
@@ -167,7 +172,21 @@ void TMainForm::loadCommandLineFile()
 {
     if (!m_commandLineFile.isEmpty()) {
         // A name that does not exist yet is a new file under that name, as with any editor.
-        if (m_documents->startNewFile(m_commandLineFile) || m_documents->loadIntoDocumentEditor(m_commandLineFile)) {
+        if (m_documents->startNewFile(m_commandLineFile)) {
+            setDocumentTitle(m_commandLineFile);
+            return;
+        }
+        // A large file waits until the window is up: it then shows at once and says how far the
+        // load has come, instead of appearing only when the load is over.
+        const QFileInfo file(m_commandLineFile);
+        if (file.isFile() && file.isReadable() && file.size() >= kLoadAfterShowBytes &&
+            file.size() <= pemmo::formats::editableSizeLimit()) {
+            m_commandLineLoadPending = true;
+            setDocumentTitle(m_commandLineFile);
+            QMetaObject::invokeMethod(this, &TMainForm::loadPendingCommandLineFile, Qt::QueuedConnection);
+            return;
+        }
+        if (m_documents->loadIntoDocumentEditor(m_commandLineFile)) {
             setDocumentTitle(m_commandLineFile);
             return;
         }
@@ -175,6 +194,21 @@ void TMainForm::loadCommandLineFile()
         // has said why and comes up as if started without a file.
         m_commandLineFile.clear();
     }
+    setDocumentTitle(m_executableFolder);
+}
+
+void TMainForm::loadPendingCommandLineFile()
+{
+    if (!m_commandLineLoadPending)
+        return;
+    m_commandLineLoadPending = false;
+    if (m_documents->loadIntoDocumentEditor(m_commandLineFile)) {
+        setDocumentTitle(m_commandLineFile);
+        m_recent->rememberFile(m_commandLineFile);
+        return;
+    }
+    // As when the load fails at the start: the window goes on as if started without a file.
+    m_commandLineFile.clear();
     setDocumentTitle(m_executableFolder);
 }
 

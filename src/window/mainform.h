@@ -81,6 +81,7 @@ protected:
 private:
     void FormCreate();
     void loadCommandLineFile();
+    void loadPendingCommandLineFile();
     void restoreSettings();
     void FormShow();
     bool FormCloseQuery();
@@ -105,6 +106,8 @@ private:
     CommandTargets m_targets;
 
     QString m_commandLineFile;
+    // A large command-line file loads once the event loop runs, after the window is shown.
+    bool m_commandLineLoadPending = false;
     QString m_executableFolder;
     int m_tabWidth = 8;
     QRect m_restoredOuter; // applied again once the frame is known

@@ -12,6 +12,9 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
+#include <QThread>
+
+#include <atomic>
 
 class TestDocumentEditor final : public QObject
 {
@@ -27,6 +30,8 @@ private Q_SLOTS:
     void firstVisibleLineFollowsScrolling();
     void find_data();
     void find();
+    void replaceAll_data();
+    void replaceAll();
     void modifiedFlag();
     void undo();
     void selection();
@@ -42,6 +47,7 @@ private Q_SLOTS:
     void textWithNulCharacters();
     void accessibleTextSpeaksUtf16();
     void largeUncolouredTextKeepsWorking();
+    void loadWithoutRoomFailsAndShowsNothing();
 
 private:
     ScintillaView* view() const { return m_editor->findChild<ScintillaView*>(); }
@@ -167,6 +173,55 @@ void TestDocumentEditor::find()
     QCOMPARE(m_editor->findText(needle, from, matchCase, wholeWord), found);
     QCOMPARE(m_editor->selectionStart(), 1);
     QCOMPARE(m_editor->selectionLength(), 2);
+}
+
+void TestDocumentEditor::replaceAll_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<QString>("result");
+    const QString far = QString(3000, u'x');
+    QTest::newRow("adjacent, the needle in the replacement")
+        << QStringLiteral("aaa") << QStringLiteral("a") << QStringLiteral("ab") << true << QStringLiteral("ababab");
+    QTest::newRow("Japanese, shorter, across lines") << QStringLiteral("猫と犬\n猫\n\n猫猫") << QStringLiteral("猫")
+                                                     << QStringLiteral("c") << true << QStringLiteral("cと犬\nc\n\ncc");
+    QTest::newRow("longer, with line breaks in it")
+        << QStringLiteral("a-b-c") << QStringLiteral("-") << QStringLiteral("\n日本\n") << true
+        << QStringLiteral("a\n日本\nb\n日本\nc");
+    QTest::newRow("deleting") << QStringLiteral("a--b") << QStringLiteral("-") << QString() << true
+                              << QStringLiteral("ab");
+    QTest::newRow("matches far apart") << far + QStringLiteral("猫") + far + QStringLiteral("猫") + far
+                                       << QStringLiteral("猫") << QStringLiteral("ねこ") << true
+                                       << far + QStringLiteral("ねこ") + far + QStringLiteral("ねこ") + far;
+    QTest::newRow("NUL characters kept") << QStringLiteral("a\0b\0a").replace(u'0', QChar(0)) << QStringLiteral("a")
+                                         << QStringLiteral("c") << true
+                                         << QStringLiteral("c\0b\0c").replace(u'0', QChar(0));
+    QTest::newRow("ignoring case") << QStringLiteral("Cat cat") << QStringLiteral("cat") << QStringLiteral("dog")
+                                   << false << QStringLiteral("dog dog");
+}
+
+void TestDocumentEditor::replaceAll()
+{
+    // Every match from the top, as one undo step, the last replacement selected.
+    QFETCH(QString, text);
+    QFETCH(QString, find);
+    QFETCH(QString, replacement);
+    QFETCH(bool, matchCase);
+    QFETCH(QString, result);
+    m_editor->loadPlainText(text);
+    m_editor->setSelection(int(text.size()), 0);
+    const int count = int(text.count(find, matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive));
+    QCOMPARE(m_editor->replaceAll(find, replacement, matchCase, false), count);
+    QCOMPARE(m_editor->text(), result);
+    const int lastAt = int(result.lastIndexOf(replacement));
+    QCOMPARE(m_editor->selectionStart(), replacement.isEmpty() ? int(text.lastIndexOf(find)) - (count - 1) : lastAt);
+    QCOMPARE(m_editor->selectionLength(), int(replacement.size()));
+    QCOMPARE(m_editor->lineCount(), int(result.count(u'\n')) + 1);
+    m_editor->undo();
+    QCOMPARE(m_editor->text(), text);
+    QVERIFY(!m_editor->isUndoAvailable());
 }
 
 void TestDocumentEditor::modifiedFlag()
@@ -387,7 +442,7 @@ void TestDocumentEditor::accessibleTextSpeaksUtf16()
 }
 
 // A large text that is not coloured goes without style bytes; it must still load, edit, undo and
-// come out whole, and a coloured document afterwards gets its styles back.
+// come out whole, and a coloured document afterwards gets its styles (and its lexer) back.
 void TestDocumentEditor::largeUncolouredTextKeepsWorking()
 {
     const QString line = QStringLiteral("吾輩は猫である。名前はまだ無い。\n");
@@ -395,11 +450,23 @@ void TestDocumentEditor::largeUncolouredTextKeepsWorking()
     while (text.size() < 5 * 1024 * 1024)
         text += line;
     {
-        DocumentEditor::PlainTextLoad load(*m_editor, qsizetype(text.size()) * 2);
-        for (qsizetype at = 0; at < text.size(); at += line.size() * 4096) {
-            load.append(QStringView(text).mid(at, line.size() * 4096));
-            load.readSoFar(qMin(at + line.size() * 4096, text.size()) * 2, qint64(text.size()) * 2);
-        }
+        // As a file load builds it: in slices, on a thread of its own, while this one runs its events.
+        DocumentEditor::BackgroundPlainTextLoad load(*m_editor, qsizetype(text.size()) * 2, CodeLanguage::None);
+        const QByteArray utf8 = text.toUtf8();
+        const qsizetype slice = line.toUtf8().size() * 4096;
+        std::atomic<bool> done = false;
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            for (qsizetype at = 0; at < utf8.size(); at += slice) {
+                load.append(QByteArrayView(utf8).sliced(at, qMin(slice, utf8.size() - at)));
+                load.readSoFar(qMin(at + slice, utf8.size()), utf8.size());
+            }
+            done = true;
+        }));
+        worker->start();
+        while (!done)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        worker->wait();
+        QVERIFY(load.finish());
     }
     QVERIFY(view()->sci(QsciScintillaBase::SCI_GETDOCUMENTOPTIONS) & QsciScintillaBase::SC_DOCUMENTOPTION_STYLES_NONE);
     QCOMPARE(m_editor->textLength(), text.size());
@@ -412,13 +479,31 @@ void TestDocumentEditor::largeUncolouredTextKeepsWorking()
 
     m_editor->setCodeLanguage(CodeLanguage::C);
     {
-        DocumentEditor::PlainTextLoad load(*m_editor, qsizetype(text.size()) * 2, CodeLanguage::C);
-        load.append(QStringLiteral("int main() { return 0; } /* c */\n"));
+        DocumentEditor::BackgroundPlainTextLoad load(*m_editor, qsizetype(text.size()) * 2, CodeLanguage::C);
+        load.append("int main() { return 0; } /* c */\n");
+        load.readSoFar(34, 34);
+        QVERIFY(load.finish());
     }
     QCOMPARE(view()->sci(QsciScintillaBase::SCI_GETDOCUMENTOPTIONS), 0L);
     QCOMPARE(m_editor->text(), QStringLiteral("int main() { return 0; } /* c */\n"));
     view()->sci(QsciScintillaBase::SCI_COLOURISE, 0, -1);
     QVERIFY(view()->sci(QsciScintillaBase::SCI_GETSTYLEAT, 0) != 0);
+}
+
+// A text the component has no room for must fail the load, never pass part of the file off
+// as the file (a save would then cut it short on disk).
+void TestDocumentEditor::loadWithoutRoomFailsAndShowsNothing()
+{
+    m_editor->loadPlainText(QStringLiteral("previous"));
+    DocumentEditor::BackgroundPlainTextLoad load(*m_editor, 0, CodeLanguage::None);
+    load.append("first slice\n");
+    // As if the first slice were a tiny part of an enormous file: no memory holds all of it.
+    load.readSoFar(1, qint64(1) << 58);
+    load.append("second slice");
+    QVERIFY(!load.finish());
+    QCOMPARE(m_editor->text(), QString());
+    QVERIFY(!m_editor->isModified());
+    QVERIFY(!m_editor->isUndoAvailable());
 }
 
 QTEST_MAIN(TestDocumentEditor)

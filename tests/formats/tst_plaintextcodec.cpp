@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Plain-text encodings: detection, decoding as iconv does, byte-exact saves, and loss that is never silent.
 #include "formats/documentio.h"
+#include "formats/iconvcodec.h"
 #include "formats/plaintext.h"
 #include "testpaths.h"
 
@@ -67,6 +68,8 @@ private Q_SLOTS:
     void corpusRoundTrip_data();
     void corpusRoundTrip();
     void everyDoubleByteCodeDecodesAsIconv();
+    void utf8DecodingMatchesIconv_data();
+    void utf8DecodingMatchesIconv();
     void whatwgOracleAgreesOnValidPairs();
     void undecodableCorpusFilesAreLossy_data();
     void undecodableCorpusFilesAreLossy();
@@ -209,6 +212,51 @@ void TestPlainTextCodec::everyDoubleByteCodeDecodesAsIconv()
         ++checked;
     }
     QCOMPARE(checked, 9604);
+}
+
+void TestPlainTextCodec::utf8DecodingMatchesIconv_data()
+{
+    QTest::addColumn<Encoding>("encoding");
+    for (const EncodingChoice& choice : offeredEncodings()) {
+        if (!isUnicodeEncoding(choice.encoding))
+            QTest::newRow(iconvName(choice.encoding)) << choice.encoding;
+    }
+}
+
+void TestPlainTextCodec::utf8DecodingMatchesIconv()
+{
+    // The editor's text goes straight to UTF-8, through a table where the encoding allows one:
+    // every byte, every pair, invalid ones and a lead byte cut off at the end must come out as
+    // iconv decodes them, lossy flag included.
+    QFETCH(Encoding, encoding);
+    QByteArray bytes;
+    for (int lead = 0; lead < 256; ++lead) {
+        for (int trail = 0; trail < 256; ++trail) {
+            bytes += char(lead);
+            bytes += char(trail);
+        }
+        // A line break between runs gives every lead byte a fresh start.
+        bytes += '\n';
+    }
+    for (const QByteArray& tail : { QByteArray("\x81"), QByteArray("ab"), QByteArray("\x1b$B") }) {
+        const QByteArray input = bytes + tail;
+        IconvDecoder reference(iconvName(encoding));
+        QString expected;
+        const bool expectedClean = reference.decode(input.constData(), input.size(), expected);
+        Utf8Decoder decoder(iconvName(encoding));
+        QVERIFY(decoder.isValid());
+        QByteArray utf8("kept");
+        const bool clean = decoder.decode(input.constData(), input.size(), utf8);
+        QVERIFY(utf8.startsWith("kept"));
+        QCOMPARE(clean, expectedClean);
+        const QString decoded = QString::fromUtf8(utf8.mid(4));
+        if (decoded != expected) {
+            qsizetype at = 0;
+            while (at < decoded.size() && at < expected.size() && decoded[at] == expected[at])
+                ++at;
+            QFAIL(qPrintable(QStringLiteral("differs at unit %1 of %2").arg(at).arg(expected.size())));
+        }
+    }
 }
 
 void TestPlainTextCodec::whatwgOracleAgreesOnValidPairs()

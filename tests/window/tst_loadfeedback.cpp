@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Loading and saving on the real editor window: the busy cursor comes and goes with the work, and
 // a document that arrives in slices is the same document as one read whole.
+#include "document/scintillaview.h"
 #include "formats/plaintext.h"
 #include "mainformfixture.h"
 #include "window/documentcontroller.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QTest>
 #include <QTimer>
 
@@ -28,7 +30,8 @@ private Q_SLOTS:
     void loadedDocumentStartsClean();
     void slicedDecodingGivesTheSameText_data();
     void slicedDecodingGivesTheSameText();
-    void largeFileStreamsInWhileTheWindowAnswers();
+    void largeFileLoadsWhileTheWindowAnswers();
+    void closingDuringALoadStopsItAndChangesNothing_data();
     void closingDuringALoadStopsItAndChangesNothing();
 
 private:
@@ -202,38 +205,68 @@ QByteArray largeCp932Text()
 }
 } // namespace
 
-void TestLoadFeedback::largeFileStreamsInWhileTheWindowAnswers()
+void TestLoadFeedback::largeFileLoadsWhileTheWindowAnswers()
 {
     f->form->show();
     const QByteArray bytes = largeCp932Text();
     const QString path = f->writeFile(QStringLiteral("large.txt"), bytes);
-    // A repeating timer stands for the window's own work: it must come due while the text
-    // goes in, and see a document that grows.
-    QList<qsizetype> lengthsSeen;
+    // A tab width other than the default: the view's new document must keep it.
+    const long tabWidth = f->editorView()->sci(QsciScintillaBase::SCI_GETTABWIDTH) + 3;
+    f->editorView()->sci(QsciScintillaBase::SCI_SETTABWIDTH, tabWidth);
+    // A repeating timer stands for the window's own work: it must come due while the text goes in.
+    int ticks = 0;
     QTimer ticker;
-    connect(&ticker, &QTimer::timeout, this, [&] { lengthsSeen.append(f->editor()->textLength()); });
+    connect(&ticker, &QTimer::timeout, this, [&] { ++ticks; });
     ticker.start(0);
     QVERIFY(documents().loadIntoDocumentEditor(path));
     ticker.stop();
-    const qsizetype expectedLength = bytes.count("\r\n") * 121 - 1; // 30 times "日本語 " and a break a line
-    QCOMPARE(f->editor()->textLength(), expectedLength);
-    QVERIFY2(lengthsSeen.size() >= 2, "the event loop ran during the load");
-    QVERIFY2(std::any_of(lengthsSeen.begin(), lengthsSeen.end(),
-                         [&](qsizetype seen) { return seen > 0 && seen < expectedLength; }),
-             "part of the text was in the editor before the rest");
+    QVERIFY2(ticks >= 2, "the event loop ran during the load");
+    const int lines = int(bytes.count("\r\n"));
+    constexpr int kLine = 121; // 30 times "日本語 " and a break
+    QCOMPARE(f->editor()->textLength(), qsizetype(lines) * kLine - 1);
     QVERIFY(!f->editor()->isModified());
     QVERIFY(!f->editor()->isUndoAvailable());
-    QCOMPARE(f->editor()->text().left(4), QStringLiteral("日本語 "));
+    QCOMPARE(f->editor()->selectionStart(), 0);
 
-    // Typing after the load is recorded again, and one undo takes it back.
-    QTest::keyClicks(f->editorView(), QStringLiteral("x"));
+    // The document was built on another thread, apart from the view: it must be the view's own
+    // kind all the same (UTF-8, the UTF-16 index, '\n' line ends, the tab width), or line
+    // counts, caret offsets and selections go wrong.
+    QCOMPARE(f->editor()->lineCount(), lines);
+    const int middle = lines / 2;
+    QCOMPARE(f->editor()->lineIndex(middle), middle * kLine);
+    QCOMPARE(f->editor()->lineFromChar(middle * kLine + 5), middle);
+    f->editor()->setSelection(middle * kLine + 4, 3);
+    QCOMPARE(f->editor()->selectedText(), QStringLiteral("日本語"));
+    QCOMPARE(f->editorView()->sci(QsciScintillaBase::SCI_GETTABWIDTH), tabWidth);
+    QCOMPARE(f->editorView()->sci(QsciScintillaBase::SCI_GETCODEPAGE), long(QsciScintillaBase::SC_CP_UTF8));
+    QCOMPARE(f->editorView()->sci(QsciScintillaBase::SCI_GETEOLMODE), long(QsciScintillaBase::SC_EOL_LF));
+
+    // Typing there is recorded again and goes in at the caret: a Japanese character, then a line break.
+    f->editor()->setSelection(middle * kLine + 4, 0);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("字"));
+    QApplication::sendEvent(f->editorView(), &commit);
+    QTest::keyClick(f->editorView(), Qt::Key_Return);
     QVERIFY(f->editor()->isModified());
-    f->editor()->undo();
+    QCOMPARE(f->editor()->lineCount(), lines + 1);
+    QCOMPARE(f->editor()->lineIndex(middle + 1), middle * kLine + 6);
+    QCOMPARE(f->editor()->text().mid(middle * kLine, 8), QStringLiteral("日本語 字\n日本"));
+    while (f->editor()->isUndoAvailable())
+        f->editor()->undo();
     QVERIFY(!f->editor()->isModified());
+    QCOMPARE(f->editor()->textLength(), qsizetype(lines) * kLine - 1);
+}
+
+void TestLoadFeedback::closingDuringALoadStopsItAndChangesNothing_data()
+{
+    QTest::addColumn<bool>("whileDecoding");
+    QTest::newRow("while the file is read") << false;
+    QTest::newRow("while it is decoded on another thread") << true;
 }
 
 void TestLoadFeedback::closingDuringALoadStopsItAndChangesNothing()
 {
+    QFETCH(bool, whileDecoding);
     f->form->show();
     QVERIFY(QTest::qWaitForWindowExposed(f->form.get()));
     const QByteArray bytes = largeCp932Text();
@@ -241,9 +274,18 @@ void TestLoadFeedback::closingDuringALoadStopsItAndChangesNothing()
     f->editor()->setText(QStringLiteral("unsaved"));
     f->editor()->setModified(true);
     const QByteArray hiveBefore = f->settings.hiveBytes();
-    QTimer::singleShot(0, f->form.get(), [this] { f->form->close(); });
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, f->form.get(), [&] {
+        // The editor is emptied when the decoding starts.
+        if (whileDecoding && f->editor()->textLength() != 0)
+            return;
+        closer.stop();
+        f->form->close();
+    });
+    closer.start(0);
 
     QVERIFY(!documents().loadIntoDocumentEditor(path));
+    QVERIFY(!closer.isActive());
     QTRY_VERIFY(!f->form->isVisible());
     QVERIFY(f->dialogs.questions.isEmpty());
     QVERIFY(f->dialogs.messages.isEmpty());

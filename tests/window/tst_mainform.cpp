@@ -4,6 +4,7 @@
 #include "mainformfixture.h"
 #include "settings/settingstexts.h"
 #include "view/statusrow.h"
+#include "window/documentcontroller.h"
 #include "window/settingsrestorer.h"
 
 #include <QMimeData>
@@ -16,6 +17,7 @@
 #include <QMenuBar>
 #include <QTest>
 #include <QToolBar>
+#include <QWindow>
 
 class TestMainForm final : public QObject
 {
@@ -40,6 +42,7 @@ private Q_SLOTS:
     void switchesRestored();
     void commandLineFile_data();
     void commandLineFile();
+    void largeCommandLineFileLoadsOnceTheWindowIsUp();
     void unreadableCommandLineFileKeepsSettings();
     void withoutFileTheCaptionNamesTheProgramFolder();
     void showSetsRulerFromStoredFontSize();
@@ -331,6 +334,41 @@ void TestMainForm::commandLineFile()
     QCOMPARE(f->storedInteger(Reg::MIno), 1);
     QCOMPARE(form.recentFiles().value(0), path);
     QCOMPARE(form.recentFolders().value(0), f->settings.dir() + QLatin1Char('/'));
+    QVERIFY(f->dialogs.messages.isEmpty());
+}
+
+void TestMainForm::largeCommandLineFileLoadsOnceTheWindowIsUp()
+{
+    f->writeValues(MainFormFixture::firstRunValues());
+    QByteArray line;
+    for (int i = 0; i < 20; ++i)
+        line += "\x93\xfa\x96\x7b\x8c\xea "; // 日本語
+    line += "\r\n";
+    QByteArray bytes;
+    bytes.reserve(33 << 20);
+    while (bytes.size() < (33 << 20))
+        bytes += line;
+    const QString path = f->writeFile(QStringLiteral("large.txt"), bytes);
+
+    // The window shows before the text is in: the user sees it at once and how far the load is.
+    TMainForm& form = f->createForm({ path });
+    bool loaded = false;
+    bool exposedWhenLoaded = false;
+    connect(&form.documents(), &DocumentController::documentLoaded, this, [&] {
+        loaded = true;
+        exposedWhenLoaded = form.windowHandle() && form.windowHandle()->isExposed();
+    });
+    form.show();
+    QTRY_VERIFY_WITH_TIMEOUT(loaded, 20000);
+    QVERIFY(exposedWhenLoaded);
+
+    // Then it is the same as a small file's start.
+    QCOMPARE(f->editor()->textLength(), qsizetype(bytes.count("\r\n")) * 81 - 1);
+    QVERIFY(!f->editor()->isModified());
+    QVERIFY(!f->editor()->isUndoAvailable());
+    QCOMPARE(form.windowTitle(), QStringLiteral("[*][ %1 ]-%2").arg(path, kVersionCaption));
+    QCOMPARE(form.recentFiles().value(0), path);
+    QCOMPARE(f->storedInteger(Reg::MIno), 1);
     QVERIFY(f->dialogs.messages.isEmpty());
 }
 

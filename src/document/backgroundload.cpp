@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#include "detacheddocument.h"
+#include "documenteditor.h"
+#include "scintillaview.h"
+
+DocumentEditor::BackgroundPlainTextLoad::BackgroundPlainTextLoad(DocumentEditor& editor, qsizetype sourceBytes,
+                                                                 CodeLanguage language)
+    : m_editor(editor)
+    , m_styled(keepsStyleBytes(sourceBytes, language))
+{
+    m_editor.showPlainView();
+    // The previous text goes now, not at the end: two large texts at once could exhaust memory.
+    if (m_editor.m_plainView->startEmptyDocument(m_styled))
+        m_editor.applyCodeColouring();
+}
+
+DocumentEditor::BackgroundPlainTextLoad::~BackgroundPlainTextLoad() = default;
+
+void DocumentEditor::BackgroundPlainTextLoad::append(QByteArrayView utf8)
+{
+    if (m_failed || utf8.isEmpty())
+        return;
+    m_appended += utf8.size();
+    if (!m_document)
+        m_held.append(utf8);
+    else if (!m_document->add(utf8))
+        m_failed = true;
+}
+
+void DocumentEditor::BackgroundPlainTextLoad::readSoFar(qint64 sourceDone, qint64 sourceTotal)
+{
+    if (m_document || m_failed || sourceDone <= 0)
+        return;
+    // The text so far tells how many bytes of UTF-8 a file byte gives; a little more room than
+    // that keeps an uneven rest from growing the buffer.
+    qint64 capacity = m_appended * sourceTotal / sourceDone;
+    if (sourceDone < sourceTotal)
+        capacity += capacity / 16 + 1;
+    startDocument(capacity);
+}
+
+void DocumentEditor::BackgroundPlainTextLoad::startDocument(qsizetype capacity)
+{
+    m_document = std::make_unique<DetachedDocument>(*m_editor.m_plainView, capacity, m_styled);
+    m_failed = !m_document->isValid() || !m_document->add(m_held);
+    m_held = QByteArray();
+}
+
+bool DocumentEditor::BackgroundPlainTextLoad::finish()
+{
+    if (m_finished)
+        return !m_failed;
+    m_finished = true;
+    if (!m_document && !m_failed && !m_held.isEmpty())
+        startDocument(m_held.size());
+    if (m_document && !m_failed) {
+        m_document->showIn(*m_editor.m_plainView);
+        m_editor.applyCodeColouring();
+    }
+    m_document.reset();
+    m_editor.settleLoadedPlainText();
+    return !m_failed;
+}

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#include "largememory.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <sys/mman.h>
+
+namespace {
+
+constexpr std::size_t kLargeBlock = std::size_t(8) << 20;
+constexpr std::uintptr_t kHugePage = std::uintptr_t(2) << 20;
+
+void* allocate(std::size_t size)
+{
+    void* data = std::malloc(size ? size : 1);
+    while (!data) {
+        std::new_handler handler = std::get_new_handler();
+        if (!handler)
+            throw std::bad_alloc();
+        handler();
+        data = std::malloc(size ? size : 1);
+    }
+    if (size >= kLargeBlock)
+        preferHugePages(data, size);
+    return data;
+}
+
+} // namespace
+
+void preferHugePages(void* data, std::size_t size)
+{
+    // Only the huge pages wholly inside the block: the rest of an edge page may belong to another.
+    const auto address = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t begin = (address + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t end = (address + size) & ~(kHugePage - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+// The text buffer of the editing component comes from the C++ allocator inside its own library;
+// these definitions take the place of the standard ones there too. Memory from them is still
+// released by the standard operator delete, which calls free().
+void* operator new(std::size_t size)
+{
+    return allocate(size);
+}
+
+void* operator new[](std::size_t size)
+{
+    return allocate(size);
+}
