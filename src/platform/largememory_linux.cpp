@@ -39,8 +39,21 @@ void preferHugePages(void* data, std::size_t size)
 }
 
 // The text buffer of the editing component comes from the C++ allocator inside its own library;
-// these definitions take the place of the standard ones there too. Memory from them is still
-// released by the standard operator delete, which calls free().
+// these definitions take the place of the standard ones there too. The deallocation functions are
+// replaced with them, so that what malloc() gave goes back to free() whatever the C++ library does.
+// A sanitizer brings an allocator of its own, which must stay whole.
+#if defined(__SANITIZE_ADDRESS__)
+#define PEMMO_OWN_ALLOCATOR 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer)
+#define PEMMO_OWN_ALLOCATOR 0
+#endif
+#endif
+#ifndef PEMMO_OWN_ALLOCATOR
+#define PEMMO_OWN_ALLOCATOR 1
+#endif
+
+#if PEMMO_OWN_ALLOCATOR
 void* operator new(std::size_t size)
 {
     return allocate(size);
@@ -50,3 +63,24 @@ void* operator new[](std::size_t size)
 {
     return allocate(size);
 }
+
+void operator delete(void* data) noexcept
+{
+    std::free(data);
+}
+
+void operator delete[](void* data) noexcept
+{
+    std::free(data);
+}
+
+void operator delete(void* data, std::size_t) noexcept
+{
+    std::free(data);
+}
+
+void operator delete[](void* data, std::size_t) noexcept
+{
+    std::free(data);
+}
+#endif
