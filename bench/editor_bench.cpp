@@ -4,7 +4,8 @@
 // creation to idle, the longest event-loop stall during and after the load, save, typing
 // latency at the start, middle and end, and Replace All.
 // Run by hand: ./bench/editor_bench          (every case, each in a process of its own)
-//              ./bench/editor_bench CASE     (one case: cp932-10, cp932-100, utf8-10, replace-10, ascii-1000, rtf-1)
+//              ./bench/editor_bench CASE     (one case: cp932-10, cp932-100, utf8-10, replace-10, ascii-1000, rtf-1,
+//              line-10)
 #include "document/documenteditor.h"
 #include "formats/documentio.h"
 #include "ui/dialogs.h"
@@ -37,9 +38,14 @@ struct BenchCase
 };
 
 constexpr BenchCase kCases[] = {
-    { "cp932-10", "cp932", 10, true },      { "cp932-100", "cp932", 100, true },
-    { "utf8-10", "utf8", 10, false },       { "replace-10", "cp932", 10, false, true },
-    { "ascii-1000", "ascii", 1000, false }, { "rtf-1", "rtf", 1, true },
+    { "cp932-10", "cp932", 10, true },
+    { "cp932-100", "cp932", 100, true },
+    { "utf8-10", "utf8", 10, false },
+    { "replace-10", "cp932", 10, false, true },
+    { "ascii-1000", "ascii", 1000, false },
+    { "rtf-1", "rtf", 1, true },
+    // One line of 10 MB, as minified data comes: every key goes into that line.
+    { "line-10", "line", 10, true },
 };
 
 /** Confirms every file dialog with the file name set beforehand, filter "全てのファイル". */
@@ -84,6 +90,13 @@ const QString kLine = QStringLiteral(
 QByteArray plainBytes(const BenchCase& c)
 {
     const qint64 target = c.megabytes * 1024 * 1024;
+    if (qstrcmp(c.kind, "line") == 0) {
+        const QByteArray piece = kLine.trimmed().toUtf8();
+        QByteArray bytes;
+        while (bytes.size() < target)
+            bytes += piece;
+        return bytes + '\n';
+    }
     const QByteArray line = qstrcmp(c.kind, "utf8") == 0 ? kLine.toUtf8()
         : qstrcmp(c.kind, "ascii") == 0
         ? QByteArray("The quick brown fox jumps over the lazy dog 0123456789 ASCII only line of text.\r\n")

@@ -39,8 +39,26 @@ void DocumentEditor::BackgroundPlainTextLoad::readSoFar(qint64 sourceDone, qint6
     startDocument(capacity);
 }
 
+namespace {
+// Whether a line of @p utf8 may be longer than a line shows: then the text needs style bytes,
+// in which the rest of such a line is hidden.
+bool mayHaveLongLine(QByteArrayView utf8)
+{
+    qsizetype lineStart = 0;
+    for (qsizetype newline = utf8.indexOf('\n'); newline >= 0; newline = utf8.indexOf('\n', lineStart)) {
+        if (newline - lineStart > DocumentEditor::kLongLineShownCharacters)
+            return true;
+        lineStart = newline + 1;
+    }
+    return utf8.size() - lineStart > DocumentEditor::kLongLineShownCharacters;
+}
+} // namespace
+
 void DocumentEditor::BackgroundPlainTextLoad::startDocument(qsizetype capacity)
 {
+    // The text so far stands for the rest: a file of one long line shows it in its first slice.
+    if (!m_styled && mayHaveLongLine(m_held))
+        m_styled = true;
     m_document = std::make_unique<DetachedDocument>(*m_editor.m_plainView, capacity, m_styled);
     m_failed = !m_document->isValid() || !m_document->add(m_held);
     m_held = QByteArray();

@@ -240,6 +240,9 @@ void DocumentEditor::PlainTextLoad::finish()
 
 void DocumentEditor::settleLoadedPlainText()
 {
+    m_shortenedLines = 0;
+    if (!m_colouring || m_language == CodeLanguage::None)
+        shortenLongLines();
     m_plainView->sci(Sci::SCI_SETUNDOCOLLECTION, 1);
     m_plainView->sci(Sci::SCI_EMPTYUNDOBUFFER);
     m_plainView->sci(Sci::SCI_GOTOPOS, 0);

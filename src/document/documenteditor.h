@@ -193,6 +193,15 @@ public:
     void setCodeColouring(bool on);
     bool codeColouring() const { return m_colouring; }
 
+    /**
+     * A line longer than this many characters shows only its start: the component lays out a
+     * whole line at a time, so a line of megabytes would take seconds to show and every key in
+     * it as long. The text itself stays whole, to search, copy, print and save.
+     */
+    static constexpr qsizetype kLongLineShownCharacters = 10'000;
+    /** How many lines of the plain text now show only their start; 0 in coloured code. */
+    int shortenedLines() const { return m_shortenedLines; }
+
     QTextCharFormat selectionCharFormat() const;
     void mergeSelectionCharFormat(const QTextCharFormat& format);
 
@@ -235,6 +244,7 @@ private:
     void showContextMenu(const QPoint& globalPos);
     void setForcedModified(bool modified);
     void settleLoadedPlainText();
+    void shortenLongLines();
     static bool keepsStyleBytes(qsizetype sourceBytes, CodeLanguage language);
 
     QStackedLayout* m_stack = nullptr;
@@ -247,6 +257,7 @@ private:
     bool m_wordWrap = false;
     CodeLanguage m_language = CodeLanguage::None;
     bool m_colouring = true;
+    int m_shortenedLines = 0;
     QMenu* m_contextMenu = nullptr;
     QFont m_font;
     StoredColour m_textColour = StoredColour::system(8);

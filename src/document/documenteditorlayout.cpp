@@ -206,9 +206,22 @@ void DocumentEditor::applyCodeColouring()
     // Back to the user's colours first: a lexer only changes the styles it uses.
     m_plainView->sci(Sci::SCI_STYLECLEARALL);
     ::applyCodeColouring(*m_plainView, shown, m_textColour.toColour(system), m_backgroundColour.toColour(system));
+    // A lexer styles every character itself; only text it leaves alone can hide a long line's rest.
+    m_shortenedLines = 0;
+    if (shown == CodeLanguage::None)
+        shortenLongLines();
     // Matching braces are marked in code, where they mean something.
     m_plainView->setBraceMatching(m_language == CodeLanguage::None ? QsciScintilla::NoBraceMatch
                                                                    : QsciScintilla::SloppyBraceMatch);
+}
+
+void DocumentEditor::shortenLongLines()
+{
+    // A style no lexer of ours gives in plain text: the rest of a long line in it is neither
+    // measured nor drawn.
+    constexpr int kHiddenRestStyle = 31;
+    m_plainView->sci(Sci::SCI_STYLESETVISIBLE, kHiddenRestStyle, 0L);
+    m_shortenedLines = m_plainView->styleLongLineTails(kLongLineShownCharacters, kHiddenRestStyle);
 }
 
 void DocumentEditor::setTabStops(const std::array<int, kTabStopCount>& points)

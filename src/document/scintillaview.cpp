@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include <cstring>
+
 namespace {
 using Sci = QsciScintillaBase;
 } // namespace
@@ -128,6 +130,37 @@ void ScintillaView::adoptDocument(void* document)
     const long tabWidth = sci(Sci::SCI_GETTABWIDTH);
     sci(Sci::SCI_SETDOCPOINTER, 0, reinterpret_cast<long>(document));
     sci(Sci::SCI_SETTABWIDTH, tabWidth);
+}
+
+int ScintillaView::styleLongLineTails(qsizetype shownCharacters, int style)
+{
+    if (sci(Sci::SCI_GETDOCUMENTOPTIONS) & Sci::SC_DOCUMENTOPTION_STYLES_NONE)
+        return 0;
+    const qsizetype length = byteLength();
+    if (length <= shownCharacters)
+        return 0;
+    const auto* text = reinterpret_cast<const char*>(sci(Sci::SCI_GETCHARACTERPOINTER));
+    int styled = 0;
+    for (qsizetype lineStart = 0; lineStart < length;) {
+        const auto* newline = static_cast<const char*>(std::memchr(text + lineStart, '\n', size_t(length - lineStart)));
+        const qsizetype lineEnd = newline ? newline - text : length;
+        // A line has no more characters than bytes: only a line this long in bytes can be too long.
+        if (lineEnd - lineStart > shownCharacters) {
+            qsizetype at = lineStart;
+            for (qsizetype characters = 0; at < lineEnd && characters < shownCharacters; ++characters) {
+                ++at;
+                while (at < lineEnd && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
+                    ++at;
+            }
+            if (at < lineEnd) {
+                sci(Sci::SCI_STARTSTYLING, at);
+                sci(Sci::SCI_SETSTYLING, lineEnd - at, style);
+                ++styled;
+            }
+        }
+        lineStart = lineEnd + 1;
+    }
+    return styled;
 }
 
 void ScintillaView::replaceWholeText(const QString& text)

@@ -59,6 +59,12 @@ public:
     qsizetype byteLength() const;
     qsizetype indexLength() const;
 
+    /**
+     * Gives every line of more than @p shownCharacters characters the style @p style from there
+     * to its end; the number of such lines. Nothing happens in a document without style bytes.
+     */
+    int styleLongLineTails(qsizetype shownCharacters, int style);
+
     /** The first match at or after byte position @p from, through the component's target search; -1 if none. */
     qsizetype findFrom(const QByteArray& needle, qsizetype from, bool matchCase, bool wholeWord) const;
     /** The last match that starts before byte position @p before; -1 if none. */

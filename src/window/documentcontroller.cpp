@@ -272,8 +272,17 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
     m_disk.take(path);
     m_unkept = document.unkept;
     m_ui.RichEdit2->setModified(false);
+    // The text is whole, but not all of it shows: say so where the window tells what happened.
+    if (m_ui.RichEdit2->shortenedLines() > 0)
+        showMessage(path + longLinesNote());
     Q_EMIT documentLoaded();
     return true;
+}
+
+QString DocumentController::longLinesNote() const
+{
+    return m_ui.RichEdit2->shortenedLines() > 0 ? kLongLinesShortenedNote.arg(DocumentEditor::kLongLineShownCharacters)
+                                                : QString();
 }
 
 bool DocumentController::startNewFile(const QString& path)
@@ -373,7 +382,7 @@ void DocumentController::FileOpen()
             return;
         m_filterIndex = m_openDialog.filterIndex;
         setTitle(path);
-        showMessage(m_currentFileName + kDocumentOpenedSuffix);
+        showMessage(m_currentFileName + kDocumentOpenedSuffix + longLinesNote());
         m_recent->rememberFile(path);
     }
     if (m_writeEditorSettings)
@@ -486,7 +495,7 @@ bool DocumentController::reopenWithEncoding(Encoding encoding)
     if (!load(path, encoding))
         return false;
     focusUnmodifiedDocumentEditor();
-    showMessage(path + kDocumentOpenedSuffix);
+    showMessage(path + kDocumentOpenedSuffix + longLinesNote());
     return true;
 }
 

@@ -129,6 +129,8 @@ private:
     bool externalChangeAccepted(const QString& path);
     void endPreview();
     void showMessage(const QString& text);
+    /** What the message field adds when long lines of the text show only their start; else empty. */
+    QString longLinesNote() const;
 
     DocumentControls m_ui;
     RulerGutter* m_rulerGutter;

@@ -45,6 +45,7 @@ private Q_SLOTS:
     void selectionCharFormat();
     void inputMethodCommitsOnce();
     void textWithNulCharacters();
+    void longLinesShowOnlyTheirStart();
     void accessibleTextSpeaksUtf16();
     void largeUncolouredTextKeepsWorking();
     void loadWithoutRoomFailsAndShowsNothing();
@@ -409,6 +410,60 @@ void TestDocumentEditor::textWithNulCharacters()
     QString sliced;
     m_editor->textInSlices([&sliced](QStringView slice) { sliced += slice; }, 1);
     QCOMPARE(sliced, text);
+}
+
+// A line of megabytes would take the component seconds to lay out, at the load and at every key:
+// such a line shows only its start, and the text stays whole.
+void TestDocumentEditor::longLinesShowOnlyTheirStart()
+{
+    constexpr qsizetype shown = DocumentEditor::kLongLineShownCharacters;
+    const QStringList lines { QStringLiteral("short"), QString(shown * 3, u'あ'), QString(shown + 1, u'x'),
+                              QString(shown, u'y') };
+    const QString text = lines.join(u'\n') + u'\n';
+    m_editor->loadPlainText(text);
+    QCOMPARE(m_editor->shortenedLines(), 2);
+    QCOMPARE(m_editor->text(), text);
+    QCOMPARE(m_editor->findText(QStringLiteral("xy"), 0, true, false), -1);
+    QCOMPARE(m_editor->findText(QStringLiteral("x\ny"), 0, true, false), int(text.indexOf(u'y') - 2));
+
+    // The rest of a shortened line takes no room; a line of exactly the limit shows whole.
+    const auto x = [this](qsizetype index) {
+        return view()->sci(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, long(view()->positionFromIndex(index)));
+    };
+    const qsizetype kana = m_editor->lineIndex(1);
+    const qsizetype kanaEnd = kana + lines[1].size();
+    const auto hidden = [&](qsizetype line, qsizetype length) {
+        const qsizetype start = m_editor->lineIndex(int(line));
+        // The last character takes no room, the last one shown does.
+        return x(start + length - 1) == x(start + length) && x(start + shown - 1) < x(start + shown);
+    };
+    QVERIFY(hidden(1, lines[1].size()));
+    QVERIFY(hidden(2, lines[2].size()));
+    QVERIFY(!hidden(3, lines[3].size()));
+
+    // Code colouring styles every character itself: coloured code shows its lines whole.
+    m_editor->setCodeLanguage(CodeLanguage::C);
+    QCOMPARE(m_editor->shortenedLines(), 0);
+    QVERIFY(x(kanaEnd) > x(kana + shown));
+    m_editor->setCodeLanguage(CodeLanguage::None);
+    QCOMPARE(m_editor->shortenedLines(), 2);
+    // A new font does not bring the rest back.
+    QFont font = m_editor->editorFont();
+    font.setPointSize(font.pointSize() + 2);
+    m_editor->setEditorFont(font);
+    QVERIFY(hidden(1, lines[1].size()));
+
+    // A file large enough to go without style bytes keeps them when its first slice shows a long line.
+    {
+        DocumentEditor::BackgroundPlainTextLoad load(*m_editor, qsizetype(64) << 20, CodeLanguage::None);
+        const QByteArray utf8 = text.toUtf8();
+        load.append(utf8);
+        load.readSoFar(utf8.size(), utf8.size());
+        QVERIFY(load.finish());
+    }
+    QCOMPARE(m_editor->text(), text);
+    QCOMPARE(m_editor->shortenedLines(), 2);
+    QVERIFY(hidden(1, lines[1].size()));
 }
 
 // Assistive technology reads the plain view through our own interface, in UTF-16 offsets as in
