@@ -33,6 +33,7 @@ private Q_SLOTS:
     void plainFileNamedRtfLoadsPlainAndSavesRtf();
     void rtfFileLoadsIntoTheRichView();
     void emptyFileLoads();
+    void longLinesShowTheirStartAndSaveWhole();
     void newThenSaveAsksForAName();
     void saveKeepsEncodingAndLineEnding();
     void characterOutsideCp932Asks_data();
@@ -175,6 +176,23 @@ void TestDocuments::emptyFileLoads()
     QCOMPARE(form.currentFileName(), path);
     QCOMPARE(message(), path + kDocumentOpenedSuffix);
     QCOMPARE(form.recentFiles().value(0), path);
+}
+
+void TestDocuments::longLinesShowTheirStartAndSaveWhole()
+{
+    const QByteArray kana = QByteArray("\x82\xa0").repeated(15000); // あ in CP932
+    const QByteArray original = "head\r\n" + kana + "\r\ntail\r\n";
+    const QString path = f->writeFile(QStringLiteral("long.txt"), original);
+    startedForm();
+    f->dialogs.files = { path };
+    trigger(QStringLiteral("FileOpenItem"));
+    QCOMPARE(f->editor()->shortenedLines(), 1);
+    QCOMPARE(message(),
+             path + kDocumentOpenedSuffix + kLongLinesShortenedNote.arg(DocumentEditor::kLongLineShownCharacters));
+    f->editor()->setSelection(0, 0);
+    QTest::keyClicks(f->editorView(), QStringLiteral("x"));
+    trigger(QStringLiteral("FileSaveItem"));
+    QCOMPARE(bytesOf(path), "x" + original);
 }
 
 void TestDocuments::newThenSaveAsksForAName()
