@@ -345,8 +345,26 @@ void ScintillaView::contextMenuEvent(QContextMenuEvent* event)
     event->accept();
 }
 
+namespace {
+// How long after a click the input method's own copy of the committed text is still expected.
+constexpr qint64 kInputMethodEchoMs = 2000;
+} // namespace
+
 void ScintillaView::inputMethodEvent(QInputMethodEvent* event)
 {
+    // Asked to reset after a click committed its text, an input method may commit the same text
+    // itself (Mozc through IBus does, a moment later, where the click has put the caret): that
+    // copy is dropped. Anything else the input method sends means it has moved on.
+    if (!m_committedForInputMethod.isEmpty() &&
+        (!event->preeditString().isEmpty() || !event->commitString().isEmpty())) {
+        const bool echo = event->preeditString().isEmpty() && event->commitString() == m_committedForInputMethod &&
+            !m_committedAt.hasExpired(kInputMethodEchoMs);
+        m_committedForInputMethod.clear();
+        if (echo) {
+            event->accept();
+            return;
+        }
+    }
     QsciScintilla::inputMethodEvent(event);
     m_preedit = event->preeditString();
     m_composing = !m_preedit.isEmpty();
@@ -356,8 +374,11 @@ void ScintillaView::finishComposition()
 {
     if (!m_composing)
         return;
+    const QString composed = m_preedit;
     QInputMethodEvent commit;
-    commit.setCommitString(m_preedit);
+    commit.setCommitString(composed);
     inputMethodEvent(&commit);
     QGuiApplication::inputMethod()->reset();
+    m_committedForInputMethod = composed;
+    m_committedAt.start();
 }

@@ -8,6 +8,7 @@
 #undef signals
 #undef slots
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringView>
 
@@ -117,4 +118,7 @@ private:
     long m_topLine = 0;
     bool m_composing = false;
     QString m_preedit;
+    // What a click committed for the input method, and when: its own copy may still come.
+    QString m_committedForInputMethod;
+    QElapsedTimer m_committedAt;
 };

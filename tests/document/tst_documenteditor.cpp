@@ -393,10 +393,17 @@ void TestDocumentEditor::inputMethodCommitsOnce()
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, pointAt(0));
     QCOMPARE(m_editor->text(), QStringLiteral("a日本ごb"));
     QCOMPARE(m_editor->selectionStart(), 0);
-    // The input method was told to drop its copy; an empty commit after that adds nothing.
-    QInputMethodEvent late;
-    QCoreApplication::sendEvent(view(), &late);
+    // The input method was told to reset; one that commits its own copy of the text then (as Mozc
+    // through IBus does, after an empty event) adds nothing.
+    QInputMethodEvent empty;
+    QCoreApplication::sendEvent(view(), &empty);
+    QInputMethodEvent echo;
+    echo.setCommitString(QStringLiteral("ご"));
+    QCoreApplication::sendEvent(view(), &echo);
     QCOMPARE(m_editor->text(), QStringLiteral("a日本ごb"));
+    // The same text committed again is the user's own.
+    QCoreApplication::sendEvent(view(), &echo);
+    QCOMPARE(m_editor->text(), QStringLiteral("ご") + QStringLiteral("a日本ごb"));
 }
 
 void TestDocumentEditor::textWithNulCharacters()
