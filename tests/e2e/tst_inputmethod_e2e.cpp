@@ -8,8 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -119,10 +119,10 @@ void TestInputMethod::aClickWhileComposingCommitsOnce()
     // The input method and the editor share one session bus, which ends with the editor.
     const QString session = QStringLiteral("ibus-daemon --daemonize --replace --xim --panel=disable && sleep 2 && "
                                            "ibus engine mozc-jp; exec \"$0\" \"$1\"");
-    const auto [program, arguments] =
-        asInputMethodUser(QStringLiteral("dbus-run-session"),
-                          { QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"), session,
-                            QStringLiteral(PEMMO_BINARY), memo });
+    const auto [program,
+                arguments] = asInputMethodUser(QStringLiteral("dbus-run-session"),
+                                               { QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                                 session, QStringLiteral(PEMMO_BINARY), memo });
     QProcess editor;
     // Whatever happens, nothing the session started outlives the test: the input method, Mozc's
     // server and the accessibility bus would otherwise hold on to the test's output.
@@ -158,8 +158,8 @@ void TestInputMethod::aClickWhileComposingCommitsOnce()
     // The engine belongs to the focused input context: choose it again now that the editor has one.
     QProcess engine;
     engine.setProcessEnvironment(env);
-    const auto [engineProgram, engineArguments] =
-        asInputMethodUser(QStringLiteral("ibus"), { QStringLiteral("engine"), QStringLiteral("mozc-jp") });
+    const auto [engineProgram, engineArguments] = asInputMethodUser(
+        QStringLiteral("ibus"), { QStringLiteral("engine"), QStringLiteral("mozc-jp") });
     engine.start(engineProgram, engineArguments);
     QVERIFY(engine.waitForFinished(10000));
     QTest::qWait(500);
@@ -188,8 +188,7 @@ void TestInputMethod::aClickWhileComposingCommitsOnce()
         },
         10000);
     const QString savedText = QString::fromUtf8(saved.toHex(' '));
-    QVERIFY2(saved == expected,
-             qPrintable(QStringLiteral("saved %1 (CP932); wanted あ日本語 once").arg(savedText)));
+    QVERIFY2(saved == expected, qPrintable(QStringLiteral("saved %1 (CP932); wanted あ日本語 once").arg(savedText)));
 
     x.keys({ QStringLiteral("alt+f"), QStringLiteral("x") });
     QVERIFY2(editor.waitForFinished(10000), "終了(&X) did not end the editor");
