@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -26,6 +27,63 @@ iconv_t openOrNull(const char* to, const char* from)
 {
     iconv_t handle = iconv_open(to, from);
     return handle == kInvalid ? nullptr : handle;
+}
+
+constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD";
+
+/**
+ * The one iconv loop of the decoders: appends the conversion of @p data to @p out, UTF-16 units
+ * in a QString or UTF-8 bytes in a QByteArray, and turns every byte that does not decode into one
+ * U+FFFD. False when some did not.
+ */
+template <typename Text>
+bool convertReplacing(iconv_t handle, const char* data, qsizetype size, Text& out)
+{
+    constexpr bool utf16 = std::is_same_v<Text, QString>;
+    constexpr qsizetype unitBytes = utf16 ? 2 : 1;
+    // Room per input byte: a legacy byte sequence gives at most one UTF-16 unit per byte, or
+    // three UTF-8 bytes per two; U+FFFD takes one unit, or three bytes.
+    constexpr qsizetype replacementUnits = utf16 ? 1 : 3;
+    const auto room = [](qsizetype bytes) { return utf16 ? bytes : bytes * 2; };
+    iconv(handle, nullptr, nullptr, nullptr, nullptr);
+    bool clean = true;
+    qsizetype written = out.size();
+    out.resize(written + room(size) + 16);
+    char* in = const_cast<char*>(data);
+    size_t inLeft = size_t(size);
+    while (true) {
+        char* outPtr = reinterpret_cast<char*>(out.data() + written);
+        size_t outLeft = size_t(out.size() - written) * unitBytes;
+        const size_t before = outLeft;
+        const size_t result = inLeft ? iconv(handle, &in, &inLeft, &outPtr, &outLeft)
+                                     : iconv(handle, nullptr, nullptr, &outPtr, &outLeft);
+        written += qsizetype(before - outLeft) / unitBytes;
+        if (result != size_t(-1)) {
+            if (inLeft == 0)
+                break;
+            continue;
+        }
+        if (errno == E2BIG) {
+            out.resize(out.size() + room(qsizetype(inLeft)) + 64);
+            continue;
+        }
+        // EILSEQ or EINVAL (a cut-off sequence at the end): keep the byte visible and go on after it.
+        clean = false;
+        if (written + replacementUnits > out.size())
+            out.resize(written + room(qsizetype(inLeft)) + 64);
+        if constexpr (utf16)
+            out[written] = QChar::ReplacementCharacter;
+        else
+            std::memcpy(out.data() + written, kReplacementUtf8, 3);
+        written += replacementUnits;
+        ++in;
+        --inLeft;
+        iconv(handle, nullptr, nullptr, nullptr, nullptr);
+        if (inLeft == 0)
+            break;
+    }
+    out.resize(written);
+    return clean;
 }
 
 } // namespace
@@ -45,44 +103,7 @@ bool IconvDecoder::decode(const char* data, qsizetype size, QString& out)
     auto* handle = static_cast<iconv_t>(m_handle);
     if (!handle || size <= 0)
         return handle != nullptr;
-    iconv(handle, nullptr, nullptr, nullptr, nullptr);
-    bool clean = true;
-    const qsizetype start = out.size();
-    // Every legacy byte sequence we decode yields at most one UTF-16 unit per byte; the +8 covers
-    // replacement characters written at the very end.
-    out.resize(start + size + 8);
-    char* in = const_cast<char*>(data);
-    size_t inLeft = size_t(size);
-    qsizetype written = start;
-    while (true) {
-        char* outPtr = reinterpret_cast<char*>(out.data() + written);
-        size_t outLeft = size_t(out.size() - written) * 2;
-        const size_t before = outLeft;
-        const size_t result = inLeft ? iconv(handle, &in, &inLeft, &outPtr, &outLeft)
-                                     : iconv(handle, nullptr, nullptr, &outPtr, &outLeft);
-        written += qsizetype((before - outLeft) / 2);
-        if (result != size_t(-1)) {
-            if (inLeft == 0)
-                break;
-            continue;
-        }
-        if (errno == E2BIG) {
-            out.resize(out.size() + qsizetype(inLeft) + 64);
-            continue;
-        }
-        // EILSEQ or EINVAL (a cut-off sequence at the end): keep the byte visible and go on after it.
-        clean = false;
-        if (written + 2 > out.size())
-            out.resize(written + qsizetype(inLeft) + 64);
-        out[written++] = QChar::ReplacementCharacter;
-        ++in;
-        --inLeft;
-        iconv(handle, nullptr, nullptr, nullptr, nullptr);
-        if (inLeft == 0)
-            break;
-    }
-    out.resize(written);
-    return clean;
+    return convertReplacing(handle, data, size, out);
 }
 
 struct Utf8Decoder::ByteTable
@@ -98,8 +119,6 @@ struct Utf8Decoder::ByteTable
 };
 
 namespace {
-
-constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD";
 
 // One conversion of @p size bytes; the code it gives when it took them all as one step, else
 // the errno of the failure (0 when it took them but gave nothing or too much).
@@ -223,43 +242,7 @@ bool Utf8Decoder::decodeWithIconv(const char* data, qsizetype size, QByteArray& 
     auto* handle = static_cast<iconv_t>(m_handle);
     if (!handle || size <= 0)
         return handle != nullptr;
-    iconv(handle, nullptr, nullptr, nullptr, nullptr);
-    bool clean = true;
-    const qsizetype start = out.size();
-    out.resize(start + size * 3 / 2 + 16);
-    char* in = const_cast<char*>(data);
-    size_t inLeft = size_t(size);
-    qsizetype written = start;
-    while (true) {
-        char* outPtr = out.data() + written;
-        size_t outLeft = size_t(out.size() - written);
-        const size_t before = outLeft;
-        const size_t result = inLeft ? iconv(handle, &in, &inLeft, &outPtr, &outLeft)
-                                     : iconv(handle, nullptr, nullptr, &outPtr, &outLeft);
-        written += qsizetype(before - outLeft);
-        if (result != size_t(-1)) {
-            if (inLeft == 0)
-                break;
-            continue;
-        }
-        if (errno == E2BIG) {
-            out.resize(out.size() + qsizetype(inLeft) * 2 + 64);
-            continue;
-        }
-        // EILSEQ or EINVAL (a cut-off sequence at the end): keep the byte visible and go on after it.
-        clean = false;
-        if (written + 3 > out.size())
-            out.resize(written + qsizetype(inLeft) * 2 + 64);
-        std::memcpy(out.data() + written, kReplacementUtf8, 3);
-        written += 3;
-        ++in;
-        --inLeft;
-        iconv(handle, nullptr, nullptr, nullptr, nullptr);
-        if (inLeft == 0)
-            break;
-    }
-    out.resize(written);
-    return clean;
+    return convertReplacing(handle, data, size, out);
 }
 
 IconvEncoder::IconvEncoder(const char* toCode)
