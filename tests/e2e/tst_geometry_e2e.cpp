@@ -14,8 +14,17 @@ class TestGeometry : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void init();
+    void cleanup();
     void threeRestartsKeepTheStoredGeometry();
     void commandLineEditorsCascadeOverOneAnother();
+
+private:
+    /** Starts the editor without a file, as a shell does, in the session of this test. */
+    bool startEditor(QProcess& editor) const;
+
+    // Xvfb with openbox, fresh for every test.
+    std::unique_ptr<XSession> m_x;
 };
 
 namespace {
@@ -71,17 +80,33 @@ Stored storedGeometry(const QString& hivePath)
 }
 } // namespace
 
-void TestGeometry::threeRestartsKeepTheStoredGeometry()
+void TestGeometry::init()
 {
     if (const QString missing = XSession::missingTools(false); !missing.isEmpty())
         QSKIP(qPrintable(missing));
     if (QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty() ||
         QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty())
         QSKIP("not installed: openbox and xprop (Debian packages openbox, x11-utils)");
-    XSession x;
-    QVERIFY2(x.start(false), qPrintable(x.errorString()));
-    QVERIFY2(x.startWindowManager(), qPrintable(x.errorString()));
+    m_x = std::make_unique<XSession>();
+    QVERIFY2(m_x->start(false), qPrintable(m_x->errorString()));
+    QVERIFY2(m_x->startWindowManager(), qPrintable(m_x->errorString()));
+}
 
+void TestGeometry::cleanup()
+{
+    m_x.reset();
+}
+
+bool TestGeometry::startEditor(QProcess& editor) const
+{
+    editor.setProcessEnvironment(m_x->environment());
+    editor.start(QStringLiteral(PEMMO_BINARY), {});
+    return editor.waitForStarted();
+}
+
+void TestGeometry::threeRestartsKeepTheStoredGeometry()
+{
+    const XSession& x = *m_x;
     QList<std::pair<QString, QString>> hive = editorFirstRunHive();
     hive += { { QStringLiteral("MWidth"), QStringLiteral("dword:000002e7") },
               { QStringLiteral("MHeight"), QStringLiteral("dword:0000021f") } };
@@ -91,24 +116,11 @@ void TestGeometry::threeRestartsKeepTheStoredGeometry()
 
     for (int run = 1; run <= 3; ++run) {
         QProcess editor;
-        editor.setProcessEnvironment(x.environment());
-        editor.start(QStringLiteral(PEMMO_BINARY), {});
-        QVERIFY(editor.waitForStarted());
-        QString window;
-        QVERIFY2(XSession::waitFor(
-                     [&] {
-                         for (const QString& candidate : x.visibleWindows(editor.processId())) {
-                             if (x.windowName(candidate).startsWith(QLatin1String("[")))
-                                 window = candidate;
-                         }
-                         return !window.isEmpty();
-                     },
-                     90000),
-                 qPrintable(QStringLiteral("run %1: no editor window").arg(run)));
+        QVERIFY(startEditor(editor));
         // The window manager gives the frame's size once it has framed the window; the editor then fits its
         // outer size to what was stored.
-        QVERIFY2(XSession::waitFor([&] { return !frameExtents(x, window).isEmpty(); }, 30000),
-                 "the window manager framed no window");
+        const QString window = framedEditorWindow(x, editor);
+        QVERIFY2(!window.isEmpty(), qPrintable(QStringLiteral("run %1: no framed editor window").arg(run)));
         const QList<int> extents = frameExtents(x, window); // left, right, top, bottom
         const QSize inner(int(*given.width) - extents[0] - extents[1], int(*given.height) - extents[2] - extents[3]);
         XSession::waitFor([&] { return x.windowGeometry(window).size() == inner; }, 10000);
@@ -131,14 +143,7 @@ void TestGeometry::threeRestartsKeepTheStoredGeometry()
 
 void TestGeometry::commandLineEditorsCascadeOverOneAnother()
 {
-    if (const QString missing = XSession::missingTools(false); !missing.isEmpty())
-        QSKIP(qPrintable(missing));
-    if (QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty() ||
-        QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty())
-        QSKIP("not installed: openbox and xprop (Debian packages openbox, x11-utils)");
-    XSession x;
-    QVERIFY2(x.start(false), qPrintable(x.errorString()));
-    QVERIFY2(x.startWindowManager(), qPrintable(x.errorString()));
+    const XSession& x = *m_x;
     QVERIFY(writeHive(x.hivePath(), editorFirstRunHive()));
 
     // Three starts from a shell, as a file manager or a terminal makes them: each opens down and right of
@@ -147,9 +152,7 @@ void TestGeometry::commandLineEditorsCascadeOverOneAnother()
     QList<QPoint> corners;
     for (int run = 0; run < 3; ++run) {
         auto editor = std::make_unique<QProcess>();
-        editor->setProcessEnvironment(x.environment());
-        editor->start(QStringLiteral(PEMMO_BINARY), {});
-        QVERIFY(editor->waitForStarted());
+        QVERIFY(startEditor(*editor));
         const QString window = framedEditorWindow(x, *editor);
         QVERIFY2(!window.isEmpty(), qPrintable(QStringLiteral("start %1: no framed editor window").arg(run + 1)));
         corners.append(x.windowGeometry(window).topLeft());
