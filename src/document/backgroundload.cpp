@@ -71,10 +71,8 @@ bool DocumentEditor::BackgroundPlainTextLoad::finish()
     m_finished = true;
     if (!m_document && !m_failed && !m_held.isEmpty())
         startDocument(m_held.size());
-    if (m_document && !m_failed) {
+    if (m_document && !m_failed)
         m_document->showIn(*m_editor.m_plainView);
-        m_editor.applyCodeColouring();
-    }
     m_document.reset();
     m_editor.settleLoadedPlainText();
     return !m_failed;

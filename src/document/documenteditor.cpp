@@ -240,9 +240,8 @@ void DocumentEditor::PlainTextLoad::finish()
 
 void DocumentEditor::settleLoadedPlainText()
 {
-    m_shortenedLines = 0;
-    if (!m_colouring || m_language == CodeLanguage::None)
-        shortenLongLines();
+    // The whole text is there now: its lexer, or the rest of its long lines hidden.
+    applyCodeColouring();
     m_plainView->sci(Sci::SCI_SETUNDOCOLLECTION, 1);
     m_plainView->sci(Sci::SCI_EMPTYUNDOBUFFER);
     m_plainView->sci(Sci::SCI_GOTOPOS, 0);
