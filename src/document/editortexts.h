@@ -20,8 +20,11 @@ inline const QString kChangedByOtherProgram = QStringLiteral(
     "%1は他のプログラムによって変更されています。上書きしますか？");
 /** Follow the file name in the message field. */
 inline const QString kDocumentOpenedSuffix = QStringLiteral("を開きました");
-/** Follows the file name, or the opened message, when long lines show only their start; %1 is how much. */
-inline const QString kLongLinesShortenedNote = QStringLiteral("（長い行は先頭の %1 文字だけを表示しています）");
+/**
+ * Stands instead of the opened message when long lines show only their start; %1 is how much.
+ * Short, so the message field shows it whole: the title names the file.
+ */
+inline const QString kLongLinesShortened = QStringLiteral("長い行は先頭 %1 文字だけ表示");
 inline const QString kFontChanged = QStringLiteral("ﾌｫﾝﾄを変更しました");
 inline const QString kDocumentSavedSuffix = QStringLiteral("を保存しました");
 /** Shown while a long load or save is under way; a load adds how far it has got. */

@@ -272,17 +272,19 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
     m_disk.take(path);
     m_unkept = document.unkept;
     m_ui.RichEdit2->setModified(false);
-    // The text is whole, but not all of it shows: say so where the window tells what happened.
-    if (m_ui.RichEdit2->shortenedLines() > 0)
-        showMessage(path + longLinesNote());
+    // The text is whole, but not all of it shows: say so whichever way it was opened.
+    showLoadedMessage(QString());
     Q_EMIT documentLoaded();
     return true;
 }
 
-QString DocumentController::longLinesNote() const
+void DocumentController::showLoadedMessage(const QString& openedPath)
 {
-    return m_ui.RichEdit2->shortenedLines() > 0 ? kLongLinesShortenedNote.arg(DocumentEditor::kLongLineShownCharacters)
-                                                : QString();
+    // That the text does not show whole matters more than which file it is.
+    if (m_ui.RichEdit2->shortenedLines() > 0)
+        showMessage(kLongLinesShortened.arg(DocumentEditor::kLongLineShownCharacters));
+    else if (!openedPath.isEmpty())
+        showMessage(openedPath + kDocumentOpenedSuffix);
 }
 
 bool DocumentController::startNewFile(const QString& path)
@@ -382,7 +384,7 @@ void DocumentController::FileOpen()
             return;
         m_filterIndex = m_openDialog.filterIndex;
         setTitle(path);
-        showMessage(m_currentFileName + kDocumentOpenedSuffix + longLinesNote());
+        showLoadedMessage(m_currentFileName);
         m_recent->rememberFile(path);
     }
     if (m_writeEditorSettings)
@@ -495,7 +497,7 @@ bool DocumentController::reopenWithEncoding(Encoding encoding)
     if (!load(path, encoding))
         return false;
     focusUnmodifiedDocumentEditor();
-    showMessage(path + kDocumentOpenedSuffix + longLinesNote());
+    showLoadedMessage(path);
     return true;
 }
 

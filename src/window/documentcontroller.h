@@ -129,8 +129,11 @@ private:
     bool externalChangeAccepted(const QString& path);
     void endPreview();
     void showMessage(const QString& text);
-    /** What the message field adds when long lines of the text show only their start; else empty. */
-    QString longLinesNote() const;
+    /**
+     * After a load: says that long lines show only their start, or else that @p openedPath was
+     * opened (nothing when it is empty).
+     */
+    void showLoadedMessage(const QString& openedPath);
 
     DocumentControls m_ui;
     RulerGutter* m_rulerGutter;
