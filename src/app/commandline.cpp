@@ -3,9 +3,15 @@
 
 CommandLine parseCommandLine(const QStringList& arguments)
 {
-    CommandLine result { ModeRequest::Stored, arguments };
+    CommandLine result { ModeRequest::Stored, arguments, {} };
     if (arguments.isEmpty())
         return result;
+    if (arguments.size() == 2 && arguments.first() == QLatin1String("--restore-backup")) {
+        result.request = ModeRequest::Editor;
+        result.fileArguments.clear();
+        result.restoreBackup = arguments.last();
+        return result;
+    }
     if (arguments.first() == QLatin1String("--editor"))
         result.request = ModeRequest::Editor;
     else if (arguments.first() == QLatin1String("--launcher"))

@@ -15,10 +15,13 @@ struct CommandLine
     ModeRequest request = ModeRequest::Stored;
     /** The file arguments, as the editor window joins them. */
     QStringList fileArguments;
+    /** "--restore-backup PATH": an editor that puts back the old content of an interrupted save. */
+    QString restoreBackup;
 };
 
 /**
- * Takes "--editor" or "--launcher" when it is the first argument; everything else is the file.
+ * Takes "--editor" or "--launcher" when it is the first argument, or "--restore-backup PATH" as
+ * the only arguments (an editor); everything else is the file.
  * A file whose name starts with "--" is still reached as "./--name".
  */
 CommandLine parseCommandLine(const QStringList& arguments);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "startup.h"
 
+#include "backupoffer.h"
 #include "launcher/Tasklist.h"
 #include "options/Formoption.h"
 #include "platform/instancelock.h"
@@ -125,8 +126,14 @@ void Startup::start(const std::function<void()>& runLoop)
     if (m_mode == StartMode::Launcher && !m_services.trayAvailable())
         m_mode = StartMode::Editor;
 
+    // Before any window: a restored file opens in a window of its own, and the launcher asks too.
+    if (m_commandLine.restoreBackup.isEmpty() && m_services.context.processes)
+        offerPendingBackups(m_services.context.dialogs, *m_services.context.processes);
+
     try {
         createForms();
+        if (!m_commandLine.restoreBackup.isEmpty())
+            m_mainForm->restoreBackup(m_commandLine.restoreBackup);
         runLoop();
     } catch (const std::exception&) {
         // A start that has just created the key says so; otherwise the process ends silently.

@@ -27,6 +27,10 @@ inline const QString kDocumentOpenedSuffix = QStringLiteral("を開きました"
 inline const QString kLongLinesShortened = QStringLiteral("長い行は先頭 %1 文字だけ表示");
 inline const QString kFontChanged = QStringLiteral("ﾌｫﾝﾄを変更しました");
 inline const QString kDocumentSavedSuffix = QStringLiteral("を保存しました");
+// %1: the file whose save was interrupted.
+inline const QString kBackupRestored = QStringLiteral("「%1」の保存前の内容を復元しました。保存すると書き戻されます");
+inline const QString kBackupUnavailable = QStringLiteral(
+    "保存前の内容「%1」は他のウィンドウで復元されているか、読み込めません。");
 /** Shown while a long load or save is under way; a load adds how far it has got. */
 inline const QString kDocumentLoadingSuffix = QStringLiteral("を読み込んでいます…");
 inline const QString kDocumentSavingSuffix = QStringLiteral("を保存しています…");

@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextTable>
@@ -231,7 +230,23 @@ QString joinedSlices(const TextSliceSource& slices)
     return text;
 }
 
-std::optional<Unencodable> findUnencodableInSlices(const TextSliceSource& slices, Encoding encoding)
+// The first character the encoding cannot hold; with @p skipUndecoded, U+FFFD counts as held.
+std::optional<Unencodable> firstUnencodable(QStringView text, Encoding encoding, bool skipUndecoded)
+{
+    qsizetype from = 0;
+    int linesBefore = 0;
+    while (std::optional<Unencodable> bad = findUnencodable(text.mid(from), encoding)) {
+        bad->position += from;
+        bad->line += linesBefore;
+        if (!skipUndecoded || bad->character != QChar::ReplacementCharacter)
+            return bad;
+        linesBefore += int(text.mid(from, bad->position + 1 - from).count(u'\n'));
+        from = bad->position + 1;
+    }
+    return std::nullopt;
+}
+
+std::optional<Unencodable> findUnencodableInSlices(const TextSliceSource& slices, Encoding encoding, bool skipUndecoded)
 {
     std::optional<Unencodable> bad;
     int linesBefore = 0;
@@ -239,7 +254,7 @@ std::optional<Unencodable> findUnencodableInSlices(const TextSliceSource& slices
     slices([&](QStringView piece) {
         if (bad)
             return;
-        bad = findUnencodable(piece, encoding);
+        bad = firstUnencodable(piece, encoding, skipUndecoded);
         if (bad) {
             bad->line += linesBefore;
             bad->position += unitsBefore;
@@ -256,46 +271,53 @@ QString unencodableMessage(const Unencodable& bad, Encoding encoding)
     return kUnencodableCharacter.arg(characterText(bad.character)).arg(bad.line).arg(encodingName(encoding));
 }
 
+// The question a save asks first, if any: a character the encoding cannot hold, or bytes the load could not read.
+bool needsConfirmation(SaveResult& result, const std::optional<Unencodable>& bad, Encoding encoding,
+                       const SaveOptions& options)
+{
+    if (bad) {
+        result.status = SaveStatus::NeedsConfirmation;
+        result.unencodable = bad;
+        result.message = unencodableMessage(*bad, encoding);
+        return true;
+    }
+    if (options.sourceWasLossy && !options.replaceUndecoded) {
+        result.status = SaveStatus::NeedsConfirmation;
+        result.lossy = true;
+        result.message = kLossyLoad;
+        return true;
+    }
+    return false;
+}
+
 // A plain save of text that comes in pieces: checked in one pass, then encoded piece by piece
 // straight into the file, so that the whole text never exists a second time.
 SaveResult saveSlices(const QString& path, const TextSliceSource& slices, const TextFormat& format,
                       const SaveOptions& options)
 {
     SaveResult result;
-    if (!options.allowLoss) {
-        if (const std::optional<Unencodable> bad = findUnencodableInSlices(slices, format.encoding)) {
-            result.status = SaveStatus::NeedsConfirmation;
-            result.unencodable = bad;
-            result.message = unencodableMessage(*bad, format.encoding);
-            return result;
-        }
-        if (options.sourceWasLossy) {
-            result.status = SaveStatus::NeedsConfirmation;
-            result.message = kLossyLoad;
-            return result;
-        }
-    }
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly);
-    PlainTextEncoder encoder(format);
-    QString pending;
-    bool havePending = false;
-    const auto write = [&](const QByteArray& bytes) {
-        if (written && file.write(bytes) != bytes.size())
-            written = false;
-    };
+    if (!options.allowLoss &&
+        needsConfirmation(result, findUnencodableInSlices(slices, format.encoding, options.replaceUndecoded),
+                          format.encoding, options))
+        return result;
     // Only the last piece ends its last line, and only the end tells which piece was the last.
-    slices([&](QStringView piece) {
-        if (havePending)
-            write(encoder.encode(pending, false));
-        pending = piece.toString();
-        havePending = true;
-    });
-    write(encoder.encode(pending, true));
-    if (!written || !file.commit()) {
-        file.cancelWriting();
+    const ByteSource bytes = [&](const ByteSink& sink) {
+        PlainTextEncoder encoder(format);
+        QString pending;
+        bool havePending = false;
+        bool writing = true;
+        slices([&](QStringView piece) {
+            if (havePending && writing)
+                writing = sink(encoder.encode(pending, false));
+            pending = piece.toString();
+            havePending = true;
+        });
+        if (writing)
+            sink(encoder.encode(pending, true));
+    };
+    if (const std::optional<QString> error = writeDocumentFile(path, bytes)) {
         result.status = SaveStatus::Failed;
-        result.message = kFileWriteFailed.arg(shownName(path));
+        result.message = *error;
         return result;
     }
     result.status = SaveStatus::Saved;
@@ -315,9 +337,11 @@ SaveResult renderDocument(const QString& path, DocumentSource source, const Text
     }
     if (isRtfFileName(path)) {
         // RTF holds every character (\uN): only bytes lost at load and formats it cannot write need a question.
-        if (!options.allowLoss && (options.sourceWasLossy || !options.unkept.isEmpty())) {
+        const bool lossy = options.sourceWasLossy && !options.replaceUndecoded;
+        if (!options.allowLoss && (lossy || !options.unkept.isEmpty())) {
             QStringList questions;
-            if (options.sourceWasLossy)
+            result.lossy = lossy;
+            if (lossy)
                 questions << kLossyLoad;
             if (!options.unkept.isEmpty())
                 questions << kUnkeptFormatting.arg(options.unkept.join(u'、'));
@@ -341,19 +365,10 @@ SaveResult renderDocument(const QString& path, DocumentSource source, const Text
         ownText = documentPlainText(*source.document);
         text = ownText;
     }
-    if (!options.allowLoss) {
-        if (const std::optional<Unencodable> bad = findUnencodable(text, format.encoding)) {
-            result.status = SaveStatus::NeedsConfirmation;
-            result.unencodable = bad;
-            result.message = unencodableMessage(*bad, format.encoding);
-            return result;
-        }
-        if (options.sourceWasLossy) {
-            result.status = SaveStatus::NeedsConfirmation;
-            result.message = kLossyLoad;
-            return result;
-        }
-    }
+    if (!options.allowLoss &&
+        needsConfirmation(result, firstUnencodable(text, format.encoding, options.replaceUndecoded), format.encoding,
+                          options))
+        return result;
     result.bytes = encodePlainText(text, format);
     result.status = SaveStatus::Saved;
     return result;

@@ -96,6 +96,11 @@ struct SaveOptions
 {
     bool sourceWasLossy = false; ///< the document was loaded with undecodable bytes
     bool allowLoss = false; ///< the user agreed: write '?' for what the encoding cannot hold
+    /**
+     * The user agreed to lose the bytes a lossy load could not read: the U+FFFD that stand for
+     * them are written as the encoding can ('?' where it has no such character), without asking.
+     */
+    bool replaceUndecoded = false;
     QStringList unkept; ///< an RTF save asks first when the document had what it cannot write
 };
 
@@ -105,6 +110,7 @@ struct SaveResult
 {
     SaveStatus status = SaveStatus::Failed;
     std::optional<Unencodable> unencodable; ///< NeedsConfirmation: the first character the encoding cannot hold
+    bool lossy = false; ///< NeedsConfirmation: the source was lossy (the question is kLossyLoad)
     QString message; ///< Japanese: the question to ask, or the error to show
     QByteArray bytes; ///< renderDocument(): the file's bytes when status is Saved
 };

@@ -16,6 +16,18 @@ inline const QString kFileWriteFailed = QStringLiteral(
 // A file that did not exist before: there is no original to speak of.
 inline const QString kNewFileWriteFailed = QStringLiteral(
     "ファイル「%1」に書き込めませんでした。ファイルは作成されていません。");
+// Put in front of kFileWriteFailed or kNewFileWriteFailed when the system said why.
+inline const QString kBecauseNoSpace = QStringLiteral("ディスクの空き容量が足りないため、");
+inline const QString kBecauseIoError = QStringLiteral("ディスクの読み書きでエラーが起きたため、");
+inline const QString kBecauseAccess = QStringLiteral("書き込みが許可されていないため、");
+inline const QString kBecauseReadOnly = QStringLiteral("読み取り専用のドライブのため、");
+inline const QString kNameNotWritable = QStringLiteral(
+    "ファイル名「%1」にはファイル システムの文字コードで表せない文字があるため、保存できません。"
+    "名前を付けて保存してください。");
+inline const QString kLinkLoop = QStringLiteral("「%1」はリンクが循環しているため、保存できません。");
+inline const QString kForeignDanglingLink = QStringLiteral(
+    "「%1」は他のユーザーのリンクで、リンク先がありません。保存すると他のユーザーが選んだ場所にファイルが"
+    "作られるため、保存しませんでした。");
 inline const QString kNotRegularFile = QStringLiteral(
     "「%1」は通常のファイルではない（パイプ、デバイスなど）ため、保存できません。");
 // %2: the folder of the backup copies.
@@ -29,7 +41,13 @@ inline const QString kUnencodableCharacter = QStringLiteral(
     "%2 行目の文字「%1」は %3 で保存できません。\nUTF-8 で保存しますか？");
 inline const QString kLossyLoad = QStringLiteral(
     "このファイルには読み込めなかったバイトがあり、その部分は「\uFFFD」で表示されています。\n"
-    "このまま保存すると元のバイトは失われます。UTF-8 で保存しますか？");
+    "このまま保存すると元のバイトは失われます。保存しますか？");
+// The editor's question before a plain save of such a text. %1: how many bytes, %2: the encoding name.
+inline const QString kLossySaveQuestion = QStringLiteral(
+    "このファイルを %2 として読み込んだとき、%1 "
+    "バイトを読み込めませんでした。その部分は「\uFFFD」で表示されています。\n"
+    "このまま保存すると、それらのバイトは置き換えられ、元のバイトは失われます。\n\n"
+    "文字コードが違う場合は、「文字コードを指定して開き直す」で正しい文字コードを選んでください。");
 // %1: what a save cannot write, joined by 「、」 (kUnkept* below).
 inline const QString kUnkeptFormatting = QStringLiteral("この文書の一部の書式（%1）は保存できません。保存しますか？");
 inline const QString kUnkeptPicture = QStringLiteral("PNG・JPEG 以外の図");

@@ -22,6 +22,7 @@ struct FileStatus
     qint64 size = 0;
     qint64 modifiedSeconds = 0; ///< seconds since the epoch
     qint64 modifiedNanoseconds = 0; ///< within that second
+    qint64 changedSeconds = 0; ///< the status changed last (a rename, say), seconds since the epoch
 
     bool exists() const { return type != Type::Missing; }
     bool isRegular() const { return type == Type::Regular; }
@@ -52,8 +53,21 @@ quint32 effectiveUserId();
 /** True when this process may create and remove entries in @p folder, or write @p file. */
 bool isWritableByUs(const QString& path);
 
-/** Makes @p folder and any missing folders above it, each private to the user (0700). */
+enum class UserFolder { Config, Cache, State };
+/** ${XDG_CONFIG_HOME:-~/.config}, ${XDG_CACHE_HOME:-~/.cache}, ${XDG_STATE_HOME:-~/.local/state}. */
+QString userFolder(UserFolder which);
+
+/**
+ * Makes @p folder a folder of the user's own: missing folders are created (0700) only inside a
+ * folder that belongs to the effective user, so that root run with another user's environment
+ * makes nothing in their home; the folder must belong to the user, and is made 0700.
+ */
 bool makePrivateFolders(const QString& folder);
+/**
+ * Whose folder stops makePrivateFolders(@p folder): the folder itself or the existing folder above
+ * it when it does not belong to the effective user; empty when none does.
+ */
+QString privateFolderObstacle(const QString& folder);
 
 /** Flushes @p file and waits until the storage holds its data. */
 bool syncToStorage(QFileDevice& file);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "filesystem.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDevice>
 
@@ -51,6 +52,7 @@ FileStatus statusOf(const QString& path, bool followLinks)
     status.size = info.st_size;
     status.modifiedSeconds = info.st_mtim.tv_sec;
     status.modifiedNanoseconds = info.st_mtim.tv_nsec;
+    status.changedSeconds = info.st_ctim.tv_sec;
     return status;
 }
 
@@ -77,17 +79,76 @@ bool isWritableByUs(const QString& path)
     return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
 }
 
+QString userFolder(UserFolder which)
+{
+    const char* variable = "XDG_CONFIG_HOME";
+    const char* fallback = "/.config";
+    if (which == UserFolder::Cache) {
+        variable = "XDG_CACHE_HOME";
+        fallback = "/.cache";
+    } else if (which == UserFolder::State) {
+        variable = "XDG_STATE_HOME";
+        fallback = "/.local/state";
+    }
+    const QString base = qEnvironmentVariable(variable);
+    // The XDG rules ignore a relative value.
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        return QDir::homePath() + QLatin1String(fallback);
+    return QDir::cleanPath(base);
+}
+
+namespace {
+
+// Walks from the root to @p folder; returns the first step that is in our way, empty when none.
+// With @p make, creates the missing steps on the way.
+QString walkPrivateFolders(const QString& folder, bool make)
+{
+    const quint32 us = effectiveUserId();
+    QString built;
+    bool parentOurs = false;
+    const QStringList parts = QDir::cleanPath(folder).split(u'/', Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        const QString parent = built.isEmpty() ? QStringLiteral("/") : built;
+        built += u'/' + part;
+        FileStatus status = fileStatus(built);
+        if (!status.exists() && !status.error) {
+            if (!parentOurs)
+                return parent;
+            if (!make)
+                return {}; // the rest would be made inside a folder of ours
+            if (::mkdir(QFile::encodeName(built).constData(), 0700) != 0 && errno != EEXIST)
+                return built;
+            status = fileStatus(built);
+        }
+        // Something else in the way is no question of whose it is: making the folder fails.
+        if (status.type != FileStatus::Type::Directory)
+            return make ? built : QString();
+        parentOurs = status.owner == us;
+    }
+    if (!parentOurs)
+        return QDir::cleanPath(folder);
+    return {};
+}
+
+} // namespace
+
+QString privateFolderObstacle(const QString& folder)
+{
+    return walkPrivateFolders(folder, false);
+}
+
 bool makePrivateFolders(const QString& folder)
 {
-    if (fileStatus(folder).type == FileStatus::Type::Directory)
-        return true;
-    QString built;
-    for (const QString& part : folder.split(u'/', Qt::SkipEmptyParts)) {
-        built += u'/' + part;
-        if (::mkdir(QFile::encodeName(built).constData(), 0700) != 0 && errno != EEXIST)
-            return false;
-    }
-    return fileStatus(folder).type == FileStatus::Type::Directory;
+    if (!walkPrivateFolders(folder, true).isEmpty())
+        return false;
+    const QByteArray name = QFile::encodeName(folder);
+    struct stat info
+    {
+    };
+    if (::stat(name.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != effectiveUserId())
+        return false;
+    // Made by an older version, or by hand: what we keep there is nobody else's business.
+    return (info.st_mode & 077) == 0 || ::chmod(name.constData(), 0700) == 0;
 }
 
 bool syncToStorage(QFileDevice& file)

@@ -26,7 +26,10 @@ public:
     virtual void release() = 0;
 };
 
-/** The lock of this platform: a flock on ${XDG_RUNTIME_DIR:-/tmp}/<name>-<uid>.lock. */
+/**
+ * The lock of this platform: a flock on $XDG_RUNTIME_DIR/<name>-<uid>.lock, or without a runtime
+ * folder on <name>-<uid>.lock in ${XDG_CACHE_HOME:-~/.cache}/pemmo, a folder of the user's own.
+ */
 std::unique_ptr<InstanceLock> createInstanceLock();
 
 /** Where the lock for @p name lives. */

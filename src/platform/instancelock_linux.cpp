@@ -5,15 +5,28 @@
 #include "filesystem.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
+
+// The session's own folder, made by the login; empty when there is none.
+QString runtimeFolder()
+{
+    const QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return folder.isEmpty() || QDir::isRelativePath(folder) ? QString() : folder;
+}
 
 class FlockInstanceLock final : public InstanceLock
 {
 public:
     Result tryAcquire(const QString& name) override
     {
-        switch (m_lock.tryLock(instanceLockPath(name))) {
+        const QString path = instanceLockPath(name);
+        // Without a runtime folder the lock lives in one of the user's own, never in a shared
+        // place where another user could plant the file first.
+        if (runtimeFolder().isEmpty() && !makePrivateFolders(QFileInfo(path).absolutePath()))
+            return Result::Unavailable;
+        switch (m_lock.tryLock(path)) {
         case FileLock::Result::Acquired:
             return Result::Acquired;
         case FileLock::Result::HeldElsewhere:
@@ -39,8 +52,8 @@ std::unique_ptr<InstanceLock> createInstanceLock()
 
 QString instanceLockPath(const QString& name)
 {
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || QDir::isRelativePath(folder))
-        folder = QStringLiteral("/tmp");
+    QString folder = runtimeFolder();
+    if (folder.isEmpty())
+        folder = userFolder(UserFolder::Cache) + QLatin1String("/pemmo");
     return QStringLiteral("%1/%2-%3.lock").arg(folder, name).arg(effectiveUserId());
 }

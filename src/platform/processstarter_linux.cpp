@@ -16,6 +16,11 @@ public:
             arguments.append(filePath);
         QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments);
     }
+    void startRestoringEditor(const QString& backupPath) override
+    {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                { QStringLiteral("--restore-backup"), backupPath });
+    }
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "hivestore.h"
 
+#include "platform/checkedfile.h"
 #include "platform/filesystem.h"
 
 #include <QDateTime>
@@ -8,7 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
+
+#include <cstring>
 
 HiveStore::HiveStore(QString hivePath)
     : m_path(std::move(hivePath))
@@ -16,11 +18,7 @@ HiveStore::HiveStore(QString hivePath)
 
 QString HiveStore::defaultPath()
 {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // The XDG rules ignore a relative value.
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QLatin1String("/.config");
-    return base + QLatin1String("/Ambrel/Pemmo.reg");
+    return userFolder(UserFolder::Config) + QLatin1String("/Ambrel/Pemmo.reg");
 }
 
 QString HiveStore::decideRefusal() const
@@ -29,11 +27,16 @@ QString HiveStore::decideRefusal() const
     const auto ours = [us](const FileStatus& status) { return !status.error && status.owner == us; };
     const QString folder = QFileInfo(m_path).absolutePath();
     const FileStatus folderStatus = fileStatus(folder);
-    // A folder that is missing is made by us, private.
+    // A folder that is missing is made by us, private, but only inside a folder of our own:
+    // root with another user's environment must not leave root's folders in their home.
     if (folderStatus.exists() && !ours(folderStatus))
         return folder;
     if (folderStatus.error)
         return folder;
+    if (!folderStatus.exists()) {
+        if (const QString obstacle = privateFolderObstacle(folder); !obstacle.isEmpty())
+            return obstacle;
+    }
     const FileStatus own = linkStatus(m_path);
     if (own.error)
         return m_path;
@@ -87,7 +90,7 @@ std::optional<RegistryHive> HiveStore::read() const
 
 void HiveStore::removeStaleTemporaries() const
 {
-    // QSaveFile names its temporary file after the target with six random characters.
+    // A commit names its temporary file after the target with six random characters.
     const QFileInfo real(QFileInfo(m_path).isSymLink() ? QFileInfo(m_path).canonicalFilePath() : m_path);
     const QDir folder = real.absoluteDir();
     const QRegularExpression pattern(QLatin1String("^") + QRegularExpression::escape(real.fileName()) +
@@ -130,13 +133,14 @@ bool HiveStore::commit(const RegistryHive& hive, QString* error)
     }
     if (!makePrivateFolders(QFileInfo(m_path).absolutePath()))
         return fail(QStringLiteral("cannot create the folder of %1").arg(m_path));
-    // QSaveFile writes through a link to its target and renames there, so the link stays.
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // Written through a link to its target, so that the link stays. Every write and the sync are
+    // checked: a full disk must leave the old hive whole, never an empty one.
+    const QString target = linked ? followLinks(m_path) : m_path;
+    if (target.isEmpty())
+        return fail(QStringLiteral("%1 is a circular link").arg(m_path));
+    CheckedFile file;
     const QByteArray bytes = hive.serialize();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return fail(file.errorString());
+    if (!file.createUnique(target + u'.') || !file.write(bytes) || !file.sync() || !file.replace(target))
+        return fail(QString::fromLocal8Bit(std::strerror(file.errorNumber())));
     return true;
 }

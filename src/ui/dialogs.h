@@ -41,7 +41,8 @@ class Dialogs
 {
 public:
     enum class Icon { None, Information, Warning, Critical, Question };
-    enum class Button { Ok, Yes, No, Cancel };
+    /** Ok to Cancel are Qt's own buttons; the others carry the program's words (uitexts.h). */
+    enum class Button { Ok, Yes, No, Cancel, Save, Reopen, Restore, Discard, Later };
 
     virtual ~Dialogs() = default;
 
@@ -54,8 +55,12 @@ public:
 
     /** A message box with the one sentence and an OK button. */
     virtual void message(const QString& text, Icon icon = Icon::None) = 0;
-    /** A message box offering @p buttons; returns the one chosen (Cancel when the box is closed). */
-    virtual Button ask(const QString& text, const QList<Button>& buttons, Icon icon = Icon::Question) = 0;
+    /**
+     * A message box offering @p buttons; returns the one chosen (Cancel when the box is closed).
+     * Enter chooses @p defaultButton, else Qt's choice (the first accepting button).
+     */
+    virtual Button ask(const QString& text, const QList<Button>& buttons, Icon icon = Icon::Question,
+                       std::optional<Button> defaultButton = std::nullopt) = 0;
 
     /** The open dialog; on confirmation updates @p state's file name and filter index and returns true. */
     virtual bool openFile(FileDialogState& state) = 0;

@@ -5,6 +5,13 @@
 
 // What the shared dialogs show to the user.
 
+// The message boxes' own buttons (Qt's standard ones come in its translation).
+inline const QString kSaveButton = QStringLiteral("保存");
+inline const QString kReopenButton = QStringLiteral("文字コードを指定して開き直す");
+inline const QString kRestoreButton = QStringLiteral("復元");
+inline const QString kDiscardButton = QStringLiteral("破棄");
+inline const QString kLaterButton = QStringLiteral("後で");
+
 namespace FontDialogText {
 inline const QString Title = QStringLiteral("フォント");
 inline const QString Family = QStringLiteral("フォント名(&F):");

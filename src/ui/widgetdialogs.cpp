@@ -2,6 +2,7 @@
 #include "widgetdialogs.h"
 
 #include "fontdialog.h"
+#include "uitexts.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -11,6 +12,10 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -31,7 +36,8 @@ QMessageBox::Icon toQt(Dialogs::Icon icon)
     return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButton toQt(Dialogs::Button button)
+// Qt's own buttons come in Qt's translation; the others carry the program's words.
+std::optional<QMessageBox::StandardButton> standardButton(Dialogs::Button button)
 {
     switch (button) {
     case Dialogs::Button::Ok:
@@ -41,10 +47,30 @@ QMessageBox::StandardButton toQt(Dialogs::Button button)
     case Dialogs::Button::No:
         return QMessageBox::No;
     case Dialogs::Button::Cancel:
-        break;
+        return QMessageBox::Cancel;
+    default:
+        return std::nullopt;
     }
-    return QMessageBox::Cancel;
 }
+
+std::pair<QString, QMessageBox::ButtonRole> ownButton(Dialogs::Button button)
+{
+    switch (button) {
+    case Dialogs::Button::Save:
+        return { kSaveButton, QMessageBox::AcceptRole };
+    case Dialogs::Button::Reopen:
+        return { kReopenButton, QMessageBox::ActionRole };
+    case Dialogs::Button::Restore:
+        return { kRestoreButton, QMessageBox::AcceptRole };
+    case Dialogs::Button::Discard:
+        return { kDiscardButton, QMessageBox::DestructiveRole };
+    default:
+        return { kLaterButton, QMessageBox::RejectRole };
+    }
+}
+
+// Which of the seam's buttons a box's button stands for.
+constexpr const char* kButtonProperty = "pemmoButton";
 
 QString qtFilter(const FileFilter& filter)
 {
@@ -102,8 +128,18 @@ std::unique_ptr<QMessageBox> makeMessageBox(const QString& caption, const QStrin
                                              QApplication::activeWindow());
     // File names come from the user and from disk: "<h1>" in one must show as typed.
     box->setTextFormat(Qt::PlainText);
-    for (const Dialogs::Button button : buttons)
-        box->addButton(toQt(button));
+    for (const Dialogs::Button button : buttons) {
+        QAbstractButton* added = nullptr;
+        if (const auto standard = standardButton(button)) {
+            added = box->addButton(*standard);
+        } else {
+            const auto [label, role] = ownButton(button);
+            added = box->addButton(label, role);
+        }
+        added->setProperty(kButtonProperty, int(button));
+        if (button == Dialogs::Button::Cancel || button == Dialogs::Button::Later)
+            box->setEscapeButton(added);
+    }
     return box;
 }
 
@@ -112,15 +148,20 @@ void WidgetDialogs::message(const QString& text, Icon icon)
     makeMessageBox(caption(), text, { Button::Ok }, icon)->exec();
 }
 
-Dialogs::Button WidgetDialogs::ask(const QString& text, const QList<Button>& buttons, Icon icon)
+Dialogs::Button WidgetDialogs::ask(const QString& text, const QList<Button>& buttons, Icon icon,
+                                   std::optional<Button> defaultButton)
 {
     const auto box = makeMessageBox(caption(), text, buttons, icon);
-    const auto chosen = QMessageBox::StandardButton(box->exec());
-    for (const Button button : buttons) {
-        if (toQt(button) == chosen)
-            return button;
+    if (defaultButton) {
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->property(kButtonProperty).toInt() == int(*defaultButton))
+                box->setDefaultButton(qobject_cast<QPushButton*>(button));
+        }
     }
-    return Button::Cancel;
+    box->exec();
+    const QAbstractButton* chosen = box->clickedButton();
+    // A box closed by its title bar or Esc without an escape button counts as cancelled.
+    return chosen ? Button(chosen->property(kButtonProperty).toInt()) : Button::Cancel;
 }
 
 bool WidgetDialogs::openFile(FileDialogState& state)

@@ -19,7 +19,8 @@ class WidgetDialogs final : public Dialogs
 {
 public:
     void message(const QString& text, Icon icon) override;
-    Button ask(const QString& text, const QList<Button>& buttons, Icon icon) override;
+    Button ask(const QString& text, const QList<Button>& buttons, Icon icon,
+               std::optional<Button> defaultButton = std::nullopt) override;
     bool openFile(FileDialogState& state) override;
     bool saveFile(FileDialogState& state) override;
     std::optional<FontChoice> chooseFont(const QFont& initial, std::optional<QColor> colour) override;

@@ -7,6 +7,9 @@
 #include "document/plaintextview.h"
 #include "document/recentlists.h"
 #include "formats/documentio.h"
+#include "formats/filewriter.h"
+#include "formats/formattexts.h"
+#include "platform/checkedfile.h"
 #include "recentfiles.h"
 #include "settings/settingskey.h"
 #include "settings/settingstable.h"
@@ -134,6 +137,8 @@ DocumentController::DocumentController(const DocumentControls& controls, RulerGu
     m_saveDialog.filters = saveDialogFilters();
 }
 
+DocumentController::~DocumentController() = default;
+
 void DocumentController::setTitle(const QString& fileName)
 {
     // The caption is never cut: a long path shows whole, and the window manager elides it. A "*" stands
@@ -163,6 +168,7 @@ bool DocumentController::savePrompt()
         // going on would throw it away.
         return FileSave();
     case Button::No:
+        dropRestoredBackup();
         return true;
     default:
         return false;
@@ -304,6 +310,35 @@ bool DocumentController::startNewFile(const QString& path)
     return true;
 }
 
+bool DocumentController::restoreBackup(const QString& backupPath)
+{
+    const std::optional<QString> original = backupOriginal(backupPath);
+    auto hold = std::make_unique<CheckedFile>();
+    if (!original || !hold->openForReading(backupPath) || !hold->tryLock()) {
+        m_dialogs.message(kBackupUnavailable.arg(QDir::toNativeSeparators(backupPath)), Dialogs::Icon::Warning);
+        return false;
+    }
+    if (!load(backupPath, std::nullopt))
+        return false;
+    m_restoredBackup = std::move(hold);
+    m_restoredBackupPath = backupPath;
+    setTitle(*original);
+    // The file holds what the interrupted save left: writing over it is what the user wants.
+    m_disk.take(*original);
+    m_ui.RichEdit2->setModified(true);
+    showMessage(kBackupRestored.arg(*original));
+    return true;
+}
+
+void DocumentController::dropRestoredBackup()
+{
+    if (!m_restoredBackup)
+        return;
+    m_restoredBackup.reset();
+    removeBackup(m_restoredBackupPath);
+    m_restoredBackupPath.clear();
+}
+
 void DocumentController::endPreview()
 {
     if (m_endPreview)
@@ -393,10 +428,35 @@ void DocumentController::FileOpen()
         m_refreshWorkTree(m_currentFileName);
 }
 
+bool DocumentController::undecodedAccepted(SaveOptions& options)
+{
+    if (!m_lossy)
+        return true;
+    // Counted now, not at load: typing may have removed some.
+    qsizetype undecoded = 0;
+    m_ui.RichEdit2->textInSlices(
+        [&undecoded](QStringView slice) { undecoded += slice.count(QChar::ReplacementCharacter); });
+    using Button = Dialogs::Button;
+    // The text may be a misread: saving it by default would make the misreading the file.
+    switch (m_dialogs.ask(kLossySaveQuestion.arg(undecoded).arg(encodingName(m_format.encoding)),
+                          { Button::Save, Button::Reopen, Button::Cancel }, Dialogs::Icon::Warning, Button::Cancel)) {
+    case Button::Save:
+        options.replaceUndecoded = true;
+        return true;
+    case Button::Reopen:
+        Q_EMIT encodingChoiceWanted();
+        return false;
+    default:
+        return false;
+    }
+}
+
 bool DocumentController::writeDocument(const QString& path)
 {
     TextFormat format = m_format;
-    SaveOptions options { m_lossy, false, m_unkept };
+    SaveOptions options { m_lossy, false, false, m_unkept };
+    if (!isRtfFileName(path) && !undecodedAccepted(options))
+        return false;
     const DocumentEditor* editor = m_ui.RichEdit2;
     DocumentSource source;
     source.document = editor->richDocument();
@@ -411,10 +471,12 @@ bool DocumentController::writeDocument(const QString& path)
     };
     SaveResult result = save();
     if (result.status == SaveStatus::NeedsConfirmation) {
-        // Nothing is written until the user agrees to UTF-8, which holds every character.
-        const auto answer = m_dialogs.ask(result.message, { Dialogs::Button::Yes, Dialogs::Button::No },
-                                          Dialogs::Icon::Question);
-        if (answer != Dialogs::Button::Yes)
+        // Nothing is written until the user agrees: to UTF-8, which holds every character, or,
+        // for RTF, to what the save cannot keep.
+        using Button = Dialogs::Button;
+        const auto answer = m_dialogs.ask(result.message, { Button::Yes, Button::No }, Dialogs::Icon::Question,
+                                          result.lossy ? Button::No : Button::Yes);
+        if (answer != Button::Yes)
             return false;
         format.encoding = Encoding::Utf8;
         format.bom = false;
@@ -430,6 +492,7 @@ bool DocumentController::writeDocument(const QString& path)
         m_lossy = false;
     }
     m_disk.take(path);
+    dropRestoredBackup();
     // What could not be written is gone from the RTF file now; its next save loses nothing more.
     if (isRtfFileName(path))
         m_unkept.clear();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "document/disksnapshot.h"
+#include "formats/documentio.h"
 #include "formats/textformat.h"
 #include "ui/dialogs.h"
 
@@ -11,8 +12,10 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class CheckedFile;
 class DocumentEditor;
 class PlainTextView;
 class QAction;
@@ -45,6 +48,7 @@ class DocumentController final : public QObject
 public:
     DocumentController(const DocumentControls& controls, RulerGutter* rulerGutter, RecentFiles* recent,
                        Dialogs& dialogs, QObject* parent = nullptr);
+    ~DocumentController() override;
 
     /** The window's editor-settings write, run after an open or a drop. */
     void setEditorSettingsWrite(std::function<void()> write) { m_writeEditorSettings = std::move(write); }
@@ -91,6 +95,12 @@ public:
      * Save As when there is none). The document keeps the format only when the save happened.
      */
     bool saveWithFormat(const pemmo::formats::TextFormat& format);
+    /**
+     * Puts back the old content of a file whose in-place save was interrupted: loads @p backupPath
+     * under the original's name, modified, and keeps the backup (locked) until the text is saved
+     * or let go at the save prompt. False when it cannot be taken or read.
+     */
+    bool restoreBackup(const QString& backupPath);
     /** Gives the document editor the focus and clears its modified flag. */
     void focusUnmodifiedDocumentEditor();
 
@@ -118,16 +128,20 @@ Q_SIGNALS:
     void textFormatChanged(const pemmo::formats::TextFormat& format);
     /** A load ended early on stopLoading(); it said nothing and changed nothing. */
     void loadStopped();
+    /** The user wants to read the file again in an encoding still to be chosen. */
+    void encodingChoiceWanted();
 
 private:
     QString startFolder(const QString& preferred) const;
     bool load(const QString& path, std::optional<pemmo::formats::Encoding> encoding);
     void setTextFormat(const pemmo::formats::TextFormat& format);
     bool probedLoad(const QString& path);
+    bool undecodedAccepted(pemmo::formats::SaveOptions& options);
     bool writeDocument(const QString& path);
     bool overwriteAccepted(const QString& path);
     bool externalChangeAccepted(const QString& path);
     void endPreview();
+    void dropRestoredBackup();
     void showMessage(const QString& text);
     /**
      * After a load: says that long lines show only their start, or else that @p openedPath was
@@ -154,6 +168,9 @@ private:
     DiskSnapshot m_disk;
     QStringList m_unkept;
     bool m_loading = false;
+    // The backup being restored, held locked so that no other start offers it meanwhile.
+    std::unique_ptr<CheckedFile> m_restoredBackup;
+    QString m_restoredBackupPath;
     // Read by a load's decoding thread.
     std::atomic<bool> m_stopRequested = false;
 };

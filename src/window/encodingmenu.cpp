@@ -29,6 +29,10 @@ EncodingMenu::EncodingMenu(DocumentController& documents, Dialogs& dialogs, QWid
     m_reopen->setObjectName(QStringLiteral("ReopenWithEncoding"));
     m_save->setObjectName(QStringLiteral("SaveWithEncoding"));
     m_popup->setObjectName(QStringLiteral("EncodingPopup"));
+    // Asked for from within a save: the menu opens once that has ended.
+    connect(
+        &documents, &DocumentController::encodingChoiceWanted, this,
+        [this, parent] { m_reopen->popup(parent->mapToGlobal(parent->rect().center())); }, Qt::QueuedConnection);
     // A UTF-16 file found without a BOM is not one of the choices: then no item is checked.
     m_encodingGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
 

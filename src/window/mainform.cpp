@@ -234,6 +234,11 @@ void TMainForm::setDocumentTitle(const QString& fileName)
     m_documents->setTitle(fileName);
 }
 
+void TMainForm::restoreBackup(const QString& backupPath)
+{
+    runReported(m_context.dialogs, [this, &backupPath] { m_documents->restoreBackup(backupPath); });
+}
+
 void TMainForm::rememberFile(const QString& path)
 {
     m_recent->rememberFile(path);

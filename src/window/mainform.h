@@ -40,6 +40,8 @@ public:
     void loadDroppedFile(const QString& path);
     /** The remember-file operation on the in-memory lists; stored at the next storing point. */
     void rememberFile(const QString& path);
+    /** Opens the old content of an interrupted save, under the file's name (see DocumentController). */
+    void restoreBackup(const QString& backupPath);
     /** The save prompt; false when the caller must stop. */
     bool savePrompt();
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "platform/instancelock.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,10 +72,21 @@ void TestInstanceLock::lockPathFollowsRuntimeDir()
 {
     QCOMPARE(instanceLockPath(QStringLiteral("pemmo")),
              QStringLiteral("%1/pemmo-%2.lock").arg(m_runtime->path()).arg(::getuid()));
+    // Without a runtime folder, never a shared place: the user's own cache folder.
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(m_runtime->path() + QLatin1String("/cache")));
     qputenv("XDG_RUNTIME_DIR", "relative/dir");
-    QVERIFY(instanceLockPath(QStringLiteral("pemmo")).startsWith(QLatin1String("/tmp/pemmo-")));
+    const QString own = QStringLiteral("%1/cache/pemmo/pemmo-%2.lock").arg(m_runtime->path()).arg(::getuid());
+    QCOMPARE(instanceLockPath(QStringLiteral("pemmo")), own);
     qunsetenv("XDG_RUNTIME_DIR");
-    QVERIFY(instanceLockPath(QStringLiteral("pemmo")).startsWith(QLatin1String("/tmp/pemmo-")));
+    QCOMPARE(instanceLockPath(QStringLiteral("pemmo")), own);
+    const auto lock = createInstanceLock();
+    QCOMPARE(lock->tryAcquire(QStringLiteral("pemmo")), InstanceLock::Result::Acquired);
+    QCOMPARE(QFileInfo(own).absoluteDir().absolutePath(), m_runtime->path() + QLatin1String("/cache/pemmo"));
+    QCOMPARE(QFile::permissions(QFileInfo(own).absolutePath()),
+             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadUser |
+                 QFileDevice::WriteUser | QFileDevice::ExeUser);
+    lock->release();
+    qunsetenv("XDG_CACHE_HOME");
 }
 
 void TestInstanceLock::firstTakerWinsUntilRelease()

@@ -18,9 +18,11 @@ class FakeDialogs final : public Dialogs
 public:
     void message(const QString& text, Icon) override { messages.append(text); }
 
-    Button ask(const QString& text, const QList<Button>& buttons, Icon) override
+    Button ask(const QString& text, const QList<Button>& buttons, Icon,
+               std::optional<Button> defaultButton = std::nullopt) override
     {
         questions.append(text);
+        defaults.append(defaultButton);
         if (!answers.isEmpty())
             return answers.takeFirst();
         return buttons.isEmpty() ? Button::Cancel : buttons.constLast();
@@ -63,6 +65,8 @@ public:
 
     QStringList messages;
     QStringList questions;
+    /** The default button of each question, in the order asked. */
+    QList<std::optional<Button>> defaults;
     QStringList helpShown;
     bool helpWorks = true;
     /** Answers for ask(), in order; when empty, the last button offered is chosen. */

@@ -10,5 +10,7 @@ class FakeProcessStarter final : public ProcessStarter
 {
 public:
     void startEditor(const QString& filePath) override { started.append(filePath); }
+    void startRestoringEditor(const QString& backupPath) override { restoring.append(backupPath); }
     QStringList started;
+    QStringList restoring;
 };

@@ -7,30 +7,37 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
 #include <QTemporaryDir>
 #include <QtGlobal>
 
-/** Points XDG_CONFIG_HOME and XDG_RUNTIME_DIR at fresh folders for the life of the object. */
+#include <utility>
+
+/**
+ * Points XDG_CONFIG_HOME, XDG_CACHE_HOME, XDG_STATE_HOME and XDG_RUNTIME_DIR at fresh folders for
+ * the life of the object.
+ */
 class TempSettings final
 {
 public:
     TempSettings()
-        : m_oldConfig(qgetenv("XDG_CONFIG_HOME"))
-        , m_oldRuntime(qgetenv("XDG_RUNTIME_DIR"))
     {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("config"))));
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path()));
+        for (const auto& [name, folder] : kFolders) {
+            m_old.append(qgetenv(name));
+            qputenv(name, QFile::encodeName(m_dir.filePath(QLatin1String(folder))));
+        }
     }
     ~TempSettings()
     {
-        restore("XDG_CONFIG_HOME", m_oldConfig);
-        restore("XDG_RUNTIME_DIR", m_oldRuntime);
+        for (qsizetype i = 0; i < m_old.size(); ++i)
+            restore(kFolders[i].first, m_old[i]);
     }
     TempSettings(const TempSettings&) = delete;
     TempSettings& operator=(const TempSettings&) = delete;
 
     QString hivePath() const { return HiveStore::defaultPath(); }
     QString dir() const { return m_dir.path(); }
+    QString cacheDir() const { return m_dir.filePath(QStringLiteral("cache")); }
 
     QByteArray hiveBytes() const
     {
@@ -55,7 +62,12 @@ private:
             qputenv(name, value);
     }
 
+    static constexpr std::pair<const char*, const char*> kFolders[] = {
+        { "XDG_CONFIG_HOME", "config" },
+        { "XDG_CACHE_HOME", "cache" },
+        { "XDG_STATE_HOME", "state" },
+        { "XDG_RUNTIME_DIR", "." },
+    };
     QTemporaryDir m_dir;
-    QByteArray m_oldConfig;
-    QByteArray m_oldRuntime;
+    QList<QByteArray> m_old;
 };
