@@ -249,6 +249,18 @@ void DocumentEditor::settleLoadedPlainText()
     setForcedModified(false);
 }
 
+void DocumentEditor::setLineBreaksFor(const pemmo::formats::TextFormat& format)
+{
+    using pemmo::formats::LineEnding;
+    long mode = Sci::SC_EOL_LF;
+    if (format.keptLineEndings) {
+        mode = format.lineEnding == LineEnding::CrLf ? Sci::SC_EOL_CRLF
+            : format.lineEnding == LineEnding::Cr    ? Sci::SC_EOL_CR
+                                                     : Sci::SC_EOL_LF;
+    }
+    m_plainView->sci(Sci::SCI_SETEOLMODE, mode);
+}
+
 void DocumentEditor::loadRichText(std::unique_ptr<QTextDocument> document)
 {
     replaceRichDocument(std::move(document));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "codelanguage.h"
+#include "formats/textformat.h"
 #include "storedcolour.h"
 #include "tabstops.h"
 
@@ -191,6 +192,13 @@ public:
     CodeLanguage codeLanguage() const { return m_language; }
     /** Code colouring on or off; it only ever changes how the text looks. */
     void setCodeColouring(bool on);
+
+    /**
+     * Which line break the plain view puts in for Enter and pasted breaks: '\n', as the text
+     * holds breaks, or the file's most frequent one when the text keeps the file's own breaks
+     * (TextFormat::keptLineEndings). A save writes the text's breaks by the same format.
+     */
+    void setLineBreaksFor(const pemmo::formats::TextFormat& format);
     bool codeColouring() const { return m_colouring; }
 
     /**

@@ -97,6 +97,8 @@ bool ScintillaView::startEmptyDocument(bool styled)
     const long options = styled ? Sci::SC_DOCUMENTOPTION_DEFAULT : Sci::SC_DOCUMENTOPTION_STYLES_NONE;
     if (sci(Sci::SCI_GETDOCUMENTOPTIONS) == options) {
         sci(Sci::SCI_CLEARALL);
+        // A new text starts with breaks as '\n', whatever the previous file kept.
+        sci(Sci::SCI_SETEOLMODE, Sci::SC_EOL_LF);
         return false;
     }
     // These settings belong to the document, not to the view: carry them over.
@@ -141,9 +143,16 @@ int ScintillaView::styleLongLineTails(qsizetype shownCharacters, int style)
         return 0;
     const auto* text = reinterpret_cast<const char*>(sci(Sci::SCI_GETCHARACTERPOINTER));
     int styled = 0;
+    // A text that keeps a file's mixed breaks may end lines with CR alone.
+    const bool anyCr = std::memchr(text, '\r', size_t(length)) != nullptr;
     for (qsizetype lineStart = 0; lineStart < length;) {
         const auto* newline = static_cast<const char*>(std::memchr(text + lineStart, '\n', size_t(length - lineStart)));
-        const qsizetype lineEnd = newline ? newline - text : length;
+        qsizetype lineEnd = newline ? newline - text : length;
+        if (anyCr) {
+            const auto* cr = static_cast<const char*>(std::memchr(text + lineStart, '\r', size_t(lineEnd - lineStart)));
+            if (cr)
+                lineEnd = cr - text;
+        }
         // A line has no more characters than bytes: only a line this long in bytes can be too long.
         if (lineEnd - lineStart > shownCharacters) {
             qsizetype at = lineStart;

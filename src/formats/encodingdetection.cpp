@@ -22,43 +22,76 @@ constexpr qsizetype kBinarySampleBytes = 8 * 1024;
 // Korean and Latin samples read that way had none at all, the Japanese ones at least 11 %.
 constexpr double kJapaneseKanaShare = 0.05;
 
-// Returns 0 when invalid, 1 when pure ASCII, 2 when valid UTF-8 with non-ASCII characters.
-int classifyUtf8(QByteArrayView bytes)
+// How the bytes read as UTF-8: the multi-byte characters that are valid, and the stretches that
+// are not (a maximal ill-formed part each: a lead byte with the continuation bytes it has, or a
+// stray byte).
+struct Utf8Census
 {
+    qsizetype valid = 0;
+    qsizetype invalid = 0;
+};
+
+Utf8Census censusUtf8(QByteArrayView bytes)
+{
+    Utf8Census census;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = p + bytes.size();
-    bool nonAscii = false;
     while (p < end) {
         if (*p < 0x80) {
             ++p;
             continue;
         }
-        nonAscii = true;
         const unsigned char lead = *p;
-        int length;
-        char32_t minimum;
-        char32_t value;
+        int length = 0;
+        unsigned char low = 0x80; // the second byte's range, which rules out overlong forms and surrogates
+        unsigned char high = 0xBF;
         if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, minimum = 0x80, value = lead & 0x1F;
+            length = 2;
         } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, minimum = 0x800, value = lead & 0x0F;
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
         } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, minimum = 0x10000, value = lead & 0x07;
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        }
+        int good = 0;
+        if (length > 0) {
+            good = 1;
+            while (good < length && p + good < end) {
+                const unsigned char next = p[good];
+                const bool fits = good == 1 ? next >= low && next <= high : (next & 0xC0) == 0x80;
+                if (!fits)
+                    break;
+                ++good;
+            }
+        }
+        if (length > 0 && good == length) {
+            ++census.valid;
         } else {
-            return 0;
+            ++census.invalid;
+            good = std::max(good, 1);
         }
-        if (end - p < length)
-            return 0;
-        for (int i = 1; i < length; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return 0;
-            value = (value << 6) | (p[i] & 0x3F);
-        }
-        if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-            return 0;
-        p += length;
+        p += good;
     }
-    return nonAscii ? 2 : 1;
+    return census;
+}
+
+// UTF-8 with a few damaged bytes (a cut last character, a stray byte) is still UTF-8: in text of
+// another encoding read as UTF-8, bad stretches outnumber valid characters, or come close.
+constexpr qsizetype kDamagedUtf8MinValid = 20;
+constexpr qsizetype kDamagedUtf8ValidPerInvalid = 20;
+
+// Returns 0 when not UTF-8, 1 when pure ASCII, 2 when UTF-8 with non-ASCII characters.
+int classifyUtf8(QByteArrayView bytes)
+{
+    const Utf8Census census = censusUtf8(bytes);
+    if (census.invalid == 0)
+        return census.valid > 0 ? 2 : 1;
+    const bool nearlyAllValid = census.valid >= kDamagedUtf8MinValid &&
+        census.invalid * kDamagedUtf8ValidPerInvalid <= census.valid;
+    return nearlyAllValid ? 2 : 0;
 }
 
 QByteArray uchardetName(QByteArrayView sample)
@@ -173,13 +206,17 @@ Encoding detectLegacy(QByteArrayView bytes)
 
 std::optional<TextFormat> bomFormat(QByteArrayView bytes)
 {
+    TextFormat format;
+    format.bom = true;
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        return TextFormat { Encoding::Utf8, true, LineEnding::CrLf };
-    if (bytes.startsWith("\xFF\xFE"))
-        return TextFormat { Encoding::Utf16Le, true, LineEnding::CrLf };
-    if (bytes.startsWith("\xFE\xFF"))
-        return TextFormat { Encoding::Utf16Be, true, LineEnding::CrLf };
-    return std::nullopt;
+        format.encoding = Encoding::Utf8;
+    else if (bytes.startsWith("\xFF\xFE"))
+        format.encoding = Encoding::Utf16Le;
+    else if (bytes.startsWith("\xFE\xFF"))
+        format.encoding = Encoding::Utf16Be;
+    else
+        return std::nullopt;
+    return format;
 }
 
 std::optional<Encoding> utf16ByNulPattern(QByteArrayView bytes)

@@ -24,7 +24,8 @@ bool looksBinary(QByteArrayView bytes);
 
 /**
  * The encoding and BOM of a file, Japanese first:
- * 1. a BOM; 2. UTF-16 by its NUL pattern; 3. valid UTF-8 with non-ASCII characters (plain ASCII
+ * 1. a BOM; 2. UTF-16 by its NUL pattern; 3. UTF-8 with non-ASCII characters, valid or nearly so
+ * (a damaged byte among at least twenty valid characters per damage reads as U+FFFD; plain ASCII
  * is CP932, or ISO-2022-JP when uchardet sees its escapes); 4. uchardet naming a Japanese
  * encoding; 5. uchardet naming GB18030, Big5, EUC-KR (UHC), ISO-8859-x or Windows-125x, the
  * bytes valid there, with enough text (kForeignMinNonAsciiBytes) that has no kana in a valid

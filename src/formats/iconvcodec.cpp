@@ -3,6 +3,7 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <cerrno>
@@ -51,24 +52,36 @@ bool convertReplacing(iconv_t handle, const char* data, qsizetype size, Text& ou
     out.resize(written + room(size) + 16);
     char* in = const_cast<char*>(data);
     size_t inLeft = size_t(size);
-    while (true) {
+    // Hands out what the converter holds back: glibc's Windows-1255 and -1258 keep a base letter
+    // until they see whether a combining mark follows, and without this the text's last letter,
+    // or the one before a bad byte, would be lost.
+    const auto flush = [&] {
+        while (true) {
+            char* outPtr = reinterpret_cast<char*>(out.data() + written);
+            size_t outLeft = size_t(out.size() - written) * unitBytes;
+            const size_t before = outLeft;
+            const size_t result = iconv(handle, nullptr, nullptr, &outPtr, &outLeft);
+            written += qsizetype(before - outLeft) / unitBytes;
+            if (result != size_t(-1) || errno != E2BIG)
+                return;
+            out.resize(out.size() + 64);
+        }
+    };
+    while (inLeft > 0) {
         char* outPtr = reinterpret_cast<char*>(out.data() + written);
         size_t outLeft = size_t(out.size() - written) * unitBytes;
         const size_t before = outLeft;
-        const size_t result = inLeft ? iconv(handle, &in, &inLeft, &outPtr, &outLeft)
-                                     : iconv(handle, nullptr, nullptr, &outPtr, &outLeft);
+        const size_t result = iconv(handle, &in, &inLeft, &outPtr, &outLeft);
         written += qsizetype(before - outLeft) / unitBytes;
-        if (result != size_t(-1)) {
-            if (inLeft == 0)
-                break;
+        if (result != size_t(-1))
             continue;
-        }
         if (errno == E2BIG) {
             out.resize(out.size() + room(qsizetype(inLeft)) + 64);
             continue;
         }
         // EILSEQ or EINVAL (a cut-off sequence at the end): keep the byte visible and go on after it.
         clean = false;
+        flush();
         if (written + replacementUnits > out.size())
             out.resize(written + room(qsizetype(inLeft)) + 64);
         if constexpr (utf16)
@@ -79,9 +92,8 @@ bool convertReplacing(iconv_t handle, const char* data, qsizetype size, Text& ou
         ++in;
         --inLeft;
         iconv(handle, nullptr, nullptr, nullptr, nullptr);
-        if (inLeft == 0)
-            break;
     }
+    flush();
     out.resize(written);
     return clean;
 }
@@ -112,10 +124,19 @@ struct Utf8Decoder::ByteTable
     {
         quint8 length = 0; // 0: the byte or pair is no character
         char bytes[4] = {};
+        quint16 twin = 0; // 1 + index into twins when the character has more than one code
+    };
+    /** One code of a character that the encoding holds under several. */
+    struct Twin
+    {
+        char32_t character = 0;
+        QByteArray code;
+        bool usual = false; ///< the code the encoder writes for the character
     };
     std::array<Code, 256> single {};
     std::array<bool, 256> lead {};
     std::vector<Code> pairs = std::vector<Code>(0x10000); // lead << 8 | trail
+    std::vector<Twin> twins; // grouped by character
 };
 
 namespace {
@@ -139,6 +160,76 @@ std::variant<Utf8Decoder::ByteTable::Code, int> probe(iconv_t handle, const char
     code.length = quint8(length);
     std::memcpy(code.bytes, out, length);
     return code;
+}
+
+// Marks the codes of characters that have more than one: the encoder writes one of them, and a
+// file that used another gets it back only if the decoding notes which it saw.
+void findTwins(Utf8Decoder::ByteTable& table, const char* fromCode)
+{
+    iconv_t encoder = iconv_open(fromCode, "UTF-8");
+    if (encoder == kInvalid)
+        return;
+    using Code = Utf8Decoder::ByteTable::Code;
+    struct Entry
+    {
+        QByteArray bytes;
+        Code* code;
+        bool usual;
+    };
+    std::map<char32_t, std::vector<Entry>> codesOf;
+    const auto codeAt = [&table](const QByteArray& bytes) -> Code* {
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData());
+        if (bytes.size() == 1)
+            return table.lead[b[0]] ? nullptr : &table.single[b[0]];
+        if (bytes.size() == 2)
+            return table.lead[b[0]] ? &table.pairs[b[0] << 8 | b[1]] : nullptr;
+        return nullptr;
+    };
+    const auto consider = [&](const QByteArray& bytes) {
+        Code* code = codeAt(bytes);
+        if (!code || code->length == 0)
+            return;
+        iconv(encoder, nullptr, nullptr, nullptr, nullptr);
+        char* in = code->bytes;
+        size_t inLeft = code->length;
+        char out[16];
+        char* outPtr = out;
+        size_t outLeft = sizeof out;
+        if (iconv(encoder, &in, &inLeft, &outPtr, &outLeft) == size_t(-1) ||
+            iconv(encoder, nullptr, nullptr, &outPtr, &outLeft) == size_t(-1))
+            return;
+        const QByteArray usual(out, outPtr - out);
+        if (usual == bytes)
+            return;
+        // The usual code counts only when it reads back as the same character.
+        Code* usualCode = codeAt(usual);
+        if (!usualCode || usualCode->length != code->length ||
+            std::memcmp(usualCode->bytes, code->bytes, code->length) != 0)
+            return;
+        std::vector<Entry>& entries = codesOf[QString::fromUtf8(code->bytes, code->length).toUcs4().value(0)];
+        const auto add = [&entries](const QByteArray& twin, Code* twinCode, bool isUsual) {
+            for (const Entry& entry : entries) {
+                if (entry.bytes == twin)
+                    return;
+            }
+            entries.push_back({ twin, twinCode, isUsual });
+        };
+        add(usual, usualCode, true);
+        add(bytes, code, false);
+    };
+    for (int b = 0; b < 256; ++b)
+        consider(QByteArray(1, char(b)));
+    for (int pair = 0; pair < 0x10000; ++pair) {
+        const char bytes[2] = { char(pair >> 8), char(pair & 0xFF) };
+        consider(QByteArray(bytes, 2));
+    }
+    iconv_close(encoder);
+    for (const auto& [character, entries] : codesOf) {
+        for (const Entry& entry : entries) {
+            table.twins.push_back({ character, entry.bytes, entry.usual });
+            entry.code->twin = quint16(table.twins.size());
+        }
+    }
 }
 
 // What glibc makes of every byte and every pair that starts with an incomplete byte; null when
@@ -173,7 +264,10 @@ std::unique_ptr<Utf8Decoder::ByteTable> readByteTable(const char* fromCode)
         }
     }
     iconv_close(handle);
-    return usable ? std::move(table) : nullptr;
+    if (!usable)
+        return nullptr;
+    findTwins(*table, fromCode);
+    return table;
 }
 
 const Utf8Decoder::ByteTable* byteTable(const char* fromCode)
@@ -192,7 +286,34 @@ const Utf8Decoder::ByteTable* byteTable(const char* fromCode)
 Utf8Decoder::Utf8Decoder(const char* fromCode)
     : m_table(byteTable(fromCode))
     , m_handle(m_table ? nullptr : openOrNull("UTF-8", fromCode))
-{ }
+{
+    if (m_table)
+        m_seenTwins.assign(m_table->twins.size(), false);
+}
+
+QMap<char32_t, QByteArray> Utf8Decoder::ownCodes() const
+{
+    QMap<char32_t, QByteArray> codes;
+    if (!m_table)
+        return codes;
+    const auto& twins = m_table->twins;
+    for (size_t first = 0; first < twins.size();) {
+        size_t end = first;
+        const ByteTable::Twin* seen = nullptr;
+        int seenCount = 0;
+        for (; end < twins.size() && twins[end].character == twins[first].character; ++end) {
+            if (m_seenTwins[end]) {
+                seen = &twins[end];
+                ++seenCount;
+            }
+        }
+        // A file that wrote the character in two ways cannot have both back: it gets the usual one.
+        if (seenCount == 1 && !seen->usual)
+            codes.insert(seen->character, seen->code);
+        first = end;
+    }
+    return codes;
+}
 
 Utf8Decoder::~Utf8Decoder()
 {
@@ -232,6 +353,8 @@ bool Utf8Decoder::decode(const char* data, qsizetype size, QByteArray& out)
         std::memcpy(to, code->bytes, 4);
         to += code->length;
         in += taken;
+        if (code->twin != 0) [[unlikely]]
+            m_seenTwins[code->twin - 1] = true;
     }
     out.resize(to - out.data());
     return clean;

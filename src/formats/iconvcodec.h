@@ -2,11 +2,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QStringView>
 
 #include <bitset>
 #include <optional>
+#include <vector>
 
 namespace pemmo::formats {
 
@@ -48,6 +50,11 @@ public:
     bool isValid() const { return m_table != nullptr || m_handle != nullptr; }
     /** Appends the UTF-8 to out; returns false when some bytes did not decode (incl. a cut-off end). */
     bool decode(const char* data, qsizetype size, QByteArray& out);
+    /**
+     * The characters that the encoding holds under more than one code and that the bytes so far
+     * wrote only with a code other than the one the encoder picks, with that code.
+     */
+    QMap<char32_t, QByteArray> ownCodes() const;
 
     struct ByteTable;
 
@@ -56,6 +63,7 @@ private:
 
     const ByteTable* m_table = nullptr;
     void* m_handle = nullptr;
+    std::vector<bool> m_seenTwins; // by index into the table's twins
 };
 
 /** QString into a legacy encoding through glibc iconv; characters it cannot hold become '?'. */

@@ -51,8 +51,8 @@ qsizetype bomLength(const TextFormat& format)
 
 using LineEndingCounts = std::array<qsizetype, 3>; // CrLf, Lf, Cr
 
-// Turns CR LF, CR and LF into '\n' in place and counts each kind.
-void normaliseLineEndings(QString& text, LineEndingCounts& counts)
+// Turns CR LF, CR and LF into '\n' in place.
+void normaliseLineEndings(QString& text)
 {
     QChar* data = text.data();
     const qsizetype size = text.size();
@@ -60,16 +60,10 @@ void normaliseLineEndings(QString& text, LineEndingCounts& counts)
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = data[i].unicode();
         if (c == u'\r') {
-            if (i + 1 < size && data[i + 1].unicode() == u'\n') {
-                ++counts[0];
+            if (i + 1 < size && data[i + 1].unicode() == u'\n')
                 ++i;
-            } else {
-                ++counts[2];
-            }
             data[out++] = QLatin1Char('\n');
         } else {
-            if (c == u'\n')
-                ++counts[1];
             data[out++] = data[i];
         }
     }
@@ -77,14 +71,11 @@ void normaliseLineEndings(QString& text, LineEndingCounts& counts)
 }
 
 // The same for UTF-8, where a CR or LF byte is never part of another character.
-void normaliseLineEndings(QByteArray& text, LineEndingCounts& counts)
+void normaliseLineEndings(QByteArray& text)
 {
     char* data = text.data();
     const qsizetype size = text.size();
-    const qsizetype lineFeeds = std::count(data, data + size, '\n');
     char* cr = static_cast<char*>(std::memchr(data, '\r', size_t(size)));
-    qsizetype crLf = 0;
-    qsizetype loneCr = 0;
     if (cr) {
         char* out = cr;
         const char* in = cr;
@@ -92,10 +83,8 @@ void normaliseLineEndings(QByteArray& text, LineEndingCounts& counts)
         while (in < end) {
             // Here *in is a CR.
             if (in + 1 < end && in[1] == '\n') {
-                ++crLf;
                 ++in;
             } else {
-                ++loneCr;
                 *out++ = '\n';
                 ++in;
             }
@@ -107,9 +96,6 @@ void normaliseLineEndings(QByteArray& text, LineEndingCounts& counts)
         }
         text.truncate(out - data);
     }
-    counts[0] += crLf;
-    counts[1] += lineFeeds - crLf;
-    counts[2] += loneCr;
 }
 
 LineEnding mostFrequent(const LineEndingCounts& counts)
@@ -118,6 +104,57 @@ LineEnding mostFrequent(const LineEndingCounts& counts)
     if (counts[0] >= counts[1] && counts[0] >= counts[2])
         return LineEnding::CrLf;
     return counts[1] >= counts[2] ? LineEnding::Lf : LineEnding::Cr;
+}
+
+int kindsOf(const LineEndingCounts& counts)
+{
+    return int(std::count_if(counts.begin(), counts.end(), [](qsizetype n) { return n > 0; }));
+}
+
+// Counts the line breaks of each kind before decoding, to tell whether they are all alike. CR
+// and LF are those bytes in every encoding but UTF-16 (the legacy ones never use them inside a
+// character), so one pass over the bytes tells.
+LineEndingCounts countLineEndings(QByteArrayView bytes, Encoding encoding)
+{
+    LineEndingCounts counts {};
+    if (encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be) {
+        const bool little = encoding == Encoding::Utf16Le;
+        const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+        const qsizetype units = bytes.size() / 2;
+        const auto unitAt = [&](qsizetype i) {
+            return little ? char16_t(data[2 * i] | data[2 * i + 1] << 8) : char16_t(data[2 * i] << 8 | data[2 * i + 1]);
+        };
+        for (qsizetype i = 0; i < units; ++i) {
+            const char16_t unit = unitAt(i);
+            if (unit == u'\n') {
+                ++counts[1];
+            } else if (unit == u'\r') {
+                if (i + 1 < units && unitAt(i + 1) == u'\n') {
+                    ++counts[0];
+                    ++i;
+                } else {
+                    ++counts[2];
+                }
+            }
+        }
+        return counts;
+    }
+    const char* data = bytes.data();
+    const char* end = data + bytes.size();
+    const qsizetype lineFeeds = std::count(data, end, '\n');
+    qsizetype crLf = 0;
+    qsizetype loneCr = 0;
+    for (const char* cr = static_cast<const char*>(std::memchr(data, '\r', size_t(end - data))); cr;
+         cr = static_cast<const char*>(std::memchr(cr + 1, '\r', size_t(end - cr - 1)))) {
+        if (cr + 1 < end && cr[1] == '\n')
+            ++crLf;
+        else
+            ++loneCr;
+    }
+    counts[0] = crLf;
+    counts[1] = lineFeeds - crLf;
+    counts[2] = loneCr;
+    return counts;
 }
 
 // Where the slice starting at @p from ends: just after the first LF byte at or past from + size,
@@ -169,6 +206,7 @@ namespace {
 
 // Hands decoded slices on, holding back the line break at the end of each: the break that ends
 // the last line is not part of the text, and only the next slice tells whether this one was the last.
+// Slices hold '\n' for every break, or, when the file's breaks are kept, each as it was.
 class SliceWriter
 {
 public:
@@ -178,26 +216,35 @@ public:
     { }
 
     template <typename Text>
-    void put(Text& text)
+    void put(Text& text, bool keptEndings)
     {
+        using Char = typename Text::value_type;
         if (text.isEmpty())
             return;
-        if (m_pendingBreak) {
+        if (m_pending) {
+            const QByteArray ending = keptEndings ? lineEndingBytes(*m_pending) : QByteArrayLiteral("\n");
             if (m_utf16)
-                m_utf16(u"\n");
+                m_utf16(QString::fromLatin1(ending));
             else
-                m_utf8("\n");
+                m_utf8(ending);
             m_anyText = true;
         }
-        m_pendingBreak = text.endsWith(typename Text::value_type('\n'));
-        if (m_pendingBreak)
+        m_pending.reset();
+        if (text.endsWith(Char('\n'))) {
+            const bool pair = keptEndings && text.size() >= 2 && text.at(text.size() - 2) == Char('\r');
+            m_pending = pair ? LineEnding::CrLf : LineEnding::Lf;
+            text.chop(pair ? 2 : 1);
+        } else if (keptEndings && text.endsWith(Char('\r'))) {
+            m_pending = LineEnding::Cr;
             text.chop(1);
+        }
         if (!text.isEmpty()) {
             hand(text);
             m_anyText = true;
         }
     }
-    bool pendingBreak() const { return m_pendingBreak; }
+    /** The break after the text so far, held back; nullopt when the text ends without one. */
+    std::optional<LineEnding> pendingBreak() const { return m_pending; }
     bool anyText() const { return m_anyText; }
 
 private:
@@ -218,7 +265,7 @@ private:
 
     const TextSliceSink& m_utf16;
     const Utf8SliceSink& m_utf8;
-    bool m_pendingBreak = false;
+    std::optional<LineEnding> m_pending;
     bool m_anyText = false;
 };
 
@@ -236,7 +283,11 @@ DecodedText decodeInSlices(QByteArrayView bytes, Encoding encoding, SliceWriter&
     std::optional<Utf8Decoder> legacy;
     if (!isUnicodeEncoding(encoding))
         legacy.emplace(iconvName(encoding));
-    LineEndingCounts counts {};
+    const LineEndingCounts counts = countLineEndings(bytes, encoding);
+    // Breaks of one kind become '\n', and a save writes them back as that kind. Mixed ones stay
+    // as they are, so that a save changes none of them.
+    const bool keptEndings = kindsOf(counts) > 1;
+    const bool normalise = !keptEndings && counts[0] + counts[2] > 0;
     // Reused from slice to slice: fresh memory for every slice costs more than the decoding.
     QByteArray utf8;
     QString utf16;
@@ -251,12 +302,14 @@ DecodedText decodeInSlices(QByteArrayView bytes, Encoding encoding, SliceWriter&
                 clean = legacy->decode(piece.data(), piece.size(), utf8);
             else
                 utf8.append(piece);
-            normaliseLineEndings(utf8, counts);
-            writer.put(utf8);
+            if (normalise)
+                normaliseLineEndings(utf8);
+            writer.put(utf8, keptEndings);
         } else {
             clean = decodeUnicode(piece, encoding, utf16);
-            normaliseLineEndings(utf16, counts);
-            writer.put(utf16);
+            if (normalise)
+                normaliseLineEndings(utf16);
+            writer.put(utf16, keptEndings);
         }
         result.lossy = result.lossy || !clean;
         from = end;
@@ -266,8 +319,17 @@ DecodedText decodeInSlices(QByteArrayView bytes, Encoding encoding, SliceWriter&
             break;
     }
     result.format.lineEnding = mostFrequent(counts);
+    result.format.keptLineEndings = keptEndings;
+    if (keptEndings)
+        result.format.lastLineEnding = writer.pendingBreak().value_or(result.format.lineEnding);
+    // An empty file has no last line; what is typed into it ends as a new document's does.
+    result.format.finalLineBreak = writer.pendingBreak() || !writer.anyText();
     // The text of a lone line break is empty, like that of an empty file; only the format can tell them apart.
     result.format.oneEmptyLine = writer.pendingBreak() && !writer.anyText();
+    if (legacy) {
+        result.format.ownCodes = legacy->ownCodes();
+        result.format.ownCodesEncoding = encoding;
+    }
     return result;
 }
 
@@ -343,6 +405,13 @@ PlainTextEncoder::PlainTextEncoder(const TextFormat& format)
     }
     default:
         m_legacy = std::make_unique<IconvEncoder>(iconvName(format.encoding));
+        if (format.ownCodesEncoding == format.encoding && !format.ownCodes.isEmpty()) {
+            m_ownUnits = std::make_unique<std::bitset<0x10000>>();
+            for (auto it = format.ownCodes.cbegin(); it != format.ownCodes.cend(); ++it) {
+                if (it.key() < 0x10000 && !QChar::isSurrogate(it.key()))
+                    m_ownUnits->set(it.key());
+            }
+        }
         break;
     }
 }
@@ -353,22 +422,35 @@ QByteArray PlainTextEncoder::encode(QStringView piece, bool last)
 {
     QString withEndings;
     withEndings.reserve(piece.size() + piece.size() / 16 + 2);
-    qsizetype start = 0;
-    while (start <= piece.size()) {
-        const qsizetype newline = piece.indexOf(u'\n', start);
-        if (newline < 0) {
-            withEndings.append(piece.mid(start));
-            break;
+    if (m_format.keptLineEndings) {
+        withEndings.append(piece);
+    } else {
+        // Every break becomes the format's: '\n' as the editor holds it, and CR LF or CR that a
+        // text with kept breaks still holds after the user chose one ending for all.
+        const char16_t* data = piece.utf16();
+        const qsizetype size = piece.size();
+        qsizetype start = 0;
+        if (m_afterCr && size > 0 && data[0] == u'\n')
+            start = 1; // the CR LF pair that the previous piece cut
+        for (qsizetype i = start; i < size; ++i) {
+            const char16_t c = data[i];
+            if (c != u'\n' && c != u'\r')
+                continue;
+            withEndings.append(QStringView(data + start, i - start));
+            withEndings.append(m_ending);
+            if (c == u'\r' && i + 1 < size && data[i + 1] == u'\n')
+                ++i;
+            start = i + 1;
         }
-        withEndings.append(piece.mid(start, newline - start));
-        withEndings.append(m_ending);
-        start = newline + 1;
+        withEndings.append(QStringView(data + start, size - start));
+        m_afterCr = size > 0 && data[size - 1] == u'\r';
     }
     m_anyText = m_anyText || !piece.isEmpty();
-    // Every line, the last one too, is followed by the line ending; an empty text has no line,
+    // The last line is followed by a line break if the file's was; an empty text has no line,
     // unless it was read from a lone line break.
-    if (last && (m_anyText || m_format.oneEmptyLine))
-        withEndings.append(m_ending);
+    if (last && m_format.finalLineBreak && (m_anyText || m_format.oneEmptyLine))
+        withEndings.append(m_format.keptLineEndings ? QString::fromLatin1(lineEndingBytes(m_format.lastLineEnding))
+                                                    : m_ending);
     if (m_format.encoding == Encoding::Cp932) {
         for (QChar& c : withEndings) {
             if (const std::optional<char16_t> partner = cp932Partner(c.unicode()))
@@ -387,9 +469,31 @@ QByteArray PlainTextEncoder::encode(QStringView piece, bool last)
                                                          : QByteArray("\xFE\xFF");
         }
     } else if (!withEndings.isEmpty()) {
-        m_legacy->encode(withEndings, bytes);
+        encodeLegacy(withEndings, bytes);
     }
     return bytes;
+}
+
+void PlainTextEncoder::encodeLegacy(QStringView text, QByteArray& bytes)
+{
+    if (!m_ownUnits) {
+        m_legacy->encode(text, bytes);
+        return;
+    }
+    // The characters the file wrote with a code of its own get that code; the runs between them go
+    // through the converter (these encodings have no shift state that a cut could break).
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (!m_ownUnits->test(unit))
+            continue;
+        if (i > start)
+            m_legacy->encode(text.sliced(start, i - start), bytes);
+        bytes.append(m_format.ownCodes.value(unit));
+        start = i + 1;
+    }
+    if (start < text.size())
+        m_legacy->encode(text.sliced(start), bytes);
 }
 
 QByteArray encodePlainText(QStringView text, const TextFormat& format)

@@ -11,6 +11,7 @@
 
 #include <QStringEncoder>
 
+#include <bitset>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,8 +21,9 @@ namespace pemmo::formats {
 class IconvEncoder;
 
 /**
- * Text as the editor holds it: lines separated by '\n', without the line break that ends the
- * last line (a save puts one after every line), plus how the bytes were laid out on disk.
+ * Text as the editor holds it: lines separated by '\n' (or, when TextFormat::keptLineEndings, by
+ * the file's own CR LF, LF and CR), without the line break that ends the last line, plus how the
+ * bytes were laid out on disk.
  */
 struct DecodedText
 {
@@ -80,8 +82,10 @@ std::optional<Unencodable> findUnencodable(QStringView text, Encoding encoding);
 
 /**
  * Encodes a text that comes in pieces, in order, as encodePlainText() encodes the pieces joined:
- * each '\n' becomes the format's line ending, the BOM comes once, and the last piece also ends
- * its last line. Pieces should end after a line break, so that stateful encodings start afresh.
+ * each line break (LF, CR LF or CR) becomes the format's line ending, or stays as it is when the
+ * format keeps the file's; the BOM comes once, and the last piece also ends its last line when
+ * the format says the file did. Pieces should end after a line break, so that stateful encodings
+ * start afresh.
  */
 class PlainTextEncoder final
 {
@@ -94,16 +98,21 @@ public:
     QByteArray encode(QStringView piece, bool last);
 
 private:
+    void encodeLegacy(QStringView text, QByteArray& bytes);
+
     TextFormat m_format;
     QString m_ending;
     std::optional<QStringEncoder> m_unicode;
     std::unique_ptr<IconvEncoder> m_legacy;
+    // The BMP characters of TextFormat::ownCodes, when the format has any for its encoding.
+    std::unique_ptr<std::bitset<0x10000>> m_ownUnits;
     bool m_anyText = false;
     bool m_bomWritten = false;
+    bool m_afterCr = false;
 };
 
 /**
- * Bytes of the file: every line followed by the format's line ending, the BOM when the format has one.
+ * Bytes of the file: lines separated as PlainTextEncoder does, the BOM when the format has one.
  * Characters the encoding cannot hold become '?' (check with findUnencodable() first); in CP932
  * U+301C, U+2016, U+2212, U+00A2, U+00A3, U+00AC and U+2014 are written as their look-alikes' codes.
  */

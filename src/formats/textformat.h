@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <optional>
 
@@ -56,12 +58,29 @@ struct TextFormat
     LineEnding lineEnding = LineEnding::CrLf;
     /** The file was one line break and nothing else: an empty text is written back as that break. */
     bool oneEmptyLine = false;
+    /** The last line ends with a line break; a file that ended without one is written back without. */
+    bool finalLineBreak = true;
+    /**
+     * The file's line breaks were of more than one kind. The text then holds them as they were
+     * (CR LF, LF and CR) and a save writes each as it stands; lineEnding is the most frequent,
+     * which the editor gives new lines. Without this, every break in the text is written as lineEnding.
+     */
+    bool keptLineEndings = false;
+    /** With keptLineEndings: the break after the last line (the text does not hold it). */
+    LineEnding lastLineEnding = LineEnding::CrLf;
+    /**
+     * Characters the file wrote with another of their codes than the one the encoder picks (CP932
+     * holds some twice: NEC row 13 and IBM extensions): a save writes them with the file's code.
+     * They belong to ownCodesEncoding and count for nothing in another encoding.
+     */
+    QMap<char32_t, QByteArray> ownCodes {};
+    Encoding ownCodesEncoding = Encoding::Cp932;
 
     friend bool operator==(const TextFormat&, const TextFormat&) = default;
 };
 
 // A new document is CP932 with CR LF.
-inline constexpr TextFormat kNewDocumentFormat {};
+inline const TextFormat kNewDocumentFormat {};
 
 /** IANA name as shown to the user: "Shift_JIS" is shown as "CP932" because that is what we write. */
 QString encodingName(Encoding encoding);

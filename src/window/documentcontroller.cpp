@@ -179,6 +179,7 @@ void DocumentController::setTextFormat(const TextFormat& format)
 {
     const bool changed = format != m_format;
     m_format = format;
+    m_ui.RichEdit2->setLineBreaksFor(format);
     if (changed)
         Q_EMIT textFormatChanged(m_format);
 }

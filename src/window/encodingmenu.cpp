@@ -72,6 +72,8 @@ EncodingMenu::EncodingMenu(DocumentController& documents, Dialogs& dialogs, QWid
             runReported(m_dialogs, [this, ending] {
                 TextFormat format = m_documents.textFormat();
                 format.lineEnding = ending;
+                // A chosen ending is for every line, also where the file's mixed breaks were kept.
+                format.keptLineEndings = false;
                 m_documents.saveWithFormat(format);
             });
             refresh();

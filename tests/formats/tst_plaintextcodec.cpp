@@ -5,6 +5,7 @@
 #include "formats/plaintext.h"
 #include "testpaths.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace pemmo::formats;
@@ -24,26 +25,46 @@ QString asEditorText(QString text)
     return text;
 }
 
-// Applies the corpus's table of codes that CP932 holds twice (code -> form written back).
+// What a save writes for a CP932 file, by the corpus's table of codes that CP932 holds twice
+// (code, character, the code iconv writes for it): a character the file holds under one code
+// only keeps that code; one it holds under several is written with iconv's code.
 QByteArray withPreferredForms(const QByteArray& original, const QString& tablePath)
 {
     QHash<quint16, quint16> reencoded;
+    QHash<quint16, uint> characterOf; // every code of the table, the written one too
     QFile table(tablePath);
     if (!table.open(QIODevice::ReadOnly))
         return {};
     table.readLine();
     while (!table.atEnd()) {
         const QList<QByteArray> columns = table.readLine().trimmed().split('\t');
-        if (columns.size() >= 3)
-            reencoded.insert(quint16(columns[0].toUInt(nullptr, 16)), quint16(columns[2].toUInt(nullptr, 16)));
+        if (columns.size() < 3)
+            continue;
+        const auto code = quint16(columns[0].toUInt(nullptr, 16));
+        const auto written = quint16(columns[2].toUInt(nullptr, 16));
+        const uint character = columns[1].mid(2).toUInt(nullptr, 16);
+        reencoded.insert(code, written);
+        characterOf.insert(code, character);
+        characterOf.insert(written, character);
+    }
+    const auto isLead = [](quint8 b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
+    QHash<uint, QSet<quint16>> codesInFile;
+    for (qsizetype i = 0; i + 1 < original.size(); ++i) {
+        const auto lead = quint8(original[i]);
+        if (!isLead(lead))
+            continue;
+        const quint16 code = quint16(lead << 8 | quint8(original[i + 1]));
+        if (characterOf.contains(code))
+            codesInFile[characterOf.value(code)].insert(code);
+        ++i;
     }
     QByteArray out;
     for (qsizetype i = 0; i < original.size(); ++i) {
         const auto lead = quint8(original[i]);
-        const bool doubleByte = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
-        if (doubleByte && i + 1 < original.size()) {
+        if (isLead(lead) && i + 1 < original.size()) {
             const quint16 code = quint16(lead << 8 | quint8(original[i + 1]));
-            const quint16 written = reencoded.value(code, code);
+            const bool several = codesInFile.value(characterOf.value(code)).size() > 1;
+            const quint16 written = reencoded.contains(code) && several ? reencoded.value(code) : code;
             out.append(char(written >> 8));
             out.append(char(written & 0xFF));
             ++i;
@@ -67,6 +88,11 @@ private Q_SLOTS:
     void lineEndings();
     void corpusRoundTrip_data();
     void corpusRoundTrip();
+    void everyTextFileSavesUnchanged_data();
+    void everyTextFileSavesUnchanged();
+    void keptBreaksAndChosenEnding();
+    void damagedUtf8StaysUtf8_data();
+    void damagedUtf8StaysUtf8();
     void everyDoubleByteCodeDecodesAsIconv();
     void utf8DecodingMatchesIconv_data();
     void utf8DecodingMatchesIconv();
@@ -128,16 +154,18 @@ void TestPlainTextCodec::lineEndings_data()
     QTest::addColumn<QByteArray>("saved");
     QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringLiteral("a\nb") << LineEnding::CrLf
                           << QByteArray("a\r\nb\r\n");
-    QTest::newRow("lf gains final break")
-        << QByteArray("a\nb") << QStringLiteral("a\nb") << LineEnding::Lf << QByteArray("a\nb\n");
+    QTest::newRow("no final break stays without")
+        << QByteArray("a\nb") << QStringLiteral("a\nb") << LineEnding::Lf << QByteArray("a\nb");
     QTest::newRow("cr only") << QByteArray("a\rb\r") << QStringLiteral("a\nb") << LineEnding::Cr
                              << QByteArray("a\rb\r");
-    QTest::newRow("mixed takes most frequent")
-        << QByteArray("a\r\nb\nc\nd\r") << QStringLiteral("a\nb\nc\nd") << LineEnding::Lf << QByteArray("a\nb\nc\nd\n");
+    QTest::newRow("mixed are kept, most frequent named")
+        << QByteArray("a\r\nb\nc\nd\r") << QStringLiteral("a\r\nb\nc\nd") << LineEnding::Lf
+        << QByteArray("a\r\nb\nc\nd\r");
     QTest::newRow("blank last line kept")
         << QByteArray("a\r\n\r\n") << QStringLiteral("a\n") << LineEnding::CrLf << QByteArray("a\r\n\r\n");
-    QTest::newRow("no break defaults to crlf")
-        << QByteArray("one line") << QStringLiteral("one line") << LineEnding::CrLf << QByteArray("one line\r\n");
+    QTest::newRow("one line without break")
+        << QByteArray("one line") << QStringLiteral("one line") << LineEnding::CrLf << QByteArray("one line");
+    QTest::newRow("lone break") << QByteArray("\n") << QString() << LineEnding::Lf << QByteArray("\n");
     QTest::newRow("empty stays empty") << QByteArray() << QString() << LineEnding::CrLf << QByteArray();
 }
 
@@ -181,14 +209,181 @@ void TestPlainTextCodec::corpusRoundTrip()
     const QString oracle = QString::fromUtf8(readAllBytes(dir + QFileInfo(name).completeBaseName() + ".utf8.txt"));
     QCOMPARE(decoded.text, asEditorText(oracle));
 
-    QByteArray expected = reencodingTable.isEmpty() ? original : withPreferredForms(original, dir + reencodingTable);
-    const QByteArray ending = lineEndingBytes(decoded.format.lineEnding);
-    if (!expected.endsWith(ending))
-        expected.append(ending); // a file without a final line break gains one
+    const QByteArray expected = withPreferredForms(original, dir + reencodingTable);
     QVERIFY(!findUnencodable(decoded.text, Encoding::Cp932));
     const QByteArray saved = encodePlainText(decoded.text, decoded.format);
     QCOMPARE(saved.size(), expected.size());
     QVERIFY2(saved == expected, "saved bytes differ from the original");
+}
+
+void TestPlainTextCodec::everyTextFileSavesUnchanged_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("encoding"); // what detection must say
+    // Every text file of the test data, as detection reads it. The encoding each must be read in is
+    // written here, so that a change in detection shows as well.
+    const struct
+    {
+        QString dir;
+        QStringList files;
+    } folders[] = {
+        { QStringLiteral(PEMMO_ENCODINGS_TESTDATA),
+          QDir(QStringLiteral(PEMMO_ENCODINGS_TESTDATA)).entryList({ QStringLiteral("*.txt") }, QDir::Files) },
+        { projectTestData(), QDir(projectTestData()).entryList({ QStringLiteral("*.txt") }, QDir::Files) },
+        { sharedTestData() + QStringLiteral("/cp932"),
+          QDir(sharedTestData() + QStringLiteral("/cp932")).entryList({ QStringLiteral("*.txt") }, QDir::Files) },
+    };
+    const QHash<QString, QString> encodings {
+        { QStringLiteral("big5.txt"), QStringLiteral("Big5") },
+        { QStringLiteral("eucjp.txt"), QStringLiteral("EUC-JP") },
+        { QStringLiteral("euckr.txt"), QStringLiteral("EUC-KR") },
+        { QStringLiteral("gb18030.txt"), QStringLiteral("GB18030") },
+        { QStringLiteral("iso2022jp.txt"), QStringLiteral("ISO-2022-JP") },
+        { QStringLiteral("latin1.txt"), QStringLiteral("ISO-8859-1") },
+        { QStringLiteral("short_eucjp_kanji.txt"), QStringLiteral("EUC-JP") },
+        { QStringLiteral("short_latin1.txt"), QStringLiteral("CP932") },
+        { QStringLiteral("short_utf16be_kanji.txt"), QStringLiteral("UTF-16BE") },
+        { QStringLiteral("short_utf16le.txt"), QStringLiteral("UTF-16LE") },
+        { QStringLiteral("short_utf8.txt"), QStringLiteral("UTF-8") },
+        { QStringLiteral("utf16be.txt"), QStringLiteral("UTF-16BE") },
+        { QStringLiteral("utf16be_bom.txt"), QStringLiteral("UTF-16BE") },
+        { QStringLiteral("utf16le.txt"), QStringLiteral("UTF-16LE") },
+        { QStringLiteral("utf16le_bom.txt"), QStringLiteral("UTF-16LE") },
+        { QStringLiteral("utf8.txt"), QStringLiteral("UTF-8") },
+        { QStringLiteral("utf8_bom.txt"), QStringLiteral("UTF-8") },
+        { QStringLiteral("utf8_mixed_endings.txt"), QStringLiteral("UTF-8") },
+        { QStringLiteral("windows1252.txt"), QStringLiteral("Windows-1252") },
+        { QStringLiteral("windows1255_hebrew.txt"), QStringLiteral("Windows-1255") },
+        { QStringLiteral("windows1258_vietnamese.txt"), QStringLiteral("Windows-1258") },
+        { QStringLiteral("eucjp_lines.txt"), QStringLiteral("EUC-JP") },
+        { QStringLiteral("iso2022jp_crlf.txt"), QStringLiteral("ISO-2022-JP") },
+        { QStringLiteral("utf8_lf.txt"), QStringLiteral("UTF-8") },
+        { QStringLiteral("encoding_rs_shift_jis_in_ref.txt"), QStringLiteral("UTF-8") },
+    };
+    int files = 0;
+    for (const auto& folder : folders) {
+        for (const QString& file : folder.files) {
+            // The oracles of the CP932 files are UTF-8: they must survive too.
+            const QString encoding = file.endsWith(QLatin1String(".utf8.txt"))
+                ? QStringLiteral("UTF-8")
+                : encodings.value(file, QStringLiteral("CP932"));
+            QTest::newRow(qPrintable(file)) << folder.dir + u'/' + file << encoding;
+            ++files;
+        }
+    }
+    // The folders are part of the repository: an empty one is a broken checkout.
+    QVERIFY(files >= 40);
+}
+
+void TestPlainTextCodec::everyTextFileSavesUnchanged()
+{
+    // Opened and saved without an edit, as the editor does it: decoded in slices into UTF-8 (small
+    // ones here, so that many slice ends are met), then encoded in pieces that end after a line.
+    QFETCH(QString, path);
+    QFETCH(QString, encoding);
+    const QByteArray original = readAllBytes(path);
+    QVERIFY2(!original.isEmpty(), qPrintable(path));
+    const Encoding detected = detectEncoding(original).encoding;
+    QCOMPARE(encodingName(detected), encoding);
+    QByteArray utf8;
+    const DecodedText decoded = decodePlainTextToUtf8(
+        original, detected, [&utf8](QByteArrayView slice) { utf8.append(slice); }, {}, 61);
+    const QString text = QString::fromUtf8(utf8);
+    // Bytes that did not decode cannot come back, and the save asks first
+    // (undecodableCorpusFilesAreLossy): invalid Shift_JIS pairs, and Latin-1 too short to be told from CP932.
+    if (path.endsWith(QLatin1String("/encoding_rs_shift_jis_in.txt")) ||
+        path.endsWith(QLatin1String("/short_latin1.txt"))) {
+        QVERIFY(decoded.lossy);
+        return;
+    }
+    QVERIFY(!decoded.lossy);
+    QCOMPARE(decodePlainText(original).text, text);
+
+    PlainTextEncoder encoder(decoded.format);
+    QByteArray saved;
+    constexpr qsizetype kPiece = 97;
+    qsizetype from = 0;
+    while (from < text.size()) {
+        const qsizetype newline = text.indexOf(u'\n', from + kPiece);
+        const qsizetype to = newline < 0 ? text.size() : newline + 1;
+        saved += encoder.encode(QStringView(text).sliced(from, to - from), to == text.size());
+        from = to;
+    }
+    if (text.isEmpty())
+        saved += encoder.encode(QStringView(), true);
+    QCOMPARE(encodePlainText(text, decoded.format), saved);
+
+    // A character CP932 holds under two codes keeps the file's, unless the file used both.
+    const QByteArray expected = detected == Encoding::Cp932
+        ? withPreferredForms(original, sharedTestData() + QStringLiteral("/cp932/cp932_nonroundtrip.tsv"))
+        : original;
+    if (saved != expected) {
+        qsizetype at = 0;
+        while (at < saved.size() && at < expected.size() && saved[at] == expected[at])
+            ++at;
+        QFAIL(qPrintable(QStringLiteral("saved bytes differ from byte %1 of %2: %3 instead of %4")
+                             .arg(at)
+                             .arg(expected.size())
+                             .arg(QString::fromLatin1(saved.mid(at, 8).toHex(' ')),
+                                  QString::fromLatin1(expected.mid(at, 8).toHex(' ')))));
+    }
+}
+
+void TestPlainTextCodec::keptBreaksAndChosenEnding()
+{
+    // Mixed breaks stay in the text as they were; a new line typed with the most frequent one is
+    // written as typed. Choosing one ending for the file then writes every break as that one.
+    const QByteArray original("a\r\nb\nc\r\nd\re");
+    DecodedText decoded = decodePlainText(original, Encoding::Cp932);
+    QVERIFY(decoded.format.keptLineEndings);
+    QCOMPARE(decoded.format.lineEnding, LineEnding::CrLf);
+    QVERIFY(!decoded.format.finalLineBreak);
+    QCOMPARE(decoded.text, QStringLiteral("a\r\nb\nc\r\nd\re"));
+    const QString edited = decoded.text + QStringLiteral("\r\nnew");
+    QCOMPARE(encodePlainText(edited, decoded.format), QByteArray("a\r\nb\nc\r\nd\re\r\nnew"));
+    TextFormat chosen = decoded.format;
+    chosen.keptLineEndings = false;
+    chosen.lineEnding = LineEnding::Lf;
+    QCOMPARE(encodePlainText(edited, chosen), QByteArray("a\nb\nc\nd\ne\nnew"));
+    // A lone CR that ends the file is its last break.
+    decoded = decodePlainText(QByteArray("x\ny\r\nz\r"), Encoding::Utf8);
+    QCOMPARE(decoded.text, QStringLiteral("x\ny\r\nz"));
+    QVERIFY(decoded.format.finalLineBreak);
+    QCOMPARE(encodePlainText(decoded.text, decoded.format), QByteArray("x\ny\r\nz\r"));
+}
+
+void TestPlainTextCodec::damagedUtf8StaysUtf8_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    const QByteArray utf8 = readAllBytes(QStringLiteral(PEMMO_ENCODINGS_TESTDATA "/utf8.txt"));
+    QVERIFY(utf8.size() > 200);
+    const QString whole = decodePlainText(utf8, Encoding::Utf8).text;
+    // A stray byte between two characters in the middle of the text.
+    qsizetype middle = utf8.size() / 2;
+    while ((quint8(utf8[middle]) & 0xC0) == 0x80)
+        ++middle;
+    const QString before = QString::fromUtf8(utf8.first(middle));
+    QTest::newRow("stray 0xFF") << utf8.first(middle) + '\xFF' + utf8.sliced(middle)
+                                << asEditorText(before + QChar::ReplacementCharacter + whole.sliced(before.size()));
+    // The last character cut in two, as a download that stopped.
+    const QByteArray cut = utf8.trimmed().chopped(1);
+    QTest::newRow("cut last character") << cut
+                                        << QString(asEditorText(QString::fromUtf8(utf8.trimmed())).chopped(1) +
+                                                   QChar::ReplacementCharacter);
+}
+
+void TestPlainTextCodec::damagedUtf8StaysUtf8()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(encodingName(detectEncoding(bytes).encoding), QStringLiteral("UTF-8"));
+    const DecodedText decoded = decodePlainText(bytes);
+    QVERIFY(decoded.lossy);
+    // Qt gives a cut character one U+FFFD per byte; how many does not matter here, where they are does.
+    QString shown = decoded.text;
+    shown.replace(QRegularExpression(QStringLiteral("\uFFFD+")), QString(QChar::ReplacementCharacter));
+    QCOMPARE(shown, text);
 }
 
 void TestPlainTextCodec::everyDoubleByteCodeDecodesAsIconv()
@@ -336,7 +531,7 @@ void TestPlainTextCodec::singleBytesSurvive()
     QCOMPARE(decoded.text, text);
     QVERIFY(!decoded.lossy);
     QVERIFY(!findUnencodable(decoded.text, Encoding::Cp932));
-    QCOMPARE(encodePlainText(decoded.text, decoded.format), bytes + "\r\n");
+    QCOMPARE(encodePlainText(decoded.text, decoded.format), bytes);
 }
 
 void TestPlainTextCodec::cutOffLeadByteIsLossy_data()

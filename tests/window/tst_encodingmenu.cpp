@@ -24,6 +24,7 @@ private Q_SLOTS:
     void cleanup();
     void reopenInAnotherEncoding();
     void saveInChosenEncodingAndLineEnding();
+    void typedLineLeavesTheRestAsItWas();
     void binaryFileIsAskedAbout();
     void formatFieldOpensTheMenu();
 
@@ -141,6 +142,37 @@ void TestEncodingMenu::saveInChosenEncodingAndLineEnding()
     f->dialogs.answers.clear();
     item(QStringLiteral("ReopenWithEncoding"), QStringLiteral("UTF-16BE"))->trigger();
     QCOMPARE(f->editor()->text(), QStringLiteral("日本\nabc"));
+}
+
+void TestEncodingMenu::typedLineLeavesTheRestAsItWas()
+{
+    // A CP932 file with CR LF and LF breaks, no break at its end, and characters CP932 holds under
+    // two codes written with the less usual one (髙 0xEEE0, ≒ 0x8790, ∵ 0x879A, ￢ 0xFA54, ⅰ 0xEEEF).
+    const QByteArray original = bytesOf(
+        QStringLiteral(PEMMO_ENCODINGS_TESTDATA "/cp932_twins_mixed_no_final_break.txt"));
+    QVERIFY(original.contains("\xEE\xE0") && original.contains("\r\n") && original.contains("b\x87\x9A\n"));
+    const QString path = f->writeFile(QStringLiteral("twins.txt"), original);
+    TMainForm& form = startedForm({ path });
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(formatField(), QStringLiteral("Shift_JIS (CP932)  CR+LF"));
+    QVERIFY(f->editor()->text().startsWith(QStringLiteral("髙橋さんの計算")));
+
+    // Enter at the end of the first line, then a word: the new line gets the most frequent break.
+    ScintillaView* view = f->editorView();
+    view->setFocus();
+    view->sci(QsciScintillaBase::SCI_GOTOPOS, view->sci(QsciScintillaBase::SCI_GETLINEENDPOSITION, 0));
+    QTest::keyClick(view, Qt::Key_Return);
+    QTest::keyClicks(view, QStringLiteral("new"));
+    QVERIFY(f->editor()->isModified());
+    QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!f->editor()->isModified());
+    QCOMPARE(f->dialogs.questions, QStringList());
+
+    const qsizetype firstBreak = original.indexOf("\r\n");
+    const QByteArray expected = original.first(firstBreak) + "\r\nnew" + original.sliced(firstBreak);
+    QCOMPARE(bytesOf(path).toHex(' '), expected.toHex(' '));
 }
 
 void TestEncodingMenu::binaryFileIsAskedAbout()
