@@ -249,6 +249,16 @@ QList<PendingBackup> pendingBackups()
             continue;
         if (const std::optional<BackupNote> note = readBackupNote(path))
             found.append({ path, note->originalPath, note->time, std::move(hold) });
+        else if (!QFile::exists(path + kBackupNoteSuffix))
+            removeBackup(path); // its save ended before the copy was whole, and before it touched the file
+    }
+    // Notes whose writing was cut short.
+    for (const QString& name :
+         folder.entryList({ QStringLiteral("*-??????.info.??????") }, QDir::Files | QDir::Hidden)) {
+        const FileStatus status = linkStatus(folder.filePath(name));
+        if (status.isRegular() && status.owner == effectiveUserId() &&
+            QDateTime::currentSecsSinceEpoch() - status.modifiedSeconds > kClaimGraceSeconds)
+            QFile::remove(folder.filePath(name));
     }
     return found;
 }
