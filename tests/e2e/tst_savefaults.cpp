@@ -108,6 +108,7 @@ private Q_SLOTS:
     void fullDiskNeverPassesForSuccess();
     void fullDiskLeavesTheHive();
     void killedInPlaceSavesLoseNothing();
+    void anotherUsersHomeIsLeftAlone();
 
 private:
     struct Case
@@ -297,6 +298,31 @@ void TestSaveFaults::killedInPlaceSavesLoseNothing()
           "%d left it torn with the old content offered back",
           qlonglong(wholeSave), seed, whole, offered);
     qunsetenv("XDG_CACHE_HOME");
+}
+
+void TestSaveFaults::anotherUsersHomeIsLeftAlone()
+{
+    // Root started with another user's environment (sudo -E): it must make nothing of root's in
+    // their home, where their own programs could then no longer write.
+    QTemporaryDir home;
+    QVERIFY(::chown(QFile::encodeName(home.path()).constData(), 65534, 65534) == 0);
+    const QString document = home.filePath(QStringLiteral("notes.txt"));
+    writeBytes(document, "text\r\n");
+    QVERIFY(::chown(QFile::encodeName(document).constData(), 65534, 65534) == 0);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : { "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR" })
+        environment.remove(QLatin1String(name));
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess editor;
+    editor.setProcessEnvironment(environment);
+    editor.start(QStringLiteral(PEMMO_BINARY), { QStringLiteral("--editor"), document });
+    QVERIFY(editor.waitForStarted());
+    QTest::qWait(3000);
+    editor.kill();
+    editor.waitForFinished();
+    QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList { QStringLiteral("notes.txt") });
 }
 
 QTEST_MAIN(TestSaveFaults)
