@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "commandline.h"
 
+#include <QFileInfo>
+
 CommandLine parseCommandLine(const QStringList& arguments)
 {
-    CommandLine result { ModeRequest::Stored, arguments, {} };
+    CommandLine result { ModeRequest::Stored, arguments, {}, {} };
     if (arguments.isEmpty())
         return result;
     if (arguments.size() == 2 && arguments.first() == QLatin1String("--restore-backup")) {
@@ -19,5 +21,10 @@ CommandLine parseCommandLine(const QStringList& arguments)
     else
         return result;
     result.fileArguments.removeFirst();
+    if (result.request == ModeRequest::Editor && result.fileArguments.size() > 1 &&
+        !QFileInfo::exists(result.fileArguments.join(QLatin1Char(' ')))) {
+        result.moreFiles = result.fileArguments.mid(1);
+        result.fileArguments = { result.fileArguments.first() };
+    }
     return result;
 }

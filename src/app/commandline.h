@@ -17,11 +17,15 @@ struct CommandLine
     QStringList fileArguments;
     /** "--restore-backup PATH": an editor that puts back the old content of an interrupted save. */
     QString restoreBackup;
+    /** "--editor A B …" naming several files (the desktop's %F): the files after the first, each for an editor of its
+     * own. */
+    QStringList moreFiles;
 };
 
 /**
  * Takes "--editor" or "--launcher" when it is the first argument, or "--restore-backup PATH" as
- * the only arguments (an editor); everything else is the file.
+ * the only arguments (an editor); everything else is the file. After "--editor", arguments that
+ * do not name one file when joined are several files, as the desktop passes them.
  * A file whose name starts with "--" is still reached as "./--name".
  */
 CommandLine parseCommandLine(const QStringList& arguments);

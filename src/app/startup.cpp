@@ -5,6 +5,7 @@
 #include "launcher/Tasklist.h"
 #include "options/Formoption.h"
 #include "platform/instancelock.h"
+#include "platform/processstarter.h"
 #include "settings/registrysequence.h"
 #include "settings/settingstable.h"
 #include "settings/settingstexts.h"
@@ -13,6 +14,7 @@
 #include "window/mainform.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 
@@ -134,6 +136,11 @@ void Startup::start(const std::function<void()>& runLoop)
         createForms();
         if (!m_commandLine.restoreBackup.isEmpty())
             m_mainForm->restoreBackup(m_commandLine.restoreBackup);
+        // This process holds the instance lock or another one does: the editors started here are editors.
+        for (const QString& file : std::as_const(m_commandLine.moreFiles)) {
+            if (m_services.context.processes)
+                m_services.context.processes->startEditor(QDir::current().absoluteFilePath(file));
+        }
         runLoop();
     } catch (const std::exception&) {
         // A start that has just created the key says so; otherwise the process ends silently.

@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
@@ -38,6 +39,9 @@ DocumentEditor::DocumentEditor(QWidget* parent)
     connect(m_plainView, &ScintillaView::mousePressed, this, &DocumentEditor::mousePressed);
     connect(m_plainView, &ScintillaView::keyPressing, this, &DocumentEditor::keyPressing);
     connect(m_plainView, &ScintillaView::keyReleased, this, &DocumentEditor::keyReleased);
+    connect(m_plainView, &ScintillaView::overtypeChanged, this, &DocumentEditor::overtypeChanged);
+    // Alt with a letter that opens no menu must not type the letter.
+    m_plainView->installEventFilter(this);
     connect(m_plainView, &ScintillaView::contextMenuWanted, this, &DocumentEditor::showContextMenu);
     connect(m_plainView, &QsciScintilla::modificationChanged, this, [this] { setForcedModified(m_forcedModified); });
     // The scroll bar's thumb scrolls through the bar; the view tells about every other scroll.
@@ -59,6 +63,7 @@ DocumentEditor::DocumentEditor(QWidget* parent)
             [this](const QPoint& pos) { showContextMenu(m_richView->viewport()->mapToGlobal(pos)); });
     // Dropped files open as documents instead of being pasted as text.
     m_richView->viewport()->installEventFilter(this);
+    m_richView->installEventFilter(this);
 
     m_font = m_plainView->font();
     showPlainView();
@@ -114,6 +119,15 @@ QString DocumentEditor::lastDroppedFile(const QMimeData* mime)
 bool DocumentEditor::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::KeyPress: {
+        // What a menu's Alt+letter did not take is no typing either (AltGr comes without Alt).
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers();
+        if ((modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier) && !key->text().isEmpty() &&
+            key->text().front().isPrint())
+            return true;
+        break;
+    }
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);

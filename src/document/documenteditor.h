@@ -234,6 +234,8 @@ Q_SIGNALS:
     void keyPressing();
     void keyReleased();
     void modificationChanged(bool modified);
+    /** The Insert key switched typing over on or off. */
+    void overtypeChanged(bool overtype);
     /** Local files were dropped on the text; @p path is the last of them. */
     void filesDropped(const QString& path);
 

@@ -99,6 +99,8 @@ inline const QString FT = QStringLiteral("その他");
 inline const QString F_Help = QStringLiteral("ヘルプ");
 inline const QString FO = QStringLiteral("画面設定");
 
+inline const QString P_Undo = QStringLiteral("元に戻す");
+inline const QString P_Redo = QStringLiteral("やり直し");
 inline const QString P_Cut = QStringLiteral("切り取り");
 inline const QString P_Cpy = QStringLiteral("コピー");
 inline const QString P_Past = QStringLiteral("貼り付け");

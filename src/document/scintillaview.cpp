@@ -337,7 +337,10 @@ void ScintillaView::mousePressEvent(QMouseEvent* event)
 void ScintillaView::keyPressEvent(QKeyEvent* event)
 {
     Q_EMIT keyPressing();
+    const bool overtype = overwriteMode();
     QsciScintilla::keyPressEvent(event);
+    if (overwriteMode() != overtype)
+        Q_EMIT overtypeChanged(!overtype);
     checkTopLine();
 }
 

@@ -93,6 +93,8 @@ Q_SIGNALS:
     void mousePressed();
     void keyPressing();
     void keyReleased();
+    /** Insert switched between inserting and typing over. */
+    void overtypeChanged(bool overtype);
     void contextMenuWanted(const QPoint& globalPos);
     /** The view scrolled vertically, by whatever means. */
     void topLineChanged();

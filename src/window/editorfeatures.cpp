@@ -191,6 +191,7 @@ std::unique_ptr<SearchTarget> EditorFeatures::searchTarget()
 void EditorFeatures::setSelection(int start, int length)
 {
     m_ui.RichEdit2->setSelection(start, length);
+    Q_EMIT caretMovedByCommand();
 }
 
 void EditorFeatures::focusEditor()

@@ -89,6 +89,10 @@ public:
     DocumentEditor& documentEditor() override;
     int tabWidth() const override;
 
+Q_SIGNALS:
+    /** A command (find, replace) moved the caret: the position field and the ruler follow it. */
+    void caretMovedByCommand();
+
 private:
     TMainForm& m_window;
     FeatureControls m_ui;

@@ -25,6 +25,7 @@ EncodingMenu::EncodingMenu(DocumentController& documents, Dialogs& dialogs, QWid
     , m_popup(new QMenu(parent))
     , m_encodingGroup(new QActionGroup(this))
     , m_lineEndingGroup(new QActionGroup(this))
+    , m_reopenGroup(new QActionGroup(this))
 {
     m_reopen->setObjectName(QStringLiteral("ReopenWithEncoding"));
     m_save->setObjectName(QStringLiteral("SaveWithEncoding"));
@@ -41,6 +42,10 @@ EncodingMenu::EncodingMenu(DocumentController& documents, Dialogs& dialogs, QWid
         if (choice.bom && choice.encoding == Encoding::Utf8)
             continue;
         QAction* action = m_reopen->addAction(encodingLabel(choice.encoding, false));
+        // Marked as in the save menu: the user sees which reading is the current one.
+        action->setCheckable(true);
+        action->setData(int(choice.encoding));
+        m_reopenGroup->addAction(action);
         const Encoding encoding = choice.encoding;
         connect(action, &QAction::triggered, this, [this, encoding] {
             runReported(m_dialogs, [this, encoding] { m_documents.reopenWithEncoding(encoding); });
@@ -96,6 +101,8 @@ void EncodingMenu::refresh()
     }
     for (QAction* action : m_lineEndingGroup->actions())
         action->setChecked(action->data().toInt() == int(format.lineEnding));
+    for (QAction* action : m_reopenGroup->actions())
+        action->setChecked(action->data().toInt() == int(format.encoding));
     // An RTF file is written as RTF whatever is chosen, and there is nothing to reopen without a file.
     const QString name = m_documents.currentFileName();
     const bool rtf = isRtfFileName(name);

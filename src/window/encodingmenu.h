@@ -51,4 +51,5 @@ private:
     QAction* m_popupSave = nullptr;
     QActionGroup* m_encodingGroup;
     QActionGroup* m_lineEndingGroup;
+    QActionGroup* m_reopenGroup;
 };

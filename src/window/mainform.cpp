@@ -122,7 +122,12 @@ void TMainForm::connectCommands()
     connect(m_recent, &RecentFiles::recentChosen, this,
             [this](int, const QString& path) { runReported(m_context.dialogs, [&] { m_documents->MRUClick(path); }); });
     connect(m_ui.RichEdit2, &DocumentEditor::modificationChanged, this, &QWidget::setWindowModified);
+    // Typing over the text must never go unnoticed.
+    connect(m_ui.RichEdit2, &DocumentEditor::overtypeChanged, this, [this](bool overtype) {
+        m_ui.Panel1->insertField()->setText(overtype ? kOvertypeModeText : kInsertModeText);
+    });
     connect(m_documents, &DocumentController::documentLoaded, m_position, &PositionDisplay::showDocumentPosition);
+    connect(m_features, &EditorFeatures::caretMovedByCommand, m_position, &PositionDisplay::RichEdit2KeyUp);
     connect(m_ui.RichEdit2, &DocumentEditor::filesDropped, this,
             [this](const QString& path) { runReported(m_context.dialogs, [&] { loadDroppedFile(path); }); });
 }
@@ -149,7 +154,10 @@ void TMainForm::FormCreate()
         m_ui.RichEdit2->clear();
         m_executableFolder = folderOf(QCoreApplication::applicationFilePath());
         m_ui.RichEdit2->setSelection(0, 0);
-        m_commandLineFile = m_arguments.join(QLatin1Char(' '));
+        // Every name the window holds is absolute: the tree, the recent list and later saves
+        // must not depend on the folder the shell was in.
+        const QString typed = m_arguments.join(QLatin1Char(' '));
+        m_commandLineFile = typed.isEmpty() ? typed : QDir::cleanPath(QDir::current().absoluteFilePath(typed));
         loadCommandLineFile();
         restoreSettings();
         m_colouring->restore();

@@ -53,7 +53,8 @@ void TestPackaging::desktopEntryIsValid()
     QFile file(entry);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
-    QVERIFY(text.contains(QLatin1String("\nExec=pemmo %f\n")));
+    // A document opened from the desktop always shows, one window per file.
+    QVERIFY(text.contains(QLatin1String("\nExec=pemmo --editor %F\n")));
     QVERIFY(text.contains(QStringLiteral("\nName[ja]=")));
     for (const char* type :
          { "text/plain", "text/rtf", "application/rtf", "text/html", "text/x-csrc", "text/x-c++src", "text/x-asm" })
