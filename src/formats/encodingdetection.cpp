@@ -23,6 +23,7 @@ constexpr qsizetype kBinarySampleBytes = 8 * 1024;
 constexpr double kJapaneseKanaShare = 0.05;
 // The longest run of non-ASCII bytes in Western text read as such: "é", "—", "»…", "€”".
 constexpr qsizetype kWesternMaxRun = 3;
+constexpr qsizetype kShortTextBytes = 64 * 1024;
 
 // How the bytes read as UTF-8: the multi-byte characters that are valid, and the stretches that
 // are not (a maximal ill-formed part each: a lead byte with the continuation bytes it has, or a
@@ -280,7 +281,8 @@ bool eucJpReadsOrdinary(QByteArrayView bytes)
 // when EUC-JP reads as ordinary Japanese and CP932 does not, it is EUC-JP.
 bool eucJpBeatsCp932(QByteArrayView bytes)
 {
-    if (!eucJpReadsOrdinary(bytes))
+    // Longer EUC-JP is uchardet's to tell; this spares a large file two more passes.
+    if (bytes.size() > kShortTextBytes || !eucJpReadsOrdinary(bytes))
         return false;
     const Cp932Shape shape = cp932Shape(bytes);
     if (shape.halfWidth == 0 || halfWidthLooksJapanese(shape))
