@@ -21,6 +21,9 @@ constexpr qsizetype kBinarySampleBytes = 8 * 1024;
 // Japanese text, read as CP932 or EUC-JP, has kana among its non-ASCII characters; the Chinese,
 // Korean and Latin samples read that way had none at all, the Japanese ones at least 11 %.
 constexpr double kJapaneseKanaShare = 0.05;
+// The longest run of non-ASCII bytes in Western text read as such: "é", "—", "»…", "€”".
+constexpr qsizetype kWesternMaxRun = 3;
+constexpr qsizetype kShortTextBytes = 64 * 1024;
 
 // How the bytes read as UTF-8: the multi-byte characters that are valid, and the stretches that
 // are not (a maximal ill-formed part each: a lead byte with the continuation bytes it has, or a
@@ -115,13 +118,13 @@ std::optional<Encoding> japaneseEncoding(const QByteArray& name)
 }
 
 // The legacy encodings of other languages that we take uchardet's word for; the rest of what it
-// can name (KOI8-R, Mac and DOS code pages, TIS-620, ...) stays with CP932.
+// can name (Mac and DOS code pages, TIS-620, ...) stays with CP932.
 std::optional<Encoding> foreignEncoding(const QByteArray& name)
 {
     if (name == "UHC")
         return Encoding::EucKr;
     if (name == "GB18030" || name == "BIG5" || name == "EUC-KR" || name.startsWith("ISO-8859-") ||
-        name.startsWith("WINDOWS-125"))
+        name.startsWith("WINDOWS-125") || name == "KOI8-R")
         return encodingFromName(QString::fromLatin1(name));
     return std::nullopt;
 }
@@ -172,6 +175,182 @@ bool readsAsJapanese(QByteArrayView bytes)
     return false;
 }
 
+bool isAsciiLetter(unsigned char b)
+{
+    return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
+}
+
+// The shape of the bytes read as CP932, by byte ranges (validity is iconv's to say).
+struct Cp932Shape
+{
+    qsizetype halfWidth = 0; // 0xA1-0xDF
+    qsizetype halfWidthFirstRows = 0; // 0xA1-0xBF: punctuation, small kana, ｰ and ｱ to ｿ
+    qsizetype halfWidthPunctuation = 0; // ｡｢｣､･
+    qsizetype halfWidthBeforeAscii = 0; // followed at once by an ASCII letter or symbol
+    qsizetype soundMarks = 0; // ﾞ and ﾟ
+    qsizetype misplacedSoundMarks = 0; // after a kana that takes none
+    qsizetype doubleByte = 0;
+    qsizetype isolatedDoubleByte = 0; // ASCII on both sides
+};
+
+Cp932Shape cp932Shape(QByteArrayView bytes)
+{
+    Cp932Shape shape;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned char b = data[i];
+        if (b < 0x80)
+            continue;
+        if (b >= 0xA1 && b <= 0xDF) {
+            ++shape.halfWidth;
+            shape.halfWidthFirstRows += b <= 0xBF ? 1 : 0;
+            shape.halfWidthPunctuation += b <= 0xA5 ? 1 : 0;
+            if (i + 1 < size && data[i + 1] >= 0x40 && data[i + 1] < 0x7F)
+                ++shape.halfWidthBeforeAscii;
+            if (b >= 0xDE) {
+                ++shape.soundMarks;
+                // ﾞ goes on ｳ, ｶ to ﾄ and ﾊ to ﾎ; ﾟ on ﾊ to ﾎ only.
+                const unsigned char base = i > 0 ? data[i - 1] : 0;
+                const bool takesHandakuten = base >= 0xCA && base <= 0xCE;
+                const bool takesDakuten = takesHandakuten || base == 0xB3 || (base >= 0xB6 && base <= 0xC4);
+                if (!(b == 0xDE ? takesDakuten : takesHandakuten))
+                    ++shape.misplacedSoundMarks;
+            }
+            continue;
+        }
+        if (((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) && i + 1 < size) {
+            ++shape.doubleByte;
+            const bool asciiBefore = i == 0 || data[i - 1] < 0x80;
+            const bool asciiAfter = i + 2 >= size || data[i + 2] < 0x80;
+            shape.isolatedDoubleByte += asciiBefore && asciiAfter ? 1 : 0;
+            ++i;
+        }
+    }
+    return shape;
+}
+
+// Half-width katakana as Japanese writes it: the first rows (ｱ to ｿ, ｰ, the small kana) are a
+// good part of it, punctuation does not alternate with it, the sound marks sit on kana that take
+// them, and no ASCII letter sticks to it. Greek capitals and Russian lowercase in their own
+// encodings fall on the later rows; EUC-JP kana read as CP932 alternate with ､ and ･; Big5's
+// trail bytes put ASCII after every other one.
+bool halfWidthLooksJapanese(const Cp932Shape& shape)
+{
+    return shape.halfWidthFirstRows * 4 >= shape.halfWidth && shape.halfWidthPunctuation * 5 <= shape.halfWidth * 2 &&
+        shape.misplacedSoundMarks * 4 <= shape.soundMarks && shape.halfWidthBeforeAscii * 5 <= shape.halfWidth;
+}
+
+// Japanese written without kana still reads as CP932 throughout: half-width katakana that looks
+// like it, and double-byte characters in runs (NEC row 13 symbols, NEC-selected and IBM kanji).
+// Latin letters with accents read as CP932 give a double-byte character alone between ASCII
+// letters now and then; there it is mostly alone.
+bool cp932LooksJapanese(QByteArrayView bytes)
+{
+    const Cp932Shape shape = cp932Shape(bytes);
+    if (shape.halfWidth + shape.doubleByte == 0)
+        return false;
+    if (shape.halfWidth > 0 && !halfWidthLooksJapanese(shape))
+        return false;
+    if (shape.isolatedDoubleByte * 2 > shape.doubleByte)
+        return false;
+    return decodesCleanly(bytes, Encoding::Cp932);
+}
+
+// Whether EUC-JP gives ordinary Japanese (hiragana, katakana, the common symbols and level 1
+// kanji) and nothing else outside ASCII.
+bool eucJpReadsOrdinary(QByteArrayView bytes)
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    qsizetype characters = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned char b = data[i];
+        if (b < 0x80)
+            continue;
+        const bool ordinaryRow = b == 0xA1 || b == 0xA4 || b == 0xA5 || (b >= 0xB0 && b <= 0xCF);
+        if (!ordinaryRow || i + 1 >= size || data[i + 1] < 0xA1 || data[i + 1] > 0xFE)
+            return false;
+        ++characters;
+        ++i;
+    }
+    return characters > 0;
+}
+
+// Short EUC-JP kana is valid CP932 too, as half-width katakana with ､ or ･ between every two:
+// when EUC-JP reads as ordinary Japanese and CP932 does not, it is EUC-JP.
+bool eucJpBeatsCp932(QByteArrayView bytes)
+{
+    // Longer EUC-JP is uchardet's to tell; this spares a large file two more passes.
+    if (bytes.size() > kShortTextBytes || !eucJpReadsOrdinary(bytes))
+        return false;
+    const Cp932Shape shape = cp932Shape(bytes);
+    if (shape.halfWidth == 0 || halfWidthLooksJapanese(shape))
+        return false;
+    return decodesCleanly(bytes, Encoding::EucJp) && decodesCleanly(bytes, Encoding::Cp932);
+}
+
+bool isSingleByte(Encoding encoding)
+{
+    return encoding != Encoding::Gb18030 && encoding != Encoding::Big5 && encoding != Encoding::EucKr;
+}
+
+// uchardet 0.0.7 knows no KOI8-U and names Ukrainian KOI8-R; the letters Ukrainian adds (є і ї ґ
+// and their capitals) are box-drawing characters in KOI8-R, which never stand next to a letter.
+Encoding koi8Variant(QByteArrayView bytes)
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned char b = data[i];
+        const bool ukrainian = b == 0xA4 || b == 0xA6 || b == 0xA7 || b == 0xAD || b == 0xB4 || b == 0xB6 ||
+            b == 0xB7 || b == 0xBD;
+        if (!ukrainian)
+            continue;
+        const bool letterBefore = i > 0 && data[i - 1] >= 0xC0;
+        const bool letterAfter = i + 1 < size && data[i + 1] >= 0xC0;
+        if (letterBefore || letterAfter)
+            return Encoding::Koi8U;
+    }
+    return Encoding::Koi8R;
+}
+
+bool isWindows1252Letter(unsigned char b)
+{
+    if (b >= 0xC0)
+        return b != 0xD7 && b != 0xF7;
+    return b == 0x8A || b == 0x8C || b == 0x8E || b == 0x9A || b == 0x9C || b == 0x9E || b == 0x9F || b == 0xAA ||
+        b == 0xB5 || b == 0xBA;
+}
+
+// Western text with a few accents: every run of non-ASCII bytes is short (an accented letter, a
+// dash, a pair of quotes) and one sits next to an ASCII letter; Japanese, even cut short or
+// damaged, has runs of several double-byte characters. A lone lead byte at the very end is a
+// character cut in two, not a Western mark.
+bool looksWestern(QByteArrayView bytes)
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    bool anyLetterNext = false;
+    for (qsizetype i = 0; i < size;) {
+        if (data[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const qsizetype start = i;
+        bool letter = false;
+        while (i < size && data[i] >= 0x80)
+            letter = isWindows1252Letter(data[i++]) || letter;
+        if (i - start > kWesternMaxRun)
+            return false;
+        if (i == size && !letter)
+            continue;
+        anyLetterNext = anyLetterNext || (start > 0 && isAsciiLetter(data[start - 1])) ||
+            (i < size && isAsciiLetter(data[i]));
+    }
+    return anyLetterNext;
+}
+
 // The detector's sample ends after a line break, so that the validity checks do not see a
 // character cut in two.
 QByteArrayView detectorSample(QByteArrayView bytes)
@@ -187,17 +366,30 @@ Encoding detectLegacy(QByteArrayView bytes)
 {
     const QByteArrayView sample = detectorSample(bytes);
     const QByteArray name = uchardetName(sample);
+    if (name == "ISO-2022-JP")
+        return Encoding::Iso2022Jp;
+    // Before uchardet's Japanese answer, which for a few bytes of EUC-JP kana is often Shift_JIS.
+    if (eucJpBeatsCp932(sample))
+        return Encoding::EucJp;
     if (const std::optional<Encoding> japanese = japaneseEncoding(name))
         return *japanese;
     const std::optional<Encoding> foreign = foreignEncoding(name);
     // Enough text that has no kana in either Japanese reading: uchardet is sure, and right.
     // This goes before the EUC-JP rule, because Korean and Chinese bytes are often valid EUC-JP.
+    // A single-byte answer also gives way to CP932 that reads as Japanese without kana: uchardet
+    // takes half-width katakana for Greek and NEC symbols or kanji for Latin-1.
     if (foreign && nonAsciiBytes(sample) >= kForeignMinNonAsciiBytes && decodesCleanly(sample, *foreign) &&
-        !readsAsJapanese(sample))
-        return *foreign;
-    if (!decodesCleanly(sample, Encoding::Cp932) && decodesCleanly(sample, Encoding::EucJp))
+        !readsAsJapanese(sample) && !(isSingleByte(*foreign) && cp932LooksJapanese(sample)))
+        return *foreign == Encoding::Koi8R ? koi8Variant(sample) : *foreign;
+    if (decodesCleanly(sample, Encoding::Cp932))
+        return Encoding::Cp932;
+    if (decodesCleanly(sample, Encoding::EucJp))
         return Encoding::EucJp;
-    // Shorter text stays CP932 even when CP932 cannot read it: a Japanese file cut short or
+    // Neither Japanese reading works: a few accents in Western text. Windows-1252 holds all of
+    // ISO-8859-1's letters and the quotes, dashes and euro sign besides.
+    if (looksWestern(sample) && decodesCleanly(sample, Encoding::Windows1252))
+        return Encoding::Windows1252;
+    // Anything else stays CP932 even when CP932 cannot read it: a Japanese file cut short or
     // with one damaged byte must not turn into Latin-1, and the encoding menu fixes the rest.
     return Encoding::Cp932;
 }

@@ -26,11 +26,16 @@ bool looksBinary(QByteArrayView bytes);
  * The encoding and BOM of a file, Japanese first:
  * 1. a BOM; 2. UTF-16 by its NUL pattern; 3. UTF-8 with non-ASCII characters, valid or nearly so
  * (a damaged byte among at least twenty valid characters per damage reads as U+FFFD; plain ASCII
- * is CP932, or ISO-2022-JP when uchardet sees its escapes); 4. uchardet naming a Japanese
- * encoding; 5. uchardet naming GB18030, Big5, EUC-KR (UHC), ISO-8859-x or Windows-125x, the
- * bytes valid there, with enough text (kForeignMinNonAsciiBytes) that has no kana in a valid
- * CP932 or EUC-JP reading; 6. not valid CP932 but valid EUC-JP; 7. CP932. Short text that is not
- * clearly anything else is CP932 (lossy when CP932 cannot read it); the encoding menu fixes it.
+ * is CP932, or ISO-2022-JP when uchardet sees its escapes); 4. EUC-JP when both Japanese readings
+ * are valid and only EUC-JP gives ordinary Japanese (short kana that CP932 reads as half-width
+ * katakana between ､ or ･); 5. uchardet naming a Japanese encoding; 6. uchardet naming GB18030,
+ * Big5, EUC-KR (UHC), ISO-8859-x, Windows-125x or KOI8-R (KOI8-U when Ukrainian letters show),
+ * the bytes valid there, with enough text (kForeignMinNonAsciiBytes) that has no kana in a valid
+ * CP932 or EUC-JP reading, and, for the single-byte ones, does not read as Japanese in CP932
+ * without kana (half-width katakana, NEC symbols and kanji); 7. valid CP932; 8. valid EUC-JP;
+ * 9. Windows-1252 for Western text with a few accents that neither Japanese reading can take;
+ * 10. CP932. Other short text that is not clearly anything else is CP932 (lossy when CP932
+ * cannot read it); the encoding menu fixes it.
  */
 TextFormat detectEncoding(QByteArrayView bytes);
 

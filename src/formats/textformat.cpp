@@ -48,6 +48,8 @@ constexpr EncodingInfo kEncodings[] = {
     { Encoding::Windows1256, "Windows-1256", "CP1256" },
     { Encoding::Windows1257, "Windows-1257", "CP1257" },
     { Encoding::Windows1258, "Windows-1258", "CP1258" },
+    { Encoding::Koi8R, "KOI8-R", "KOI8-R" },
+    { Encoding::Koi8U, "KOI8-U", "KOI8-U" },
 };
 
 const EncodingInfo& info(Encoding encoding)
@@ -139,6 +141,7 @@ QList<EncodingChoice> offeredEncodings()
         { Encoding::Utf8, false },   { Encoding::Utf8, true },       { Encoding::Utf16Le, true },
         { Encoding::Utf16Be, true }, { Encoding::Gb18030, false },   { Encoding::Big5, false },
         { Encoding::EucKr, false },  { Encoding::Iso8859_1, false }, { Encoding::Windows1252, false },
+        { Encoding::Koi8R, false },  { Encoding::Koi8U, false },
     };
 }
 

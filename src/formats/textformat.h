@@ -47,6 +47,8 @@ enum class Encoding {
     Windows1256,
     Windows1257,
     Windows1258,
+    Koi8R,
+    Koi8U,
 };
 enum class LineEnding { CrLf, Lf, Cr };
 

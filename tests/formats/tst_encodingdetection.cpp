@@ -44,12 +44,14 @@ class TestEncodingDetection final : public QObject
 private Q_SLOTS:
     void detects_data();
     void detects();
+    void readsJapaneseAndOthersInTheirOwnEncoding_data();
+    void readsJapaneseAndOthersInTheirOwnEncoding();
     void binaryFilesAreAskedAbout();
     void cp932LookAlikesSaveWithoutAsking();
     void everyOfferedEncodingSavesAndReadsBack_data();
     void everyOfferedEncodingSavesAndReadsBack();
     void chosenEncodingOverridesDetection();
-    void shortForeignTextStaysCp932();
+    void shortWesternTextIsWindows1252();
 };
 
 void TestEncodingDetection::detects_data()
@@ -83,8 +85,9 @@ void TestEncodingDetection::detects_data()
     row("short_utf16le.txt", Encoding::Utf16Le, false, LineEnding::CrLf, QStringLiteral("ab"));
     row("short_utf16be_kanji.txt", Encoding::Utf16Be, false, LineEnding::Lf, QStringLiteral("漢字"));
     row("short_eucjp_kanji.txt", Encoding::EucJp, false, LineEnding::CrLf, QStringLiteral("漢字"));
-    // Valid in both: the short ones stay CP932 (half-width kana), and the menu fixes them.
-    row("short_eucjp_ambiguous.txt", Encoding::Cp932, false, LineEnding::CrLf, QStringLiteral("､｢"));
+    // Valid CP932 too, but there it is half-width katakana alternating with ､: EUC-JP gives hiragana.
+    row("short_eucjp_a.txt", Encoding::EucJp, false, LineEnding::CrLf, QStringLiteral("あ"));
+    // Valid in both, and neither reading is ordinary Japanese: CP932, and the menu fixes it.
     row("short_gb18030_ambiguous.txt", Encoding::Cp932, false, LineEnding::CrLf, QStringLiteral("ﾖﾐﾎﾄ"));
 }
 
@@ -109,6 +112,68 @@ void TestEncodingDetection::detects()
     QCOMPARE(decoded.format.lineEnding, ending);
     QVERIFY(!looksBinary(bytes));
     // Kept on save: the same bytes come back, a file without a final break stays without.
+    QCOMPARE(encodePlainText(decoded.text, decoded.format).toHex(' '), bytes.toHex(' '));
+}
+
+void TestEncodingDetection::readsJapaneseAndOthersInTheirOwnEncoding_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<Encoding>("encoding");
+    QTest::addColumn<QString>("text"); // as the editor holds it: '\n' between lines, no final break
+
+    const auto row = [](const char* name, const char* file, Encoding encoding, const QString& text) {
+        QTest::newRow(name) << QString::fromLatin1(file) << encoding << text;
+    };
+    // Japanese without a single hiragana.
+    row("half-width katakana only: CP932", "cp932_halfwidth_katakana.txt", Encoding::Cp932,
+        QStringLiteral("ｺﾝﾆﾁﾊ｡ ｷｮｳﾊ ｲｲ ﾃﾝｷﾃﾞｽﾈ｡"));
+    row("NEC row 13 symbols only: CP932", "cp932_nec_row13.txt", Encoding::Cp932,
+        QStringLiteral("①②③④⑤ ㈱㈲ ㍉㌔㌢㍍ ㍻ №℡"));
+    row("NEC-selected kanji only: CP932", "cp932_nec_selected_kanji.txt", Encoding::Cp932,
+        QStringLiteral("纊褜鍈銈蓜俉炻昱棈鋹曻彅 髙髜"));
+    // Short EUC-JP, valid CP932 half-width punctuation and katakana too.
+    row("short EUC-JP hiragana: EUC-JP", "short_eucjp_a.txt", Encoding::EucJp, QStringLiteral("あ"));
+    row("short EUC-JP katakana: EUC-JP", "short_eucjp_katakana.txt", Encoding::EucJp, QStringLiteral("テスト"));
+    row("two-line EUC-JP note: EUC-JP", "eucjp_two_line_note.txt", Encoding::EucJp,
+        QStringLiteral("メモ：明日は会議です。\n資料を忘れずに持ってくること。"));
+    row("short ISO-2022-JP: ISO-2022-JP", "short_iso2022jp.txt", Encoding::Iso2022Jp,
+        QStringLiteral("こんにちは、世界。"));
+    row("UTF-16LE Japanese without BOM: UTF-16LE", "short_utf16le_japanese.txt", Encoding::Utf16Le,
+        QStringLiteral("メモ: 日本語のテキスト"));
+    // Western text with a few accents, not valid CP932.
+    row("Café déjà vu: Windows-1252", "windows1252_cafe.txt", Encoding::Windows1252, QStringLiteral("Café déjà vu"));
+    row("résumé élève: Windows-1252", "windows1252_resume.txt", Encoding::Windows1252, QStringLiteral("résumé élève"));
+    row("euro, dash and quotes: Windows-1252", "windows1252_euro_quotes.txt", Encoding::Windows1252,
+        QStringLiteral("100€ — “quoted”"));
+    row("Latin-1 line: ISO-8859-1", "latin1_line.txt", Encoding::Iso8859_1,
+        QStringLiteral("Où est la gare? Ça coûte 5 £, à côté du café: élève, garçon, naïf, déjà, père, Noël, être, "
+                       "forêt."));
+    // Other scripts stay what they are.
+    row("Greek in Windows-1253: Windows-1253", "windows1253_greek.txt", Encoding::Windows1253,
+        QStringLiteral("Καλημέρα σας! Αυτό είναι ένα κείμενο στα ελληνικά.\nΆλλη μία γραμμή με “εισαγωγικά” και "
+                       "τόνους."));
+    row("Greek in ISO-8859-7: ISO-8859-7", "iso8859_7_greek.txt", Encoding::Iso8859_7,
+        QStringLiteral("Καλημέρα σας! Αυτό είναι ένα κείμενο στα ελληνικά.\nΆλλη μία γραμμή με τόνους και διαλυτικά: "
+                       "ϊ ΰ."));
+    row("Russian in KOI8-R: KOI8-R", "koi8r_russian.txt", Encoding::Koi8R,
+        QStringLiteral("Привет, мир! Это текст на русском языке в кодировке КОИ-8.\nВторая строка: съешь же ещё этих "
+                       "мягких французских булок."));
+    row("Ukrainian in KOI8-U: KOI8-U", "koi8u_ukrainian.txt", Encoding::Koi8U,
+        QStringLiteral("Привіт, світе! Це текст українською мовою в кодуванні КОІ-8.\nЇжак з'їв ґедзя, і єнот теж."));
+}
+
+void TestEncodingDetection::readsJapaneseAndOthersInTheirOwnEncoding()
+{
+    QFETCH(QString, file);
+    QFETCH(Encoding, encoding);
+    QFETCH(QString, text);
+    const QByteArray bytes = encodingsFile(file);
+    QVERIFY2(!bytes.isEmpty(), qPrintable(QStringLiteral("missing test file ") + file));
+
+    QCOMPARE(encodingName(detectEncoding(bytes).encoding), encodingName(encoding));
+    const DecodedText decoded = decodePlainText(bytes);
+    QCOMPARE(decoded.text, text);
+    QVERIFY(!decoded.lossy);
     QCOMPARE(encodePlainText(decoded.text, decoded.format).toHex(' '), bytes.toHex(' '));
 }
 
@@ -203,6 +268,10 @@ void TestEncodingDetection::everyOfferedEncodingSavesAndReadsBack_data()
             source = QStringLiteral("fr.txt");
         else if (choice.encoding == Encoding::Windows1252)
             source = QStringLiteral("de.txt");
+        else if (choice.encoding == Encoding::Koi8R)
+            source = QStringLiteral("ru.txt");
+        else if (choice.encoding == Encoding::Koi8U)
+            source = QStringLiteral("uk.txt");
         QTest::newRow(qPrintable(encodingLabel(choice.encoding, choice.bom)))
             << choice.encoding << choice.bom << source;
     }
@@ -232,13 +301,13 @@ void TestEncodingDetection::everyOfferedEncodingSavesAndReadsBack()
 
 void TestEncodingDetection::chosenEncodingOverridesDetection()
 {
-    // 「あ」 in EUC-JP is detected as CP932; the chosen encoding reads it right.
+    // 「中文」 in GB18030 is detected as CP932; the chosen encoding reads it right.
     LoadOptions options;
-    options.encoding = Encoding::EucJp;
-    const LoadResult chosen = loadDocument(encodingsData() + QStringLiteral("/short_eucjp_ambiguous.txt"), options);
+    options.encoding = Encoding::Gb18030;
+    const LoadResult chosen = loadDocument(encodingsData() + QStringLiteral("/short_gb18030_ambiguous.txt"), options);
     QVERIFY(chosen.document);
-    QCOMPARE(chosen.document->plainText, QStringLiteral("あ"));
-    QCOMPARE(chosen.document->format.encoding, Encoding::EucJp);
+    QCOMPARE(chosen.document->plainText, QStringLiteral("中文"));
+    QCOMPARE(chosen.document->format.encoding, Encoding::Gb18030);
     QVERIFY(!chosen.document->lossy);
     // A wrong choice is not silent: the bytes that do not decode make the load lossy.
     options.encoding = Encoding::Utf8;
@@ -253,18 +322,26 @@ void TestEncodingDetection::chosenEncodingOverridesDetection()
     QCOMPARE(withBom.document->plainText, sourceText(QStringLiteral("ja.txt")));
 }
 
-void TestEncodingDetection::shortForeignTextStaysCp932()
+void TestEncodingDetection::shortWesternTextIsWindows1252()
 {
-    // "café" alone is too little for uchardet to be sure of: CP932, lossy, so a save asks;
-    // the same kind of bytes in a long French text are Latin-1 (see detects()).
+    // "café" is too little for uchardet, but neither Japanese reading works and it looks like a
+    // word with an accent: Windows-1252, not lossy.
     const QByteArray bytes = encodingsFile(QStringLiteral("short_latin1.txt"));
     QVERIFY2(!bytes.isEmpty(), "missing test file short_latin1.txt");
     const DecodedText detected = decodePlainText(bytes);
-    QCOMPARE(detected.format.encoding, Encoding::Cp932);
-    QVERIFY(detected.lossy);
-    const DecodedText chosen = decodePlainText(bytes, Encoding::Iso8859_1);
-    QCOMPARE(chosen.text, QStringLiteral("café"));
-    QVERIFY(!chosen.lossy);
+    QCOMPARE(encodingName(detected.format.encoding), QStringLiteral("Windows-1252"));
+    QCOMPARE(detected.text, QStringLiteral("café"));
+    QVERIFY(!detected.lossy);
+    // Japanese cut in the middle of a character is not Western: CP932, lossy, so a save asks.
+    const QByteArray cut = encodingsFile(QStringLiteral("cp932.txt")).first(31);
+    QVERIFY(cut.size() == 31 && uchar(cut.back()) >= 0x81);
+    const DecodedText cutDecoded = decodePlainText(cut);
+    QCOMPARE(cutDecoded.format.encoding, Encoding::Cp932);
+    // A damaged byte in the middle too.
+    QByteArray damaged = encodingsFile(QStringLiteral("cp932_no_final_break.txt"));
+    damaged.insert(6, '\xFF');
+    QCOMPARE(decodePlainText(damaged).format.encoding, Encoding::Cp932);
+    QVERIFY(decodePlainText(damaged).lossy);
 }
 
 QTEST_GUILESS_MAIN(TestEncodingDetection)

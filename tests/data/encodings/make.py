@@ -36,10 +36,11 @@ write('short_utf16le.txt', 'ab\r\n'.encode('utf-16-le'))
 write('short_utf16be_kanji.txt', '漢字\n'.encode('utf-16-be'))
 # Not valid CP932 (0xFA at the end has no trail byte), valid EUC-JP.
 write('short_eucjp_kanji.txt', '漢字'.encode('euc_jp'))
-# Valid in CP932 too (half-width katakana); ambiguous, so CP932.
-write('short_eucjp_ambiguous.txt', 'あ'.encode('euc_jp'))
+# Valid in CP932 too, as half-width katakana; the EUC-JP reading is ordinary Japanese, so EUC-JP.
+write('short_eucjp_a.txt', 'あ'.encode('euc_jp'))
+# Valid in both, neither reading ordinary Japanese: CP932.
 write('short_gb18030_ambiguous.txt', '中文'.encode('gb18030'))
-# Not valid CP932, but too short for uchardet to be sure of: CP932, lossy.
+# Not valid CP932 or EUC-JP, too short for uchardet: Western, so Windows-1252.
 write('short_latin1.txt', 'café\n'.encode('latin-1'))
 
 # NUL bytes in the first 8 KiB that are not UTF-16: a made-up executable header and a table.
