@@ -3,13 +3,19 @@
 
 CommandLine parseCommandLine(const QStringList& arguments)
 {
-    CommandLine result { ModeRequest::Stored, arguments, {} };
+    CommandLine result { ModeRequest::Stored, arguments, {}, {} };
     if (arguments.isEmpty())
         return result;
     if (arguments.size() == 2 && arguments.first() == QLatin1String("--restore-backup")) {
         result.request = ModeRequest::Editor;
         result.fileArguments.clear();
         result.restoreBackup = arguments.last();
+        return result;
+    }
+    if (arguments.size() == 2 && arguments.first() == QLatin1String("--recover")) {
+        result.request = ModeRequest::Editor;
+        result.fileArguments.clear();
+        result.recoverCopy = arguments.last();
         return result;
     }
     if (arguments.first() == QLatin1String("--editor"))

@@ -17,11 +17,13 @@ struct CommandLine
     QStringList fileArguments;
     /** "--restore-backup PATH": an editor that puts back the old content of an interrupted save. */
     QString restoreBackup;
+    /** "--recover PATH": an editor that opens the unsaved document of a recovery copy. */
+    QString recoverCopy;
 };
 
 /**
- * Takes "--editor" or "--launcher" when it is the first argument, or "--restore-backup PATH" as
- * the only arguments (an editor); everything else is the file.
+ * Takes "--editor" or "--launcher" when it is the first argument, or "--restore-backup PATH" or
+ * "--recover PATH" as the only arguments (an editor); everything else is the file.
  * A file whose name starts with "--" is still reached as "./--name".
  */
 CommandLine parseCommandLine(const QStringList& arguments);

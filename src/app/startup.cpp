@@ -88,6 +88,20 @@ void Startup::createForms()
         m_mainForm->show();
 }
 
+void Startup::endWithoutQuestions()
+{
+    // Whatever modal question is open ends too: the event loops all return.
+    if (m_mainForm)
+        m_mainForm->preserveUnsavedWork();
+    QCoreApplication::exit(0);
+}
+
+void Startup::preserveUnsavedWork()
+{
+    if (m_mainForm)
+        m_mainForm->preserveUnsavedWork();
+}
+
 int Startup::run(const std::function<void()>& runLoop)
 {
     start(runLoop);
@@ -127,13 +141,15 @@ void Startup::start(const std::function<void()>& runLoop)
         m_mode = StartMode::Editor;
 
     // Before any window: a restored file opens in a window of its own, and the launcher asks too.
-    if (m_commandLine.restoreBackup.isEmpty() && m_services.context.processes)
+    if (m_commandLine.restoreBackup.isEmpty() && m_commandLine.recoverCopy.isEmpty() && m_services.context.processes)
         offerPendingBackups(m_services.context.dialogs, *m_services.context.processes);
 
     try {
         createForms();
         if (!m_commandLine.restoreBackup.isEmpty())
             m_mainForm->restoreBackup(m_commandLine.restoreBackup);
+        if (!m_commandLine.recoverCopy.isEmpty())
+            m_mainForm->restoreRecovery(m_commandLine.recoverCopy);
         runLoop();
     } catch (const std::exception&) {
         // A start that has just created the key says so; otherwise the process ends silently.

@@ -7,8 +7,10 @@
 #include <QDropEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QScrollBar>
 #include <QStackedLayout>
@@ -44,6 +46,7 @@ DocumentEditor::DocumentEditor(QWidget* parent)
     connect(m_plainView->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentEditor::verticalScrolled);
     connect(m_plainView, &ScintillaView::topLineChanged, this, &DocumentEditor::verticalScrolled);
     m_plainView->viewport()->installEventFilter(this);
+    m_plainView->installEventFilter(this);
     // A zoom changes the line height: the gutter follows as it does a scroll.
     connect(m_plainView, &QsciScintillaBase::SCN_ZOOM, this, &DocumentEditor::verticalScrolled);
 
@@ -59,6 +62,7 @@ DocumentEditor::DocumentEditor(QWidget* parent)
             [this](const QPoint& pos) { showContextMenu(m_richView->viewport()->mapToGlobal(pos)); });
     // Dropped files open as documents instead of being pasted as text.
     m_richView->viewport()->installEventFilter(this);
+    m_richView->installEventFilter(this);
 
     m_font = m_plainView->font();
     showPlainView();
@@ -111,6 +115,28 @@ QString DocumentEditor::lastDroppedFile(const QMimeData* mime)
     return last;
 }
 
+bool DocumentEditor::movesOnly(const QKeyEvent& key)
+{
+    switch (key.key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_Meta:
+    case Qt::Key_Escape:
+        return true;
+    default:
+        return key.matches(QKeySequence::Copy) || key.matches(QKeySequence::SelectAll);
+    }
+}
+
 bool DocumentEditor::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
@@ -125,12 +151,26 @@ bool DocumentEditor::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
         const QString path = lastDroppedFile(drop->mimeData());
-        if (path.isEmpty())
+        if (path.isEmpty()) {
+            Q_EMIT textMayChange();
             break;
+        }
         drop->acceptProposedAction();
         Q_EMIT filesDropped(path);
         return true;
     }
+    case QEvent::KeyPress:
+        if (!movesOnly(*static_cast<QKeyEvent*>(event)))
+            Q_EMIT textMayChange();
+        break;
+    case QEvent::InputMethod:
+        Q_EMIT textMayChange();
+        break;
+    case QEvent::MouseButtonRelease:
+        // A middle click pastes the selection.
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton)
+            Q_EMIT textMayChange();
+        break;
     default:
         break;
     }
@@ -168,6 +208,13 @@ void DocumentEditor::textInSlices(const std::function<void(QStringView)>& sink, 
         sink(m_plainView->textBetween(from, to));
         from = to;
     } while (from < length);
+}
+
+QByteArray DocumentEditor::plainTextUtf8() const
+{
+    if (m_rich)
+        return m_richView->document()->toPlainText().toUtf8();
+    return m_plainView->utf8Text();
 }
 
 void DocumentEditor::setText(const QString& text)
@@ -356,6 +403,7 @@ QString DocumentEditor::selectedText() const
 
 void DocumentEditor::replaceSelection(const QString& text)
 {
+    Q_EMIT textMayChange();
     if (m_rich) {
         QTextCursor cursor = m_richView->textCursor();
         cursor.insertText(text);
@@ -369,6 +417,7 @@ void DocumentEditor::replaceSelection(const QString& text)
 std::optional<int> DocumentEditor::replaceAll(const QString& text, const QString& replacement, bool matchCase,
                                               bool wholeWord)
 {
+    Q_EMIT textMayChange();
     if (m_rich)
         return std::nullopt;
     qsizetype lastStart = 0;
@@ -399,6 +448,7 @@ void DocumentEditor::endUndoGroup()
 
 void DocumentEditor::removeAllText()
 {
+    Q_EMIT textMayChange();
     if (m_rich) {
         QTextCursor cursor(m_richView->document());
         cursor.select(QTextCursor::Document);
@@ -442,6 +492,7 @@ int DocumentEditor::findTextBefore(const QString& text, int before, bool matchCa
 
 void DocumentEditor::undo()
 {
+    Q_EMIT textMayChange();
     if (m_rich)
         m_richView->undo();
     else
@@ -450,6 +501,7 @@ void DocumentEditor::undo()
 
 void DocumentEditor::redo()
 {
+    Q_EMIT textMayChange();
     if (m_rich)
         m_richView->redo();
     else
@@ -458,6 +510,7 @@ void DocumentEditor::redo()
 
 void DocumentEditor::cut()
 {
+    Q_EMIT textMayChange();
     if (m_rich)
         m_richView->cut();
     else
@@ -474,6 +527,7 @@ void DocumentEditor::copy()
 
 void DocumentEditor::paste()
 {
+    Q_EMIT textMayChange();
     if (m_rich)
         m_richView->paste();
     else
