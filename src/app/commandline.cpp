@@ -14,6 +14,12 @@ CommandLine parseCommandLine(const QStringList& arguments)
         result.restoreBackup = arguments.last();
         return result;
     }
+    if (arguments.size() == 2 && arguments.first() == QLatin1String("--recover")) {
+        result.request = ModeRequest::Editor;
+        result.fileArguments.clear();
+        result.recoverCopy = arguments.last();
+        return result;
+    }
     if (arguments.first() == QLatin1String("--editor"))
         result.request = ModeRequest::Editor;
     else if (arguments.first() == QLatin1String("--launcher"))

@@ -20,12 +20,15 @@ struct CommandLine
     /** "--editor A B …" naming several files (the desktop's %F): the files after the first, each for an editor of its
      * own. */
     QStringList moreFiles;
+    /** "--recover PATH": an editor that opens the unsaved document of a recovery copy. */
+    QString recoverCopy;
 };
 
 /**
- * Takes "--editor" or "--launcher" when it is the first argument, or "--restore-backup PATH" as
- * the only arguments (an editor); everything else is the file. After "--editor", arguments that
- * do not name one file when joined are several files, as the desktop passes them.
+ * Takes "--editor" or "--launcher" when it is the first argument, or "--restore-backup PATH" or
+ * "--recover PATH" as the only arguments (an editor); everything else is the file. After
+ * "--editor", arguments that do not name one file when joined are several files, as the desktop
+ * passes them.
  * A file whose name starts with "--" is still reached as "./--name".
  */
 CommandLine parseCommandLine(const QStringList& arguments);

@@ -5,11 +5,13 @@
 #include "platform/displayplatform.h"
 #include "platform/instancelock.h"
 #include "platform/processstarter.h"
+#include "platform/terminationsignals.h"
 #include "startup.h"
 #include "ui/fontsubstitution.h"
 #include "ui/widgetdialogs.h"
 
 #include <QScreen>
+#include <QSessionManager>
 #include <QSystemTrayIcon>
 
 int main(int argc, char** argv)
@@ -33,5 +35,13 @@ int main(int argc, char** argv)
         QCoreApplication::applicationFilePath(),
         QCoreApplication::arguments().mid(1),
     });
+    // A kill, a closed terminal or the session's end must not take unsaved text along.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &app,
+                     [&startup] { startup.endWithoutQuestions(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                     [&startup](QSessionManager&) { startup.preserveUnsavedWork(); });
+    QObject::connect(&app, &QGuiApplication::saveStateRequest, &app,
+                     [&startup](QSessionManager&) { startup.preserveUnsavedWork(); });
     return startup.run([] { QApplication::exec(); });
 }

@@ -90,6 +90,20 @@ void Startup::createForms()
         m_mainForm->show();
 }
 
+void Startup::endWithoutQuestions()
+{
+    // Whatever modal question is open ends too: the event loops all return.
+    if (m_mainForm)
+        m_mainForm->preserveUnsavedWork();
+    QCoreApplication::exit(0);
+}
+
+void Startup::preserveUnsavedWork()
+{
+    if (m_mainForm)
+        m_mainForm->preserveUnsavedWork();
+}
+
 int Startup::run(const std::function<void()>& runLoop)
 {
     start(runLoop);
@@ -129,7 +143,7 @@ void Startup::start(const std::function<void()>& runLoop)
         m_mode = StartMode::Editor;
 
     // Before any window: a restored file opens in a window of its own, and the launcher asks too.
-    if (m_commandLine.restoreBackup.isEmpty() && m_services.context.processes)
+    if (m_commandLine.restoreBackup.isEmpty() && m_commandLine.recoverCopy.isEmpty() && m_services.context.processes)
         offerPendingBackups(m_services.context.dialogs, *m_services.context.processes);
 
     try {
@@ -141,6 +155,8 @@ void Startup::start(const std::function<void()>& runLoop)
             if (m_services.context.processes)
                 m_services.context.processes->startEditor(QDir::current().absoluteFilePath(file));
         }
+        if (!m_commandLine.recoverCopy.isEmpty())
+            m_mainForm->restoreRecovery(m_commandLine.recoverCopy);
         runLoop();
     } catch (const std::exception&) {
         // A start that has just created the key says so; otherwise the process ends silently.

@@ -38,6 +38,14 @@ public:
     /** Runs the whole start; @p runLoop runs the event loop until the main window closes. Always returns 0. */
     int run(const std::function<void()>& runLoop);
 
+    /**
+     * SIGTERM or SIGHUP: the unsaved text is kept as a recovery copy for the next start, and the
+     * process ends at once, asking nothing.
+     */
+    void endWithoutQuestions();
+    /** The session is ending: the unsaved text is kept as a recovery copy, in case the process does not survive it. */
+    void preserveUnsavedWork();
+
     StartMode mode() const { return m_mode; }
     bool anotherInstance() const { return m_anotherInstance; }
     TMainForm* mainForm() const { return m_mainForm.get(); }

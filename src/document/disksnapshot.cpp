@@ -19,3 +19,10 @@ bool DiskSnapshot::changedSince(const QString& path) const
 {
     return m_taken && path == m_path && fileStamp(path) != m_stamp;
 }
+
+void DiskSnapshot::restore(const QString& path, const std::optional<FileStamp>& stamp)
+{
+    m_taken = true;
+    m_path = path;
+    m_stamp = stamp;
+}

@@ -20,6 +20,12 @@ public:
     void clear();
     /** true when @p path is the recorded file and it is no longer as recorded. */
     bool changedSince(const QString& path) const;
+    /** Puts back a record kept elsewhere (a recovery copy's note): @p stamp nullopt when nothing was there. */
+    void restore(const QString& path, const std::optional<FileStamp>& stamp);
+
+    bool taken() const { return m_taken; }
+    QString path() const { return m_path; }
+    std::optional<FileStamp> stamp() const { return m_stamp; }
 
 private:
     bool m_taken = false;

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QScrollBar>
 #include <QStackedLayout>
@@ -48,6 +49,7 @@ DocumentEditor::DocumentEditor(QWidget* parent)
     connect(m_plainView->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentEditor::verticalScrolled);
     connect(m_plainView, &ScintillaView::topLineChanged, this, &DocumentEditor::verticalScrolled);
     m_plainView->viewport()->installEventFilter(this);
+    m_plainView->installEventFilter(this);
     // A zoom changes the line height: the gutter follows as it does a scroll.
     connect(m_plainView, &QsciScintillaBase::SCN_ZOOM, this, &DocumentEditor::verticalScrolled);
 
@@ -116,6 +118,28 @@ QString DocumentEditor::lastDroppedFile(const QMimeData* mime)
     return last;
 }
 
+bool DocumentEditor::movesOnly(const QKeyEvent& key)
+{
+    switch (key.key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_Meta:
+    case Qt::Key_Escape:
+        return true;
+    default:
+        return key.matches(QKeySequence::Copy) || key.matches(QKeySequence::SelectAll);
+    }
+}
+
 bool DocumentEditor::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
@@ -139,12 +163,26 @@ bool DocumentEditor::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
         const QString path = lastDroppedFile(drop->mimeData());
-        if (path.isEmpty())
+        if (path.isEmpty()) {
+            Q_EMIT textMayChange();
             break;
+        }
         drop->acceptProposedAction();
         Q_EMIT filesDropped(path);
         return true;
     }
+    case QEvent::KeyPress:
+        if (!movesOnly(*static_cast<QKeyEvent*>(event)))
+            Q_EMIT textMayChange();
+        break;
+    case QEvent::InputMethod:
+        Q_EMIT textMayChange();
+        break;
+    case QEvent::MouseButtonRelease:
+        // A middle click pastes the selection.
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton)
+            Q_EMIT textMayChange();
+        break;
     default:
         break;
     }
@@ -182,6 +220,13 @@ void DocumentEditor::textInSlices(const std::function<void(QStringView)>& sink, 
         sink(m_plainView->textBetween(from, to));
         from = to;
     } while (from < length);
+}
+
+QByteArray DocumentEditor::plainTextUtf8() const
+{
+    if (m_rich)
+        return m_richView->document()->toPlainText().toUtf8();
+    return m_plainView->utf8Text();
 }
 
 void DocumentEditor::setText(const QString& text)
@@ -370,6 +415,7 @@ QString DocumentEditor::selectedText() const
 
 void DocumentEditor::replaceSelection(const QString& text)
 {
+    Q_EMIT textMayChange();
     if (m_rich) {
         QTextCursor cursor = m_richView->textCursor();
         cursor.insertText(text);
@@ -383,6 +429,7 @@ void DocumentEditor::replaceSelection(const QString& text)
 std::optional<int> DocumentEditor::replaceAll(const QString& text, const QString& replacement, bool matchCase,
                                               bool wholeWord)
 {
+    Q_EMIT textMayChange();
     if (m_rich)
         return std::nullopt;
     qsizetype lastStart = 0;
@@ -413,6 +460,7 @@ void DocumentEditor::endUndoGroup()
 
 void DocumentEditor::removeAllText()
 {
+    Q_EMIT textMayChange();
     if (m_rich) {
         QTextCursor cursor(m_richView->document());
         cursor.select(QTextCursor::Document);
@@ -456,6 +504,7 @@ int DocumentEditor::findTextBefore(const QString& text, int before, bool matchCa
 
 void DocumentEditor::undo()
 {
+    Q_EMIT textMayChange();
     if (m_rich)
         m_richView->undo();
     else
@@ -464,6 +513,7 @@ void DocumentEditor::undo()
 
 void DocumentEditor::redo()
 {
+    Q_EMIT textMayChange();
     if (m_rich)
         m_richView->redo();
     else
@@ -472,6 +522,7 @@ void DocumentEditor::redo()
 
 void DocumentEditor::cut()
 {
+    Q_EMIT textMayChange();
     if (m_rich)
         m_richView->cut();
     else
@@ -488,6 +539,7 @@ void DocumentEditor::copy()
 
 void DocumentEditor::paste()
 {
+    Q_EMIT textMayChange();
     if (m_rich)
         m_richView->paste();
     else

@@ -17,6 +17,7 @@
 
 class DetachedDocument;
 class QAbstractScrollArea;
+class QKeyEvent;
 class QMenu;
 class QMimeData;
 class QScrollBar;
@@ -127,6 +128,11 @@ public:
      * Every slice but the last ends with a line break. There is always at least one slice.
      */
     void textInSlices(const std::function<void(QStringView)>& sink, qsizetype sliceBytes = 4 << 20) const;
+    /**
+     * The plain text as UTF-8, in one copy of the component's buffer: cheap enough to take on the
+     * GUI thread for a text of a hundred megabytes, to be encoded elsewhere.
+     */
+    QByteArray plainTextUtf8() const;
     /** Whether the rich-text view holds the document. */
     bool isRichText() const;
 
@@ -236,6 +242,12 @@ Q_SIGNALS:
     void modificationChanged(bool modified);
     /** The Insert key switched typing over on or off. */
     void overtypeChanged(bool overtype);
+    /**
+     * Something that may change the text happened: a key that is not a mere move, an input
+     * method's text, a drop or middle click, an edit command. Cheap where the component's own
+     * change notifications are not: they stay off for speed.
+     */
+    void textMayChange();
     /** Local files were dropped on the text; @p path is the last of them. */
     void filesDropped(const QString& path);
 
@@ -255,6 +267,7 @@ private:
     void setForcedModified(bool modified);
     void settleLoadedPlainText();
     void shortenLongLines();
+    static bool movesOnly(const QKeyEvent& key);
     static bool keepsStyleBytes(qsizetype sourceBytes, CodeLanguage language);
 
     QStackedLayout* m_stack = nullptr;

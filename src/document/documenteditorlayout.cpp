@@ -283,6 +283,7 @@ QTextCharFormat DocumentEditor::selectionCharFormat() const
 
 void DocumentEditor::mergeSelectionCharFormat(const QTextCharFormat& format)
 {
+    Q_EMIT textMayChange();
     if (m_rich)
         m_richView->mergeCurrentCharFormat(format);
 }

@@ -32,6 +32,17 @@ inline const QString kBackupRestored = QStringLiteral("「%1」の保存前の�
 inline const QString kBackupUnavailable = QStringLiteral(
     "保存前の内容「%1」は他のウィンドウで復元されているか、読み込めません。");
 /** Shown while a long load or save is under way; a load adds how far it has got. */
+// %1: the file's path, or kUntitledDocument.
+inline const QString kRecoveryRestored = QStringLiteral("%1の保存されていなかった内容を復元しました");
+inline const QString kUntitledDocument = QStringLiteral("無題");
+// %1: the recovery copy.
+inline const QString kRecoveryUnavailable = QStringLiteral("復元用の控え「%1」を読めません。");
+// %1: the file's path.
+inline const QString kReloadedAfterExternalChange = QStringLiteral(
+    "%1は他のプログラムで変更されたため再読み込みしました");
+inline const QString kReloadModifiedQuestion = QStringLiteral(
+    "%1は他のプログラムによって変更されています。再読み込みしますか？（編集中の内容は失われます）");
+inline const QString kFileDeleted = QStringLiteral("%1は削除されています");
 inline const QString kDocumentLoadingSuffix = QStringLiteral("を読み込んでいます…");
 inline const QString kDocumentSavingSuffix = QStringLiteral("を保存しています…");
 /** A load whose text did not fit in memory; %1 is the path. */

@@ -68,6 +68,13 @@ qsizetype ScintillaView::byteLength() const
     return sci(Sci::SCI_GETLENGTH);
 }
 
+QByteArray ScintillaView::utf8Text() const
+{
+    // The character pointer closes the buffer's gap, once; then the copy is one memcpy.
+    const qsizetype length = byteLength();
+    return QByteArray(reinterpret_cast<const char*>(sci(Sci::SCI_GETCHARACTERPOINTER)), length);
+}
+
 QString ScintillaView::textBetween(qsizetype from, qsizetype to) const
 {
     from = qBound<qsizetype>(0, from, byteLength());

@@ -58,6 +58,8 @@ public:
     qsizetype positionFromIndex(qsizetype index) const;
     qsizetype indexFromPosition(qsizetype position) const;
     qsizetype byteLength() const;
+    /** The whole text as the component holds it, UTF-8. */
+    QByteArray utf8Text() const;
     qsizetype indexLength() const;
 
     /**

@@ -33,6 +33,8 @@ inline const QString kNotRegularFile = QStringLiteral(
 // %2: the folder of the backup copies.
 inline const QString kBackupFailed = QStringLiteral(
     "ファイル「%1」の控えを「%2」に作れないため、保存しませんでした。元のファイルは変更されていません。");
+// %1: the folder of the recovery copies.
+inline const QString kRecoveryFolderUnusable = QStringLiteral("復元用の控えを「%1」に作れません。");
 // %2: the backup copy that still holds the old content.
 inline const QString kInPlaceWriteFailed = QStringLiteral(
     "ファイル「%1」に書き込めず、元の内容にも戻せませんでした。元の内容は「%2」に残っています。");

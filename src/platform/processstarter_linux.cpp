@@ -21,6 +21,10 @@ public:
         QProcess::startDetached(QCoreApplication::applicationFilePath(),
                                 { QStringLiteral("--restore-backup"), backupPath });
     }
+    void startRecoveringEditor(const QString& lockPath) override
+    {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(), { QStringLiteral("--recover"), lockPath });
+    }
 };
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "formats/documentio.h"
 #include "formats/filewriter.h"
 #include "formats/formattexts.h"
+#include "formats/recoverystore.h"
 #include "platform/checkedfile.h"
 #include "recentfiles.h"
 #include "settings/settingskey.h"
@@ -27,6 +28,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QThread>
 #include <QTimer>
 
@@ -169,6 +171,7 @@ bool DocumentController::savePrompt()
         return FileSave();
     case Button::No:
         dropRestoredBackup();
+        Q_EMIT unsavedTextDropped();
         return true;
     default:
         return false;
@@ -329,6 +332,68 @@ bool DocumentController::restoreBackup(const QString& backupPath)
     m_ui.RichEdit2->setModified(true);
     showMessage(kBackupRestored.arg(*original));
     return true;
+}
+
+bool DocumentController::restoreRecovery(const QString& lockPath)
+{
+    const std::optional<RecoveryNote> note = readRecoveryNote(lockPath);
+    if (!note) {
+        m_dialogs.message(kRecoveryUnavailable.arg(QDir::toNativeSeparators(lockPath)), Dialogs::Icon::Warning);
+        return false;
+    }
+    if (!load(recoveryCopyPath(lockPath), note->copyEncoding))
+        return false;
+    // The copy was written as the document's save writes it, or in UTF-8 where that could not
+    // hold the text; the document goes back to its own way of being saved either way.
+    setTextFormat(note->format);
+    m_lossy = note->lossy;
+    if (note->originalPath.isEmpty()) {
+        m_currentFileName = QStringLiteral(" ");
+        m_ui.RichEdit2->setCodeLanguage(CodeLanguage::None);
+    } else {
+        setTitle(note->originalPath);
+    }
+    if (note->stampTaken)
+        m_disk.restore(note->originalPath, note->stamp);
+    else
+        m_disk.clear();
+    m_noticedDisk.reset();
+    m_ui.RichEdit2->setModified(true);
+    m_ui.RichEdit2->setSelection(int(qBound<qint64>(0, note->caret, m_ui.RichEdit2->textLength())), 0);
+    showMessage(kRecoveryRestored.arg(note->originalPath.isEmpty() ? kUntitledDocument
+                                                                   : QDir::toNativeSeparators(note->originalPath)));
+    return true;
+}
+
+void DocumentController::noticeDiskChanges()
+{
+    if (m_loading || namesNoFile(m_currentFileName) || !m_disk.taken() || m_disk.path() != m_currentFileName)
+        return;
+    const std::optional<FileStamp> now = fileStamp(m_currentFileName);
+    if (now == m_disk.stamp() || (m_noticedDisk && *m_noticedDisk == now))
+        return;
+    m_noticedDisk = now;
+    const QString path = m_currentFileName;
+    if (!now) {
+        if (m_disk.stamp())
+            showMessage(kFileDeleted.arg(path));
+        return;
+    }
+    if (m_ui.RichEdit2->isModified() &&
+        m_dialogs.ask(kReloadModifiedQuestion.arg(path), { Dialogs::Button::Yes, Dialogs::Button::No },
+                      Dialogs::Icon::Warning, Dialogs::Button::No) != Dialogs::Button::Yes)
+        return;
+    // In place: the same encoding, the caret's line and the scroll stay.
+    const bool rich = m_ui.RichEdit2->isRichText();
+    const int caretLine = m_ui.RichEdit2->lineFromChar(m_ui.RichEdit2->selectionStart());
+    const int scroll = m_ui.RichEdit2->verticalScrollBar()->value();
+    if (!load(path, rich ? std::nullopt : std::optional(m_format.encoding)))
+        return;
+    m_noticedDisk.reset();
+    const int line = qMin(caretLine, m_ui.RichEdit2->lineCount() - 1);
+    m_ui.RichEdit2->setSelection(m_ui.RichEdit2->lineIndex(qMax(0, line)), 0);
+    m_ui.RichEdit2->verticalScrollBar()->setValue(scroll);
+    showMessage(kReloadedAfterExternalChange.arg(path));
 }
 
 void DocumentController::dropRestoredBackup()

@@ -101,6 +101,19 @@ public:
      * or let go at the save prompt. False when it cannot be taken or read.
      */
     bool restoreBackup(const QString& backupPath);
+    /**
+     * Puts back an unsaved document from the recovery copy whose lock file is @p lockPath: its
+     * text, modified, under its name, encoding and line breaks, the caret where it was. The disk
+     * stamp is the one the document had, so a file changed since makes the first save ask.
+     */
+    bool restoreRecovery(const QString& lockPath);
+    /**
+     * The window came back: when the file changed on disk, an unmodified text is read again in
+     * place, a modified one asks first; a deleted file is said once. One stat when nothing changed.
+     */
+    void noticeDiskChanges();
+    /** How the file stood on disk at the last load or save. */
+    const DiskSnapshot& diskSnapshot() const { return m_disk; }
     /** Gives the document editor the focus and clears its modified flag. */
     void focusUnmodifiedDocumentEditor();
 
@@ -130,6 +143,8 @@ Q_SIGNALS:
     void loadStopped();
     /** The user wants to read the file again in an encoding still to be chosen. */
     void encodingChoiceWanted();
+    /** The user chose not to save the unsaved text (いいえ at the save prompt). */
+    void unsavedTextDropped();
 
 private:
     QString startFolder(const QString& preferred) const;
@@ -166,6 +181,8 @@ private:
     pemmo::formats::TextFormat m_format = pemmo::formats::kNewDocumentFormat;
     bool m_lossy = false;
     DiskSnapshot m_disk;
+    // The file's state that noticeDiskChanges() has last told about, so that it tells once.
+    std::optional<std::optional<FileStamp>> m_noticedDisk;
     QStringList m_unkept;
     bool m_loading = false;
     // The backup being restored, held locked so that no other start offers it meanwhile.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "mainform.h"
 
+#include "recoverykeeper.h"
+
 #include "browser/worktree.h"
 #include "colouringswitch.h"
 #include "document/documenteditor.h"
@@ -71,6 +73,8 @@ TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
         if (m_closeAfterLoad)
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     });
+    m_recovery = new RecoveryKeeper(m_ui.RichEdit2, m_documents, this);
+    connect(m_documents, &DocumentController::unsavedTextDropped, m_recovery, &RecoveryKeeper::discard);
     m_instances = new InstanceCommands(this, m_context.dialogs, m_context.processes, m_documents->openDialog(),
                                        m_recent, this);
     m_features = new EditorFeatures(*this, featureControls(), m_context.dialogs);
@@ -250,6 +254,31 @@ void TMainForm::restoreBackup(const QString& backupPath)
 void TMainForm::rememberFile(const QString& path)
 {
     m_recent->rememberFile(path);
+}
+
+void TMainForm::restoreRecovery(const QString& lockPath)
+{
+    // Held from before the load: no other start offers the copy while this window reads it.
+    if (!m_recovery->adopt(lockPath)) {
+        m_context.dialogs.message(kRecoveryUnavailable.arg(QDir::toNativeSeparators(lockPath)), Dialogs::Icon::Warning);
+        return;
+    }
+    bool restored = false;
+    runReported(m_context.dialogs, [&] { restored = m_documents->restoreRecovery(lockPath); });
+    if (!restored)
+        m_recovery->release();
+}
+
+void TMainForm::preserveUnsavedWork()
+{
+    m_recovery->preserveNow();
+}
+
+void TMainForm::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        runReported(m_context.dialogs, [this] { m_documents->noticeDiskChanges(); });
 }
 
 bool TMainForm::savePrompt()

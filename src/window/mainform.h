@@ -16,6 +16,7 @@ class InstanceCommands;
 class PositionDisplay;
 class ColouringSwitch;
 class RecentFiles;
+class RecoveryKeeper;
 class RulerGutter;
 
 /**
@@ -42,6 +43,12 @@ public:
     void rememberFile(const QString& path);
     /** Opens the old content of an interrupted save, under the file's name (see DocumentController). */
     void restoreBackup(const QString& backupPath);
+    /** Opens an unsaved document from its recovery copy (see DocumentController::restoreRecovery). */
+    void restoreRecovery(const QString& lockPath);
+    /** The process ends without asking (a signal, the session's end): the unsaved text stays for the next start. */
+    void preserveUnsavedWork();
+    /** The recovery copy of this window's unsaved text. */
+    RecoveryKeeper& recovery() const { return *m_recovery; }
     /** The save prompt; false when the caller must stop. */
     bool savePrompt();
 
@@ -79,6 +86,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void FormCreate();
@@ -104,6 +112,7 @@ private:
     ColouringSwitch* m_colouring = nullptr;
     bool m_closeAfterLoad = false;
     InstanceCommands* m_instances = nullptr;
+    RecoveryKeeper* m_recovery = nullptr;
     EditorFeatures* m_features = nullptr;
     CommandTargets m_targets;
 

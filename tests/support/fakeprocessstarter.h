@@ -11,6 +11,8 @@ class FakeProcessStarter final : public ProcessStarter
 public:
     void startEditor(const QString& filePath) override { started.append(filePath); }
     void startRestoringEditor(const QString& backupPath) override { restoring.append(backupPath); }
+    void startRecoveringEditor(const QString& lockPath) override { recovering.append(lockPath); }
+    QStringList recovering;
     QStringList started;
     QStringList restoring;
 };
