@@ -352,8 +352,13 @@ SaveResult renderDocument(const QString& path, DocumentSource source, const Text
         if (source.document) {
             result.bytes = writeRtf(*source.document);
         } else {
+            // A text that keeps a file's mixed breaks holds CR LF and CR too: each ends a paragraph
+            // as '\n' does, instead of staying in it as a character.
+            QString text = source.plainText.toString();
+            text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+            text.replace(u'\r', u'\n');
             QTextDocument document;
-            document.setPlainText(source.plainText.toString());
+            document.setPlainText(text);
             result.bytes = writeRtf(document);
         }
         result.status = SaveStatus::Saved;
@@ -361,15 +366,18 @@ SaveResult renderDocument(const QString& path, DocumentSource source, const Text
     }
     QString ownText;
     QStringView text = source.plainText;
+    TextFormat written = format;
     if (source.document) {
         ownText = documentPlainText(*source.document);
         text = ownText;
+        // Paragraphs come out as '\n': the file's own breaks are gone, so all take its most frequent one.
+        written.keptLineEndings = false;
     }
     if (!options.allowLoss &&
         needsConfirmation(result, firstUnencodable(text, format.encoding, options.replaceUndecoded), format.encoding,
                           options))
         return result;
-    result.bytes = encodePlainText(text, format);
+    result.bytes = encodePlainText(text, written);
     result.status = SaveStatus::Saved;
     return result;
 }

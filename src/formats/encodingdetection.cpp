@@ -25,6 +25,11 @@ constexpr double kJapaneseKanaShare = 0.05;
 constexpr qsizetype kWesternMaxRun = 3;
 constexpr qsizetype kShortTextBytes = 64 * 1024;
 
+// UTF-8 with a few damaged bytes (a cut last character, a stray byte) is still UTF-8: in text of
+// another encoding read as UTF-8, bad stretches outnumber valid characters, or come close.
+constexpr qsizetype kDamagedUtf8MinValid = 20;
+constexpr qsizetype kDamagedUtf8ValidPerInvalid = 20;
+
 // How the bytes read as UTF-8: the multi-byte characters that are valid, and the stretches that
 // are not (a maximal ill-formed part each: a lead byte with the continuation bytes it has, or a
 // stray byte).
@@ -34,6 +39,9 @@ struct Utf8Census
     qsizetype invalid = 0;
 };
 
+// Stops at the first bad stretch after which the rest cannot make the text nearly all valid, even
+// if it were all two-byte characters: text of another encoding then costs a few megabytes of a
+// large file, not all of it.
 Utf8Census censusUtf8(QByteArrayView bytes)
 {
     Utf8Census census;
@@ -75,16 +83,14 @@ Utf8Census censusUtf8(QByteArrayView bytes)
         } else {
             ++census.invalid;
             good = std::max(good, 1);
+            const qsizetype mostStillValid = census.valid + (end - p - good) / 2;
+            if (mostStillValid < kDamagedUtf8MinValid || census.invalid * kDamagedUtf8ValidPerInvalid > mostStillValid)
+                return census;
         }
         p += good;
     }
     return census;
 }
-
-// UTF-8 with a few damaged bytes (a cut last character, a stray byte) is still UTF-8: in text of
-// another encoding read as UTF-8, bad stretches outnumber valid characters, or come close.
-constexpr qsizetype kDamagedUtf8MinValid = 20;
-constexpr qsizetype kDamagedUtf8ValidPerInvalid = 20;
 
 // Returns 0 when not UTF-8, 1 when pure ASCII, 2 when UTF-8 with non-ASCII characters.
 int classifyUtf8(QByteArrayView bytes)

@@ -124,7 +124,6 @@ struct Utf8Decoder::ByteTable
     {
         quint8 length = 0; // 0: the byte or pair is no character
         char bytes[4] = {};
-        quint16 twin = 0; // 1 + index into twins when the character has more than one code
     };
     /** One code of a character that the encoding holds under several. */
     struct Twin
@@ -137,6 +136,11 @@ struct Utf8Decoder::ByteTable
     std::array<bool, 256> lead {};
     std::vector<Code> pairs = std::vector<Code>(0x10000); // lead << 8 | trail
     std::vector<Twin> twins; // grouped by character
+    // Apart from the codes, so that their entries stay five bytes: the decoding looks here only
+    // after a byte that starts some twin (in CP932 0x81, 0x87, 0xED, 0xEE and 0xFA to 0xFC).
+    std::array<bool, 256> twinStart {};
+    std::array<quint16, 256> singleTwin {}; // 1 + index into twins, 0 for none
+    std::vector<quint16> pairTwin; // the same by lead << 8 | trail; empty when no pair has a twin
 };
 
 namespace {
@@ -173,7 +177,6 @@ void findTwins(Utf8Decoder::ByteTable& table, const char* fromCode)
     struct Entry
     {
         QByteArray bytes;
-        Code* code;
         bool usual;
     };
     std::map<char32_t, std::vector<Entry>> codesOf;
@@ -207,15 +210,15 @@ void findTwins(Utf8Decoder::ByteTable& table, const char* fromCode)
             std::memcmp(usualCode->bytes, code->bytes, code->length) != 0)
             return;
         std::vector<Entry>& entries = codesOf[QString::fromUtf8(code->bytes, code->length).toUcs4().value(0)];
-        const auto add = [&entries](const QByteArray& twin, Code* twinCode, bool isUsual) {
+        const auto add = [&entries](const QByteArray& twin, bool isUsual) {
             for (const Entry& entry : entries) {
                 if (entry.bytes == twin)
                     return;
             }
-            entries.push_back({ twin, twinCode, isUsual });
+            entries.push_back({ twin, isUsual });
         };
-        add(usual, usualCode, true);
-        add(bytes, code, false);
+        add(usual, true);
+        add(bytes, false);
     };
     for (int b = 0; b < 256; ++b)
         consider(QByteArray(1, char(b)));
@@ -227,7 +230,16 @@ void findTwins(Utf8Decoder::ByteTable& table, const char* fromCode)
     for (const auto& [character, entries] : codesOf) {
         for (const Entry& entry : entries) {
             table.twins.push_back({ character, entry.bytes, entry.usual });
-            entry.code->twin = quint16(table.twins.size());
+            const auto index = quint16(table.twins.size());
+            const auto* b = reinterpret_cast<const unsigned char*>(entry.bytes.constData());
+            table.twinStart[b[0]] = true;
+            if (entry.bytes.size() == 1) {
+                table.singleTwin[b[0]] = index;
+            } else {
+                if (table.pairTwin.empty())
+                    table.pairTwin.resize(0x10000);
+                table.pairTwin[b[0] << 8 | b[1]] = index;
+            }
         }
     }
 }
@@ -352,9 +364,12 @@ bool Utf8Decoder::decode(const char* data, qsizetype size, QByteArray& out)
         }
         std::memcpy(to, code->bytes, 4);
         to += code->length;
+        if (m_table->twinStart[byte]) [[unlikely]] {
+            const quint16 twin = taken == 1 ? m_table->singleTwin[byte] : m_table->pairTwin[byte << 8 | in[1]];
+            if (twin != 0)
+                m_seenTwins[twin - 1] = true;
+        }
         in += taken;
-        if (code->twin != 0) [[unlikely]]
-            m_seenTwins[code->twin - 1] = true;
     }
     out.resize(to - out.data());
     return clean;

@@ -111,9 +111,8 @@ int kindsOf(const LineEndingCounts& counts)
     return int(std::count_if(counts.begin(), counts.end(), [](qsizetype n) { return n > 0; }));
 }
 
-// Counts the line breaks of each kind before decoding, to tell whether they are all alike. CR
-// and LF are those bytes in every encoding but UTF-16 (the legacy ones never use them inside a
-// character), so one pass over the bytes tells.
+// Counts the line breaks of each kind. CR and LF are those bytes in every encoding but UTF-16
+// (the legacy ones never use them inside a character).
 LineEndingCounts countLineEndings(QByteArrayView bytes, Encoding encoding)
 {
     LineEndingCounts counts {};
@@ -155,6 +154,77 @@ LineEndingCounts countLineEndings(QByteArrayView bytes, Encoding encoding)
     counts[1] = lineFeeds - crLf;
     counts[2] = loneCr;
     return counts;
+}
+
+// Whether some CR in [data, data + size) is not followed by LF, or some LF there not preceded by
+// CR; data[size] must be readable (it is looked at as the byte after the last).
+bool anyLoneBreak(const char* data, qsizetype size)
+{
+    // Sixteen bytes at a time with the compiler's vector types, so that a file of one kind of
+    // break costs a few milliseconds per 100 MB to confirm, not a count of every break.
+    using Bytes = signed char __attribute__((vector_size(16)));
+    constexpr qsizetype kBlock = 64;
+    const Bytes cr = Bytes {} + '\r';
+    const Bytes lf = Bytes {} + '\n';
+    qsizetype i = 0;
+    for (; i + kBlock <= size; i += kBlock) {
+        Bytes mismatch {};
+        for (qsizetype j = i; j < i + kBlock; j += 16) {
+            Bytes here;
+            Bytes next;
+            std::memcpy(&here, data + j, sizeof here);
+            std::memcpy(&next, data + j + 1, sizeof next);
+            mismatch |= (here == cr) ^ (next == lf);
+        }
+        quint64 halves[2];
+        std::memcpy(halves, &mismatch, sizeof halves);
+        if ((halves[0] | halves[1]) != 0)
+            return true;
+    }
+    for (; i < size; ++i) {
+        if ((data[i] == '\r') != (data[i + 1] == '\n'))
+            return true;
+    }
+    return false;
+}
+
+struct LineBreaks
+{
+    bool mixed = false; ///< of more than one kind
+    LineEnding mostFrequent = LineEnding::CrLf;
+    bool normalise = false; ///< of one kind that is not LF: the text wants them turned into '\n'
+};
+
+// Looks at the line breaks before decoding, to tell whether they are all alike; only mixed ones
+// are counted, for the most frequent kind.
+LineBreaks lineBreaksOf(QByteArrayView bytes, Encoding encoding)
+{
+    LineBreaks breaks;
+    const auto fromCounts = [&breaks](const LineEndingCounts& counts) {
+        breaks.mixed = kindsOf(counts) > 1;
+        breaks.mostFrequent = mostFrequent(counts);
+        breaks.normalise = !breaks.mixed && counts[0] + counts[2] > 0;
+        return breaks;
+    };
+    if (encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be)
+        return fromCounts(countLineEndings(bytes, encoding));
+    const char* data = bytes.data();
+    const auto size = size_t(bytes.size());
+    const bool anyCr = std::memchr(data, '\r', size) != nullptr;
+    const bool anyLf = std::memchr(data, '\n', size) != nullptr;
+    if (!anyCr || !anyLf) {
+        // LF alone needs nothing done; no break at all counts as CR LF, the program's own.
+        breaks.mostFrequent = anyCr ? LineEnding::Cr : anyLf ? LineEnding::Lf : LineEnding::CrLf;
+        breaks.normalise = anyCr;
+        return breaks;
+    }
+    // Both bytes occur: all CR LF pairs, unless the first byte is a LF, the last a CR, or some
+    // pair of neighbours has one without the other.
+    const bool onlyPairs = data[0] != '\n' && data[size - 1] != '\r' && !anyLoneBreak(data, qsizetype(size) - 1);
+    if (!onlyPairs)
+        return fromCounts(countLineEndings(bytes, encoding));
+    breaks.normalise = true;
+    return breaks;
 }
 
 // Where the slice starting at @p from ends: just after the first LF byte at or past from + size,
@@ -283,11 +353,11 @@ DecodedText decodeInSlices(QByteArrayView bytes, Encoding encoding, SliceWriter&
     std::optional<Utf8Decoder> legacy;
     if (!isUnicodeEncoding(encoding))
         legacy.emplace(iconvName(encoding));
-    const LineEndingCounts counts = countLineEndings(bytes, encoding);
     // Breaks of one kind become '\n', and a save writes them back as that kind. Mixed ones stay
     // as they are, so that a save changes none of them.
-    const bool keptEndings = kindsOf(counts) > 1;
-    const bool normalise = !keptEndings && counts[0] + counts[2] > 0;
+    const LineBreaks breaks = lineBreaksOf(bytes, encoding);
+    const bool keptEndings = breaks.mixed;
+    const bool normalise = breaks.normalise;
     // Reused from slice to slice: fresh memory for every slice costs more than the decoding.
     QByteArray utf8;
     QString utf16;
@@ -318,7 +388,7 @@ DecodedText decodeInSlices(QByteArrayView bytes, Encoding encoding, SliceWriter&
         if (stopped && from < bytes.size() && stopped())
             break;
     }
-    result.format.lineEnding = mostFrequent(counts);
+    result.format.lineEnding = breaks.mostFrequent;
     result.format.keptLineEndings = keptEndings;
     if (keptEndings)
         result.format.lastLineEnding = writer.pendingBreak().value_or(result.format.lineEnding);

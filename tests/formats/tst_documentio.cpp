@@ -38,6 +38,7 @@ private Q_SLOTS:
     void nameDecidesWrittenFormat_data();
     void nameDecidesWrittenFormat();
     void plainFileNamedRtfLoadsPlainSavesRtf();
+    void keptLineBreaksBecomeRtfParagraphs();
     void saveKeepsEncodingBomAndLineEnding_data();
     void saveKeepsEncodingBomAndLineEnding();
     void failedWriteLeavesOriginal();
@@ -135,6 +136,26 @@ void TestDocumentIo::plainFileNamedRtfLoadsPlainSavesRtf()
     const LoadResult again = loadDocument(path);
     QCOMPARE(again.document->kind, DocumentKind::RichText);
     QCOMPARE(documentPlainText(*again.document->richText), QStringLiteral("not rtf at all"));
+}
+
+void TestDocumentIo::keptLineBreaksBecomeRtfParagraphs()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("mixed.rtf"));
+    writeBytes(path, "one\r\ntwo\nthree\rfour\r\n");
+    const LoadResult loaded = loadDocument(path);
+    QVERIFY(loaded.document);
+    QVERIFY(loaded.document->format.keptLineEndings);
+    QCOMPARE(saveDocument(path, DocumentSource { nullptr, loaded.document->plainText }, loaded.document->format).status,
+             SaveStatus::Saved);
+    const LoadResult again = loadDocument(path);
+    QCOMPARE(again.document->kind, DocumentKind::RichText);
+    QCOMPARE(again.document->richText->blockCount(), 4);
+    QCOMPARE(documentPlainText(*again.document->richText), QStringLiteral("one\ntwo\nthree\nfour"));
+    // Back to plain text with the file's format: the paragraphs take its most frequent break.
+    const SaveResult plain = renderDocument(
+        QStringLiteral("mixed.txt"), DocumentSource { again.document->richText.get(), {} }, loaded.document->format);
+    QCOMPARE(plain.bytes, QByteArray("one\r\ntwo\r\nthree\r\nfour\r\n"));
 }
 
 void TestDocumentIo::saveKeepsEncodingBomAndLineEnding_data()
