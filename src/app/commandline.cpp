@@ -5,7 +5,7 @@
 
 CommandLine parseCommandLine(const QStringList& arguments)
 {
-    CommandLine result { ModeRequest::Stored, arguments, {}, {} };
+    CommandLine result { ModeRequest::Stored, arguments, {}, {}, {} };
     if (arguments.isEmpty())
         return result;
     if (arguments.size() == 2 && arguments.first() == QLatin1String("--restore-backup")) {

@@ -41,14 +41,13 @@ DocumentEditor::DocumentEditor(QWidget* parent)
     connect(m_plainView, &ScintillaView::keyPressing, this, &DocumentEditor::keyPressing);
     connect(m_plainView, &ScintillaView::keyReleased, this, &DocumentEditor::keyReleased);
     connect(m_plainView, &ScintillaView::overtypeChanged, this, &DocumentEditor::overtypeChanged);
-    // Alt with a letter that opens no menu must not type the letter.
-    m_plainView->installEventFilter(this);
     connect(m_plainView, &ScintillaView::contextMenuWanted, this, &DocumentEditor::showContextMenu);
     connect(m_plainView, &QsciScintilla::modificationChanged, this, [this] { setForcedModified(m_forcedModified); });
     // The scroll bar's thumb scrolls through the bar; the view tells about every other scroll.
     connect(m_plainView->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentEditor::verticalScrolled);
     connect(m_plainView, &ScintillaView::topLineChanged, this, &DocumentEditor::verticalScrolled);
     m_plainView->viewport()->installEventFilter(this);
+    // Keys: what may change the text, and Alt with a letter that opens no menu, which types nothing.
     m_plainView->installEventFilter(this);
     // A zoom changes the line height: the gutter follows as it does a scroll.
     connect(m_plainView, &QsciScintillaBase::SCN_ZOOM, this, &DocumentEditor::verticalScrolled);
@@ -150,6 +149,8 @@ bool DocumentEditor::eventFilter(QObject* watched, QEvent* event)
         if ((modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier) && !key->text().isEmpty() &&
             key->text().front().isPrint())
             return true;
+        if (!movesOnly(*key))
+            Q_EMIT textMayChange();
         break;
     }
     case QEvent::DragEnter:
@@ -171,10 +172,6 @@ bool DocumentEditor::eventFilter(QObject* watched, QEvent* event)
         Q_EMIT filesDropped(path);
         return true;
     }
-    case QEvent::KeyPress:
-        if (!movesOnly(*static_cast<QKeyEvent*>(event)))
-            Q_EMIT textMayChange();
-        break;
     case QEvent::InputMethod:
         Q_EMIT textMayChange();
         break;
