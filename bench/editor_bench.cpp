@@ -2,7 +2,8 @@
 // The load path into the real editor window, offscreen: the whole load as File > Open runs it
 // (read, decode and build the document), first paint, CPU time and peak memory from window
 // creation to idle, the longest event-loop stall during and after the load, save as and save over, typing
-// latency at the start, middle and end, and Replace All.
+// latency at the start, middle and end (and while the recovery copy of the unsaved text is written), and
+// Replace All.
 // Run by hand: ./bench/editor_bench          (every case, each in a process of its own)
 //              ./bench/editor_bench CASE     (one case: cp932-10, cp932-100, utf8-10, replace-10, ascii-1000, rtf-1,
 //              line-10)
@@ -11,6 +12,7 @@
 #include "ui/dialogs.h"
 #include "window/documentcontroller.h"
 #include "window/mainform.h"
+#include "window/recoverykeeper.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -21,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -162,6 +165,8 @@ qint64 spinUntil(const std::function<bool()>& done, int timeoutMs)
 int runCase(const BenchCase& c)
 {
     QTemporaryDir dir;
+    // The recovery copies of the unsaved text go with the rest.
+    qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("state"))));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
     const bool rtf = qstrcmp(c.kind, "rtf") == 0;
     const QString path = dir.filePath(QStringLiteral("input") +
@@ -257,6 +262,41 @@ int runCase(const BenchCase& c)
         }
     }
 
+    // Typing on at a person's pace while the recovery copy is written: once typing pauses (2 s), and
+    // while it goes on (every 10 s). Key times and the longest stall of the event loop meanwhile.
+    QString recoveryResult;
+    if (c.typing) {
+        QList<double> keyMs;
+        lastTick = tickClock.elapsed();
+        longestGap = 0;
+        ticker.start(10);
+        QElapsedTimer span;
+        span.start();
+        int written = 0;
+        QObject::connect(&form.recovery(), &RecoveryKeeper::written, &form, [&written] { ++written; });
+        while (span.elapsed() < 14000) {
+            // Keys for 11 s without a pause, then a pause.
+            if (span.elapsed() < 11000) {
+                QElapsedTimer key;
+                key.start();
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+                QKeyEvent release(QEvent::KeyRelease, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+                QCoreApplication::sendEvent(view, &press);
+                QCoreApplication::sendEvent(view, &release);
+                QCoreApplication::processEvents();
+                keyMs.append(double(key.nsecsElapsed()) / 1e6);
+            }
+            spinUntil([] { return false; }, 150);
+        }
+        ticker.stop();
+        std::sort(keyMs.begin(), keyMs.end());
+        recoveryResult = QStringLiteral(" | with recovery: %1 copies, key ms median %2 max %3, max stall %4 ms")
+                             .arg(written)
+                             .arg(keyMs.value(keyMs.size() / 2), 0, 'f', 2)
+                             .arg(keyMs.isEmpty() ? 0.0 : keyMs.constLast(), 0, 'f', 2)
+                             .arg(longestGap);
+    }
+
     QString replaceResult;
     if (c.replaceAll) {
         // 100 000 hits: one per line of the first 100 000 lines.
@@ -292,10 +332,11 @@ int runCase(const BenchCase& c)
     }
 
     std::printf("%-10s load to editor %6lld ms | first paint %6lld ms | CPU to idle %6lld ms | max stall %5lld ms | "
-                "peak %5ld MiB (+%ld) | save as %6lld ms, peak %5ld MiB%s | save over %6lld ms%s%s%s\n",
+                "peak %5ld MiB (+%ld) | save as %6lld ms, peak %5ld MiB%s | save over %6lld ms%s%s%s%s\n",
                 c.name, handMs, paintMs, idleCpuMs, longestGap, peak, peak - baseMiB, saveMs, peakAfterSave,
                 saved ? "" : " FAILED", saveOverMs, savedOver ? "" : " FAILED",
-                c.typing ? qPrintable(QStringLiteral(" | key ms") + keyTimes) : "", qPrintable(replaceResult));
+                c.typing ? qPrintable(QStringLiteral(" | key ms") + keyTimes) : "", qPrintable(recoveryResult),
+                qPrintable(replaceResult));
     std::fflush(stdout);
     return 0;
 }

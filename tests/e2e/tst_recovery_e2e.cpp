@@ -5,6 +5,7 @@
 #include "xsession.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,8 +20,18 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void killedEditorsTextIsOfferedAndRestored();
+    void terminatedEditorKeepsItsTextAtOnce();
+    void killedNewDocumentIsRestoredAndSavedAs();
 
 private:
+    /**
+     * Starts pemmo with @p arguments and waits for a window of it whose name contains @p titlePart
+     * (any window when empty); returns that window, empty when none came.
+     */
+    QString startPemmo(QProcess& process, const QStringList& arguments, const QString& titlePart = {});
+    /** Focuses @p window and types @p text as a person would. */
+    void typeInto(const QString& window, const QString& text) const;
+
     QProcessEnvironment environment() const
     {
         QProcessEnvironment env = m_x->environment();
@@ -35,6 +46,14 @@ private:
 };
 
 namespace {
+
+// Only a real process: an id of 0 or -1 (a process that has ended, a window not found) would
+// reach this test's own group or every process.
+void sendSignal(qint64 pid, int number)
+{
+    if (pid > 0)
+        ::kill(pid_t(pid), number);
+}
 
 QByteArray bytesOf(const QString& path)
 {
@@ -56,9 +75,35 @@ void TestRecoveryE2e::init()
 void TestRecoveryE2e::cleanup()
 {
     for (const qint64 pid : std::as_const(m_started))
-        ::kill(pid_t(pid), SIGKILL);
+        sendSignal(pid, SIGKILL);
     m_started.clear();
     m_x.reset();
+    // Each case starts with nothing to offer.
+    QDir(recoveryFolder()).removeRecursively();
+}
+
+QString TestRecoveryE2e::startPemmo(QProcess& process, const QStringList& arguments, const QString& titlePart)
+{
+    process.setProcessEnvironment(environment());
+    process.start(QStringLiteral(PEMMO_BINARY), arguments);
+    if (!process.waitForStarted())
+        return {};
+    m_started.append(process.processId());
+    QString window;
+    XSession::waitFor([&] {
+        for (const QString& candidate : m_x->visibleWindows(process.processId())) {
+            if (m_x->windowName(candidate).contains(titlePart))
+                window = candidate;
+        }
+        return !window.isEmpty();
+    });
+    return window;
+}
+
+void TestRecoveryE2e::typeInto(const QString& window, const QString& text) const
+{
+    m_x->xdotool({ QStringLiteral("windowfocus"), QStringLiteral("--sync"), window });
+    m_x->xdotool({ QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text });
 }
 
 void TestRecoveryE2e::killedEditorsTextIsOfferedAndRestored()
@@ -73,22 +118,9 @@ void TestRecoveryE2e::killedEditorsTextIsOfferedAndRestored()
     }
 
     QProcess editor;
-    editor.setProcessEnvironment(environment());
-    editor.start(QStringLiteral(PEMMO_BINARY), { path });
-    QVERIFY(editor.waitForStarted());
-    m_started.append(editor.processId());
-    QString window;
-    QVERIFY2(XSession::waitFor([&] {
-                 const QStringList windows = x.visibleWindows(editor.processId());
-                 for (const QString& candidate : windows) {
-                     if (x.windowName(candidate).contains(path))
-                         window = candidate;
-                 }
-                 return !window.isEmpty();
-             }),
-             "the editor window did not appear");
-    x.xdotool({ QStringLiteral("windowfocus"), QStringLiteral("--sync"), window });
-    x.xdotool({ QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), QStringLiteral("typed ") });
+    const QString window = startPemmo(editor, { path }, path);
+    QVERIFY2(!window.isEmpty(), "the editor window did not appear");
+    typeInto(window, QStringLiteral("typed "));
     // Typing pauses: within about 2 s the copy holds the text as a save would write it.
     QTest::qWait(3000);
     const QDir folder(recoveryFolder());
@@ -104,23 +136,14 @@ void TestRecoveryE2e::killedEditorsTextIsOfferedAndRestored()
                             .arg(recoveryFolder(), QString::fromUtf8(bytesOf(copy)))));
     QCOMPARE(bytesOf(path), QByteArray("base\n"));
 
-    ::kill(pid_t(editor.processId()), SIGKILL);
+    sendSignal(editor.processId(), SIGKILL);
     QVERIFY(editor.waitForFinished(10000));
     QCOMPARE(editor.exitStatus(), QProcess::CrashExit);
 
     // A fresh start asks first, before its own window; Enter takes the default, 復元.
     QProcess next;
-    next.setProcessEnvironment(environment());
-    next.start(QStringLiteral(PEMMO_BINARY), { QStringLiteral("--editor") });
-    QVERIFY(next.waitForStarted());
-    m_started.append(next.processId());
-    QString question;
-    QVERIFY2(XSession::waitFor([&] {
-                 const QStringList windows = x.visibleWindows(next.processId());
-                 question = windows.isEmpty() ? QString() : windows.first();
-                 return !question.isEmpty();
-             }),
-             "the start showed no question");
+    const QString question = startPemmo(next, { QStringLiteral("--editor") });
+    QVERIFY2(!question.isEmpty(), "the start showed no question");
     x.xdotool({ QStringLiteral("windowfocus"), QStringLiteral("--sync"), question });
     x.keys({ QStringLiteral("Return") });
 
@@ -142,6 +165,97 @@ void TestRecoveryE2e::killedEditorsTextIsOfferedAndRestored()
     QVERIFY2(XSession::waitFor([&] { return bytesOf(path) == "typed base\n"; }, 10000),
              qPrintable(QString::fromUtf8(bytesOf(path))));
     // Saved: nothing is left to offer.
+    QVERIFY(XSession::waitFor([&] { return folder.entryList(QDir::Files).isEmpty(); }, 10000));
+}
+
+void TestRecoveryE2e::terminatedEditorKeepsItsTextAtOnce()
+{
+    // A logout or a shutdown sends SIGTERM: the text typed a moment ago, before any pause, is kept,
+    // and the window does not hold the session up.
+    const XSession& x = *m_x;
+    QTemporaryDir work;
+    const QString path = work.filePath(QStringLiteral("memo.txt"));
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("base\n");
+    }
+    QProcess editor;
+    const QString window = startPemmo(editor, { path }, path);
+    QVERIFY2(!window.isEmpty(), "the editor window did not appear");
+    typeInto(window, QStringLiteral("late "));
+    QVERIFY2(XSession::waitFor([&] { return x.windowName(window).startsWith(QLatin1Char('*')); }, 5000),
+             "the typing did not arrive");
+    QVERIFY(QDir(recoveryFolder()).entryList({ QStringLiteral("*.copy") }, QDir::Files).isEmpty());
+
+    QElapsedTimer clock;
+    clock.start();
+    sendSignal(editor.processId(), SIGTERM);
+    QVERIFY(editor.waitForFinished(10000));
+    const qint64 ended = clock.elapsed();
+    QVERIFY2(ended < 2000, qPrintable(QStringLiteral("ended after %1 ms").arg(ended)));
+    const QDir folder(recoveryFolder());
+    const QStringList copies = folder.entryList({ QStringLiteral("*.copy") }, QDir::Files);
+    QCOMPARE(copies.size(), 1);
+    QCOMPARE(bytesOf(folder.filePath(copies[0])), QByteArray("late base\n"));
+    QCOMPARE(bytesOf(path), QByteArray("base\n"));
+}
+
+void TestRecoveryE2e::killedNewDocumentIsRestoredAndSavedAs()
+{
+    // A document that never had a name: typed, killed, restored, and saved under a name chosen then.
+    const XSession& x = *m_x;
+    QProcess editor;
+    const QString window = startPemmo(editor, { QStringLiteral("--editor") });
+    QVERIFY2(!window.isEmpty(), "the editor window did not appear");
+    typeInto(window, QStringLiteral("fresh text"));
+    const QDir folder(recoveryFolder());
+    QVERIFY2(XSession::waitFor(
+                 [&] {
+                     const QStringList copies = folder.entryList({ QStringLiteral("*.copy") }, QDir::Files);
+                     return copies.size() == 1 && bytesOf(folder.filePath(copies[0])) == "fresh text\r\n";
+                 },
+                 8000),
+             "no copy of the new document's text");
+    sendSignal(editor.processId(), SIGKILL);
+    QVERIFY(editor.waitForFinished(10000));
+
+    QProcess next;
+    const QString question = startPemmo(next, { QStringLiteral("--editor") });
+    QVERIFY2(!question.isEmpty(), "the start showed no question");
+    x.xdotool({ QStringLiteral("windowfocus"), QStringLiteral("--sync"), question });
+    x.keys({ QStringLiteral("Return") });
+    QString restored;
+    QVERIFY2(XSession::waitFor([&] {
+                 for (const QString& candidate : x.visibleWindows()) {
+                     if (x.windowPid(candidate) != next.processId() && x.windowName(candidate).startsWith(u'*'))
+                         restored = candidate;
+                 }
+                 return !restored.isEmpty();
+             }),
+             "no window shows the restored document");
+    const qint64 restoredPid = x.windowPid(restored);
+    m_started.append(restoredPid);
+    x.xdotool({ QStringLiteral("windowfocus"), QStringLiteral("--sync"), restored });
+    x.keys({ QStringLiteral("ctrl+s") });
+    // Ctrl+S on a text without a name is Save As: its dialog takes the name.
+    QString dialog;
+    QVERIFY2(XSession::waitFor([&] {
+                 for (const QString& candidate : x.visibleWindows(restoredPid)) {
+                     if (candidate != restored)
+                         dialog = candidate;
+                 }
+                 return !dialog.isEmpty();
+             }),
+             "Ctrl+S showed no save dialog");
+    QTemporaryDir work;
+    const QString path = work.filePath(QStringLiteral("named.txt"));
+    x.xdotool({ QStringLiteral("windowfocus"), QStringLiteral("--sync"), dialog });
+    x.keys({ QStringLiteral("ctrl+a") });
+    x.xdotool({ QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), path });
+    x.keys({ QStringLiteral("Return") });
+    QVERIFY2(XSession::waitFor([&] { return bytesOf(path) == "fresh text\r\n"; }, 10000),
+             qPrintable(QString::fromUtf8(bytesOf(path))));
     QVERIFY(XSession::waitFor([&] { return folder.entryList(QDir::Files).isEmpty(); }, 10000));
 }
 
