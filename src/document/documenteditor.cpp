@@ -221,9 +221,22 @@ void DocumentEditor::textInSlices(const std::function<void(QStringView)>& sink, 
 
 QByteArray DocumentEditor::plainTextUtf8() const
 {
+    QByteArray text;
+    copyPlainTextUtf8(text);
+    return text;
+}
+
+void DocumentEditor::copyPlainTextUtf8(QByteArray& into) const
+{
     if (m_rich)
-        return m_richView->document()->toPlainText().toUtf8();
-    return m_plainView->utf8Text();
+        into = m_richView->document()->toPlainText().toUtf8();
+    else
+        m_plainView->copyUtf8Text(into);
+}
+
+qsizetype DocumentEditor::plainTextByteLength() const
+{
+    return m_rich ? 0 : m_plainView->byteLength();
 }
 
 void DocumentEditor::setText(const QString& text)

@@ -133,6 +133,10 @@ public:
      * GUI thread for a text of a hundred megabytes, to be encoded elsewhere.
      */
     QByteArray plainTextUtf8() const;
+    /** plainTextUtf8() into @p into, reusing its room when it has enough. */
+    void copyPlainTextUtf8(QByteArray& into) const;
+    /** The plain view's text length in UTF-8 bytes; 0 while the rich view holds the document. */
+    qsizetype plainTextByteLength() const;
     /** Whether the rich-text view holds the document. */
     bool isRichText() const;
 

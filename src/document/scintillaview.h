@@ -60,6 +60,8 @@ public:
     qsizetype byteLength() const;
     /** The whole text as the component holds it, UTF-8. */
     QByteArray utf8Text() const;
+    /** The text as UTF-8 into @p into, reusing its room when it has enough. */
+    void copyUtf8Text(QByteArray& into) const;
     qsizetype indexLength() const;
 
     /**

@@ -7,11 +7,14 @@
 #include "formats/plaintext.h"
 #include "formats/recoverystore.h"
 #include "formats/rtfwriter.h"
+#include "platform/largememory.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QThread>
+
+#include <cstring>
 
 using namespace pemmo::formats;
 
@@ -53,13 +56,6 @@ bool fitsEncoding(QByteArrayView utf8, const RecoveryNote& note)
 }
 
 } // namespace
-
-struct RecoveryKeeper::Job
-{
-    RecoveryNote note;
-    QByteArray rtf; // the rich document, as its save writes it
-    QByteArray utf8; // the plain text
-};
 
 namespace {
 
@@ -151,9 +147,10 @@ void RecoveryKeeper::due()
         discard();
 }
 
-RecoveryKeeper::Job RecoveryKeeper::snapshot() const
+void RecoveryKeeper::fillSnapshot(Job& job) const
 {
-    Job job;
+    job.note = {};
+    job.rtf.clear();
     RecoveryNote& note = job.note;
     const QString name = m_documents->currentFileName();
     if (!namesNoFile(name))
@@ -171,8 +168,7 @@ RecoveryKeeper::Job RecoveryKeeper::snapshot() const
     if (note.rich)
         job.rtf = writeRtf(*m_editor->richDocument());
     else
-        job.utf8 = m_editor->plainTextUtf8();
-    return job;
+        m_editor->copyPlainTextUtf8(job.utf8);
 }
 
 void RecoveryKeeper::startWrite()
@@ -183,12 +179,43 @@ void RecoveryKeeper::startWrite()
         return;
     }
     m_writeAgain = false;
-    m_writer.reset(QThread::create([this, job = snapshot()] {
-        const std::optional<QString> error = writeJob(*m_copy, job.rtf, job.utf8, job.note);
+    // The copy of a large text goes into pages that were touched on the writer's thread first.
+    const qsizetype needed = m_editor->plainTextByteLength();
+    if (m_job.utf8.capacity() < needed) {
+        m_writer.reset(QThread::create([this, size = needed + needed / 8 + kSliceBytes] {
+            QByteArray room(size, Qt::Uninitialized);
+            preferHugePages(room.data(), size_t(size));
+            std::memset(room.data(), 0, size_t(size));
+            QMetaObject::invokeMethod(
+                this, [this, room = std::move(room)]() mutable { roomReady(std::move(room)); }, Qt::QueuedConnection);
+        }));
+        m_writer->start();
+        return;
+    }
+    fillSnapshot(m_job);
+    // The writer only reads the job; this thread leaves it alone until the write has finished.
+    m_writer.reset(QThread::create([this] {
+        const std::optional<QString> error = writeJob(*m_copy, m_job.rtf, m_job.utf8, m_job.note);
         QMetaObject::invokeMethod(
             this, [this, message = error.value_or(QString())] { writeFinished(message); }, Qt::QueuedConnection);
     }));
     m_writer->start();
+}
+
+void RecoveryKeeper::roomReady(QByteArray room)
+{
+    if (!m_writer)
+        return; // waited for already
+    m_writer->wait();
+    m_writer.reset();
+    room.resize(0); // keeps its pages
+    m_job.utf8 = std::move(room);
+    if (m_discardAfterWrite) {
+        m_discardAfterWrite = false;
+        m_copy->remove();
+    } else if (m_editor->isModified()) {
+        startWrite();
+    }
 }
 
 void RecoveryKeeper::writeFinished(const QString& error)
@@ -226,10 +253,13 @@ void RecoveryKeeper::discard()
     m_longest.stop();
     m_keepAtEnd = false;
     m_writeAgain = false;
-    if (m_writer)
+    if (m_writer) {
         m_discardAfterWrite = true;
-    else
+    } else {
         m_copy->remove();
+        // The room for the copy goes with the unsaved text.
+        m_job.utf8 = QByteArray();
+    }
 }
 
 void RecoveryKeeper::preserveNow()
@@ -241,7 +271,8 @@ void RecoveryKeeper::preserveNow()
         m_copy->remove();
         return;
     }
-    const Job job = snapshot();
+    Job job;
+    fillSnapshot(job);
     writeJob(*m_copy, job.rtf, job.utf8, job.note);
     m_keepAtEnd = true;
 }

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "formats/recoverystore.h"
+
+#include <QByteArray>
 #include <QObject>
 #include <QTimer>
 
@@ -10,10 +13,6 @@
 class DocumentController;
 class DocumentEditor;
 class QThread;
-
-namespace pemmo::formats {
-class RecoveryCopy;
-}
 
 /**
  * Keeps a recovery copy of the window's unsaved text, so that a crash, a kill or a logout does not
@@ -51,11 +50,17 @@ Q_SIGNALS:
     void written(const QString& error);
 
 private:
-    struct Job;
+    struct Job
+    {
+        pemmo::formats::RecoveryNote note;
+        QByteArray rtf; // the rich document, as its save writes it
+        QByteArray utf8; // the plain text; its room is kept from copy to copy
+    };
     void touched();
     void due();
-    Job snapshot() const;
+    void fillSnapshot(Job& job) const;
     void startWrite();
+    void roomReady(QByteArray room);
     void writeFinished(const QString& error);
     void waitForWrite();
 
@@ -66,6 +71,8 @@ private:
     // Used by the writing thread while one runs; by this one otherwise.
     std::unique_ptr<pemmo::formats::RecoveryCopy> m_copy;
     std::unique_ptr<QThread> m_writer;
+    // Read by the writing thread while one runs; by this one otherwise.
+    Job m_job;
     bool m_writeAgain = false;
     bool m_discardAfterWrite = false;
     bool m_keepAtEnd = false;
