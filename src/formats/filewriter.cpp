@@ -110,7 +110,8 @@ std::optional<QString> writeInPlace(const QString& path, const QString& realPath
         note.createUnique(backup.fileName() + kBackupNoteSuffix + u'.') && note.write(backupNote(realPath)) &&
         note.sync() && note.replace(backup.fileName() + kBackupNoteSuffix);
     if (!backedUp) {
-        QFile::remove(backup.fileName() + kBackupNoteSuffix);
+        if (!backup.fileName().isEmpty())
+            QFile::remove(backup.fileName() + kBackupNoteSuffix);
         const WriteError error = backup.error() != WriteError::None ? backup.error() : note.error();
         return failureMessage(kBackupFailed, path, error).arg(shownName(folder));
     }
@@ -226,6 +227,19 @@ std::optional<BackupNote> readBackupNote(const QString& backupPath)
 
 } // namespace
 
+void removeCutShortWrites(const QString& folder, const QStringList& patterns)
+{
+    // A write in progress touches its temporary all the time; one untouched this long has no writer left.
+    constexpr qint64 kUntouchedSeconds = 60;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(patterns, QDir::Files | QDir::Hidden)) {
+        const FileStatus status = linkStatus(dir.filePath(name));
+        if (status.isRegular() && status.owner == effectiveUserId() &&
+            QDateTime::currentSecsSinceEpoch() - status.modifiedSeconds > kUntouchedSeconds)
+            QFile::remove(dir.filePath(name));
+    }
+}
+
 QList<PendingBackup> pendingBackups()
 {
     // An editor that was handed a claimed backup locks it within moments of its start; one that
@@ -252,14 +266,7 @@ QList<PendingBackup> pendingBackups()
         else if (!QFile::exists(path + kBackupNoteSuffix))
             removeBackup(path); // its save ended before the copy was whole, and before it touched the file
     }
-    // Notes whose writing was cut short.
-    for (const QString& name :
-         folder.entryList({ QStringLiteral("*-??????.info.??????") }, QDir::Files | QDir::Hidden)) {
-        const FileStatus status = linkStatus(folder.filePath(name));
-        if (status.isRegular() && status.owner == effectiveUserId() &&
-            QDateTime::currentSecsSinceEpoch() - status.modifiedSeconds > kClaimGraceSeconds)
-            QFile::remove(folder.filePath(name));
-    }
+    removeCutShortWrites(folder.path(), { QStringLiteral("*-??????.info.??????") });
     return found;
 }
 

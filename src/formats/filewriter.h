@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -63,6 +64,11 @@ QList<PendingBackup> pendingBackups();
  * editor never locks it. Returns the new path; empty when it could not be taken.
  */
 QString claimBackup(const PendingBackup& backup);
+/**
+ * Removes the temporaries that writes into @p folder left when their process was killed: files
+ * matching @p patterns that belong to the user and have not been touched for a minute.
+ */
+void removeCutShortWrites(const QString& folder, const QStringList& patterns);
 /** The file a backup was taken of; nullopt when its note is missing or unreadable. */
 std::optional<QString> backupOriginal(const QString& backupPath);
 /** Removes a backup and its note: its content was restored, or the user let it go. */

@@ -318,6 +318,8 @@ QList<PendingRecovery> pendingRecoveries()
         }
         found.append({ path, *note, std::move(hold) });
     }
+    removeCutShortWrites(folder.path(),
+                         { QStringLiteral("*-??????.copy.??????"), QStringLiteral("*-??????.note.??????") });
     return found;
 }
 

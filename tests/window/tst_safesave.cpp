@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QProcess>
 #include <QSignalSpy>
@@ -310,8 +311,16 @@ void TestSafeSave::interruptedSaveIsOfferedAndRestored()
     note.write("pemmo in-place backup 1\n" + QFile::encodeName(path).toPercentEncoding("/") + "\n1700000000\n");
     note.close();
 
+    // A note whose writer was killed halfway, long ago: swept, never offered.
+    QFile cutShort(folder + QLatin1String("/backup-Zz9Yy8.info.Qq1Ww2"));
+    QVERIFY(cutShort.open(QIODevice::WriteOnly));
+    cutShort.write("pemmo in-place");
+    QVERIFY(cutShort.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime));
+    cutShort.close();
+
     // Asked once; later keeps it for the next start.
     offerPendingBackups(f->dialogs, f->processes);
+    QVERIFY(!cutShort.exists());
     QCOMPARE(f->dialogs.questions.size(), 1);
     QVERIFY(f->dialogs.questions[0].contains(QStringLiteral("torn.txt")));
     QCOMPARE(f->dialogs.defaults[0], std::optional(Button::Restore));
