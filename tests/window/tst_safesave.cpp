@@ -315,6 +315,7 @@ void TestSafeSave::interruptedSaveIsOfferedAndRestored()
     QFile cutShort(folder + QLatin1String("/backup-Zz9Yy8.info.Qq1Ww2"));
     QVERIFY(cutShort.open(QIODevice::WriteOnly));
     cutShort.write("pemmo in-place");
+    QVERIFY(cutShort.flush());
     QVERIFY(cutShort.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime));
     cutShort.close();
 
