@@ -102,9 +102,13 @@ void TestInputMethod::aClickWhileComposingCommitsOnce()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(toCp932(QStringLiteral("あ\r\n")));
     file.close();
+    // The build may sit in a folder only root can enter (a clone in a mktemp folder): the
+    // unprivileged user runs its own copy of the editor, which links no library of the build.
+    const QString binary = home.filePath(QStringLiteral("pemmo"));
+    QVERIFY(QFile::copy(QStringLiteral(PEMMO_BINARY), binary));
     for (const QString& path :
          { home.path(), home.filePath(QStringLiteral(".config")), home.filePath(QStringLiteral(".config/mozc")),
-           mozc.fileName(), home.filePath(QStringLiteral("runtime")), memo }) {
+           mozc.fileName(), home.filePath(QStringLiteral("runtime")), memo, binary }) {
         QVERIFY2(giveToInputMethodUser(path), qPrintable(QStringLiteral("cannot hand %1 over").arg(path)));
     }
     QVERIFY(QFile::setPermissions(home.filePath(QStringLiteral("runtime")),
@@ -119,10 +123,9 @@ void TestInputMethod::aClickWhileComposingCommitsOnce()
     // The input method and the editor share one session bus, which ends with the editor.
     const QString session = QStringLiteral("ibus-daemon --daemonize --replace --xim --panel=disable && sleep 2 && "
                                            "ibus engine mozc-jp; exec \"$0\" \"$1\"");
-    const auto [program,
-                arguments] = asInputMethodUser(QStringLiteral("dbus-run-session"),
-                                               { QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"),
-                                                 session, QStringLiteral(PEMMO_BINARY), memo });
+    const auto [program, arguments] = asInputMethodUser(
+        QStringLiteral("dbus-run-session"),
+        { QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"), session, binary, memo });
     QProcess editor;
     // Whatever happens, nothing the session started outlives the test: the input method, Mozc's
     // server and the accessibility bus would otherwise hold on to the test's output.
