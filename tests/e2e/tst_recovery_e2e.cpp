@@ -31,6 +31,8 @@ private:
     QString startPemmo(QProcess& process, const QStringList& arguments, const QString& titlePart = {});
     /** Focuses @p window and types @p text as a person would. */
     void typeInto(const QString& window, const QString& text) const;
+    /** Writes "base\n" to @p path, opens it in @p editor and types @p typed; the window, empty when none came. */
+    QString openAndType(QProcess& editor, const QString& path, const QString& typed);
 
     QProcessEnvironment environment() const
     {
@@ -106,21 +108,25 @@ void TestRecoveryE2e::typeInto(const QString& window, const QString& text) const
     m_x->xdotool({ QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text });
 }
 
+QString TestRecoveryE2e::openAndType(QProcess& editor, const QString& path, const QString& typed)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write("base\n") != 5)
+        return {};
+    file.close();
+    const QString window = startPemmo(editor, { path }, path);
+    if (!window.isEmpty())
+        typeInto(window, typed);
+    return window;
+}
+
 void TestRecoveryE2e::killedEditorsTextIsOfferedAndRestored()
 {
     const XSession& x = *m_x;
     QTemporaryDir work;
     const QString path = work.filePath(QStringLiteral("notes.txt"));
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("base\n");
-    }
-
     QProcess editor;
-    const QString window = startPemmo(editor, { path }, path);
-    QVERIFY2(!window.isEmpty(), "the editor window did not appear");
-    typeInto(window, QStringLiteral("typed "));
+    QVERIFY2(!openAndType(editor, path, QStringLiteral("typed ")).isEmpty(), "the editor window did not appear");
     // Typing pauses: within about 2 s the copy holds the text as a save would write it.
     QTest::qWait(3000);
     const QDir folder(recoveryFolder());
@@ -175,15 +181,9 @@ void TestRecoveryE2e::terminatedEditorKeepsItsTextAtOnce()
     const XSession& x = *m_x;
     QTemporaryDir work;
     const QString path = work.filePath(QStringLiteral("memo.txt"));
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("base\n");
-    }
     QProcess editor;
-    const QString window = startPemmo(editor, { path }, path);
+    const QString window = openAndType(editor, path, QStringLiteral("late "));
     QVERIFY2(!window.isEmpty(), "the editor window did not appear");
-    typeInto(window, QStringLiteral("late "));
     QVERIFY2(XSession::waitFor([&] { return x.windowName(window).startsWith(QLatin1Char('*')); }, 5000),
              "the typing did not arrive");
     QVERIFY(QDir(recoveryFolder()).entryList({ QStringLiteral("*.copy") }, QDir::Files).isEmpty());
