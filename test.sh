@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds pemmo and its tests, and runs the whole suite headless.
+# Installs what is needed, builds pemmo and its tests as CI does (assertions kept, warnings are
+# errors), checks formatting and clang-tidy, and runs the whole suite headless: the unit and
+# window tests first, then the end-to-end ones as a stage of their own.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 scripts/check-format.sh
 
-cmake --preset default -DPEMMO_BUILD_TESTS=ON
-cmake --build --preset default -j "$(nproc)"
+cmake --preset ci
+cmake --build --preset ci -j "$(nproc)"
+scripts/check-tidy.sh build-ci
 export QT_QPA_PLATFORM=offscreen
-ctest --preset default -j "$(nproc)" --timeout 600
+ctest --preset ci -j "$(nproc)" --timeout 600 --label-exclude e2e
+ctest --preset ci -j "$(nproc)" --timeout 600 --label-regex e2e

@@ -3,7 +3,7 @@
 
 int effectiveTabWidth(int storedWidth)
 {
-    return storedWidth <= 0 ? kDefaultTabWidth : storedWidth;
+    return boundedSetting(settingEntry(Reg::MTab), storedWidth).value_or(kDefaultTabWidth);
 }
 
 std::array<int, kTabStopCount> tabStopPoints(int width, int fontPoints)

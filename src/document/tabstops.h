@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "settings/settingstable.h"
+
 #include <array>
 
 inline constexpr int kTabStopCount = 8;
-inline constexpr int kDefaultTabWidth = 8;
 
-/** A stored tab width of 0 (or less) means the default of 8 cells. */
+/** A stored tab width as the settings table bounds it: 0 (or less) means the default of 8 cells. */
 int effectiveTabWidth(int storedWidth);
 
 /**

@@ -18,7 +18,8 @@
 #include <QTabBar>
 
 namespace {
-constexpr int kMinimumTabWidth = 8;
+// The box accepts no width below the default, as its message says.
+constexpr int kMinimumTabWidth = kDefaultTabWidth;
 }
 
 TFormOption::TFormOption(AppContext context, QWidget* parent)

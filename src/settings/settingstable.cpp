@@ -23,17 +23,26 @@ namespace {
 
 SettingEntry string(const QString& name, bool firstRun, const QString& text = {})
 {
-    return SettingEntry { name, SettingType::String, firstRun, 0, text };
+    return SettingEntry { .name = name, .type = SettingType::String, .writtenAtFirstRun = firstRun, .text = text };
 }
 
 SettingEntry integer(const QString& name, bool firstRun, qint32 number = 0)
 {
-    return SettingEntry { name, SettingType::Integer, firstRun, number, {} };
+    return SettingEntry { .name = name, .type = SettingType::Integer, .writtenAtFirstRun = firstRun, .number = number };
 }
 
 SettingEntry boolean(const QString& name, bool firstRun, bool value = false)
 {
-    return SettingEntry { name, SettingType::Boolean, firstRun, value ? 1 : 0, {} };
+    return SettingEntry { .name = name, .type = SettingType::Boolean, .writtenAtFirstRun = firstRun, .number = value };
+}
+
+SettingEntry orWhenAbsent(SettingEntry entry, qint32 whenAbsent, qint32 minimum = std::numeric_limits<qint32>::min(),
+                          qint32 maximum = std::numeric_limits<qint32>::max())
+{
+    entry.whenAbsent = whenAbsent;
+    entry.minimum = minimum;
+    entry.maximum = maximum;
+    return entry;
 }
 
 std::vector<SettingEntry> buildTable()
@@ -46,7 +55,7 @@ std::vector<SettingEntry> buildTable()
     for (int slot = 1; slot <= Reg::kRecentSlots; ++slot)
         table.push_back(string(Reg::mmm(slot), firstRun));
     const std::vector<SettingEntry> rest {
-        boolean(Reg::MCoolBarVewF, firstRun, true),
+        orWhenAbsent(boolean(Reg::MCoolBarVewF, firstRun, true), true),
         integer(Reg::MTop, firstRun, 100),
         integer(Reg::MLeft, firstRun, 200),
         integer(Reg::MFontCol, firstRun, kWindowTextColour),
@@ -60,16 +69,17 @@ std::vector<SettingEntry> buildTable()
         // Written later, by the first writer that needs them.
         integer(Reg::MHeight, later),
         integer(Reg::MWidth, later),
-        integer(Reg::MBkCol, later),
-        integer(Reg::MTab, later),
-        boolean(Reg::MVG, later),
+        orWhenAbsent(integer(Reg::MBkCol, later), kWhite),
+        // A width of 0 or less once meant "the default"; a huge one would overflow the stops.
+        orWhenAbsent(integer(Reg::MTab, later, kDefaultTabWidth), kDefaultTabWidth, 1, 1000),
+        orWhenAbsent(boolean(Reg::MVG, later), false),
         string(Reg::MDirSave, later),
         integer(Reg::MIno, later),
-        integer(Reg::MFindexNo1, later),
+        orWhenAbsent(integer(Reg::MFindexNo1, later), 0),
         string(Reg::Mappname, later),
         string(Reg::Mapppath, later),
         string(Reg::MDLFLG, later),
-        integer(Reg::MColorSyntax, later, 1),
+        orWhenAbsent(integer(Reg::MColorSyntax, later, 1), 1),
     };
     table.insert(table.end(), rest.begin(), rest.end());
     return table;
@@ -81,6 +91,38 @@ std::span<const SettingEntry> settingsTable()
 {
     static const std::vector<SettingEntry> table = buildTable();
     return table;
+}
+
+const SettingEntry& settingEntry(const QString& name)
+{
+    for (const SettingEntry& entry : settingsTable()) {
+        if (entry.name == name)
+            return entry;
+    }
+    qFatal("no settings entry %s", qPrintable(name)); // a name missing from the table is a programming error
+}
+
+std::optional<qint32> boundedSetting(const SettingEntry& entry, qint32 stored)
+{
+    if (stored >= entry.minimum && stored <= entry.maximum)
+        return stored;
+    return entry.whenAbsent;
+}
+
+qint32 readNumberSetting(SettingsKey& key, const QString& name)
+{
+    const SettingEntry& entry = settingEntry(name);
+    if (entry.whenAbsent && !key.valueExists(name))
+        return *entry.whenAbsent;
+    const std::optional<qint32> value = boundedSetting(entry, key.readInteger(name));
+    if (!value)
+        throw RegistryError(QStringLiteral("value %1 is out of bounds").arg(name));
+    return *value;
+}
+
+bool readSwitchSetting(SettingsKey& key, const QString& name)
+{
+    return readNumberSetting(key, name) != 0;
 }
 
 namespace {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <limits>
+#include <optional>
 #include <span>
 
 class SettingsKey;
@@ -47,14 +49,22 @@ QString mmm(int slot);
 
 enum class SettingType { String, Integer, Boolean };
 
-/** One value of the settings key with its first-run default, if it has one. */
+/**
+ * One value of the settings key, declared once: its type, its first-run default, what a reader
+ * takes when it is absent, and the bounds a stored number must keep.
+ */
 struct SettingEntry
 {
     QString name;
     SettingType type;
     bool writtenAtFirstRun;
-    qint32 number = 0; // default of an integer or boolean
-    QString text; // default of a string
+    qint32 number = 0; // first-run default of an integer or boolean
+    QString text = {}; // first-run default of a string
+    /** What a reader takes when the value is absent; without it, absence is a read error (RegistryError). */
+    std::optional<qint32> whenAbsent = std::nullopt;
+    /** A stored number outside [minimum, maximum] reads as whenAbsent: a hive edited by hand or by another program. */
+    qint32 minimum = std::numeric_limits<qint32>::min();
+    qint32 maximum = std::numeric_limits<qint32>::max();
 };
 
 /** Every value of the settings key; those written at first run come first, in the order they are written. */
@@ -65,6 +75,24 @@ inline constexpr qint32 kWindowTextColour = qint32(0x80000008u);
 inline constexpr qint32 kWhite = 0x00FFFFFF;
 /** The editor's designed face; its name is stored and shown as it stands. */
 inline const QString kDefaultFontName = QStringLiteral("ＭＳ ゴシック");
+
+/** A tab is this many half-width cells wide when the stored width is absent or out of bounds. */
+inline constexpr qint32 kDefaultTabWidth = 8;
+
+/** The entry named @p name; every name of Reg has one. */
+const SettingEntry& settingEntry(const QString& name);
+
+/** @p stored as a reader takes it: within the entry's bounds, else its absent value (if it has one). */
+std::optional<qint32> boundedSetting(const SettingEntry& entry, qint32 stored);
+
+/**
+ * An integer or boolean value read by its entry: the stored number within bounds, else the
+ * absent value. Raises RegistryError where the entry has no absent value and the value is
+ * absent, unreadable or out of bounds.
+ */
+qint32 readNumberSetting(SettingsKey& key, const QString& name);
+/** readNumberSetting() != 0. */
+bool readSwitchSetting(SettingsKey& key, const QString& name);
 
 /** Writes the first-run defaults in their order; the last one sets MOption true. Raises RegistryError. */
 void writeFirstRunDefaults(SettingsKey& key);

@@ -21,10 +21,8 @@ ColouringSwitch::ColouringSwitch(QAction* item, DocumentEditor* editor, Dialogs&
 void ColouringSwitch::restore()
 {
     bool on = true;
-    runRegistrySequence(m_dialogs, OpenMode::OpenOnly, QString(), [&on](SettingsKey& key) {
-        if (key.valueExists(Reg::MColorSyntax))
-            on = key.readInteger(Reg::MColorSyntax) != 0;
-    });
+    runRegistrySequence(m_dialogs, OpenMode::OpenOnly, QString(),
+                        [&on](SettingsKey& key) { on = readSwitchSetting(key, Reg::MColorSyntax); });
     m_item->setChecked(on);
     m_editor->setCodeColouring(on);
 }

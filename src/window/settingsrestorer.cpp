@@ -66,16 +66,16 @@ void SettingsRestorer::readValues(SettingsKey& key)
     m_recentFiles = readRecentList(key, &Reg::mru);
     m_recentFolders = readRecentList(key, &Reg::mmm);
     m_fontColour = StoredColour(key.readInteger(Reg::MFontCol));
-    m_background = StoredColour(key.valueExists(Reg::MBkCol) ? key.readInteger(Reg::MBkCol) : kWhite);
+    m_background = StoredColour(readNumberSetting(key, Reg::MBkCol));
     m_fontSize = key.readInteger(Reg::MFontSize);
-    m_filterIndex = key.valueExists(Reg::MFindexNo1) ? key.readInteger(Reg::MFindexNo1) : 0;
+    m_filterIndex = readNumberSetting(key, Reg::MFindexNo1);
     m_fontName = key.readString(Reg::MFontName);
     m_option = key.readBool(Reg::MOption);
     m_bold = key.readBool(Reg::MFontStyleB);
     m_italic = key.readBool(Reg::MFontStyleI);
     m_underline = key.readBool(Reg::MFontStyleU);
     m_strikeOut = key.readBool(Reg::MFontStyleS);
-    m_tabWidth = key.valueExists(Reg::MTab) ? key.readInteger(Reg::MTab) : kDefaultTabWidth;
+    m_tabWidth = readNumberSetting(key, Reg::MTab);
 
     // Centring measures the window as it stands now, at its designed size.
     const QRect current = m_window.frameGeometry();
@@ -83,9 +83,9 @@ void SettingsRestorer::readValues(SettingsKey& key)
     m_left = key.valueExists(Reg::MLeft) ? key.readInteger(Reg::MLeft) : m_screen.width() / 2 - current.width() / 2;
     m_height = key.valueExists(Reg::MHeight) ? key.readInteger(Reg::MHeight) : current.height();
     m_width = key.valueExists(Reg::MWidth) ? key.readInteger(Reg::MWidth) : current.width();
-    m_toolBar = key.valueExists(Reg::MCoolBarVewF) ? key.readBool(Reg::MCoolBarVewF) : true;
+    m_toolBar = readSwitchSetting(key, Reg::MCoolBarVewF);
     // The line-number switch takes effect at once, even if a later step falls back.
-    m_ui.VG->setChecked(key.valueExists(Reg::MVG) ? key.readBool(Reg::MVG) : false);
+    m_ui.VG->setChecked(readSwitchSetting(key, Reg::MVG));
 }
 
 void SettingsRestorer::applyEditorLook()

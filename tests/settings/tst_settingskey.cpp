@@ -88,6 +88,8 @@ private Q_SLOTS:
     void exceptionEndsWorkButKeepsEarlierWrites();
     void writeFailureRaisesAndKeepsTheFile();
     void firstRunDefaults();
+    void everyNumberReadsByItsEntry_data();
+    void everyNumberReadsByItsEntry();
     void filesArePrivate();
     void deleteKeyTreeRemovesTheFile();
     void damagedHiveKeepsWhatCanBeRead_data();
@@ -222,6 +224,53 @@ void TestSettingsKey::writeFailureRaisesAndKeepsTheFile()
     QVERIFY(QDir().rmdir(m_settings->hivePath()));
     QVERIFY(QFile::rename(m_settings->hivePath() + QLatin1String(".moved"), m_settings->hivePath()));
     QCOMPARE(m_settings->hiveBytes(), before);
+}
+
+void TestSettingsKey::everyNumberReadsByItsEntry_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const SettingEntry& entry : settingsTable()) {
+        if (entry.type != SettingType::String)
+            QTest::newRow(qPrintable(entry.name)) << entry.name;
+    }
+}
+
+// Each reader takes a value as its entry declares: absent, in bounds, just outside them.
+void TestSettingsKey::everyNumberReadsByItsEntry()
+{
+    QFETCH(QString, name);
+    const SettingEntry& entry = settingEntry(name);
+    const auto read = [&]() -> std::optional<qint32> {
+        std::optional<qint32> value;
+        if (!runRegistrySequence(OpenMode::OpenCreating, [&](SettingsKey& key) {
+                 value = readNumberSetting(key, name);
+             }).completed())
+            return std::nullopt;
+        return value;
+    };
+    const auto store = [&](qint32 number) {
+        QVERIFY(runRegistrySequence(OpenMode::OpenCreating, [&](SettingsKey& key) {
+                    key.writeInteger(name, number);
+                }).completed());
+    };
+
+    QCOMPARE(read(), entry.whenAbsent);
+    QVERIFY(entry.number >= entry.minimum && entry.number <= entry.maximum);
+    if (entry.whenAbsent)
+        QVERIFY(*entry.whenAbsent >= entry.minimum && *entry.whenAbsent <= entry.maximum);
+
+    store(entry.number);
+    QCOMPARE(read(), std::optional<qint32>(entry.number));
+    if (entry.minimum > std::numeric_limits<qint32>::min()) {
+        store(entry.minimum);
+        QCOMPARE(read(), std::optional<qint32>(entry.minimum));
+        store(entry.minimum - 1);
+        QCOMPARE(read(), entry.whenAbsent);
+    }
+    if (entry.maximum < std::numeric_limits<qint32>::max()) {
+        store(entry.maximum + 1);
+        QCOMPARE(read(), entry.whenAbsent);
+    }
 }
 
 void TestSettingsKey::firstRunDefaults()

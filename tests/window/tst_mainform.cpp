@@ -4,10 +4,12 @@
 #include "mainformfixture.h"
 #include "settings/settingstexts.h"
 #include "view/statusrow.h"
+#include "window/commandtable.h"
 #include "window/documentcontroller.h"
 #include "window/settingsrestorer.h"
 
 #include <QMimeData>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTextBlock>
 
@@ -55,6 +57,7 @@ private Q_SLOTS:
     void menuBar();
     void toolBar();
     void controlsHaveTheirNames();
+    void commandTableIsConsistent();
 
 private:
     std::unique_ptr<MainFormFixture> f;
@@ -620,6 +623,27 @@ void TestMainForm::controlsHaveTheirNames()
     QVERIFY(f->control(QStringLiteral("CoolBar2"))->isHidden());
     QVERIFY(f->control(QStringLiteral("Panel3"))->isHidden());
     QVERIFY(!f->editor()->isHidden());
+}
+
+void TestMainForm::commandTableIsConsistent()
+{
+    // The window indexes its actions by Command, so a row out of place wires a key to the wrong handler.
+    const std::span<const CommandRow> rows = commandTable();
+    QCOMPARE(int(rows.size()), kCommandCount);
+    QSet<QString> names;
+    QSet<QString> shortcuts;
+    for (int k = 0; k < int(rows.size()); ++k) {
+        const CommandRow& row = rows[size_t(k)];
+        QVERIFY2(int(row.id) == k, row.name);
+        QVERIFY2(!names.contains(QLatin1String(row.name)), row.name);
+        names.insert(QLatin1String(row.name));
+        if (!row.shortcuts)
+            continue;
+        for (const QString& key : QString::fromLatin1(row.shortcuts).split(QStringLiteral("; "))) {
+            QVERIFY2(!shortcuts.contains(key), qPrintable(key + QStringLiteral(" is given twice")));
+            shortcuts.insert(key);
+        }
+    }
 }
 
 QTEST_MAIN(TestMainForm)
