@@ -28,15 +28,15 @@ TFormOption::TFormOption(AppContext context, QWidget* parent)
 {
     setObjectName(QStringLiteral("FormOption"));
     setWindowTitle(kOptionsWindowTitle);
-    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    setFont(QFont(kOptionsFace, 9));
     setFixedSize(406, 304);
     // Esc closes the window, as it does every dialog.
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close, Qt::WidgetWithChildrenShortcut);
 
     TabControl1 = new QTabBar(this);
     TabControl1->setObjectName(QStringLiteral("TabControl1"));
-    TabControl1->addTab(QStringLiteral("初期値"));
-    TabControl1->addTab(QStringLiteral("画面デザイン"));
+    TabControl1->addTab(kDefaultsTab);
+    TabControl1->addTab(kDesignTab);
     TabControl1->setGeometry(8, 8, 390, 26);
 
     Label1 = new QLabel(this);
@@ -47,14 +47,14 @@ TFormOption::TFormOption(AppContext context, QWidget* parent)
     Memo1->setMaxLength(2);
     Memo1->setAlignment(Qt::AlignRight);
     Memo1->setGeometry(120, 58, 40, 24);
-    Label2 = new QLabel(QStringLiteral("背景色"), this);
+    Label2 = new QLabel(kBackgroundColourLabel, this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(32, 110, 80, 22);
     Panel1 = new ColourSwatch(QStringLiteral("Panel1"), this);
     Panel1->setGeometry(120, 56, 100, 28);
     Panel2 = new ColourSwatch(QStringLiteral("Panel2"), this);
     Panel2->setGeometry(120, 106, 100, 28);
-    Button1 = new QPushButton(QStringLiteral("設定"), this);
+    Button1 = new QPushButton(kApplyButton, this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(300, 256, 90, 30);
 
@@ -69,14 +69,14 @@ TFormOption::~TFormOption() = default;
 
 void TFormOption::FormCreate()
 {
-    Label1->setText(QStringLiteral("タブ幅"));
+    Label1->setText(kTabWidthLabel);
     TabControl1Change();
 }
 
 void TFormOption::TabControl1Change()
 {
     const bool defaults = TabControl1->currentIndex() == 0;
-    Label1->setText(defaults ? QStringLiteral("タブ幅") : QStringLiteral("文字色"));
+    Label1->setText(defaults ? kTabWidthLabel : kTextColourLabel);
     Memo1->setVisible(defaults);
     Label2->setVisible(!defaults);
     Panel1->setVisible(!defaults);
