@@ -273,7 +273,7 @@ QList<PendingBackup> pendingBackups()
 QString claimBackup(const PendingBackup& backup)
 {
     const QFileInfo file(backup.backupPath);
-    const QString claimed = file.absolutePath() + QLatin1String("/restoring-") + file.fileName().right(6);
+    QString claimed = file.absolutePath() + QLatin1String("/restoring-") + file.fileName().right(6);
     if (claimed != backup.backupPath) {
         if (!QFile::rename(backup.backupPath + kBackupNoteSuffix, claimed + kBackupNoteSuffix))
             return {};

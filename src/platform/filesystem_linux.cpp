@@ -108,7 +108,7 @@ QString walkPrivateFolders(const QString& folder, bool make)
     bool parentOurs = false;
     const QStringList parts = QDir::cleanPath(folder).split(u'/', Qt::SkipEmptyParts);
     for (const QString& part : parts) {
-        const QString parent = built.isEmpty() ? QStringLiteral("/") : built;
+        QString parent = built.isEmpty() ? QStringLiteral("/") : built;
         built += u'/' + part;
         FileStatus status = fileStatus(built);
         if (!status.exists() && !status.error) {

@@ -25,7 +25,7 @@ QString HiveStore::decideRefusal() const
 {
     const quint32 us = effectiveUserId();
     const auto ours = [us](const FileStatus& status) { return !status.error && status.owner == us; };
-    const QString folder = QFileInfo(m_path).absolutePath();
+    QString folder = QFileInfo(m_path).absolutePath();
     const FileStatus folderStatus = fileStatus(folder);
     // A folder that is missing is made by us, private, but only inside a folder of our own:
     // root with another user's environment must not leave root's folders in their home.
@@ -34,7 +34,7 @@ QString HiveStore::decideRefusal() const
     if (folderStatus.error)
         return folder;
     if (!folderStatus.exists()) {
-        if (const QString obstacle = privateFolderObstacle(folder); !obstacle.isEmpty())
+        if (QString obstacle = privateFolderObstacle(folder); !obstacle.isEmpty())
             return obstacle;
     }
     const FileStatus own = linkStatus(m_path);
@@ -47,13 +47,13 @@ QString HiveStore::decideRefusal() const
     if (own.type != FileStatus::Type::Link)
         return {};
     // A link is written through when the file it leads to, and that file's folder, are ours too.
-    const QString target = QFileInfo(m_path).canonicalFilePath();
+    QString target = QFileInfo(m_path).canonicalFilePath();
     if (target.isEmpty())
         return m_path; // a dangling link: writing would create a file somewhere we did not choose
     const FileStatus targetStatus = fileStatus(target);
     if (!targetStatus.isRegular() || !ours(targetStatus))
         return target;
-    const QString targetFolder = QFileInfo(target).absolutePath();
+    QString targetFolder = QFileInfo(target).absolutePath();
     if (!ours(fileStatus(targetFolder)))
         return targetFolder;
     return {};

@@ -17,7 +17,7 @@ void runReported(Dialogs& dialogs, const std::function<void()>& handler)
 SequenceResult runRegistrySequence(Dialogs& dialogs, OpenMode mode, const QString& failureMessage,
                                    const std::function<void(SettingsKey&)>& work)
 {
-    const SequenceResult result = runRegistrySequence(mode, work);
+    SequenceResult result = runRegistrySequence(mode, work);
     if (!result.notice.isEmpty())
         dialogs.message(result.notice);
     if (result.failed() && !failureMessage.isEmpty())
