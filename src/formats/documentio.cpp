@@ -382,7 +382,7 @@ SaveResult renderDocument(const QString& path, DocumentSource source, const Text
     return result;
 }
 
-SaveResult saveDocument(const QString& path, DocumentSource source, const TextFormat& format,
+SaveResult saveDocument(const QString& path, const DocumentSource& source, const TextFormat& format,
                         const SaveOptions& options)
 {
     if (!source.document && source.plainSlices && !isRtfFileName(path))

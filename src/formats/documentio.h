@@ -134,7 +134,7 @@ SaveResult renderDocument(const QString& path, DocumentSource source, const Text
                           const SaveOptions& options = {});
 
 /** Renders, then writes with writeDocumentFile(): on failure the original file stays as it was. */
-SaveResult saveDocument(const QString& path, DocumentSource source, const TextFormat& format,
+SaveResult saveDocument(const QString& path, const DocumentSource& source, const TextFormat& format,
                         const SaveOptions& options = {});
 SaveResult saveDocument(const QString& path, const QTextDocument& document, const TextFormat& format,
                         const SaveOptions& options = {});

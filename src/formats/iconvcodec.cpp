@@ -22,7 +22,7 @@ namespace pemmo::formats {
 namespace {
 
 constexpr const char* kNativeUtf16 = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE";
-const iconv_t kInvalid = reinterpret_cast<iconv_t>(-1);
+const iconv_t kInvalid = reinterpret_cast<iconv_t>(-1); // NOLINT(performance-no-int-to-ptr): iconv's own failure value
 
 iconv_t openOrNull(const char* to, const char* from)
 {
@@ -357,7 +357,7 @@ bool Utf8Decoder::decode(const char* data, qsizetype size, QByteArray& out)
         if (!code || code->length == 0) {
             // As iconv reports it: the first byte fails, and the next starts afresh.
             clean = false;
-            std::memcpy(to, kReplacementUtf8, 3);
+            std::memcpy(to, kReplacementUtf8, 3); // NOLINT(bugprone-not-null-terminated-result): bytes amid a text
             to += 3;
             ++in;
             continue;

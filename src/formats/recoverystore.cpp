@@ -326,7 +326,7 @@ QList<PendingRecovery> pendingRecoveries()
 QString claimRecovery(const PendingRecovery& recovery)
 {
     const QFileInfo file(recovery.lockPath);
-    const QString claimed = file.absolutePath() + u'/' + kClaimedPrefix + file.fileName().right(6);
+    QString claimed = file.absolutePath() + u'/' + kClaimedPrefix + file.fileName().right(6);
     if (claimed == recovery.lockPath)
         return claimed;
     // The note's rename is the claim: of two starts, only one can make it.
