@@ -303,8 +303,8 @@ int runCase(const BenchCase& c)
         // 100 000 hits: one per line of the first 100 000 lines.
         QElapsedTimer replacing;
         replacing.start();
-        const std::optional<int> count = editor->replaceAll(QStringLiteral("吾輩"), QStringLiteral("我等"), true,
-                                                            false);
+        const std::optional<int> count = editor->replaceAll(QStringLiteral("吾輩"), QStringLiteral("我等"),
+                                                            { .matchCase = true });
         const qint64 replaceMs = replacing.elapsed();
         editor->undo();
         replaceResult = QStringLiteral(" | replace all %1 hits %2 ms, undone in one step: %3")

@@ -21,6 +21,19 @@
 
 namespace {
 using Sci = QsciScintillaBase;
+
+TextRange findForward(const QTextDocument& document, const QString& text, int from, const SearchOptions& options)
+{
+    QTextDocument::FindFlags flags;
+    if (options.matchCase)
+        flags |= QTextDocument::FindCaseSensitively;
+    if (options.wholeWord)
+        flags |= QTextDocument::FindWholeWords;
+    const QTextCursor found = document.find(text, from, flags);
+    if (found.isNull())
+        return {};
+    return { found.selectionStart(), found.selectionEnd() - found.selectionStart() };
+}
 } // namespace
 
 DocumentEditor::DocumentEditor(QWidget* parent)
@@ -436,15 +449,15 @@ void DocumentEditor::replaceSelection(const QString& text)
     m_plainView->sciText(Sci::SCI_REPLACESEL, 0, bytes.constData());
 }
 
-std::optional<int> DocumentEditor::replaceAll(const QString& text, const QString& replacement, bool matchCase,
-                                              bool wholeWord)
+std::optional<int> DocumentEditor::replaceAll(const QString& text, const QString& replacement,
+                                              const SearchOptions& options)
 {
     Q_EMIT textMayChange();
     if (m_rich)
         return std::nullopt;
     qsizetype lastStart = 0;
     qsizetype lastEnd = 0;
-    const int count = m_plainView->replaceEvery(text, replacement, matchCase, wholeWord, &lastStart, &lastEnd);
+    const int count = m_plainView->replaceEvery(text, replacement, options, &lastStart, &lastEnd);
     if (count > 0)
         m_plainView->sci(Sci::SCI_SETSEL, lastStart, lastEnd);
     else
@@ -481,35 +494,30 @@ void DocumentEditor::removeAllText()
     m_plainView->sci(Sci::SCI_CLEARALL);
 }
 
-int DocumentEditor::findText(const QString& text, int from, bool matchCase, bool wholeWord) const
+TextRange DocumentEditor::findText(const QString& text, int from, const SearchOptions& options) const
 {
+    if (text.isEmpty())
+        return {};
+    const bool backward = options.direction == SearchOptions::Direction::Backward;
     if (m_rich) {
-        QTextDocument::FindFlags flags;
-        if (matchCase)
-            flags |= QTextDocument::FindCaseSensitively;
-        if (wholeWord)
-            flags |= QTextDocument::FindWholeWords;
-        const QTextCursor found = m_richView->document()->find(text, from, flags);
-        return found.isNull() ? -1 : found.selectionStart();
-    }
-    const qsizetype found = m_plainView->findFrom(text.toUtf8(), m_plainView->positionFromIndex(from), matchCase,
-                                                  wholeWord);
-    return found < 0 ? -1 : int(m_plainView->indexFromPosition(found));
-}
-
-int DocumentEditor::findTextBefore(const QString& text, int before, bool matchCase, bool wholeWord) const
-{
-    if (m_rich) {
+        const QTextDocument& document = *m_richView->document();
+        if (!backward)
+            return findForward(document, text, from, options);
         // Rich documents are small: step forward to the last match in front of the position.
-        int last = -1;
-        for (int at = findText(text, 0, matchCase, wholeWord); at >= 0 && at < before;
-             at = findText(text, at + 1, matchCase, wholeWord))
+        TextRange last;
+        for (TextRange at = findForward(document, text, 0, options); at.isValid() && at.start < from;
+             at = findForward(document, text, at.start + 1, options))
             last = at;
         return last;
     }
-    const qsizetype found = m_plainView->findBefore(text.toUtf8(), m_plainView->positionFromIndex(before), matchCase,
-                                                    wholeWord);
-    return found < 0 ? -1 : int(m_plainView->indexFromPosition(found));
+    const QByteArray needle = text.toUtf8();
+    const qsizetype position = m_plainView->positionFromIndex(from);
+    const ScintillaView::ByteRange found = backward ? m_plainView->findBefore(needle, position, options)
+                                                    : m_plainView->findFrom(needle, position, options);
+    if (found.start < 0)
+        return {};
+    const int start = int(m_plainView->indexFromPosition(found.start));
+    return { start, int(m_plainView->indexFromPosition(found.end)) - start };
 }
 
 void DocumentEditor::undo()

@@ -225,53 +225,60 @@ qsizetype ScintillaView::positionFromIndex(qsizetype index) const
     return sci(Sci::SCI_POSITIONRELATIVECODEUNITS, lineStart, inLine);
 }
 
-qsizetype ScintillaView::findFrom(const QByteArray& needle, qsizetype from, bool matchCase, bool wholeWord) const
+ScintillaView::ByteRange ScintillaView::findFrom(const QByteArray& needle, qsizetype from,
+                                                 const SearchOptions& options) const
 {
-    return searchRange(needle, from, byteLength(), matchCase, wholeWord);
+    return searchRange(needle, from, byteLength(), options);
 }
 
-qsizetype ScintillaView::findBefore(const QByteArray& needle, qsizetype before, bool matchCase, bool wholeWord) const
+ScintillaView::ByteRange ScintillaView::findBefore(const QByteArray& needle, qsizetype before,
+                                                   const SearchOptions& options) const
 {
     // A target that runs backwards makes the component search from its end towards its start.
-    return searchRange(needle, qMin(before, byteLength()), 0, matchCase, wholeWord);
+    return searchRange(needle, qMin(before, byteLength()), 0, options);
 }
 
-qsizetype ScintillaView::searchRange(const QByteArray& needle, qsizetype from, qsizetype to, bool matchCase,
-                                     bool wholeWord) const
+namespace {
+int searchFlags(const SearchOptions& options)
+{
+    int flags = 0;
+    if (options.matchCase)
+        flags |= Sci::SCFIND_MATCHCASE;
+    if (options.wholeWord)
+        flags |= Sci::SCFIND_WHOLEWORD;
+    return flags;
+}
+} // namespace
+
+ScintillaView::ByteRange ScintillaView::searchRange(const QByteArray& needle, qsizetype from, qsizetype to,
+                                                    const SearchOptions& options) const
 {
     if (needle.isEmpty())
-        return -1;
-    int flags = 0;
-    if (matchCase)
-        flags |= Sci::SCFIND_MATCHCASE;
-    if (wholeWord)
-        flags |= Sci::SCFIND_WHOLEWORD;
+        return {};
+    const int flags = searchFlags(options);
     // The target is the component's own state; a search must not disturb one a caller has set.
     const long targetStart = sci(Sci::SCI_GETTARGETSTART);
     const long targetEnd = sci(Sci::SCI_GETTARGETEND);
     sci(Sci::SCI_SETSEARCHFLAGS, flags);
     sci(Sci::SCI_SETTARGETRANGE, from, to);
-    const long found = sciText(Sci::SCI_SEARCHINTARGET, needle.size(), needle.constData());
+    ByteRange found;
+    if (sciText(Sci::SCI_SEARCHINTARGET, needle.size(), needle.constData()) >= 0)
+        found = { sci(Sci::SCI_GETTARGETSTART), sci(Sci::SCI_GETTARGETEND) };
     sci(Sci::SCI_SETTARGETRANGE, targetStart, targetEnd);
     return found;
 }
 
-int ScintillaView::replaceEvery(const QString& needle, const QString& replacement, bool matchCase, bool wholeWord,
+int ScintillaView::replaceEvery(const QString& needle, const QString& replacement, const SearchOptions& options,
                                 qsizetype* lastStart, qsizetype* lastEnd)
 {
     const QByteArray find = needle.toUtf8();
     const QByteArray replace = replacement.toUtf8();
     if (find.isEmpty())
         return 0;
-    int flags = 0;
-    if (matchCase)
-        flags |= Sci::SCFIND_MATCHCASE;
-    if (wholeWord)
-        flags |= Sci::SCFIND_WHOLEWORD;
-    sci(Sci::SCI_SETSEARCHFLAGS, flags);
+    sci(Sci::SCI_SETSEARCHFLAGS, searchFlags(options));
     int count = 0;
     sci(Sci::SCI_BEGINUNDOACTION);
-    if (matchCase && !wholeWord) {
+    if (options.matchCase && !options.wholeWord) {
         count = replaceMatches(matchesOf(find), find.size(), replace, lastStart, lastEnd);
     } else {
         // Whether a match is a whole word depends on the text before it, which may be an

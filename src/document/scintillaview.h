@@ -8,6 +8,8 @@
 #undef signals
 #undef slots
 
+#include "searchoptions.h"
+
 #include <QElapsedTimer>
 #include <QString>
 #include <QStringView>
@@ -70,12 +72,18 @@ public:
      */
     int styleLongLineTails(qsizetype shownCharacters, int style);
 
-    /** The first match at or after byte position @p from, through the component's target search; -1 if none. */
-    qsizetype findFrom(const QByteArray& needle, qsizetype from, bool matchCase, bool wholeWord) const;
-    /** The last match that starts before byte position @p before; -1 if none. */
-    qsizetype findBefore(const QByteArray& needle, qsizetype before, bool matchCase, bool wholeWord) const;
+    /** Byte positions of a match; a start of -1 means none. */
+    struct ByteRange
+    {
+        qsizetype start = -1;
+        qsizetype end = -1;
+    };
+    /** The first match at or after byte position @p from, through the component's target search. */
+    ByteRange findFrom(const QByteArray& needle, qsizetype from, const SearchOptions& options) const;
+    /** The last match that starts before byte position @p before. */
+    ByteRange findBefore(const QByteArray& needle, qsizetype before, const SearchOptions& options) const;
     /** Replaces every match from the top as one undo step, never searching inserted text; the count. */
-    int replaceEvery(const QString& needle, const QString& replacement, bool matchCase, bool wholeWord,
+    int replaceEvery(const QString& needle, const QString& replacement, const SearchOptions& options,
                      qsizetype* lastStart, qsizetype* lastEnd);
 
     bool composing() const { return m_composing; }
@@ -116,7 +124,7 @@ private:
     QList<qsizetype> matchesOf(const QByteArray& find) const;
     int replaceMatches(const QList<qsizetype>& starts, qsizetype findLength, const QByteArray& replace,
                        qsizetype* lastStart, qsizetype* lastEnd);
-    qsizetype searchRange(const QByteArray& needle, qsizetype from, qsizetype to, bool matchCase, bool wholeWord) const;
+    ByteRange searchRange(const QByteArray& needle, qsizetype from, qsizetype to, const SearchOptions& options) const;
     void finishComposition();
 
     // Never shown: it makes the settings of documents that no view shows yet.

@@ -171,7 +171,7 @@ void TestDocumentEditor::find()
     QFETCH(int, found);
     m_editor->setText(QStringLiteral("the cattycat Cat cat 猫"));
     m_editor->setSelection(1, 2);
-    QCOMPARE(m_editor->findText(needle, from, matchCase, wholeWord), found);
+    QCOMPARE(m_editor->findText(needle, from, { .matchCase = matchCase, .wholeWord = wholeWord }).start, found);
     QCOMPARE(m_editor->selectionStart(), 1);
     QCOMPARE(m_editor->selectionLength(), 2);
 }
@@ -214,7 +214,7 @@ void TestDocumentEditor::replaceAll()
     m_editor->loadPlainText(text);
     m_editor->setSelection(int(text.size()), 0);
     const int count = int(text.count(find, matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive));
-    QCOMPARE(m_editor->replaceAll(find, replacement, matchCase, false), count);
+    QCOMPARE(m_editor->replaceAll(find, replacement, { .matchCase = matchCase }), count);
     QCOMPARE(m_editor->text(), result);
     const int lastAt = int(result.lastIndexOf(replacement));
     QCOMPARE(m_editor->selectionStart(), replacement.isEmpty() ? int(text.lastIndexOf(find)) - (count - 1) : lastAt);
@@ -413,7 +413,7 @@ void TestDocumentEditor::textWithNulCharacters()
     QCOMPARE(m_editor->text(), text);
     QCOMPARE(m_editor->textLength(), text.size());
     QCOMPARE(m_editor->lineIndex(1), 4);
-    QCOMPARE(m_editor->findText(QStringLiteral("日本"), 0, true, false), 5);
+    QCOMPARE(m_editor->findText(QStringLiteral("日本"), 0, { .matchCase = true }), (TextRange { 5, 2 }));
     QString sliced;
     m_editor->textInSlices([&sliced](QStringView slice) { sliced += slice; }, 1);
     QCOMPARE(sliced, text);
@@ -430,8 +430,8 @@ void TestDocumentEditor::longLinesShowOnlyTheirStart()
     m_editor->loadPlainText(text);
     QCOMPARE(m_editor->shortenedLines(), 2);
     QCOMPARE(m_editor->text(), text);
-    QCOMPARE(m_editor->findText(QStringLiteral("xy"), 0, true, false), -1);
-    QCOMPARE(m_editor->findText(QStringLiteral("x\ny"), 0, true, false), int(text.indexOf(u'y') - 2));
+    QVERIFY(!m_editor->findText(QStringLiteral("xy"), 0, { .matchCase = true }).isValid());
+    QCOMPARE(m_editor->findText(QStringLiteral("x\ny"), 0, { .matchCase = true }).start, int(text.indexOf(u'y') - 2));
 
     // The rest of a shortened line takes no room; a line of exactly the limit shows whole.
     const auto x = [this](qsizetype index) {
