@@ -17,6 +17,7 @@
 #include <optional>
 
 class DetachedDocument;
+class EditorView;
 class QAbstractScrollArea;
 class QKeyEvent;
 class QMenu;
@@ -69,7 +70,6 @@ public:
 
     private:
         DocumentEditor& m_editor;
-        long m_eventMask = 0;
         bool m_finished = false;
     };
     /**
@@ -261,28 +261,22 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* shownView() const;
-    void showPlainView();
-    void showRichView();
-    void replaceRichDocument(std::unique_ptr<QTextDocument> document);
-    void applyColours();
+    std::array<EditorView*, 2> views() const;
+    /** Shows @p view; the other one lets go of its document. */
+    void showView(EditorView* view);
     void applyFont();
     void applyCodeColouring();
     void applyTabStops();
     void showContextMenu(const QPoint& globalPos);
-    void setForcedModified(bool modified);
     void settleLoadedPlainText();
-    void shortenLongLines();
     static bool movesOnly(const QKeyEvent& key);
     static bool keepsStyleBytes(qsizetype sourceBytes, CodeLanguage language);
 
     QStackedLayout* m_stack = nullptr;
     ScintillaView* m_plainView = nullptr;
     RichTextView* m_richView = nullptr;
-    bool m_rich = false;
-    // The component cannot be marked modified without a change; this stands in for that.
-    bool m_forcedModified = false;
-    bool m_reportedModified = false;
+    // The view that shows the document: every question about the document goes to it.
+    EditorView* m_shown = nullptr;
     bool m_wordWrap = false;
     CodeLanguage m_language = CodeLanguage::None;
     bool m_colouring = true;

@@ -4,8 +4,7 @@
 /** How a search matches: one set travels from the dialog to the view that searches. */
 struct SearchOptions
 {
-    enum class Direction
-    {
+    enum class Direction {
         /** The first match at or after the position. */
         Forward,
         /** The last match that starts before the position. */

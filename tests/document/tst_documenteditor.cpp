@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The document editor's interface, driven through its real view.
 #include "document/documenteditor.h"
-#include "document/scintillaview.h"
+#include "document/scintilla/scintillaview.h"
 #include "document/tabstops.h"
 #include "ui/fontsubstitution.h"
 

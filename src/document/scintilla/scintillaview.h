@@ -8,7 +8,9 @@
 #undef signals
 #undef slots
 
-#include "searchoptions.h"
+#include "document/codelanguage.h"
+#include "document/editorview.h"
+#include "formats/textformat.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -24,26 +26,73 @@
  * view acts on it and a key release after it has.
  *
  * Its own margins and its English context menu stay off: the window draws the ruler and the
- * gutter and brings its own popup.
+ * gutter and brings its own popup. The component's messages are sent from this folder only.
  */
-class ScintillaView final : public QsciScintilla
+class ScintillaView final : public QsciScintilla, public EditorView
 {
     Q_OBJECT
 public:
     explicit ScintillaView(QWidget* parent = nullptr);
     ~ScintillaView() override;
 
+    // EditorView
+    QAbstractScrollArea* scrollArea() override { return this; }
     /** The whole text; NUL characters stay in it. */
-    QString wholeText() const;
+    QString wholeText() const override;
+    qsizetype textLength() const override { return indexLength(); }
+    void textInSlices(const std::function<void(QStringView)>& sink, qsizetype sliceBytes) const override;
+    /** The text as UTF-8 into @p into, reusing its room when it has enough. */
+    void copyUtf8Text(QByteArray& into) const override;
+    qsizetype utf8Length() const override { return byteLength(); }
+    void resetText(const QString& text) override;
+    void removeAllText() override;
+    void dropDocument() override;
+    int selectionStart() const override;
+    int selectionLength() const override;
+    void selectRange(int start, int length) override;
+    QString selectedPlainText() const override;
+    void replaceSelection(const QString& text) override;
+    TextRange findText(const QString& text, int from, const SearchOptions& options) const override;
+    std::optional<int> replaceAll(const QString& text, const QString& replacement,
+                                  const SearchOptions& options) override;
+    void beginUndoGroup() override;
+    void endUndoGroup() override;
+    void undo() override { QsciScintilla::undo(); }
+    void redo() override { QsciScintilla::redo(); }
+    bool canUndo() const override;
+    void cut() override { QsciScintilla::cut(); }
+    void copy() override { QsciScintilla::copy(); }
+    void paste() override { QsciScintilla::paste(); }
+    void selectWholeText() override { QsciScintilla::selectAll(true); }
+    bool isTextModified() const override;
+    void setTextModified(bool modified) override;
+    int lineOfIndex(int index) const override;
+    int indexOfLine(int line) const override;
+    int lineTotal() const override;
+    int topLine() const override;
+    QRect caretRect() const override;
+    int lineHeight() const override;
+    int zoomSteps() const override;
+    void setLook(const QFont& font, const QColor& text, const QColor& background) override;
+    void setTabStops(const std::array<int, kTabStopCount>& points, const QFont& font) override;
+    void setWordWrap(bool wrap) override;
+    QTextCharFormat selectionCharFormat() const override;
+    void mergeSelectionCharFormat(const QTextCharFormat&) override { }
+
     /** The text between two byte positions. */
     QString textBetween(qsizetype from, qsizetype to) const;
-    void replaceWholeText(const QString& text);
     /**
      * Empties the view. A document without style bytes (@p styled false) takes half the memory
      * of a large text but can show no colours. True when the view got a new document, whose
      * lexer and undo settings are then the defaults again.
      */
     bool startEmptyDocument(bool styled);
+    /** Appending a loaded text: no undo record, no change notifications until endAppending(). */
+    void beginAppending();
+    void appendUtf8(QByteArrayView utf8);
+    void endAppending();
+    /** After a load: undo collected from here on, the caret at the start, nothing modified. */
+    void settleLoadedText();
     /**
      * Gives a document that no view shows the settings this view's documents have (code page,
      * line ending, UTF-16 index): best while it is empty. The document is left as it was found,
@@ -55,6 +104,14 @@ public:
      * tab width over. Its lexer and undo settings are then the defaults again.
      */
     void adoptDocument(void* document);
+    /** Which line break Enter and pasted breaks put in, as a save of @p format writes them. */
+    void setLineBreaksFor(const pemmo::formats::TextFormat& format);
+    /**
+     * Colours @p shown (None: no colouring) over the user's colours, and marks matching braces
+     * in code of @p braces. Without colouring, a line longer than @p shownCharacters shows only
+     * its start; the number of such lines.
+     */
+    int showCodeLanguage(CodeLanguage shown, CodeLanguage braces, qsizetype shownCharacters);
 
     /** Byte position of UTF-16 index @p index, clamped to the text. */
     qsizetype positionFromIndex(qsizetype index) const;
@@ -62,15 +119,7 @@ public:
     qsizetype byteLength() const;
     /** The whole text as the component holds it, UTF-8. */
     QByteArray utf8Text() const;
-    /** The text as UTF-8 into @p into, reusing its room when it has enough. */
-    void copyUtf8Text(QByteArray& into) const;
     qsizetype indexLength() const;
-
-    /**
-     * Gives every line of more than @p shownCharacters characters the style @p style from there
-     * to its end; the number of such lines. Nothing happens in a document without style bytes.
-     */
-    int styleLongLineTails(qsizetype shownCharacters, int style);
 
     /** Byte positions of a match; a start of -1 means none. */
     struct ByteRange
@@ -78,13 +127,10 @@ public:
         qsizetype start = -1;
         qsizetype end = -1;
     };
-    /** The first match at or after byte position @p from, through the component's target search. */
+    /** The first match at or after byte position @p from. */
     ByteRange findFrom(const QByteArray& needle, qsizetype from, const SearchOptions& options) const;
     /** The last match that starts before byte position @p before. */
     ByteRange findBefore(const QByteArray& needle, qsizetype before, const SearchOptions& options) const;
-    /** Replaces every match from the top as one undo step, never searching inserted text; the count. */
-    int replaceEvery(const QString& needle, const QString& replacement, const SearchOptions& options,
-                     qsizetype* lastStart, qsizetype* lastEnd);
 
     bool composing() const { return m_composing; }
     /** Tells topLineChanged() when the line at the top of the text area is another one than last time. */
@@ -108,8 +154,10 @@ Q_SIGNALS:
     /** Insert switched between inserting and typing over. */
     void overtypeChanged(bool overtype);
     void contextMenuWanted(const QPoint& globalPos);
-    /** The view scrolled vertically, by whatever means. */
+    /** The view scrolled vertically, by whatever means, or its lines changed height (a zoom). */
     void topLineChanged();
+    /** The modified flag changed, told once per change. */
+    void modifiedChanged(bool modified);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -121,6 +169,12 @@ protected:
 
 private:
     void setUpDocument();
+    void replaceWholeText(const QString& text);
+    bool wraps() const;
+    void setForcedModified(bool modified);
+    int styleLongLineTails(qsizetype shownCharacters, int style);
+    int replaceEvery(const QString& needle, const QString& replacement, const SearchOptions& options,
+                     qsizetype* lastStart, qsizetype* lastEnd);
     QList<qsizetype> matchesOf(const QByteArray& find) const;
     int replaceMatches(const QList<qsizetype>& starts, qsizetype findLength, const QByteArray& replace,
                        qsizetype* lastStart, qsizetype* lastEnd);
@@ -130,6 +184,13 @@ private:
     // Never shown: it makes the settings of documents that no view shows yet.
     std::unique_ptr<QsciScintillaBase> m_preparer;
     long m_topLine = 0;
+    long m_eventMask = 0;
+    // The component cannot be marked modified without a change; this stands in for that.
+    bool m_forcedModified = false;
+    bool m_reportedModified = false;
+    QFont m_font;
+    QColor m_textColour;
+    QColor m_backgroundColour;
     bool m_composing = false;
     QString m_preedit;
     // What a click committed for the input method, and when: its own copy may still come.
