@@ -16,6 +16,8 @@
 
 #include <atomic>
 
+Q_DECLARE_METATYPE(TextRange)
+
 class TestDocumentEditor final : public QObject
 {
     Q_OBJECT
@@ -30,6 +32,8 @@ private Q_SLOTS:
     void firstVisibleLineFollowsScrolling();
     void find_data();
     void find();
+    void findFoldsUnicodeCase_data();
+    void findFoldsUnicodeCase();
     void replaceAll_data();
     void replaceAll();
     void modifiedFlag();
@@ -174,6 +178,61 @@ void TestDocumentEditor::find()
     QCOMPARE(m_editor->findText(needle, from, { .matchCase = matchCase, .wholeWord = wholeWord }).start, found);
     QCOMPARE(m_editor->selectionStart(), 1);
     QCOMPARE(m_editor->selectionLength(), 2);
+}
+
+void TestDocumentEditor::findFoldsUnicodeCase_data()
+{
+    QTest::addColumn<bool>("rich");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<bool>("backward");
+    QTest::addColumn<bool>("wholeWord");
+    QTest::addColumn<TextRange>("found");
+    // Both views find the same: characters match when Unicode folds them alike.
+    for (const bool rich : { false, true }) {
+        const auto row = [rich](const char* name) -> QTestData& {
+            return QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(rich ? "rich" : "plain", name))) << rich;
+        };
+        row("accented Latin") << QStringLiteral("x CAFÉ café") << QStringLiteral("café") << 0 << false << false
+                              << TextRange { 2, 4 };
+        row("Greek") << QStringLiteral("x ΑΒΓ") << QStringLiteral("αβγ") << 0 << false << false << TextRange { 2, 3 };
+        row("full-width") << QStringLiteral("ａｂｃ x ＡＢＣ") << QStringLiteral("ａｂｃ") << 1 << false << false
+                          << TextRange { 6, 3 };
+        row("Cyrillic, backward") << QStringLiteral("Москва москва x") << QStringLiteral("МОСКВА") << 14 << true
+                                  << false << TextRange { 7, 6 };
+        row("Kelvin sign") << QStringLiteral("x \u212A") << QStringLiteral("k") << 0 << false << false
+                           << TextRange { 2, 1 };
+        row("whole word") << QStringLiteral("ÉCLAIRS Éclair") << QStringLiteral("éclair") << 0 << false << true
+                          << TextRange { 8, 6 };
+        row("none backward") << QStringLiteral("abc CAFÉ") << QStringLiteral("café") << 4 << true << false
+                             << TextRange {};
+    }
+}
+
+void TestDocumentEditor::findFoldsUnicodeCase()
+{
+    QFETCH(bool, rich);
+    QFETCH(QString, text);
+    QFETCH(QString, needle);
+    QFETCH(int, from);
+    QFETCH(bool, backward);
+    QFETCH(bool, wholeWord);
+    QFETCH(TextRange, found);
+    if (rich) {
+        auto document = std::make_unique<QTextDocument>();
+        document->setPlainText(text);
+        m_editor->loadRichText(std::move(document));
+    } else {
+        m_editor->loadPlainText(text);
+    }
+    QCOMPARE(m_editor->isRichText(), rich);
+    const SearchOptions options { .wholeWord = wholeWord,
+                                  .direction = backward ? SearchOptions::Direction::Backward
+                                                        : SearchOptions::Direction::Forward };
+    QCOMPARE(m_editor->findText(needle, from, options), found);
+    // With match case, only the needle's own spelling matches.
+    QCOMPARE(m_editor->findText(needle, 0, { .matchCase = true }).isValid(), text.contains(needle));
 }
 
 void TestDocumentEditor::replaceAll_data()

@@ -18,6 +18,8 @@
 
 #include <memory>
 
+class Utf8Search;
+
 /**
  * The plain-text view of the document editor: a Scintilla editing component, which holds the
  * text as UTF-8 and stays fast on files of hundreds of megabytes. It speaks in UTF-16 indices,
@@ -121,17 +123,6 @@ public:
     QByteArray utf8Text() const;
     qsizetype indexLength() const;
 
-    /** Byte positions of a match; a start of -1 means none. */
-    struct ByteRange
-    {
-        qsizetype start = -1;
-        qsizetype end = -1;
-    };
-    /** The first match at or after byte position @p from. */
-    ByteRange findFrom(const QByteArray& needle, qsizetype from, const SearchOptions& options) const;
-    /** The last match that starts before byte position @p before. */
-    ByteRange findBefore(const QByteArray& needle, qsizetype before, const SearchOptions& options) const;
-
     bool composing() const { return m_composing; }
     /** Tells topLineChanged() when the line at the top of the text area is another one than last time. */
     void checkTopLine();
@@ -175,10 +166,16 @@ private:
     int styleLongLineTails(qsizetype shownCharacters, int style);
     int replaceEvery(const QString& needle, const QString& replacement, const SearchOptions& options,
                      qsizetype* lastStart, qsizetype* lastEnd);
-    QList<qsizetype> matchesOf(const QByteArray& find) const;
-    int replaceMatches(const QList<qsizetype>& starts, qsizetype findLength, const QByteArray& replace,
-                       qsizetype* lastStart, qsizetype* lastEnd);
-    ByteRange searchRange(const QByteArray& needle, qsizetype from, qsizetype to, const SearchOptions& options) const;
+    struct ByteRange
+    {
+        qsizetype start = -1;
+        qsizetype end = -1;
+    };
+    /** The whole text, UTF-8, in one piece. */
+    QByteArrayView characters() const;
+    QList<ByteRange> matchesOf(const Utf8Search& search) const;
+    int replaceMatches(const QList<ByteRange>& matches, const QByteArray& replace, qsizetype* lastStart,
+                       qsizetype* lastEnd);
     void finishComposition();
 
     // Never shown: it makes the settings of documents that no view shows yet.
