@@ -50,8 +50,7 @@ int main(int argc, char** argv)
         DocumentSearchTarget target(*view.document(), 0, 0);
         SearchEngine engine;
         target.beginEditBlock();
-        const int count = engine.replaceAll(
-            target, SearchRequest { QStringLiteral("猫"), QStringLiteral("ねこ"), false, false });
+        const int count = engine.replaceAll(target, SearchRequest { QStringLiteral("猫"), QStringLiteral("ねこ"), {} });
         target.endEditBlock();
         QApplication::processEvents();
         out << "ours:  " << count << " replacements in " << timer.elapsed() << " ms\n";

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "detacheddocument.h"
 #include "documenteditor.h"
-#include "scintillaview.h"
+#include "scintilla/detacheddocument.h"
+#include "scintilla/scintillaview.h"
 
 DocumentEditor::BackgroundPlainTextLoad::BackgroundPlainTextLoad(DocumentEditor& editor, qsizetype sourceBytes,
                                                                  CodeLanguage language)
     : m_editor(editor)
     , m_styled(keepsStyleBytes(sourceBytes, language))
 {
-    m_editor.showPlainView();
+    m_editor.showView(m_editor.m_plainView);
     // The previous text goes now, not at the end: two large texts at once could exhaust memory.
     if (m_editor.m_plainView->startEmptyDocument(m_styled))
         m_editor.applyCodeColouring();

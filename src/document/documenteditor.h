@@ -3,6 +3,7 @@
 
 #include "codelanguage.h"
 #include "formats/textformat.h"
+#include "searchoptions.h"
 #include "storedcolour.h"
 #include "tabstops.h"
 
@@ -16,6 +17,7 @@
 #include <optional>
 
 class DetachedDocument;
+class EditorView;
 class QAbstractScrollArea;
 class QKeyEvent;
 class QMenu;
@@ -68,7 +70,6 @@ public:
 
     private:
         DocumentEditor& m_editor;
-        long m_eventMask = 0;
         bool m_finished = false;
     };
     /**
@@ -152,10 +153,11 @@ public:
     int lineCount() const;
     int firstVisibleLine() const;
 
-    /** Position of the first match of @p text at or after @p from, or -1. The selection is left alone. */
-    int findText(const QString& text, int from, bool matchCase, bool wholeWord) const;
-    /** Position of the last match of @p text that starts before @p before, or -1. */
-    int findTextBefore(const QString& text, int before, bool matchCase, bool wholeWord) const;
+    /**
+     * The match of @p text nearest @p from in the options' direction: the first at or after it, or the
+     * last that starts before it. A match may differ from @p text in length. The selection is left alone.
+     */
+    TextRange findText(const QString& text, int from, const SearchOptions& options) const;
     QString selectedText() const;
     /** Replaces the selection with @p text and selects nothing after it. */
     void replaceSelection(const QString& text);
@@ -163,7 +165,7 @@ public:
      * Replaces every match from the top in one pass as one undo step, leaving the last
      * replacement selected; the count. nullopt when the view shown has no such pass.
      */
-    std::optional<int> replaceAll(const QString& text, const QString& replacement, bool matchCase, bool wholeWord);
+    std::optional<int> replaceAll(const QString& text, const QString& replacement, const SearchOptions& options);
     /** Changes until endUndoGroup() are one undo step. */
     void beginUndoGroup();
     void endUndoGroup();
@@ -259,28 +261,22 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* shownView() const;
-    void showPlainView();
-    void showRichView();
-    void replaceRichDocument(std::unique_ptr<QTextDocument> document);
-    void applyColours();
+    std::array<EditorView*, 2> views() const;
+    /** Shows @p view; the other one lets go of its document. */
+    void showView(EditorView* view);
     void applyFont();
     void applyCodeColouring();
     void applyTabStops();
     void showContextMenu(const QPoint& globalPos);
-    void setForcedModified(bool modified);
     void settleLoadedPlainText();
-    void shortenLongLines();
     static bool movesOnly(const QKeyEvent& key);
     static bool keepsStyleBytes(qsizetype sourceBytes, CodeLanguage language);
 
     QStackedLayout* m_stack = nullptr;
     ScintillaView* m_plainView = nullptr;
     RichTextView* m_richView = nullptr;
-    bool m_rich = false;
-    // The component cannot be marked modified without a change; this stands in for that.
-    bool m_forcedModified = false;
-    bool m_reportedModified = false;
+    // The view that shows the document: every question about the document goes to it.
+    EditorView* m_shown = nullptr;
     bool m_wordWrap = false;
     CodeLanguage m_language = CodeLanguage::None;
     bool m_colouring = true;

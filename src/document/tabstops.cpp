@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "tabstops.h"
 
+#include <QFont>
+
 int effectiveTabWidth(int storedWidth)
 {
     return boundedSetting(settingEntry(Reg::MTab), storedWidth).value_or(kDefaultTabWidth);
@@ -12,4 +14,9 @@ std::array<int, kTabStopCount> tabStopPoints(int width, int fontPoints)
     for (int j = 0; j < kTabStopCount; ++j)
         stops[j] = (j * width * fontPoints) / 2;
     return stops;
+}
+
+qreal pointSizeAt(const QFont& font, qreal dpi)
+{
+    return font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / dpi;
 }

@@ -3,7 +3,11 @@
 
 #include "settings/settingstable.h"
 
+#include <QtGlobal>
+
 #include <array>
+
+class QFont;
 
 inline constexpr int kTabStopCount = 8;
 
@@ -16,3 +20,6 @@ int effectiveTabWidth(int storedWidth);
  * fixed-pitch font is half its size wide, so the stops fall every @p width cells.
  */
 std::array<int, kTabStopCount> tabStopPoints(int width, int fontPoints);
+
+/** The size of @p font in points, also for a font given in pixels, shown at @p dpi dots per inch. */
+qreal pointSizeAt(const QFont& font, qreal dpi);

@@ -2,14 +2,12 @@
 #include "positiondisplay.h"
 
 #include "document/documenteditor.h"
-#include "document/plaintextview.h"
 #include "positionrules.h"
 #include "rulergutter.h"
 #include "statusrow.h"
 
 #include <QFontMetricsF>
 #include <QLabel>
-#include <QPlainTextEdit>
 
 namespace {
 double cellWidth(const QFont& font)
@@ -18,19 +16,15 @@ double cellWidth(const QFont& font)
 }
 } // namespace
 
-PositionDisplay::PositionDisplay(DocumentEditor* richEdit2, QPlainTextEdit* memo1, StatusRow* statusRow,
-                                 RulerGutter* ruler, QObject* parent)
+PositionDisplay::PositionDisplay(DocumentEditor* richEdit2, StatusRow* statusRow, RulerGutter* ruler, QObject* parent)
     : QObject(parent)
     , m_editor(richEdit2)
-    , m_memo(memo1)
     , m_statusRow(statusRow)
     , m_ruler(ruler)
 {
     connect(m_editor, &DocumentEditor::mousePressed, this, &PositionDisplay::RichEdit2MouseDown);
     connect(m_editor, &DocumentEditor::keyPressing, this, &PositionDisplay::RichEdit2KeyDown);
     connect(m_editor, &DocumentEditor::keyReleased, this, &PositionDisplay::RichEdit2KeyUp);
-    if (auto* memoView = qobject_cast<PlainTextView*>(m_memo))
-        connect(memoView, &PlainTextView::keyPressing, this, &PositionDisplay::Memo1KeyDown);
 }
 
 void PositionDisplay::RichEdit2MouseDown()
@@ -70,12 +64,6 @@ void PositionDisplay::RichEdit2KeyUp()
     // which scrolling cannot change.
     moveRulerMarker(caretColumn());
     takeDocumentPosition();
-    showPosition();
-}
-
-void PositionDisplay::Memo1KeyDown()
-{
-    moveRulerMarker(columnFromCaretX(m_memo->cursorRect().x(), cellWidth(m_memo->font())));
     showPosition();
 }
 

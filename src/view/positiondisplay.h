@@ -4,7 +4,6 @@
 #include <QObject>
 
 class DocumentEditor;
-class QPlainTextEdit;
 class RulerGutter;
 class StatusRow;
 
@@ -17,13 +16,11 @@ class PositionDisplay final : public QObject
 {
     Q_OBJECT
 public:
-    PositionDisplay(DocumentEditor* richEdit2, QPlainTextEdit* memo1, StatusRow* statusRow, RulerGutter* ruler,
-                    QObject* parent = nullptr);
+    PositionDisplay(DocumentEditor* richEdit2, StatusRow* statusRow, RulerGutter* ruler, QObject* parent = nullptr);
 
     void RichEdit2MouseDown();
     void RichEdit2KeyDown();
     void RichEdit2KeyUp();
-    void Memo1KeyDown();
     /** Shows where the caret is in the document now, as after a click there: a new document's start. */
     void showDocumentPosition();
     /** Shows the stored position again; the status row lays its fields out itself. */
@@ -39,7 +36,6 @@ private:
     void showPosition();
 
     DocumentEditor* m_editor;
-    QPlainTextEdit* m_memo;
     StatusRow* m_statusRow;
     RulerGutter* m_ruler;
     int m_row = 0;

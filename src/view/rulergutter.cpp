@@ -141,8 +141,11 @@ void RulerGutter::setRulerShown(bool shown)
 
 void RulerGutter::checkRulerVisibility()
 {
+    // While the print preview hides the document editor, the rule for the alternate editor holds;
+    // that editor is not built, and its designed face was 15 px: 11.25 pt.
+    constexpr double kAlternateEditorPoints = 11.25;
     // QFontInfo gives the size in points also for fonts that were given in pixels.
-    const bool wanted = rulerWanted(!m_c.RichEdit2->isHidden(), QFontInfo(m_c.Memo1->font()).pointSizeF(),
+    const bool wanted = rulerWanted(!m_c.RichEdit2->isHidden(), kAlternateEditorPoints,
                                     QFontInfo(m_c.RichEdit2->editorFont()).pointSizeF());
     m_c.Ruler->setVisible(wanted);
 }

@@ -7,7 +7,6 @@
 class DocumentEditor;
 class QAction;
 class QLabel;
-class QPlainTextEdit;
 class QWidget;
 
 /** The controls the ruler and the line-number gutter work on; all belong to the editor window. */
@@ -20,7 +19,6 @@ struct RulerGutterControls
     QAction* VRuler = nullptr; // "ルーラー表示"
     QAction* VG = nullptr; // "行番号"
     DocumentEditor* RichEdit2 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
 };
 
 /**

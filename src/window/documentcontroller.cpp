@@ -4,7 +4,6 @@
 #include "document/documenteditor.h"
 #include "document/documentnames.h"
 #include "document/editortexts.h"
-#include "document/plaintextview.h"
 #include "document/recentlists.h"
 #include "formats/documentio.h"
 #include "formats/filewriter.h"
@@ -258,9 +257,6 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
     }
     LoadedDocument& document = *loaded.document;
     endPreview();
-    // The alternate editor never holds a document here: whatever the load refuses, it would
-    // refuse too, so the document editor stays the shown one.
-    m_ui.Memo1->hide();
     m_ui.RichEdit2->show();
     if (document.kind == DocumentKind::RichText) {
         m_ui.RichEdit2->loadRichText(std::move(document.richText));
@@ -303,7 +299,6 @@ bool DocumentController::startNewFile(const QString& path)
     if (path.endsWith(QLatin1Char('/')) || file.exists() || file.isSymLink() || !QFileInfo(file.absolutePath()).isDir())
         return false;
     endPreview();
-    m_ui.Memo1->hide();
     m_ui.RichEdit2->show();
     m_ui.RichEdit2->clear();
     m_ui.RichEdit2->setModified(false);
@@ -437,7 +432,6 @@ void DocumentController::FileNew()
     if (!savePrompt())
         return;
     endPreview();
-    m_ui.Memo1->hide();
     m_ui.RichEdit2->show();
     // One undoable edit: 元に戻す brings the text back after a clear that was a slip.
     m_ui.RichEdit2->removeAllText();

@@ -17,7 +17,6 @@
 
 class CheckedFile;
 class DocumentEditor;
-class PlainTextView;
 class QAction;
 class QLabel;
 class QWidget;
@@ -29,7 +28,6 @@ struct DocumentControls
 {
     QWidget* window = nullptr;
     DocumentEditor* RichEdit2 = nullptr;
-    PlainTextView* Memo1 = nullptr;
     QWidget* Ruler = nullptr;
     QAction* N3 = nullptr; // the font command, enabled once a document is named
     QAction* CoolTree = nullptr; // the tree switch: a shown tree follows the opened file

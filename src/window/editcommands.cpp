@@ -3,7 +3,6 @@
 
 #include "document/documenteditor.h"
 #include "document/editortexts.h"
-#include "document/plaintextview.h"
 #include "formats/documentio.h"
 #include "ui/dialogs.h"
 
@@ -24,7 +23,6 @@ bool EditCommands::editable() const
     return m_ui.RichEdit2->isEnabled();
 }
 
-// Undo and the clipboard always address the document editor, whichever editor is shown.
 void EditCommands::EditUndo()
 {
     if (editable())
@@ -55,10 +53,7 @@ void EditCommands::EditPaste()
 
 void EditCommands::E_allClick()
 {
-    if (m_ui.Memo1->isVisible())
-        m_ui.Memo1->selectAll();
-    else
-        m_ui.RichEdit2->selectAll();
+    m_ui.RichEdit2->selectAll();
 }
 
 void EditCommands::ToolButton1Click()
@@ -110,8 +105,6 @@ void EditCommands::N5Click()
     // The menu item has just flipped its own check mark: it tells the new state.
     const bool wrap = m_ui.N5->isChecked();
     m_ui.RichEdit2->setWordWrap(wrap);
-    m_ui.Memo1->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-    m_ui.Memo1->setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
 }
 
 void EditCommands::CoolBarVewClick()

@@ -7,7 +7,6 @@
 
 class Dialogs;
 class DocumentEditor;
-class PlainTextView;
 class QAction;
 class QLabel;
 class QToolBar;
@@ -17,7 +16,6 @@ class QWidget;
 struct EditControls
 {
     DocumentEditor* RichEdit2 = nullptr;
-    PlainTextView* Memo1 = nullptr;
     QAction* PopFont = nullptr; // the popup's font item
     QAction* N5 = nullptr; // word wrap
     QAction* CoolBarVew = nullptr;

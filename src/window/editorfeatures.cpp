@@ -4,7 +4,6 @@
 #include "browser/worktree.h"
 #include "document/documenteditor.h"
 #include "document/documentnames.h"
-#include "document/plaintextview.h"
 #include "documentcontroller.h"
 #include "editcommands.h"
 #include "mainform.h"
@@ -139,13 +138,12 @@ void EditorFeatures::setEditingAreaShown(bool shown)
     // A hidden editor may still hold the focus and the edit commands address it: disabled, it
     // takes no key and no edit while the preview shows.
     m_ui.RichEdit2->setEnabled(shown);
-    m_ui.Memo1->setEnabled(shown);
     if (!shown) {
-        m_hiddenEditor = m_ui.Memo1->isVisible() ? static_cast<QWidget*>(m_ui.Memo1) : m_ui.RichEdit2;
-        m_hiddenEditor->hide();
-    } else if (m_hiddenEditor) {
-        m_hiddenEditor->show();
-        m_hiddenEditor = nullptr;
+        m_ui.RichEdit2->hide();
+        m_editorHidden = true;
+    } else if (m_editorHidden) {
+        m_ui.RichEdit2->show();
+        m_editorHidden = false;
     }
 }
 
@@ -184,7 +182,6 @@ void EditorFeatures::setPositionText(const QString& text)
 
 std::unique_ptr<SearchTarget> EditorFeatures::searchTarget()
 {
-    // The search always works on the document editor, also while the memo is shown.
     return std::make_unique<EditorSearchTarget>(*m_ui.RichEdit2);
 }
 

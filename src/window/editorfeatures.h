@@ -11,7 +11,6 @@
 #include <QObject>
 
 class Dialogs;
-class PlainTextView;
 class PrintController;
 class QToolBar;
 class StatusRow;
@@ -21,7 +20,6 @@ class TMainForm;
 struct FeatureControls
 {
     DocumentEditor* RichEdit2 = nullptr;
-    PlainTextView* Memo1 = nullptr;
     StatusRow* Panel1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QWidget* Ruler = nullptr;
@@ -96,7 +94,7 @@ Q_SIGNALS:
 private:
     TMainForm& m_window;
     FeatureControls m_ui;
-    QWidget* m_hiddenEditor = nullptr; // the editor the preview hid
+    bool m_editorHidden = false; // by the preview
     WorkTree* m_workTree = nullptr;
     PrintController* m_printing = nullptr;
     SearchController* m_search = nullptr;

@@ -7,7 +7,6 @@
 #include "colouringswitch.h"
 #include "document/documenteditor.h"
 #include "document/editortexts.h"
-#include "document/plaintextview.h"
 #include "document/recentlists.h"
 #include "documentcontroller.h"
 #include "editorfeatures.h"
@@ -58,12 +57,12 @@ TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
 
     m_rulerGutter = new RulerGutter(RulerGutterControls { m_ui.Ruler, m_ui.Label1, m_ui.Panel4, m_ui.Label3,
                                                           m_ui.commands[Command::VRuler], m_ui.commands[Command::VG],
-                                                          m_ui.RichEdit2, m_ui.Memo1 },
+                                                          m_ui.RichEdit2 },
                                     this);
-    m_position = new PositionDisplay(m_ui.RichEdit2, m_ui.Memo1, m_ui.Panel1, m_rulerGutter, this);
+    m_position = new PositionDisplay(m_ui.RichEdit2, m_ui.Panel1, m_rulerGutter, this);
     m_recent = new RecentFiles(m_ui.MRU, m_ui.MRUSeparator, this);
     m_documents = new DocumentController(
-        DocumentControls { this, m_ui.RichEdit2, m_ui.Memo1, m_ui.Ruler, m_ui.commands[Command::N3],
+        DocumentControls { this, m_ui.RichEdit2, m_ui.Ruler, m_ui.commands[Command::N3],
                            m_ui.commands[Command::CoolTree], m_ui.Panel1->messageField() },
         m_rulerGutter, m_recent, m_context.dialogs, this);
     m_documents->setEditorSettingsWrite([this] { writeEditorSettings(); });
@@ -88,7 +87,6 @@ FeatureControls TMainForm::featureControls() const
     const CommandActions& c = m_ui.commands;
     FeatureControls controls;
     controls.RichEdit2 = m_ui.RichEdit2;
-    controls.Memo1 = m_ui.Memo1;
     controls.Panel1 = m_ui.Panel1;
     controls.ToolBar1 = m_ui.ToolBar1;
     controls.Ruler = m_ui.Ruler;
@@ -100,8 +98,8 @@ FeatureControls TMainForm::featureControls() const
     controls.preview = PreviewControls { c[Command::F_PVew], m_ui.Panel3,           m_ui.Buttons,
                                          m_ui.PopupMenu3,    m_ui.previewZoomItems, m_ui.QRPreview1 };
     controls.edit = EditControls {
-        m_ui.RichEdit2, m_ui.Memo1,    c.popup[size_t(Command::N3)], c[Command::N5], c[Command::CoolBarVew],
-        m_ui.CoolBar1,  m_ui.ToolBar1, m_ui.Panel1->messageField()
+        m_ui.RichEdit2, c.popup[size_t(Command::N3)], c[Command::N5], c[Command::CoolBarVew], m_ui.CoolBar1,
+        m_ui.ToolBar1,  m_ui.Panel1->messageField()
     };
     return controls;
 }
@@ -153,7 +151,6 @@ void TMainForm::FormCreate()
     // Anything that escapes a step is reported, and the steps after it are skipped.
     runReported(m_context.dialogs, [this] {
         m_recent->setLists({}, {});
-        m_ui.Memo1->hide();
         m_ui.RichEdit2->show();
         m_ui.RichEdit2->clear();
         m_executableFolder = folderOf(QCoreApplication::applicationFilePath());
@@ -392,7 +389,6 @@ void TMainForm::FormDestroy()
     m_ui.RichEdit2->disconnect(this);
     m_ui.RichEdit2->disconnect(m_rulerGutter);
     m_ui.RichEdit2->disconnect(m_position);
-    m_ui.Memo1->disconnect(m_position);
     m_ui.Tree->disconnect(&m_features->workTree());
 }
 

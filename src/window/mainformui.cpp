@@ -3,7 +3,6 @@
 
 #include "document/documenteditor.h"
 #include "document/editortexts.h"
-#include "document/plaintextview.h"
 #include "settings/settingstable.h"
 #include "view/statusrow.h"
 
@@ -262,13 +261,6 @@ void buildBody(QVBoxLayout* column, QWidget* client, MainFormUi& ui)
     ui.RichEdit2->setEditorFont(designedFont(kEditorFontPixels));
     ui.RichEdit2->setContextMenu(ui.PopupMenu2);
     row->addWidget(ui.RichEdit2, 1);
-
-    ui.Memo1 = new PlainTextView(body);
-    ui.Memo1->setObjectName(QStringLiteral("Memo1"));
-    ui.Memo1->document()->setDocumentMargin(0);
-    ui.Memo1->setFont(designedFont(kWindowFontPixels));
-    ui.Memo1->hide();
-    row->addWidget(ui.Memo1, 1);
 
     ui.QRPreview1 = new QWidget(body);
     ui.QRPreview1->setObjectName(QStringLiteral("QRPreview1"));

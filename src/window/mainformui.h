@@ -6,7 +6,6 @@
 #include <QList>
 
 class DocumentEditor;
-class PlainTextView;
 class QAbstractButton;
 class QAction;
 class QFrame;
@@ -53,7 +52,6 @@ struct MainFormUi
     QFrame* Panel4 = nullptr;
     QLabel* Label3 = nullptr;
     DocumentEditor* RichEdit2 = nullptr;
-    PlainTextView* Memo1 = nullptr;
     QFrame* CoolBar2 = nullptr;
     QWidget* FilePanel = nullptr;
     QLabel* Label2 = nullptr;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The document editor's interface, driven through its real view.
 #include "document/documenteditor.h"
-#include "document/scintillaview.h"
+#include "document/scintilla/scintillaview.h"
 #include "document/tabstops.h"
 #include "ui/fontsubstitution.h"
 
@@ -15,6 +15,8 @@
 #include <QThread>
 
 #include <atomic>
+
+Q_DECLARE_METATYPE(TextRange)
 
 class TestDocumentEditor final : public QObject
 {
@@ -30,6 +32,8 @@ private Q_SLOTS:
     void firstVisibleLineFollowsScrolling();
     void find_data();
     void find();
+    void findFoldsUnicodeCase_data();
+    void findFoldsUnicodeCase();
     void replaceAll_data();
     void replaceAll();
     void modifiedFlag();
@@ -171,9 +175,64 @@ void TestDocumentEditor::find()
     QFETCH(int, found);
     m_editor->setText(QStringLiteral("the cattycat Cat cat 猫"));
     m_editor->setSelection(1, 2);
-    QCOMPARE(m_editor->findText(needle, from, matchCase, wholeWord), found);
+    QCOMPARE(m_editor->findText(needle, from, { .matchCase = matchCase, .wholeWord = wholeWord }).start, found);
     QCOMPARE(m_editor->selectionStart(), 1);
     QCOMPARE(m_editor->selectionLength(), 2);
+}
+
+void TestDocumentEditor::findFoldsUnicodeCase_data()
+{
+    QTest::addColumn<bool>("rich");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<bool>("backward");
+    QTest::addColumn<bool>("wholeWord");
+    QTest::addColumn<TextRange>("found");
+    // Both views find the same: characters match when Unicode folds them alike.
+    for (const bool rich : { false, true }) {
+        const auto row = [rich](const char* name) -> QTestData& {
+            return QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(rich ? "rich" : "plain", name))) << rich;
+        };
+        row("accented Latin") << QStringLiteral("x CAFÉ café") << QStringLiteral("café") << 0 << false << false
+                              << TextRange { 2, 4 };
+        row("Greek") << QStringLiteral("x ΑΒΓ") << QStringLiteral("αβγ") << 0 << false << false << TextRange { 2, 3 };
+        row("full-width") << QStringLiteral("ａｂｃ x ＡＢＣ") << QStringLiteral("ａｂｃ") << 1 << false << false
+                          << TextRange { 6, 3 };
+        row("Cyrillic, backward") << QStringLiteral("Москва москва x") << QStringLiteral("МОСКВА") << 14 << true
+                                  << false << TextRange { 7, 6 };
+        row("Kelvin sign") << QStringLiteral("x \u212A") << QStringLiteral("k") << 0 << false << false
+                           << TextRange { 2, 1 };
+        row("whole word") << QStringLiteral("ÉCLAIRS Éclair") << QStringLiteral("éclair") << 0 << false << true
+                          << TextRange { 8, 6 };
+        row("none backward") << QStringLiteral("abc CAFÉ") << QStringLiteral("café") << 4 << true << false
+                             << TextRange {};
+    }
+}
+
+void TestDocumentEditor::findFoldsUnicodeCase()
+{
+    QFETCH(bool, rich);
+    QFETCH(QString, text);
+    QFETCH(QString, needle);
+    QFETCH(int, from);
+    QFETCH(bool, backward);
+    QFETCH(bool, wholeWord);
+    QFETCH(TextRange, found);
+    if (rich) {
+        auto document = std::make_unique<QTextDocument>();
+        document->setPlainText(text);
+        m_editor->loadRichText(std::move(document));
+    } else {
+        m_editor->loadPlainText(text);
+    }
+    QCOMPARE(m_editor->isRichText(), rich);
+    const SearchOptions options { .wholeWord = wholeWord,
+                                  .direction = backward ? SearchOptions::Direction::Backward
+                                                        : SearchOptions::Direction::Forward };
+    QCOMPARE(m_editor->findText(needle, from, options), found);
+    // With match case, only the needle's own spelling matches.
+    QCOMPARE(m_editor->findText(needle, 0, { .matchCase = true }).isValid(), text.contains(needle));
 }
 
 void TestDocumentEditor::replaceAll_data()
@@ -214,7 +273,7 @@ void TestDocumentEditor::replaceAll()
     m_editor->loadPlainText(text);
     m_editor->setSelection(int(text.size()), 0);
     const int count = int(text.count(find, matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive));
-    QCOMPARE(m_editor->replaceAll(find, replacement, matchCase, false), count);
+    QCOMPARE(m_editor->replaceAll(find, replacement, { .matchCase = matchCase }), count);
     QCOMPARE(m_editor->text(), result);
     const int lastAt = int(result.lastIndexOf(replacement));
     QCOMPARE(m_editor->selectionStart(), replacement.isEmpty() ? int(text.lastIndexOf(find)) - (count - 1) : lastAt);
@@ -413,7 +472,7 @@ void TestDocumentEditor::textWithNulCharacters()
     QCOMPARE(m_editor->text(), text);
     QCOMPARE(m_editor->textLength(), text.size());
     QCOMPARE(m_editor->lineIndex(1), 4);
-    QCOMPARE(m_editor->findText(QStringLiteral("日本"), 0, true, false), 5);
+    QCOMPARE(m_editor->findText(QStringLiteral("日本"), 0, { .matchCase = true }), (TextRange { 5, 2 }));
     QString sliced;
     m_editor->textInSlices([&sliced](QStringView slice) { sliced += slice; }, 1);
     QCOMPARE(sliced, text);
@@ -430,8 +489,8 @@ void TestDocumentEditor::longLinesShowOnlyTheirStart()
     m_editor->loadPlainText(text);
     QCOMPARE(m_editor->shortenedLines(), 2);
     QCOMPARE(m_editor->text(), text);
-    QCOMPARE(m_editor->findText(QStringLiteral("xy"), 0, true, false), -1);
-    QCOMPARE(m_editor->findText(QStringLiteral("x\ny"), 0, true, false), int(text.indexOf(u'y') - 2));
+    QVERIFY(!m_editor->findText(QStringLiteral("xy"), 0, { .matchCase = true }).isValid());
+    QCOMPARE(m_editor->findText(QStringLiteral("x\ny"), 0, { .matchCase = true }).start, int(text.indexOf(u'y') - 2));
 
     // The rest of a shortened line takes no room; a line of exactly the limit shows whole.
     const auto x = [this](qsizetype index) {

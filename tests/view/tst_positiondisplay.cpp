@@ -3,7 +3,6 @@
 #include "../window/mainformfixture.h"
 
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QTest>
 #include <QTextBlock>
 
@@ -23,7 +22,6 @@ private Q_SLOTS:
     void resizeLaysOutTheStatusRow_data();
     void resizeLaysOutTheStatusRow();
     void resizeShowsTheStoredPosition();
-    void alternateEditorKeysMoveOnlyTheRuler();
 
 private:
     QString position() const { return f->control<QLabel>(QStringLiteral("StatusBar2"))->text(); }
@@ -170,23 +168,6 @@ void TestPositionDisplay::resizeShowsTheStoredPosition()
     f->control<QLabel>(QStringLiteral("StatusBar2"))->setText(QStringLiteral("1 / 3"));
     f->form->resize(600, 400);
     QCOMPARE(position(), QStringLiteral("R: 2 C: 5"));
-}
-
-void TestPositionDisplay::alternateEditorKeysMoveOnlyTheRuler()
-{
-    f->editor()->setText(QStringLiteral("x"));
-    QTest::mouseClick(f->editorView()->viewport(), Qt::LeftButton, {}, caretPointAt(1));
-    QCOMPARE(position(), QStringLiteral("R: 1 C: 2"));
-    auto* memo = f->control<QPlainTextEdit>(QStringLiteral("Memo1"));
-    f->editor()->hide();
-    memo->show();
-    memo->setPlainText(QStringLiteral("AAAAAAAAAA"));
-    QTextCursor cursor(memo->document());
-    cursor.setPosition(7);
-    memo->setTextCursor(cursor);
-    QTest::keyPress(memo, Qt::Key_Right);
-    QCOMPARE(ruler().indexOf(QStringLiteral("↓")), 6);
-    QCOMPARE(position(), QStringLiteral("R: 1 C: 2"));
 }
 
 QTEST_MAIN(TestPositionDisplay)

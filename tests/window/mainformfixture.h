@@ -2,7 +2,7 @@
 #pragma once
 
 #include "document/documenteditor.h"
-#include "document/scintillaview.h"
+#include "document/scintilla/scintillaview.h"
 #include "fakedialogs.h"
 #include "fakeprocessstarter.h"
 #include "settings/settingskey.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Loading and saving on the real editor window: the busy cursor comes and goes with the work, and
 // a document that arrives in slices is the same document as one read whole.
-#include "document/scintillaview.h"
+#include "document/scintilla/scintillaview.h"
 #include "formats/plaintext.h"
 #include "mainformfixture.h"
 #include "window/documentcontroller.h"

@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: MIT
 // What the window shows agrees with the text: the position after a find from the dialog, the
-// insert/overtype field, Alt with a letter that opens no menu, absolute names, the marked
-// encoding to reopen in, and undo in the edit popup.
+// insert/overtype field, a search that ignores case the Unicode way, Alt with a letter that opens no menu, absolute
+// names, the marked encoding to reopen in, and undo in the edit popup.
 #include "document/editortexts.h"
 #include "mainformfixture.h"
 #include "view/search/replacedialog.h"
+#include "view/search/searchtexts.h"
 #include "view/statusrow.h"
 #include "view/viewtexts.h"
 #include "window/documentcontroller.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +28,8 @@ private Q_SLOTS:
     void cleanup();
 
     void findFromTheDialogMovesPositionAndRuler();
+    void findIgnoringCaseFoldsUnicode_data();
+    void findIgnoringCaseFoldsUnicode();
     void insertKeyShowsOvertype();
     void altWithoutMenuTypesNothing();
     void relativeNameBecomesAbsolute();
@@ -78,6 +82,51 @@ void TestWindowTells::findFromTheDialogMovesPositionAndRuler()
     QCOMPARE(f->editor()->selectedText(), QStringLiteral("target"));
     QCOMPARE(position(), QStringLiteral("R: 2 C: 8"));
     QCOMPARE(ruler().indexOf(QStringLiteral("↓")), marker);
+}
+
+void TestWindowTells::findIgnoringCaseFoldsUnicode_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("match");
+    const QByteArray bom = "\xEF\xBB\xBF";
+    QTest::newRow("plain, accented Latin") << bom + "x CAF\xC3\x89 y\r\n"
+                                           << QStringLiteral("café") << QStringLiteral("CAFÉ");
+    QTest::newRow("plain, Greek") << bom + "x \xCE\xB1\xCE\xB2\xCE\xB3 y\r\n"
+                                  << QStringLiteral("ΑΒΓ") << QStringLiteral("αβγ");
+    QTest::newRow("plain, full-width") << bom + "x \xEF\xBC\xA1\xEF\xBC\xA2\xEF\xBC\xA3 y\r\n"
+                                       << QStringLiteral("ａｂｃ") << QStringLiteral("ＡＢＣ");
+    QTest::newRow("rich, accented Latin")
+        << QByteArray("{\\rtf1\\ansi\\uc0 x CAF\\u201  y\\par}") << QStringLiteral("café") << QStringLiteral("CAFÉ");
+    QTest::newRow("rich, full-width") << QByteArray("{\\rtf1\\ansi\\uc0 x \\u-191 \\u-190 \\u-189  y\\par}")
+                                      << QStringLiteral("ＡＢＣ") << QStringLiteral("ａｂｃ");
+}
+
+void TestWindowTells::findIgnoringCaseFoldsUnicode()
+{
+    // 次を検索 and F3 with 「大文字と小文字を区別する」 off, as a user searches.
+    QFETCH(QByteArray, file);
+    QFETCH(QString, find);
+    QFETCH(QString, match);
+    const bool rich = file.startsWith("{\\rtf");
+    const QString path = f->writeFile(rich ? QStringLiteral("fold.rtf") : QStringLiteral("fold.txt"), file);
+    shownForm({ path });
+    QCOMPARE(f->editor()->isRichText(), rich);
+    f->form->findChild<QAction*>(QStringLiteral("E_Se"))->trigger();
+    auto* dialog = f->form->findChild<ReplaceDialog*>();
+    dialog->findEdit()->setText(find);
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("FindNext")), Qt::LeftButton);
+    QCOMPARE(f->editor()->selectedText(), match);
+    QCOMPARE(f->editor()->selectionStart(), 2);
+    QVERIFY(f->dialogs.messages.isEmpty());
+    f->editor()->setSelection(0, 0);
+    f->form->findChild<QAction*>(QStringLiteral("FindNextItem"))->trigger();
+    QCOMPARE(f->editor()->selectedText(), match);
+    // With match case the search ends without a match.
+    dialog->matchCaseBox()->setChecked(true);
+    f->editor()->setSelection(0, 0);
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("FindNext")), Qt::LeftButton);
+    QCOMPARE(f->dialogs.messages.value(0), kSearchFinished);
 }
 
 void TestWindowTells::insertKeyShowsOvertype()

@@ -27,18 +27,9 @@ void EditorSearchTarget::setSelection(int start, int length)
     m_editor.setSelection(start, length);
 }
 
-int EditorSearchTarget::find(const QString& text, int from, bool matchCase, bool wholeWord) const
+TextRange EditorSearchTarget::find(const QString& text, int from, const SearchOptions& options) const
 {
-    if (text.isEmpty())
-        return -1;
-    return m_editor.findText(text, from, matchCase, wholeWord);
-}
-
-int EditorSearchTarget::findBefore(const QString& text, int before, bool matchCase, bool wholeWord) const
-{
-    if (text.isEmpty())
-        return -1;
-    return m_editor.findTextBefore(text, before, matchCase, wholeWord);
+    return m_editor.findText(text, from, options);
 }
 
 void EditorSearchTarget::replaceSelection(const QString& text)
@@ -48,8 +39,7 @@ void EditorSearchTarget::replaceSelection(const QString& text)
 
 int EditorSearchTarget::replaceEvery(const SearchRequest& request)
 {
-    return m_editor.replaceAll(request.findText, request.replaceText, request.matchCase, request.wholeWord)
-        .value_or(-1);
+    return m_editor.replaceAll(request.findText, request.replaceText, request.options).value_or(-1);
 }
 
 void EditorSearchTarget::beginEditBlock()

@@ -18,8 +18,7 @@ public:
     int selectionStart() const override;
     int selectionLength() const override;
     void setSelection(int start, int length) override;
-    int find(const QString& text, int from, bool matchCase, bool wholeWord) const override;
-    int findBefore(const QString& text, int before, bool matchCase, bool wholeWord) const override;
+    TextRange find(const QString& text, int from, const SearchOptions& options) const override;
     void replaceSelection(const QString& text) override;
     int replaceEvery(const SearchRequest& request) override;
     void beginEditBlock() override;

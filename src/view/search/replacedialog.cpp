@@ -68,7 +68,10 @@ ReplaceDialog::ReplaceDialog(QWidget* parent)
 
 SearchRequest ReplaceDialog::request() const
 {
-    return SearchRequest { m_find->text(), m_replace->text(), m_matchCase->isChecked(), m_wholeWord->isChecked() };
+    return SearchRequest { .findText = m_find->text(),
+                           .replaceText = m_replace->text(),
+                           .options = { .matchCase = m_matchCase->isChecked(),
+                                        .wholeWord = m_wholeWord->isChecked() } };
 }
 
 void ReplaceDialog::showEvent(QShowEvent* event)

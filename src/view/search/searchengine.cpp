@@ -14,45 +14,38 @@ int SearchEngine::searchStep(SearchTarget& target, const SearchRequest& request)
     const int start = selected == request.findText || selected == request.replaceText
         ? target.selectionStart() + target.selectionLength()
         : 0;
-    int found = target.find(request.findText, start, request.matchCase, request.wholeWord);
-    if (found < 0 && m_searchEnded) {
+    SearchOptions options = request.options;
+    options.direction = SearchOptions::Direction::Forward;
+    TextRange found = target.find(request.findText, start, options);
+    if (!found.isValid() && m_searchEnded) {
         m_searchEnded = false;
-        found = target.find(request.findText, 0, request.matchCase, request.wholeWord);
+        found = target.find(request.findText, 0, options);
     }
-    if (found < 0) {
+    return settle(target, found);
+}
+
+int SearchEngine::settle(SearchTarget& target, TextRange found)
+{
+    if (!found.isValid()) {
         m_searchEnded = true;
         return -1;
     }
     m_searchEnded = false;
-    target.setSelection(found, int(request.findText.size()));
-    return found;
+    // The match's own length: ignoring case, it need not be the find text's.
+    target.setSelection(found.start, found.length);
+    return found.start;
 }
 
 int SearchEngine::searchStepBackward(SearchTarget& target, const SearchRequest& request)
 {
-    int found = target.findBefore(request.findText, target.selectionStart(), request.matchCase, request.wholeWord);
-    if (found < 0 && m_searchEnded) {
+    SearchOptions options = request.options;
+    options.direction = SearchOptions::Direction::Backward;
+    TextRange found = target.find(request.findText, target.selectionStart(), options);
+    if (!found.isValid() && m_searchEnded) {
         m_searchEnded = false;
-        found = target.findBefore(request.findText, std::numeric_limits<int>::max(), request.matchCase,
-                                  request.wholeWord);
+        found = target.find(request.findText, std::numeric_limits<int>::max(), options);
     }
-    if (found < 0) {
-        m_searchEnded = true;
-        return -1;
-    }
-    m_searchEnded = false;
-    target.setSelection(found, int(request.findText.size()));
-    return found;
-}
-
-int SearchTarget::findBefore(const QString& text, int before, bool matchCase, bool wholeWord) const
-{
-    // Forward steps to the last match in front of the position: every target can do it, each match once.
-    int last = -1;
-    for (int at = find(text, 0, matchCase, wholeWord); at >= 0 && at < before;
-         at = find(text, at + 1, matchCase, wholeWord))
-        last = at;
-    return last;
+    return settle(target, found);
 }
 
 int SearchEngine::replace(SearchTarget& target, const SearchRequest& request)
@@ -120,17 +113,28 @@ void DocumentSearchTarget::setSelection(int start, int length)
     d->cursor.setPosition(qBound(from, start + length, last), QTextCursor::KeepAnchor);
 }
 
-int DocumentSearchTarget::find(const QString& text, int from, bool matchCase, bool wholeWord) const
+TextRange DocumentSearchTarget::find(const QString& text, int from, const SearchOptions& options) const
 {
     if (text.isEmpty())
-        return -1;
+        return {};
     QTextDocument::FindFlags flags;
-    if (matchCase)
+    if (options.matchCase)
         flags |= QTextDocument::FindCaseSensitively;
-    if (wholeWord)
+    if (options.wholeWord)
         flags |= QTextDocument::FindWholeWords;
-    const QTextCursor match = d->document.find(text, from, flags);
-    return match.isNull() ? -1 : match.selectionStart();
+    const auto forward = [&](int at) -> TextRange {
+        const QTextCursor match = d->document.find(text, at, flags);
+        if (match.isNull())
+            return {};
+        return { match.selectionStart(), match.selectionEnd() - match.selectionStart() };
+    };
+    if (options.direction == SearchOptions::Direction::Forward)
+        return forward(from);
+    // Forward steps to the last match in front of the position, each match once.
+    TextRange last;
+    for (TextRange at = forward(0); at.isValid() && at.start < from; at = forward(at.start + 1))
+        last = at;
+    return last;
 }
 
 void DocumentSearchTarget::replaceSelection(const QString& text)

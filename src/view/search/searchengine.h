@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "document/searchoptions.h"
+
 #include <QString>
 
 #include <memory>
@@ -17,10 +19,12 @@ public:
     virtual int selectionStart() const = 0;
     virtual int selectionLength() const = 0;
     virtual void setSelection(int start, int length) = 0;
-    /** The first match at or after @p from, or -1. */
-    virtual int find(const QString& text, int from, bool matchCase, bool wholeWord) const = 0;
-    /** The last match that starts before @p before, or -1. */
-    virtual int findBefore(const QString& text, int before, bool matchCase, bool wholeWord) const;
+    /**
+     * The match of @p text nearest @p from in the options' direction (the first at or after it, or
+     * the last that starts before it); invalid when there is none. A match may differ from @p text
+     * in length, as a match that ignores case may.
+     */
+    virtual TextRange find(const QString& text, int from, const SearchOptions& options) const = 0;
     virtual void replaceSelection(const QString& text) = 0;
     /**
      * Replaces every match from the top in one pass of its own, never searching inserted text
@@ -41,8 +45,7 @@ struct SearchRequest
 {
     QString findText;
     QString replaceText;
-    bool matchCase = false;
-    bool wholeWord = false;
+    SearchOptions options;
 };
 
 /**
@@ -65,6 +68,9 @@ public:
     bool searchEnded() const { return m_searchEnded; }
 
 private:
+    /** Selects @p found and returns its start, or notes the end of the search and returns -1. */
+    int settle(SearchTarget& target, TextRange found);
+
     bool m_searchEnded = false;
 };
 
@@ -79,7 +85,7 @@ public:
     int selectionStart() const override;
     int selectionLength() const override;
     void setSelection(int start, int length) override;
-    int find(const QString& text, int from, bool matchCase, bool wholeWord) const override;
+    TextRange find(const QString& text, int from, const SearchOptions& options) const override;
     void replaceSelection(const QString& text) override;
     void beginEditBlock() override;
     void endEditBlock() override;

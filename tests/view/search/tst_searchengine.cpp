@@ -28,8 +28,50 @@ struct Fixture
 
 SearchRequest find(const QString& text, const QString& replace = {}, bool matchCase = false, bool wholeWord = false)
 {
-    return SearchRequest { text, replace, matchCase, wholeWord };
+    return SearchRequest { text, replace, { .matchCase = matchCase, .wholeWord = wholeWord } };
 }
+
+// Matches that are longer than the find text, as a pattern's are: a match is a whole run of
+// repeats of the find text ("a" matches "aaa").
+class RunsTarget final : public SearchTarget
+{
+public:
+    explicit RunsTarget(const QString& text)
+        : text(text)
+    { }
+    QString selectedText() const override { return text.mid(start, length); }
+    int selectionStart() const override { return start; }
+    int selectionLength() const override { return length; }
+    void setSelection(int from, int count) override
+    {
+        start = qBound(0, from, int(text.size()));
+        length = qBound(0, count, int(text.size()) - start);
+    }
+    TextRange find(const QString& needle, int from, const SearchOptions& options) const override
+    {
+        TextRange last;
+        for (int at = int(text.indexOf(needle, 0)); at >= 0; at = int(text.indexOf(needle, last.end()))) {
+            TextRange run { at, int(needle.size()) };
+            while (text.mid(run.end(), needle.size()) == needle)
+                run.length += int(needle.size());
+            if (options.direction == SearchOptions::Direction::Forward && run.end() > from)
+                return { qMax(from, run.start), run.end() - qMax(from, run.start) };
+            if (options.direction == SearchOptions::Direction::Backward && run.start >= from)
+                break;
+            last = run;
+        }
+        return options.direction == SearchOptions::Direction::Backward ? last : TextRange {};
+    }
+    void replaceSelection(const QString& replacement) override
+    {
+        text.replace(start, length, replacement);
+        length = 0;
+    }
+
+    QString text;
+    int start = 0;
+    int length = 0;
+};
 
 } // namespace
 
@@ -47,6 +89,7 @@ private Q_SLOTS:
     void replaceAll();
     void replaceAllIsOneUndoStep();
     void replaceAllOnALargeDocument();
+    void matchesLongerThanTheFindText();
 };
 
 void TestSearchEngine::findNextWrapsOnlyAfterReportingTheEnd()
@@ -167,6 +210,21 @@ void TestSearchEngine::replaceAllOnALargeDocument()
     f.target->endEditBlock();
     QCOMPARE(f.document.toPlainText().count(QStringLiteral("ねこ")), 100000);
     QVERIFY(!f.document.toPlainText().contains(QStringLiteral("猫")));
+}
+
+void TestSearchEngine::matchesLongerThanTheFindText()
+{
+    // Steps select the whole match, forward and backward, and Replace All replaces all of it.
+    RunsTarget target(QStringLiteral("x aaa y aa"));
+    SearchEngine engine;
+    const SearchRequest request = find(QStringLiteral("a"), QStringLiteral("b"));
+    QCOMPARE(engine.searchStep(target, request), 2);
+    QCOMPARE(target.selectedText(), QStringLiteral("aaa"));
+    QCOMPARE(engine.searchStepBackward(target, request), -1);
+    QCOMPARE(engine.searchStepBackward(target, request), 8);
+    QCOMPARE(target.selectedText(), QStringLiteral("aa"));
+    QCOMPARE(engine.replaceAll(target, request), 2);
+    QCOMPARE(target.text, QStringLiteral("x b y b"));
 }
 
 QTEST_GUILESS_MAIN(TestSearchEngine)

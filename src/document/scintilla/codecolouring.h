@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "codelanguage.h"
+#include "document/codelanguage.h"
 
 #include <QColor>
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "scintillaview.h"
 
+#include "codecolouring.h"
 #include "scintillaaccessible.h"
 
 #include <QContextMenuEvent>
@@ -8,6 +9,7 @@
 #include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QScrollBar>
+#include <QTextCharFormat>
 #include <QWheelEvent>
 
 #include <cstring>
@@ -44,6 +46,9 @@ ScintillaView::ScintillaView(QWidget* parent)
     });
     ScintillaAccessible::install();
     connect(this, &QsciScintillaBase::SCN_PAINTED, this, &ScintillaView::checkTopLine);
+    // A zoom changes the line height: whoever follows the scrolling lines follows it too.
+    connect(this, &QsciScintillaBase::SCN_ZOOM, this, &ScintillaView::topLineChanged);
+    connect(this, &QsciScintilla::modificationChanged, this, [this] { setForcedModified(m_forcedModified); });
 }
 
 ScintillaView::~ScintillaView() = default;
@@ -73,6 +78,307 @@ QByteArray ScintillaView::utf8Text() const
     QByteArray text;
     copyUtf8Text(text);
     return text;
+}
+
+void ScintillaView::textInSlices(const std::function<void(QStringView)>& sink, qsizetype sliceBytes) const
+{
+    const qsizetype length = byteLength();
+    qsizetype from = 0;
+    do {
+        qsizetype to = qMin(length, from + qMax<qsizetype>(1, sliceBytes));
+        if (to < length) {
+            // Cut after the line break that ends the slice's last whole line, or after the line.
+            const long line = sci(Sci::SCI_LINEFROMPOSITION, to);
+            const long lineStart = sci(Sci::SCI_POSITIONFROMLINE, line);
+            to = lineStart > from ? lineStart : sci(Sci::SCI_POSITIONFROMLINE, line + 1);
+            if (to <= from)
+                to = length;
+        }
+        sink(textBetween(from, to));
+        from = to;
+    } while (from < length);
+}
+
+void ScintillaView::resetText(const QString& text)
+{
+    sci(Sci::SCI_SETUNDOCOLLECTION, 0);
+    replaceWholeText(text);
+    sci(Sci::SCI_SETUNDOCOLLECTION, 1);
+    sci(Sci::SCI_EMPTYUNDOBUFFER);
+    sci(Sci::SCI_GOTOPOS, 0);
+    sci(Sci::SCI_SETSAVEPOINT);
+    setForcedModified(false);
+}
+
+void ScintillaView::removeAllText()
+{
+    // Clearing is one delete, and so one undo step.
+    sci(Sci::SCI_CLEARALL);
+}
+
+void ScintillaView::dropDocument()
+{
+    // The plain text is gone for good; do not keep its memory.
+    sci(Sci::SCI_SETUNDOCOLLECTION, 0);
+    sci(Sci::SCI_CLEARALL);
+    sci(Sci::SCI_SETUNDOCOLLECTION, 1);
+    sci(Sci::SCI_EMPTYUNDOBUFFER);
+    sci(Sci::SCI_SETSAVEPOINT);
+    m_forcedModified = false;
+}
+
+void ScintillaView::beginAppending()
+{
+    sci(Sci::SCI_SETUNDOCOLLECTION, 0);
+    sci(Sci::SCI_EMPTYUNDOBUFFER);
+    // Change notifications for every appended slice cost more than the text itself; nothing
+    // listens to them while the document is being built.
+    m_eventMask = sci(Sci::SCI_GETMODEVENTMASK);
+    sci(Sci::SCI_SETMODEVENTMASK, 0);
+}
+
+void ScintillaView::appendUtf8(QByteArrayView utf8)
+{
+    sciText(Sci::SCI_APPENDTEXT, utf8.size(), utf8.data());
+}
+
+void ScintillaView::endAppending()
+{
+    sci(Sci::SCI_SETMODEVENTMASK, m_eventMask);
+}
+
+void ScintillaView::settleLoadedText()
+{
+    sci(Sci::SCI_SETUNDOCOLLECTION, 1);
+    sci(Sci::SCI_EMPTYUNDOBUFFER);
+    sci(Sci::SCI_GOTOPOS, 0);
+    sci(Sci::SCI_SETSAVEPOINT);
+    setForcedModified(false);
+}
+
+void ScintillaView::setLineBreaksFor(const pemmo::formats::TextFormat& format)
+{
+    using pemmo::formats::LineEnding;
+    long mode = Sci::SC_EOL_LF;
+    if (format.keptLineEndings) {
+        mode = format.lineEnding == LineEnding::CrLf ? Sci::SC_EOL_CRLF
+            : format.lineEnding == LineEnding::Cr    ? Sci::SC_EOL_CR
+                                                     : Sci::SC_EOL_LF;
+    }
+    sci(Sci::SCI_SETEOLMODE, mode);
+}
+
+int ScintillaView::selectionStart() const
+{
+    return int(indexFromPosition(sci(Sci::SCI_GETSELECTIONSTART)));
+}
+
+int ScintillaView::selectionLength() const
+{
+    return int(indexFromPosition(sci(Sci::SCI_GETSELECTIONEND))) - selectionStart();
+}
+
+void ScintillaView::selectRange(int start, int length)
+{
+    const qsizetype from = positionFromIndex(start);
+    const qsizetype to = positionFromIndex(qMax(0, start) + qMax(0, length));
+    sci(Sci::SCI_SETSEL, from, to);
+    sci(Sci::SCI_SCROLLCARET);
+    checkTopLine();
+}
+
+QString ScintillaView::selectedPlainText() const
+{
+    return textBetween(sci(Sci::SCI_GETSELECTIONSTART), sci(Sci::SCI_GETSELECTIONEND));
+}
+
+void ScintillaView::replaceSelection(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    sciText(Sci::SCI_REPLACESEL, 0, bytes.constData());
+}
+
+void ScintillaView::beginUndoGroup()
+{
+    sci(Sci::SCI_BEGINUNDOACTION);
+}
+
+void ScintillaView::endUndoGroup()
+{
+    sci(Sci::SCI_ENDUNDOACTION);
+}
+
+bool ScintillaView::canUndo() const
+{
+    return sci(Sci::SCI_CANUNDO) != 0;
+}
+
+bool ScintillaView::isTextModified() const
+{
+    return m_forcedModified || sci(Sci::SCI_GETMODIFY) != 0;
+}
+
+void ScintillaView::setTextModified(bool modified)
+{
+    if (!modified)
+        sci(Sci::SCI_SETSAVEPOINT);
+    setForcedModified(modified);
+}
+
+void ScintillaView::setForcedModified(bool modified)
+{
+    // The flag is told once per change, whatever moved it.
+    m_forcedModified = modified;
+    const bool now = isTextModified();
+    const bool changed = now != m_reportedModified;
+    m_reportedModified = now;
+    if (changed)
+        Q_EMIT modifiedChanged(now);
+}
+
+bool ScintillaView::wraps() const
+{
+    return sci(Sci::SCI_GETWRAPMODE) != Sci::SC_WRAP_NONE;
+}
+
+int ScintillaView::lineOfIndex(int index) const
+{
+    const qsizetype position = positionFromIndex(index);
+    const long docLine = sci(Sci::SCI_LINEFROMPOSITION, position);
+    if (!wraps())
+        return int(docLine);
+    const long lineStart = sci(Sci::SCI_POSITIONFROMLINE, docLine);
+    const long height = qMax(1L, sci(Sci::SCI_TEXTHEIGHT, docLine));
+    const long subLine = (sci(Sci::SCI_POINTYFROMPOSITION, 0, position) -
+                          sci(Sci::SCI_POINTYFROMPOSITION, 0, lineStart)) /
+        height;
+    return int(sci(Sci::SCI_VISIBLEFROMDOCLINE, docLine) + qMax(0L, subLine));
+}
+
+int ScintillaView::indexOfLine(int line) const
+{
+    if (line < 0 || line >= lineTotal())
+        return -1;
+    const bool wrapped = wraps();
+    const long docLine = wrapped ? sci(Sci::SCI_DOCLINEFROMVISIBLE, line) : line;
+    const long lineStart = sci(Sci::SCI_POSITIONFROMLINE, docLine);
+    const long subLine = line - (wrapped ? sci(Sci::SCI_VISIBLEFROMDOCLINE, docLine) : line);
+    if (subLine <= 0)
+        return int(indexFromPosition(lineStart));
+    // A wrapped line's piece starts where its row does; find it by the row's height.
+    const long height = qMax(1L, sci(Sci::SCI_TEXTHEIGHT, docLine));
+    const long y = sci(Sci::SCI_POINTYFROMPOSITION, 0, lineStart) + subLine * height + height / 2;
+    return int(indexFromPosition(sci(Sci::SCI_POSITIONFROMPOINT, 0, y)));
+}
+
+int ScintillaView::lineTotal() const
+{
+    const long lines = sci(Sci::SCI_GETLINECOUNT);
+    if (!wraps())
+        return int(lines);
+    return int(sci(Sci::SCI_VISIBLEFROMDOCLINE, lines - 1) + sci(Sci::SCI_WRAPCOUNT, lines - 1));
+}
+
+int ScintillaView::topLine() const
+{
+    return int(sci(Sci::SCI_GETFIRSTVISIBLELINE));
+}
+
+QRect ScintillaView::caretRect() const
+{
+    const long position = sci(Sci::SCI_GETCURRENTPOS);
+    const int x = int(sci(Sci::SCI_POINTXFROMPOSITION, 0, position));
+    const int y = int(sci(Sci::SCI_POINTYFROMPOSITION, 0, position));
+    return QRect(x, y, 1, lineHeight());
+}
+
+int ScintillaView::lineHeight() const
+{
+    return int(sci(Sci::SCI_TEXTHEIGHT, 0));
+}
+
+int ScintillaView::zoomSteps() const
+{
+    return int(sci(Sci::SCI_GETZOOM));
+}
+
+namespace {
+long sciColour(const QColor& colour)
+{
+    return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
+}
+} // namespace
+
+void ScintillaView::setLook(const QFont& font, const QColor& text, const QColor& background)
+{
+    m_font = font;
+    m_textColour = text;
+    m_backgroundColour = background;
+    QPalette shades = palette();
+    for (const auto group : { QPalette::Active, QPalette::Inactive }) {
+        shades.setColor(group, QPalette::Text, text);
+        shades.setColor(group, QPalette::Base, background);
+    }
+    setPalette(shades);
+    setFont(font);
+    const QPalette system = QGuiApplication::palette();
+    const QByteArray family = font.family().toUtf8();
+    sciText(Sci::SCI_STYLESETFONT, Sci::STYLE_DEFAULT, family.constData());
+    sci(Sci::SCI_STYLESETSIZEFRACTIONAL, Sci::STYLE_DEFAULT, long(qRound(pointSizeAt(font, logicalDpiY()) * 100)));
+    sci(Sci::SCI_STYLESETBOLD, Sci::STYLE_DEFAULT, font.bold());
+    sci(Sci::SCI_STYLESETITALIC, Sci::STYLE_DEFAULT, font.italic());
+    sci(Sci::SCI_STYLESETFORE, Sci::STYLE_DEFAULT, sciColour(text));
+    sci(Sci::SCI_STYLESETBACK, Sci::STYLE_DEFAULT, sciColour(background));
+    sci(Sci::SCI_STYLECLEARALL);
+    sci(Sci::SCI_SETCARETFORE, sciColour(text));
+    sci(Sci::SCI_SETSELFORE, 1, sciColour(system.color(QPalette::Active, QPalette::HighlightedText)));
+    sci(Sci::SCI_SETSELBACK, 1, sciColour(system.color(QPalette::Active, QPalette::Highlight)));
+    // Lines are as high as the gutter's numbers in the same face, so both stay level.
+    sci(Sci::SCI_SETEXTRADESCENT, 0);
+    const long extra = QFontMetrics(font).lineSpacing() - sci(Sci::SCI_TEXTHEIGHT, 0);
+    if (extra > 0)
+        sci(Sci::SCI_SETEXTRADESCENT, extra);
+}
+
+int ScintillaView::showCodeLanguage(CodeLanguage shown, CodeLanguage braces, qsizetype shownCharacters)
+{
+    // Back to the user's colours first: a lexer only changes the styles it uses.
+    sci(Sci::SCI_STYLECLEARALL);
+    applyCodeColouring(*this, shown, m_textColour, m_backgroundColour);
+    // Matching braces are marked in code, where they mean something.
+    setBraceMatching(braces == CodeLanguage::None ? QsciScintilla::NoBraceMatch : QsciScintilla::SloppyBraceMatch);
+    // A lexer styles every character itself; only text it leaves alone can hide a long line's rest.
+    if (shown != CodeLanguage::None)
+        return 0;
+    // A style no lexer of ours gives in plain text: the rest of a long line in it is neither
+    // measured nor drawn.
+    constexpr int kHiddenRestStyle = 31;
+    sci(Sci::SCI_STYLESETVISIBLE, kHiddenRestStyle, 0L);
+    return styleLongLineTails(shownCharacters, kHiddenRestStyle);
+}
+
+void ScintillaView::setTabStops(const std::array<int, kTabStopCount>& points, const QFont& font)
+{
+    // The component keeps one width for every stop, counted in half-width cells, which are half
+    // the font's size wide.
+    const qreal halfCellPoints = pointSizeAt(font, logicalDpiY()) / 2;
+    const int spacing = points[1] - points[0];
+    if (halfCellPoints > 0 && spacing > 0)
+        sci(Sci::SCI_SETTABWIDTH, qMax(1L, long(qRound(spacing / halfCellPoints))));
+}
+
+void ScintillaView::setWordWrap(bool wrap)
+{
+    sci(Sci::SCI_SETWRAPMODE, wrap ? Sci::SC_WRAP_WORD : Sci::SC_WRAP_NONE);
+    sci(Sci::SCI_SETHSCROLLBAR, wrap ? 0 : 1);
+}
+
+QTextCharFormat ScintillaView::selectionCharFormat() const
+{
+    // A plain document has one format: the editor's font.
+    QTextCharFormat format;
+    format.setFont(m_font);
+    return format;
 }
 
 void ScintillaView::copyUtf8Text(QByteArray& into) const
@@ -223,123 +529,6 @@ qsizetype ScintillaView::positionFromIndex(qsizetype index) const
     if (inLine >= sci(Sci::SCI_COUNTCODEUNITS, lineStart, lineEnd))
         return lineEnd;
     return sci(Sci::SCI_POSITIONRELATIVECODEUNITS, lineStart, inLine);
-}
-
-qsizetype ScintillaView::findFrom(const QByteArray& needle, qsizetype from, bool matchCase, bool wholeWord) const
-{
-    return searchRange(needle, from, byteLength(), matchCase, wholeWord);
-}
-
-qsizetype ScintillaView::findBefore(const QByteArray& needle, qsizetype before, bool matchCase, bool wholeWord) const
-{
-    // A target that runs backwards makes the component search from its end towards its start.
-    return searchRange(needle, qMin(before, byteLength()), 0, matchCase, wholeWord);
-}
-
-qsizetype ScintillaView::searchRange(const QByteArray& needle, qsizetype from, qsizetype to, bool matchCase,
-                                     bool wholeWord) const
-{
-    if (needle.isEmpty())
-        return -1;
-    int flags = 0;
-    if (matchCase)
-        flags |= Sci::SCFIND_MATCHCASE;
-    if (wholeWord)
-        flags |= Sci::SCFIND_WHOLEWORD;
-    // The target is the component's own state; a search must not disturb one a caller has set.
-    const long targetStart = sci(Sci::SCI_GETTARGETSTART);
-    const long targetEnd = sci(Sci::SCI_GETTARGETEND);
-    sci(Sci::SCI_SETSEARCHFLAGS, flags);
-    sci(Sci::SCI_SETTARGETRANGE, from, to);
-    const long found = sciText(Sci::SCI_SEARCHINTARGET, needle.size(), needle.constData());
-    sci(Sci::SCI_SETTARGETRANGE, targetStart, targetEnd);
-    return found;
-}
-
-int ScintillaView::replaceEvery(const QString& needle, const QString& replacement, bool matchCase, bool wholeWord,
-                                qsizetype* lastStart, qsizetype* lastEnd)
-{
-    const QByteArray find = needle.toUtf8();
-    const QByteArray replace = replacement.toUtf8();
-    if (find.isEmpty())
-        return 0;
-    int flags = 0;
-    if (matchCase)
-        flags |= Sci::SCFIND_MATCHCASE;
-    if (wholeWord)
-        flags |= Sci::SCFIND_WHOLEWORD;
-    sci(Sci::SCI_SETSEARCHFLAGS, flags);
-    int count = 0;
-    sci(Sci::SCI_BEGINUNDOACTION);
-    if (matchCase && !wholeWord) {
-        count = replaceMatches(matchesOf(find), find.size(), replace, lastStart, lastEnd);
-    } else {
-        // Whether a match is a whole word depends on the text before it, which may be an
-        // earlier replacement, and a match that ignores case may differ from the needle in
-        // length: search the text as it is after every replacement.
-        long from = 0;
-        while (true) {
-            sci(Sci::SCI_SETTARGETRANGE, from, byteLength());
-            if (sciText(Sci::SCI_SEARCHINTARGET, find.size(), find.constData()) < 0)
-                break;
-            sciText(Sci::SCI_REPLACETARGET, replace.size(), replace.constData());
-            ++count;
-            *lastStart = sci(Sci::SCI_GETTARGETSTART);
-            from = sci(Sci::SCI_GETTARGETEND);
-            *lastEnd = from;
-        }
-    }
-    sci(Sci::SCI_ENDUNDOACTION);
-    return count;
-}
-
-QList<qsizetype> ScintillaView::matchesOf(const QByteArray& find) const
-{
-    // A byte search finds what the component's case-sensitive search finds (a needle of whole
-    // UTF-8 characters only matches at character starts), many times faster.
-    QList<qsizetype> starts;
-    const QByteArrayView text(reinterpret_cast<const char*>(sci(Sci::SCI_GETCHARACTERPOINTER)), byteLength());
-    for (qsizetype at = text.indexOf(find); at >= 0; at = text.indexOf(find, at + find.size()))
-        starts.append(at);
-    return starts;
-}
-
-int ScintillaView::replaceMatches(const QList<qsizetype>& starts, qsizetype findLength, const QByteArray& replace,
-                                  qsizetype* lastStart, qsizetype* lastEnd)
-{
-    // Matches close together are replaced as one stretch of text: one change to the component
-    // instead of two per match. A stretch stays short, so that the undo record of a few matches
-    // far apart stays small.
-    constexpr qsizetype kJoinGap = 1024;
-    constexpr qsizetype kStretchBytes = qsizetype(1) << 20;
-    const qsizetype shift = replace.size() - findLength;
-    qsizetype moved = 0; // how far the text after the replacements so far has moved
-    QByteArray stretch;
-    for (qsizetype first = 0; first < starts.size();) {
-        qsizetype last = first;
-        while (last + 1 < starts.size() && starts[last + 1] - (starts[last] + findLength) <= kJoinGap &&
-               starts[last + 1] + findLength - starts[first] <= kStretchBytes)
-            ++last;
-        const qsizetype begin = starts[first] + moved;
-        const qsizetype end = starts[last] + findLength + moved;
-        const auto* text = reinterpret_cast<const char*>(sci(Sci::SCI_GETRANGEPOINTER, begin, end - begin));
-        stretch.resize(0);
-        for (qsizetype i = first; i <= last; ++i) {
-            stretch.append(replace);
-            if (i < last) {
-                const qsizetype gapStart = starts[i] + findLength - starts[first];
-                stretch.append(text + gapStart, starts[i + 1] - starts[i] - findLength);
-            }
-        }
-        sci(Sci::SCI_SETTARGETRANGE, begin, end);
-        sciText(Sci::SCI_REPLACETARGET, stretch.size(), stretch.constData());
-        moved += shift * (last - first + 1);
-        // The last match of the stretch, where it is now.
-        *lastStart = starts[last] + moved - shift;
-        *lastEnd = *lastStart + replace.size();
-        first = last + 1;
-    }
-    return int(starts.size());
 }
 
 void ScintillaView::mousePressEvent(QMouseEvent* event)
