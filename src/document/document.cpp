@@ -29,7 +29,6 @@ constexpr qsizetype kLoadSliceBytes = 4 * 1024 * 1024;
 /**
  * Runs @p work on a thread of its own and keeps this thread's event loop running, so that the
  * window paints and can be closed, until it has run; @p tick is called now and then meanwhile.
- * Clicks and keys wait, as for the rest of a load.
  */
 void runWhileAnswering(const std::function<void()>& work, const std::function<void()>& tick)
 {
@@ -47,7 +46,7 @@ void runWhileAnswering(const std::function<void()>& work, const std::function<vo
     ticker.start(kProgressTickMs);
     worker->start();
     while (!done)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     worker->wait();
     // The wake-up call may still be queued for the waker: it must not outlive it.
     QCoreApplication::removePostedEvents(&waker);
@@ -63,8 +62,7 @@ int percentOf(qint64 done, qint64 total)
 Document::Document(DocumentText& text, QObject* parent)
     : QObject(parent)
     , m_text(text)
-{
-}
+{ }
 
 Document::~Document() = default;
 
@@ -82,7 +80,7 @@ bool Document::isNewFileName(const QString& path)
 {
     const QFileInfo file(path);
     return !path.endsWith(QLatin1Char('/')) && !file.exists() && !file.isSymLink() &&
-           QFileInfo(file.absolutePath()).isDir();
+        QFileInfo(file.absolutePath()).isDir();
 }
 
 void Document::startNewFile(const QString& path)
@@ -179,8 +177,10 @@ Document::LoadReport Document::loadText(const LoadRequest& request)
     };
     options.encoding = request.encoding;
     options.confirmBinary = request.confirmBinary;
-    // The window paints, and can be closed, between pieces; clicks and keys wait for the end.
-    options.betweenReads = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    // The window paints, and can be closed, between pieces. Clicks and keys are delivered too, not
+    // held for the end, where keys would land at the start of the new text: what shows the
+    // document drops them while loadingChanged() says a load runs.
+    options.betweenReads = [] { QCoreApplication::processEvents(); };
     options.stopped = [this] { return m_stopRequested.load(); };
     LoadResult result = loadDocument(request.path, options);
     if (result.stopped) {

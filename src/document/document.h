@@ -24,7 +24,8 @@ class DocumentText;
  * a DocumentText and says what happened through signals; questions and messages are the caller's.
  *
  * A load decodes on a thread of its own while this thread goes on running its event loop
- * (docs/loading.md); the caller's window paints and can be closed meanwhile.
+ * (docs/loading.md); the caller's window paints and can be closed meanwhile. User input is
+ * delivered during a load: the window must not act on it (see loadingChanged()).
  */
 class Document final : public QObject
 {

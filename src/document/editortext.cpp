@@ -14,8 +14,7 @@ class EditorPlainFill final : public DocumentText::PlainFill
 public:
     EditorPlainFill(DocumentEditor& editor, qint64 sourceBytes, const QString& path)
         : m_load(editor, qsizetype(sourceBytes), codeLanguageForFileName(path))
-    {
-    }
+    { }
     void append(QByteArrayView utf8) override { m_load.append(utf8); }
     void readSoFar(qint64 sourceDone, qint64 sourceTotal) override { m_load.readSoFar(sourceDone, sourceTotal); }
     bool finish() override { return m_load.finish(); }
@@ -28,8 +27,7 @@ private:
 
 EditorText::EditorText(DocumentEditor& editor)
     : m_editor(editor)
-{
-}
+{ }
 
 void EditorText::attach(Document& document)
 {

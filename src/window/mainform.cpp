@@ -18,6 +18,7 @@
 #include "formats/documentio.h"
 #include "instancecommands.h"
 #include "launcher/editorlaunch.h"
+#include "loadinputguard.h"
 #include "recentfiles.h"
 #include "settings/settingstable.h"
 #include "settings/settingstexts.h"
@@ -67,6 +68,7 @@ TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
     m_text = std::make_unique<EditorText>(*m_ui.RichEdit2);
     m_document = new Document(*m_text, this);
     m_text->attach(*m_document);
+    connect(m_document, &Document::loadingChanged, new LoadInputGuard(this, this), &LoadInputGuard::setLoading);
     m_documents = new DocumentController(
         DocumentControls { this, m_ui.RichEdit2, m_ui.Memo1, m_ui.Ruler, m_ui.commands[Command::N3],
                            m_ui.commands[Command::CoolTree], m_ui.Panel1->messageField() },

@@ -28,8 +28,7 @@ public:
     public:
         explicit Fill(MemoryText& owner)
             : m_owner(owner)
-        {
-        }
+        { }
         void append(QByteArrayView utf8) override { m_utf8 += utf8; }
         void readSoFar(qint64, qint64) override { }
         bool finish() override
