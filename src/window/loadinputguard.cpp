@@ -35,8 +35,7 @@ bool isInput(QEvent::Type type)
 LoadInputGuard::LoadInputGuard(QWidget* window, QObject* parent)
     : QObject(parent)
     , m_window(window)
-{
-}
+{ }
 
 LoadInputGuard::~LoadInputGuard()
 {

@@ -39,6 +39,7 @@ private Q_SLOTS:
     void closingDuringALoadStopsItAndChangesNothing_data();
     void closingDuringALoadStopsItAndChangesNothing();
     void loadSaysHowFarAndTakesNoTyping();
+    void longSaveSaysHowFar();
 
 private:
     DocumentController& documents() const { return f->form->documents(); }
@@ -346,6 +347,37 @@ void TestLoadFeedback::loadSaysHowFarAndTakesNoTyping()
     // Once loaded, typing goes in again.
     QTest::keyClicks(f->editorView(), QStringLiteral("x"));
     QCOMPARE(f->editor()->text().left(5), QStringLiteral("x日本語 "));
+}
+
+void TestLoadFeedback::longSaveSaysHowFar()
+{
+    QString text;
+    const QString line = QStringLiteral("日本語のテキスト %1\n");
+    while (text.size() < 5 * 1024 * 1024)
+        text += line.arg(text.size());
+    f->editor()->setText(text);
+    f->editor()->setModified(true);
+    const QString path = f->settings.dir() + QStringLiteral("/long.txt");
+    f->dialogs.files = { path };
+    f->dialogs.pickFilter = 7;
+    QLabel* field = f->control<StatusRow>(QStringLiteral("Panel1"))->messageField();
+    QStringList shown;
+    int reports = 0;
+    connect(&f->form->document(), &Document::saveProgress, this, [&](int) {
+        ++reports;
+        shown += field->text();
+    });
+    QVERIFY(documents().FileSaveAs());
+    QVERIFY(reports > 1);
+    // A save this long says so from its start and on as it goes; the busy cursor is gone after it.
+    const QRegularExpression progress(QStringLiteral("^保存中… (\\d+)%$"));
+    QCOMPARE(shown.filter(progress).size(), shown.size());
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(field->text().endsWith(kDocumentSavedSuffix));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.size() > text.size());
+    QVERIFY(file.read(6) == QByteArray("\x93\xfa\x96\x7b\x8c\xea"));
 }
 
 QTEST_MAIN(TestLoadFeedback)
