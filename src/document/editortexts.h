@@ -43,8 +43,10 @@ inline const QString kReloadedAfterExternalChange = QStringLiteral(
 inline const QString kReloadModifiedQuestion = QStringLiteral(
     "%1は他のプログラムによって変更されています。再読み込みしますか？（編集中の内容は失われます）");
 inline const QString kFileDeleted = QStringLiteral("%1は削除されています");
-inline const QString kDocumentLoadingSuffix = QStringLiteral("を読み込んでいます…");
-inline const QString kDocumentSavingSuffix = QStringLiteral("を保存しています…");
+/** A long load's progress in the message field; %1 is the percentage. */
+inline const QString kDocumentLoadingProgress = QStringLiteral("読み込み中… %1%");
+/** A long save's progress in the message field; %1 is the percentage. */
+inline const QString kDocumentSavingProgress = QStringLiteral("保存中… %1%");
 /** A load whose text did not fit in memory; %1 is the path. */
 inline const QString kDocumentOutOfMemory = QStringLiteral("メモリーが足りないため、ファイル「%1」を開けません。");
 

@@ -306,14 +306,22 @@ SaveResult saveSlices(const QString& path, const TextSliceSource& slices, const 
         QString pending;
         bool havePending = false;
         bool writing = true;
+        qint64 written = 0;
+        const auto wrote = [&] {
+            written += pending.size();
+            if (options.progress)
+                options.progress(written);
+        };
         slices([&](QStringView piece) {
-            if (havePending && writing)
+            if (havePending && writing) {
                 writing = sink(encoder.encode(pending, false));
+                wrote();
+            }
             pending = piece.toString();
             havePending = true;
         });
-        if (writing)
-            sink(encoder.encode(pending, true));
+        if (writing && sink(encoder.encode(pending, true)))
+            wrote();
     };
     if (const std::optional<QString> error = writeDocumentFile(path, bytes)) {
         result.status = SaveStatus::Failed;

@@ -102,6 +102,8 @@ struct SaveOptions
      */
     bool replaceUndecoded = false;
     QStringList unkept; ///< an RTF save asks first when the document had what it cannot write
+    /** A plain save of slices: told after each piece how many characters the file has taken so far. */
+    std::function<void(qint64 charactersWritten)> progress {};
 };
 
 enum class SaveStatus { Saved, NeedsConfirmation, Failed };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "documentcontroller.h"
 
+#include "document/document.h"
 #include "document/documenteditor.h"
 #include "document/documentnames.h"
 #include "document/editortexts.h"
@@ -9,7 +10,6 @@
 #include "formats/filewriter.h"
 #include "formats/formattexts.h"
 #include "formats/recoverystore.h"
-#include "platform/checkedfile.h"
 #include "recentfiles.h"
 #include "settings/settingskey.h"
 #include "settings/settingstable.h"
@@ -26,49 +26,36 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
-#include <QScopedValueRollback>
 #include <QScrollBar>
-#include <QThread>
-#include <QTimer>
 
-#include <atomic>
-#include <memory>
 #include <optional>
 
 using namespace pemmo::formats;
 
 namespace {
 
-// Past this long a load or save tells the user what is going on.
-constexpr qint64 kFeedbackDelayMs = 500;
-// A repaint in the middle of a load paints the whole window; a few a second are enough to see.
+// Past this long a save tells the user how far it has come.
+constexpr qint64 kSaveFeedbackDelayMs = 300;
+// A repaint in the middle of a load or save paints the whole window; a few a second are enough to see.
 constexpr qint64 kFeedbackIntervalMs = 250;
-// How often the message field looks at a load's progress while the decoding runs elsewhere.
-constexpr int kFeedbackTickMs = 50;
-// A document this long (in characters) takes about that long to save.
+// A document this long (in characters) takes long enough to save that it says so from the start.
 constexpr int kLongSaveCharacters = 4 * 1024 * 1024;
-// A load's decoding stops to look whether it should end after every slice; a slice takes a
-// few tens of milliseconds, and the per-slice costs stay small.
-constexpr qsizetype kLoadSliceBytes = 4 * 1024 * 1024;
 
 /**
  * Says in the message field what a long operation is doing, and puts the field's text back
- * when it ends. The work blocks the event loop, so the field is repainted at once.
+ * when it ends. The work may block the event loop, so the field is repainted at once.
  */
 class ProgressMessage final
 {
 public:
-    explicit ProgressMessage(QLabel* field)
+    ProgressMessage(QLabel* field, qint64 delayMs)
         : m_field(field)
         , m_previous(field->text())
+        , m_delayMs(delayMs)
     {
         m_clock.start();
     }
-    ~ProgressMessage()
-    {
-        if (m_shown)
-            show(m_previous);
-    }
+    ~ProgressMessage() { end(); }
     ProgressMessage(const ProgressMessage&) = delete;
     ProgressMessage& operator=(const ProgressMessage&) = delete;
 
@@ -76,66 +63,54 @@ public:
     {
         m_shown = true;
         m_lastShownMs = m_clock.elapsed();
-        // A long path gives way in its middle, so that what is going on and how far it has
-        // come stay readable at the end of the field.
-        const int room = m_field->contentsRect().width() - 2 * m_field->margin() - 4;
-        m_field->setText(room > 0 ? m_field->fontMetrics().elidedText(text, Qt::ElideMiddle, room) : text);
+        m_field->setText(text);
         m_field->repaint();
     }
-    /** Shows @p text once the operation has run past the feedback delay, a few times a second. */
+    /** Shows @p text once the operation has run past the delay, a few times a second. */
     void showWhenLong(const QString& text)
     {
         const qint64 now = m_clock.elapsed();
-        if (now >= kFeedbackDelayMs && (!m_shown || now - m_lastShownMs >= kFeedbackIntervalMs))
+        if (now >= m_delayMs && (!m_shown || now - m_lastShownMs >= kFeedbackIntervalMs))
             show(text);
+    }
+    /** Puts the field's text back now. */
+    void end()
+    {
+        if (m_shown)
+            show(m_previous);
+        m_shown = false;
     }
 
 private:
     QLabel* m_field;
     QString m_previous;
+    qint64 m_delayMs;
     QElapsedTimer m_clock;
     qint64 m_lastShownMs = 0;
     bool m_shown = false;
 };
 
-/**
- * Runs @p work on a thread of its own and keeps the window painting, and closable, until it has
- * run; @p tick is called now and then meanwhile. Clicks and keys wait, as for the rest of a load.
- */
-void runWhileAnswering(const std::function<void()>& work, const std::function<void()>& tick)
-{
-    std::atomic<bool> done = false;
-    QObject waker;
-    std::unique_ptr<QThread> worker(QThread::create([&] {
-        work();
-        done = true;
-        // Wakes the loop below at once, instead of at the next tick.
-        QMetaObject::invokeMethod(
-            &waker, [] {}, Qt::QueuedConnection);
-    }));
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, &waker, tick);
-    ticker.start(kFeedbackTickMs);
-    worker->start();
-    while (!done)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-    worker->wait();
-    // The wake-up call may still be queued for the waker: it must not outlive it.
-    QCoreApplication::removePostedEvents(&waker);
-}
-
 } // namespace
 
-DocumentController::DocumentController(const DocumentControls& controls, RulerGutter* rulerGutter, RecentFiles* recent,
-                                       Dialogs& dialogs, QObject* parent)
+DocumentController::DocumentController(const DocumentControls& controls, Document& document, RulerGutter* rulerGutter,
+                                       RecentFiles* recent, Dialogs& dialogs, QObject* parent)
     : QObject(parent)
     , m_ui(controls)
+    , m_document(document)
     , m_rulerGutter(rulerGutter)
     , m_recent(recent)
     , m_dialogs(dialogs)
 {
     m_openDialog.filters = openDialogFilters();
     m_saveDialog.filters = saveDialogFilters();
+    connect(&m_document, &Document::textReplacing, this, [this] {
+        endPreview();
+        // The alternate editor never holds a document here: whatever the load refuses, it would
+        // refuse too, so the document editor stays the shown one.
+        m_ui.Memo1->hide();
+        m_ui.RichEdit2->show();
+    });
+    connect(&m_document, &Document::fileChangedOnDisk, this, &DocumentController::reloadChangedFile);
 }
 
 DocumentController::~DocumentController() = default;
@@ -149,6 +124,10 @@ void DocumentController::setTitle(const QString& fileName)
         absolute += QLatin1Char('/');
     m_ui.window->setWindowTitle(QStringLiteral("[*][ %1 ]-%2").arg(absolute, kVersionCaption));
     m_currentFileName = fileName;
+    if (namesNoFile(fileName))
+        m_document.setPath(QString());
+    else
+        m_document.setPath(fileName);
     m_currentFolder = folderOf(fileName);
     m_applicationTitle = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
     m_dialogs.setApplicationTitle(m_applicationTitle);
@@ -169,21 +148,12 @@ bool DocumentController::savePrompt()
         // going on would throw it away.
         return FileSave();
     case Button::No:
-        dropRestoredBackup();
+        m_document.dropRestoredBackup();
         Q_EMIT unsavedTextDropped();
         return true;
     default:
         return false;
     }
-}
-
-void DocumentController::setTextFormat(const TextFormat& format)
-{
-    const bool changed = format != m_format;
-    m_format = format;
-    m_ui.RichEdit2->setLineBreaksFor(format);
-    if (changed)
-        Q_EMIT textFormatChanged(m_format);
 }
 
 bool DocumentController::loadIntoDocumentEditor(const QString& path)
@@ -193,44 +163,25 @@ bool DocumentController::loadIntoDocumentEditor(const QString& path)
 
 bool DocumentController::load(const QString& path, std::optional<Encoding> encoding)
 {
-    // Loads never nest: user input waits while one runs.
-    if (m_loading)
-        return false;
-    const QScopedValueRollback loading(m_loading, true);
-    m_stopRequested = false;
-    std::optional<BusyCursor> busy(std::in_place);
-    ProgressMessage progress(m_ui.messageField);
-    // A plain text is decoded, and the editor's document built from it, on a thread of its own
-    // while the window paints. The editor is emptied only when the decoding starts: a load that
-    // fails before then keeps the previous document.
-    std::optional<DocumentEditor::BackgroundPlainTextLoad> plainLoad;
-    const qint64 fileBytes = QFileInfo(path).size();
-    // The window paints, and can be closed, between pieces and slices; clicks and keys wait for the end.
-    const auto keepAnswering = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
-    // How far the decoding is, as a percentage, for the window to show.
-    std::atomic<qint64> decodedPercent = 0;
-    const auto showProgress = [&progress, &path](qint64 percent) {
-        progress.showWhenLong(path + kDocumentLoadingSuffix + QStringLiteral(" (%1%)").arg(percent));
-    };
-    LoadOptions options;
-    options.sliceBytes = kLoadSliceBytes;
-    options.plainTextSlices = [&plainLoad](QByteArrayView slice) { plainLoad->append(slice); };
-    options.progress = [this, &plainLoad, &decodedPercent, &showProgress](qint64 done, qint64 total) {
-        if (plainLoad)
-            plainLoad->readSoFar(done, total);
-        decodedPercent = total > 0 ? done * 100 / total : 100;
-        if (QThread::currentThread() == thread())
-            showProgress(decodedPercent);
-    };
-    options.runDecoding = [this, &plainLoad, fileBytes, &path, &decodedPercent,
-                           &showProgress](const std::function<void()>& decode) {
-        plainLoad.emplace(*m_ui.RichEdit2, fileBytes, codeLanguageForFileName(path));
-        runWhileAnswering(decode, [&] { showProgress(decodedPercent); });
-    };
-    options.encoding = encoding;
     // A chosen encoding is the user's own decision about the bytes: no second question then.
-    if (!encoding) {
-        options.confirmBinary = [this, &busy] {
+    return runLoad(!encoding, [this, &path, encoding](const std::function<bool()>& confirmBinary) {
+        return m_document.load({ path, encoding, confirmBinary });
+    });
+}
+
+bool DocumentController::runLoad(bool askBinary, const DocumentLoad& loading)
+{
+    if (m_document.isLoading())
+        return false;
+    std::optional<BusyCursor> busy(std::in_place);
+    // The loading document reports now and then; the first report comes once the load has run a moment.
+    ProgressMessage progress(m_ui.messageField, 0);
+    const QMetaObject::Connection progressShown = connect(&m_document, &Document::loadProgress, this, [&](int percent) {
+        progress.showWhenLong(kDocumentLoadingProgress.arg(percent));
+    });
+    std::function<bool()> confirmBinary;
+    if (askBinary) {
+        confirmBinary = [this, &busy] {
             busy.reset();
             const bool open = m_dialogs.ask(kBinaryFileQuestion, { Dialogs::Button::Yes, Dialogs::Button::No },
                                             Dialogs::Icon::Question) == Dialogs::Button::Yes;
@@ -238,50 +189,29 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
             return open;
         };
     }
-    options.betweenReads = keepAnswering;
-    options.stopped = [this] { return m_stopRequested.load(); };
-    LoadResult loaded = loadDocument(path, options);
-    if (loaded.stopped) {
-        // What came in so far is not the file: nothing of it stays, and nothing is asked.
-        plainLoad.reset();
-        m_ui.RichEdit2->clear();
-        m_ui.RichEdit2->setModified(false);
+    const Document::LoadReport report = loading(confirmBinary);
+    disconnect(progressShown);
+    progress.end();
+    busy.reset();
+    switch (report.outcome) {
+    case Document::LoadOutcome::Loaded:
+        // The text is whole, but not all of it shows: say so whichever way it was opened.
+        showLoadedMessage(QString());
+        return true;
+    case Document::LoadOutcome::Stopped:
         Q_EMIT loadStopped();
         return false;
-    }
-    if (!loaded.document) {
-        busy.reset();
-        if (!loaded.cancelled)
-            m_dialogs.message(loaded.errorMessage, Dialogs::Icon::Critical);
+    case Document::LoadOutcome::Unavailable:
+        m_dialogs.message(report.errorMessage, Dialogs::Icon::Warning);
         return false;
+    case Document::LoadOutcome::Failed:
+        m_dialogs.message(report.errorMessage, Dialogs::Icon::Critical);
+        return false;
+    case Document::LoadOutcome::Cancelled:
+    case Document::LoadOutcome::Busy:
+        break;
     }
-    LoadedDocument& document = *loaded.document;
-    endPreview();
-    m_ui.RichEdit2->show();
-    if (document.kind == DocumentKind::RichText) {
-        m_ui.RichEdit2->loadRichText(std::move(document.richText));
-    } else {
-        if (!plainLoad)
-            plainLoad.emplace(*m_ui.RichEdit2, fileBytes, codeLanguageForFileName(path));
-        if (!plainLoad->finish()) {
-            // A text cut short must never pass for the file: nothing of it stays.
-            plainLoad.reset();
-            m_ui.RichEdit2->clear();
-            m_ui.RichEdit2->setModified(false);
-            busy.reset();
-            m_dialogs.message(kDocumentOutOfMemory.arg(QDir::toNativeSeparators(path)), Dialogs::Icon::Critical);
-            return false;
-        }
-    }
-    setTextFormat(document.format);
-    m_lossy = document.lossy;
-    m_disk.take(path);
-    m_unkept = document.unkept;
-    m_ui.RichEdit2->setModified(false);
-    // The text is whole, but not all of it shows: say so whichever way it was opened.
-    showLoadedMessage(QString());
-    Q_EMIT documentLoaded();
-    return true;
+    return false;
 }
 
 void DocumentController::showLoadedMessage(const QString& openedPath)
@@ -295,83 +225,49 @@ void DocumentController::showLoadedMessage(const QString& openedPath)
 
 bool DocumentController::startNewFile(const QString& path)
 {
-    const QFileInfo file(path);
-    if (path.endsWith(QLatin1Char('/')) || file.exists() || file.isSymLink() || !QFileInfo(file.absolutePath()).isDir())
+    if (!Document::isNewFileName(path))
         return false;
     endPreview();
     m_ui.RichEdit2->show();
-    m_ui.RichEdit2->clear();
-    m_ui.RichEdit2->setModified(false);
-    m_format = kNewDocumentFormat;
-    m_lossy = false;
-    // Recorded as absent: a file that another program puts there meanwhile is not overwritten unasked.
-    m_disk.take(path);
+    m_document.startNewFile(path);
     return true;
 }
 
 bool DocumentController::restoreBackup(const QString& backupPath)
 {
-    const std::optional<QString> original = backupOriginal(backupPath);
-    auto hold = std::make_unique<CheckedFile>();
-    if (!original || !hold->openForReading(backupPath) || !hold->tryLock()) {
-        m_dialogs.message(kBackupUnavailable.arg(QDir::toNativeSeparators(backupPath)), Dialogs::Icon::Warning);
+    if (!runLoad(true, [this, &backupPath](const std::function<bool()>& confirmBinary) {
+            return m_document.restoreBackup(backupPath, confirmBinary);
+        }))
         return false;
-    }
-    if (!load(backupPath, std::nullopt))
-        return false;
-    m_restoredBackup = std::move(hold);
-    m_restoredBackupPath = backupPath;
-    setTitle(*original);
-    // The file holds what the interrupted save left: writing over it is what the user wants.
-    m_disk.take(*original);
-    m_ui.RichEdit2->setModified(true);
-    showMessage(kBackupRestored.arg(*original));
+    const QString original = m_document.path();
+    setTitle(original);
+    showMessage(kBackupRestored.arg(original));
     return true;
 }
 
 bool DocumentController::restoreRecovery(const QString& lockPath)
 {
-    const std::optional<RecoveryNote> note = readRecoveryNote(lockPath);
-    if (!note) {
-        m_dialogs.message(kRecoveryUnavailable.arg(QDir::toNativeSeparators(lockPath)), Dialogs::Icon::Warning);
+    qint64 caret = 0;
+    if (!runLoad(false, [this, &lockPath, &caret](const std::function<bool()>&) {
+            return m_document.restoreRecovery(lockPath, &caret);
+        }))
         return false;
-    }
-    if (!load(recoveryCopyPath(lockPath), note->copyEncoding))
-        return false;
-    // The copy was written as the document's save writes it, or in UTF-8 where that could not
-    // hold the text; the document goes back to its own way of being saved either way.
-    setTextFormat(note->format);
-    m_lossy = note->lossy;
-    if (note->originalPath.isEmpty()) {
+    const QString original = m_document.path();
+    if (original.isEmpty()) {
         m_currentFileName = QStringLiteral(" ");
         m_ui.RichEdit2->setCodeLanguage(CodeLanguage::None);
     } else {
-        setTitle(note->originalPath);
+        setTitle(original);
     }
-    if (note->stampTaken)
-        m_disk.restore(note->originalPath, note->stamp);
-    else
-        m_disk.clear();
-    m_noticedDisk.reset();
-    m_ui.RichEdit2->setModified(true);
-    m_ui.RichEdit2->setSelection(int(qBound<qint64>(0, note->caret, m_ui.RichEdit2->textLength())), 0);
-    showMessage(kRecoveryRestored.arg(note->originalPath.isEmpty() ? kUntitledDocument
-                                                                   : QDir::toNativeSeparators(note->originalPath)));
+    m_ui.RichEdit2->setSelection(int(qBound<qint64>(0, caret, m_ui.RichEdit2->textLength())), 0);
+    showMessage(kRecoveryRestored.arg(original.isEmpty() ? kUntitledDocument : QDir::toNativeSeparators(original)));
     return true;
 }
 
-void DocumentController::noticeDiskChanges()
+void DocumentController::reloadChangedFile(const QString& path, bool deleted)
 {
-    if (m_loading || namesNoFile(m_currentFileName) || !m_disk.taken() || m_disk.path() != m_currentFileName)
-        return;
-    const std::optional<FileStamp> now = fileStamp(m_currentFileName);
-    if (now == m_disk.stamp() || (m_noticedDisk && *m_noticedDisk == now))
-        return;
-    m_noticedDisk = now;
-    const QString path = m_currentFileName;
-    if (!now) {
-        if (m_disk.stamp())
-            showMessage(kFileDeleted.arg(path));
+    if (deleted) {
+        showMessage(kFileDeleted.arg(path));
         return;
     }
     if (m_ui.RichEdit2->isModified() &&
@@ -382,22 +278,12 @@ void DocumentController::noticeDiskChanges()
     const bool rich = m_ui.RichEdit2->isRichText();
     const int caretLine = m_ui.RichEdit2->lineFromChar(m_ui.RichEdit2->selectionStart());
     const int scroll = m_ui.RichEdit2->verticalScrollBar()->value();
-    if (!load(path, rich ? std::nullopt : std::optional(m_format.encoding)))
+    if (!load(path, rich ? std::nullopt : std::optional(m_document.format().encoding)))
         return;
-    m_noticedDisk.reset();
     const int line = qMin(caretLine, m_ui.RichEdit2->lineCount() - 1);
     m_ui.RichEdit2->setSelection(m_ui.RichEdit2->lineIndex(qMax(0, line)), 0);
     m_ui.RichEdit2->verticalScrollBar()->setValue(scroll);
     showMessage(kReloadedAfterExternalChange.arg(path));
-}
-
-void DocumentController::dropRestoredBackup()
-{
-    if (!m_restoredBackup)
-        return;
-    m_restoredBackup.reset();
-    removeBackup(m_restoredBackupPath);
-    m_restoredBackupPath.clear();
 }
 
 void DocumentController::endPreview()
@@ -438,10 +324,7 @@ void DocumentController::FileNew()
     m_ui.RichEdit2->setModified(false);
     m_ui.RichEdit2->setCodeLanguage(CodeLanguage::None);
     m_currentFileName = QStringLiteral(" ");
-    setTextFormat(kNewDocumentFormat);
-    m_lossy = false;
-    m_disk.clear();
-    m_unkept.clear();
+    m_document.startUntitled();
 }
 
 QString DocumentController::startFolder(const QString& preferred) const
@@ -450,8 +333,8 @@ QString DocumentController::startFolder(const QString& preferred) const
     QStringList candidates { preferred };
     if (m_recent)
         candidates += m_recent->folders();
-    return dialogStartFolder(namesNoFile(m_currentFileName) ? QString() : m_currentFileName, candidates,
-                             QDir::homePath(), folderOf(QCoreApplication::applicationFilePath()));
+    return dialogStartFolder(m_document.isUntitled() ? QString() : m_document.path(), candidates, QDir::homePath(),
+                             folderOf(QCoreApplication::applicationFilePath()));
 }
 
 void DocumentController::FileOpen()
@@ -490,7 +373,7 @@ void DocumentController::FileOpen()
 
 bool DocumentController::undecodedAccepted(SaveOptions& options)
 {
-    if (!m_lossy)
+    if (!m_document.isLossy())
         return true;
     // Counted now, not at load: typing may have removed some.
     qsizetype undecoded = 0;
@@ -498,7 +381,7 @@ bool DocumentController::undecodedAccepted(SaveOptions& options)
         [&undecoded](QStringView slice) { undecoded += slice.count(QChar::ReplacementCharacter); });
     using Button = Dialogs::Button;
     // The text may be a misread: saving it by default would make the misreading the file.
-    switch (m_dialogs.ask(kLossySaveQuestion.arg(undecoded).arg(encodingName(m_format.encoding)),
+    switch (m_dialogs.ask(kLossySaveQuestion.arg(undecoded).arg(encodingName(m_document.format().encoding)),
                           { Button::Save, Button::Reopen, Button::Cancel }, Dialogs::Icon::Warning, Button::Cancel)) {
     case Button::Save:
         options.replaceUndecoded = true;
@@ -513,21 +396,22 @@ bool DocumentController::undecodedAccepted(SaveOptions& options)
 
 bool DocumentController::writeDocument(const QString& path)
 {
-    TextFormat format = m_format;
-    SaveOptions options { m_lossy, false, false, m_unkept };
+    TextFormat format = m_document.format();
+    SaveOptions options { m_document.isLossy(), false, false, m_document.unkeptParts() };
     if (!isRtfFileName(path) && !undecodedAccepted(options))
         return false;
-    const DocumentEditor* editor = m_ui.RichEdit2;
-    DocumentSource source;
-    source.document = editor->richDocument();
-    source.plainSlices = [editor](const TextSliceSink& sink) { editor->textInSlices(sink); };
     // Busy only while writing: the question below must not wear the wait cursor.
     const auto save = [&] {
         const BusyCursor busy;
-        ProgressMessage progress(m_ui.messageField);
-        if (editor->textLength() >= kLongSaveCharacters)
-            progress.show(path + kDocumentSavingSuffix);
-        return saveDocument(path, source, format, options);
+        ProgressMessage progress(m_ui.messageField, kSaveFeedbackDelayMs);
+        if (m_ui.RichEdit2->textLength() >= kLongSaveCharacters)
+            progress.show(kDocumentSavingProgress.arg(0));
+        const QMetaObject::Connection shown = connect(&m_document, &Document::saveProgress, this, [&](int percent) {
+            progress.showWhenLong(kDocumentSavingProgress.arg(percent));
+        });
+        SaveResult result = m_document.save(path, format, options);
+        disconnect(shown);
+        return result;
     };
     SaveResult result = save();
     if (result.status == SaveStatus::NeedsConfirmation) {
@@ -547,15 +431,6 @@ bool DocumentController::writeDocument(const QString& path)
         m_dialogs.message(result.message, Dialogs::Icon::Critical);
         return false;
     }
-    if (!isRtfFileName(path)) {
-        setTextFormat(format);
-        m_lossy = false;
-    }
-    m_disk.take(path);
-    dropRestoredBackup();
-    // What could not be written is gone from the RTF file now; its next save loses nothing more.
-    if (isRtfFileName(path))
-        m_unkept.clear();
     return true;
 }
 
@@ -570,7 +445,7 @@ bool DocumentController::overwriteAccepted(const QString& path)
 
 bool DocumentController::externalChangeAccepted(const QString& path)
 {
-    if (!m_disk.changedSince(path))
+    if (!m_document.disk().changedSince(path))
         return true;
     return m_dialogs.ask(kChangedByOtherProgram.arg(path), { Dialogs::Button::Yes, Dialogs::Button::No },
                          Dialogs::Icon::Warning) == Dialogs::Button::Yes;
@@ -578,7 +453,7 @@ bool DocumentController::externalChangeAccepted(const QString& path)
 
 bool DocumentController::FileSave()
 {
-    if (namesNoFile(m_currentFileName))
+    if (m_document.isUntitled())
         return FileSaveAs();
     if (!externalChangeAccepted(m_currentFileName) || !writeDocument(m_currentFileName))
         return false;
@@ -612,11 +487,11 @@ bool DocumentController::FileSaveAs()
 
 bool DocumentController::reopenWithEncoding(Encoding encoding)
 {
-    if (namesNoFile(m_currentFileName))
+    if (m_document.isUntitled())
         return false;
     if (!savePrompt())
         return false;
-    const QString path = m_currentFileName;
+    const QString path = m_document.path();
     if (!load(path, encoding))
         return false;
     focusUnmodifiedDocumentEditor();
@@ -626,12 +501,12 @@ bool DocumentController::reopenWithEncoding(Encoding encoding)
 
 bool DocumentController::saveWithFormat(const TextFormat& format)
 {
-    const TextFormat previous = m_format;
-    setTextFormat(format);
+    const TextFormat previous = m_document.format();
+    m_document.setFormat(format);
     if (FileSave())
         return true;
     // Nothing was written: the file on disk is still in the old format, and so is the document.
-    setTextFormat(previous);
+    m_document.setFormat(previous);
     return false;
 }
 

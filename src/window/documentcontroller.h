@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "document/disksnapshot.h"
+#include "document/document.h"
 #include "formats/documentio.h"
 #include "formats/textformat.h"
 #include "ui/dialogs.h"
@@ -10,12 +10,9 @@
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
 #include <functional>
-#include <memory>
 #include <optional>
 
-class CheckedFile;
 class DocumentEditor;
 class QAction;
 class QLabel;
@@ -35,17 +32,17 @@ struct DocumentControls
 };
 
 /**
- * The editor window's document handling: clear, open, save, Save As, the title routine, the
- * save prompt, loading a dropped, command-line or recent file, and the open and save dialogs'
- * kept state. The document keeps how it sat on disk (encoding, BOM, line ending, lossy load)
- * so that a plain save writes it back the same way.
+ * The user's side of the window's document: clear, open, save, Save As, the title routine, the
+ * save prompt, loading a dropped, command-line or recent file, the open and save dialogs' kept
+ * state, and every question and message about them. What the document is and how it sits on disk
+ * is the Document's; this asks, tells and shows.
  */
 class DocumentController final : public QObject
 {
     Q_OBJECT
 public:
-    DocumentController(const DocumentControls& controls, RulerGutter* rulerGutter, RecentFiles* recent,
-                       Dialogs& dialogs, QObject* parent = nullptr);
+    DocumentController(const DocumentControls& controls, Document& document, RulerGutter* rulerGutter,
+                       RecentFiles* recent, Dialogs& dialogs, QObject* parent = nullptr);
     ~DocumentController() override;
 
     /** The window's editor-settings write, run after an open or a drop. */
@@ -105,16 +102,13 @@ public:
      * stamp is the one the document had, so a file changed since makes the first save ask.
      */
     bool restoreRecovery(const QString& lockPath);
-    /**
-     * The window came back: when the file changed on disk, an unmodified text is read again in
-     * place, a modified one asks first; a deleted file is said once. One stat when nothing changed.
-     */
-    void noticeDiskChanges();
-    /** How the file stood on disk at the last load or save. */
-    const DiskSnapshot& diskSnapshot() const { return m_disk; }
     /** Gives the document editor the focus and clears its modified flag. */
     void focusUnmodifiedDocumentEditor();
 
+    /**
+     * The name the title routine was given: the file, or while there is none " " or the folder
+     * the work-folder tree shows.
+     */
     QString currentFileName() const { return m_currentFileName; }
     QString currentFolder() const { return m_currentFolder; }
     QString applicationTitle() const { return m_applicationTitle; }
@@ -122,22 +116,12 @@ public:
     int filterIndex() const { return m_filterIndex; }
     void setFilterIndex(int index) { m_filterIndex = index; }
     FileDialogState& openDialog() { return m_openDialog; }
+    /** The document this handles for the user. */
+    const Document& document() const { return m_document; }
     FileDialogState& saveDialog() { return m_saveDialog; }
-    /** How a plain save writes the document. */
-    pemmo::formats::TextFormat textFormat() const { return m_format; }
-    bool loadedLossy() const { return m_lossy; }
-
-    /** Whether a load is running (the window paints and can be closed meanwhile). */
-    bool isLoading() const { return m_loading; }
-    /** Ends the running load at the next slice: the document editor is left empty and unmodified. */
-    void stopLoading() { m_stopRequested = true; }
 
 Q_SIGNALS:
-    /** A document was loaded into the document editor, its caret at the start. */
-    void documentLoaded();
-    /** The encoding, BOM or line ending a plain save writes has changed (load, new, save). */
-    void textFormatChanged(const pemmo::formats::TextFormat& format);
-    /** A load ended early on stopLoading(); it said nothing and changed nothing. */
+    /** A load ended early on Document::stopLoading(); it said nothing and changed nothing. */
     void loadStopped();
     /** The user wants to read the file again in an encoding still to be chosen. */
     void encodingChoiceWanted();
@@ -147,14 +131,17 @@ Q_SIGNALS:
 private:
     QString startFolder(const QString& preferred) const;
     bool load(const QString& path, std::optional<pemmo::formats::Encoding> encoding);
-    void setTextFormat(const pemmo::formats::TextFormat& format);
+    /** One of the document's loads, given the binary-file question to ask (or none). */
+    using DocumentLoad = std::function<Document::LoadReport(const std::function<bool()>& confirmBinary)>;
+    /** Runs @p loading with the busy cursor and progress shown, then says what went wrong, if anything. */
+    bool runLoad(bool askBinary, const DocumentLoad& loading);
+    void reloadChangedFile(const QString& path, bool deleted);
     bool probedLoad(const QString& path);
     bool undecodedAccepted(pemmo::formats::SaveOptions& options);
     bool writeDocument(const QString& path);
     bool overwriteAccepted(const QString& path);
     bool externalChangeAccepted(const QString& path);
     void endPreview();
-    void dropRestoredBackup();
     void showMessage(const QString& text);
     /**
      * After a load: says that long lines show only their start, or else that @p openedPath was
@@ -163,6 +150,7 @@ private:
     void showLoadedMessage(const QString& openedPath);
 
     DocumentControls m_ui;
+    Document& m_document;
     RulerGutter* m_rulerGutter;
     RecentFiles* m_recent;
     Dialogs& m_dialogs;
@@ -170,22 +158,11 @@ private:
     std::function<void(const QString&)> m_refreshWorkTree;
     std::function<void()> m_endPreview;
 
+    // The document's file, or what the title shows while there is none (see currentFileName()).
     QString m_currentFileName;
     QString m_currentFolder;
     QString m_applicationTitle;
     int m_filterIndex = 0;
     FileDialogState m_openDialog;
     FileDialogState m_saveDialog;
-    pemmo::formats::TextFormat m_format = pemmo::formats::kNewDocumentFormat;
-    bool m_lossy = false;
-    DiskSnapshot m_disk;
-    // The file's state that noticeDiskChanges() has last told about, so that it tells once.
-    std::optional<std::optional<FileStamp>> m_noticedDisk;
-    QStringList m_unkept;
-    bool m_loading = false;
-    // The backup being restored, held locked so that no other start offers it meanwhile.
-    std::unique_ptr<CheckedFile> m_restoredBackup;
-    QString m_restoredBackupPath;
-    // Read by a load's decoding thread.
-    std::atomic<bool> m_stopRequested = false;
 };

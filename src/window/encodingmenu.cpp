@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "encodingmenu.h"
 
+#include "document/document.h"
+
 #include "document/documentnames.h"
 #include "document/editortexts.h"
 #include "documentcontroller.h"
@@ -59,7 +61,7 @@ EncodingMenu::EncodingMenu(DocumentController& documents, Dialogs& dialogs, QWid
         m_encodingGroup->addAction(action);
         connect(action, &QAction::triggered, this, [this, choice] {
             runReported(m_dialogs, [this, choice] {
-                TextFormat format = m_documents.textFormat();
+                TextFormat format = m_documents.document().format();
                 format.encoding = choice.encoding;
                 format.bom = choice.bom;
                 m_documents.saveWithFormat(format);
@@ -75,7 +77,7 @@ EncodingMenu::EncodingMenu(DocumentController& documents, Dialogs& dialogs, QWid
         m_lineEndingGroup->addAction(action);
         connect(action, &QAction::triggered, this, [this, ending] {
             runReported(m_dialogs, [this, ending] {
-                TextFormat format = m_documents.textFormat();
+                TextFormat format = m_documents.document().format();
                 format.lineEnding = ending;
                 // A chosen ending is for every line, also where the file's mixed breaks were kept.
                 format.keptLineEndings = false;
@@ -94,7 +96,7 @@ EncodingMenu::EncodingMenu(DocumentController& documents, Dialogs& dialogs, QWid
 
 void EncodingMenu::refresh()
 {
-    const TextFormat format = m_documents.textFormat();
+    const TextFormat format = m_documents.document().format();
     for (QAction* action : m_encodingGroup->actions()) {
         const auto choice = action->data().value<EncodingChoice>();
         action->setChecked(choice.encoding == format.encoding && choice.bom == format.bom);

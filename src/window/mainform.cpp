@@ -5,7 +5,9 @@
 
 #include "browser/worktree.h"
 #include "colouringswitch.h"
+#include "document/document.h"
 #include "document/documenteditor.h"
+#include "document/editortext.h"
 #include "document/editortexts.h"
 #include "document/recentlists.h"
 #include "documentcontroller.h"
@@ -15,6 +17,7 @@
 #include "formats/documentio.h"
 #include "instancecommands.h"
 #include "launcher/editorlaunch.h"
+#include "loadinputguard.h"
 #include "recentfiles.h"
 #include "settings/settingstable.h"
 #include "settings/settingstexts.h"
@@ -61,10 +64,14 @@ TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
                                     this);
     m_position = new PositionDisplay(m_ui.RichEdit2, m_ui.Panel1, m_rulerGutter, this);
     m_recent = new RecentFiles(m_ui.MRU, m_ui.MRUSeparator, this);
+    m_text = std::make_unique<EditorText>(*m_ui.RichEdit2);
+    m_document = new Document(*m_text, this);
+    m_text->attach(*m_document);
+    connect(m_document, &Document::loadingChanged, new LoadInputGuard(this, this), &LoadInputGuard::setLoading);
     m_documents = new DocumentController(
         DocumentControls { this, m_ui.RichEdit2, m_ui.Ruler, m_ui.commands[Command::N3],
                            m_ui.commands[Command::CoolTree], m_ui.Panel1->messageField() },
-        m_rulerGutter, m_recent, m_context.dialogs, this);
+        *m_document, m_rulerGutter, m_recent, m_context.dialogs, this);
     m_documents->setEditorSettingsWrite([this] { writeEditorSettings(); });
     m_encodings = new EncodingMenu(*m_documents, m_context.dialogs, this);
     addEncodingMenu();
@@ -72,7 +79,7 @@ TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
         if (m_closeAfterLoad)
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     });
-    m_recovery = new RecoveryKeeper(m_ui.RichEdit2, m_documents, this);
+    m_recovery = new RecoveryKeeper(m_ui.RichEdit2, m_document, this);
     connect(m_documents, &DocumentController::unsavedTextDropped, m_recovery, &RecoveryKeeper::discard);
     m_instances = new InstanceCommands(this, m_context.dialogs, m_context.processes, m_documents->openDialog(),
                                        m_recent, this);
@@ -128,7 +135,7 @@ void TMainForm::connectCommands()
     connect(m_ui.RichEdit2, &DocumentEditor::overtypeChanged, this, [this](bool overtype) {
         m_ui.Panel1->insertField()->setText(overtype ? kOvertypeModeText : kInsertModeText);
     });
-    connect(m_documents, &DocumentController::documentLoaded, m_position, &PositionDisplay::showDocumentPosition);
+    connect(m_document, &Document::loaded, m_position, &PositionDisplay::showDocumentPosition);
     connect(m_features, &EditorFeatures::caretMovedByCommand, m_position, &PositionDisplay::RichEdit2KeyUp);
     connect(m_ui.RichEdit2, &DocumentEditor::filesDropped, this,
             [this](const QString& path) { runReported(m_context.dialogs, [&] { loadDroppedFile(path); }); });
@@ -141,8 +148,8 @@ void TMainForm::addEncodingMenu()
     const auto showFormat = [this](const pemmo::formats::TextFormat& format) {
         m_ui.Panel1->formatField()->setText(EncodingMenu::formatText(format));
     };
-    showFormat(m_documents->textFormat());
-    connect(m_documents, &DocumentController::textFormatChanged, this, showFormat);
+    showFormat(m_document->format());
+    connect(m_document, &Document::formatChanged, this, showFormat);
     connect(m_ui.Panel1, &StatusRow::formatFieldClicked, m_encodings, &EncodingMenu::popup);
 }
 
@@ -275,7 +282,7 @@ void TMainForm::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        runReported(m_context.dialogs, [this] { m_documents->noticeDiskChanges(); });
+        runReported(m_context.dialogs, [this] { m_document->checkDisk(); });
 }
 
 bool TMainForm::savePrompt()
@@ -338,11 +345,11 @@ void TMainForm::FormShow()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    if (m_documents->isLoading()) {
+    if (m_document->isLoading()) {
         // Closing during a load stops it and closes without a question or a write, once the
         // load has wound down.
         m_closeAfterLoad = true;
-        m_documents->stopLoading();
+        m_document->stopLoading();
         event->ignore();
         return;
     }
@@ -387,6 +394,7 @@ void TMainForm::FormDestroy()
 {
     // The controllers must not hear from editors that are being torn down.
     m_ui.RichEdit2->disconnect(this);
+    m_ui.RichEdit2->disconnect(m_document);
     m_ui.RichEdit2->disconnect(m_rulerGutter);
     m_ui.RichEdit2->disconnect(m_position);
     m_ui.Tree->disconnect(&m_features->workTree());

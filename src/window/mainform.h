@@ -8,7 +8,11 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <memory>
+
+class Document;
 class DocumentController;
+class EditorText;
 class EditorFeatures;
 class EncodingMenu;
 struct FeatureControls;
@@ -58,6 +62,8 @@ public:
     /** The file named on the command line; empty when there was none or it could not be read. */
     QString commandLineFile() const { return m_commandLineFile; }
 
+    /** The document the window holds: its file, format, disk stamp and load state. */
+    Document& document() const { return *m_document; }
     /** Open, save, title routine and dialog state of the document. */
     DocumentController& documents() const { return *m_documents; }
     /** The encoding menu: its two submenus under ﾌｧｲﾙ and the format field's popup. */
@@ -107,6 +113,8 @@ private:
     RulerGutter* m_rulerGutter = nullptr;
     PositionDisplay* m_position = nullptr;
     RecentFiles* m_recent = nullptr;
+    std::unique_ptr<EditorText> m_text;
+    Document* m_document = nullptr;
     DocumentController* m_documents = nullptr;
     EncodingMenu* m_encodings = nullptr;
     ColouringSwitch* m_colouring = nullptr;

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "recoverykeeper.h"
 
+#include "document/document.h"
 #include "document/documenteditor.h"
-#include "document/documentnames.h"
-#include "documentcontroller.h"
 #include "formats/plaintext.h"
 #include "formats/recoverystore.h"
 #include "formats/rtfwriter.h"
@@ -85,10 +84,10 @@ std::optional<QString> writeJob(RecoveryCopy& copy, const QByteArray& rtf, const
 
 } // namespace
 
-RecoveryKeeper::RecoveryKeeper(DocumentEditor* editor, DocumentController* documents, QObject* parent)
+RecoveryKeeper::RecoveryKeeper(DocumentEditor* editor, Document* document, QObject* parent)
     : QObject(parent)
     , m_editor(editor)
-    , m_documents(documents)
+    , m_document(document)
     , m_copy(std::make_unique<RecoveryCopy>())
 {
     m_pause.setSingleShot(true);
@@ -96,14 +95,15 @@ RecoveryKeeper::RecoveryKeeper(DocumentEditor* editor, DocumentController* docum
     setPauses(kPauseMs, kLongestMs);
     connect(&m_pause, &QTimer::timeout, this, &RecoveryKeeper::due);
     connect(&m_longest, &QTimer::timeout, this, &RecoveryKeeper::due);
-    // Only the cheap hooks: the component's modification events stay off.
-    connect(m_editor, &DocumentEditor::textMayChange, this, &RecoveryKeeper::touched);
-    connect(m_editor, &DocumentEditor::modificationChanged, this, [this](bool modified) {
+    connect(m_document, &Document::textChanged, this, &RecoveryKeeper::touched);
+    // Saved or given up: the copy goes with the unsaved text.
+    connect(m_document, &Document::saved, this, &RecoveryKeeper::discard);
+    connect(m_document, &Document::modifiedChanged, this, [this](bool modified) {
         // A load clears the flag of a text the save prompt has already dealt with, or of the
         // copy being restored itself.
         if (modified)
             touched();
-        else if (!m_documents->isLoading())
+        else if (!m_document->isLoading())
             discard();
     });
 }
@@ -139,7 +139,7 @@ void RecoveryKeeper::due()
 {
     m_pause.stop();
     m_longest.stop();
-    if (m_documents->isLoading())
+    if (m_document->isLoading())
         return;
     if (m_editor->isModified())
         startWrite();
@@ -152,13 +152,12 @@ void RecoveryKeeper::fillSnapshot(Job& job) const
     job.note = {};
     job.rtf.clear();
     RecoveryNote& note = job.note;
-    const QString name = m_documents->currentFileName();
-    if (!namesNoFile(name))
-        note.originalPath = QFileInfo(name).absoluteFilePath();
+    if (!m_document->isUntitled())
+        note.originalPath = QFileInfo(m_document->path()).absoluteFilePath();
     note.rich = m_editor->isRichText();
-    note.format = m_documents->textFormat();
-    note.lossy = m_documents->loadedLossy();
-    const DiskSnapshot& disk = m_documents->diskSnapshot();
+    note.format = m_document->format();
+    note.lossy = m_document->isLossy();
+    const DiskSnapshot& disk = m_document->disk();
     note.stampTaken = disk.taken();
     note.stamp = disk.stamp();
     note.caret = m_editor->selectionStart();
@@ -267,7 +266,7 @@ void RecoveryKeeper::preserveNow()
     m_pause.stop();
     m_longest.stop();
     waitForWrite();
-    if (!m_editor->isModified() || m_documents->isLoading()) {
+    if (!m_editor->isModified() || m_document->isLoading()) {
         m_copy->remove();
         return;
     }

@@ -10,20 +10,20 @@
 #include <memory>
 #include <optional>
 
-class DocumentController;
+class Document;
 class DocumentEditor;
 class QThread;
 
 /**
- * Keeps a recovery copy of the window's unsaved text, so that a crash, a kill or a logout does not
- * take it: written once typing pauses, and at least every so often while it goes on, on a thread
- * of its own; removed when the text is saved or given up, and when the window ends normally.
+ * Keeps a recovery copy of the document's unsaved text (as @p editor holds it), so that a crash, a kill or a logout
+ * does not take it: written once typing pauses, and at least every so often while it goes on, on a thread of its own;
+ * removed when the text is saved or given up, and when the window ends normally.
  */
 class RecoveryKeeper final : public QObject
 {
     Q_OBJECT
 public:
-    RecoveryKeeper(DocumentEditor* editor, DocumentController* documents, QObject* parent = nullptr);
+    RecoveryKeeper(DocumentEditor* editor, Document* document, QObject* parent = nullptr);
     ~RecoveryKeeper() override;
 
     static constexpr int kPauseMs = 2000;
@@ -65,7 +65,7 @@ private:
     void waitForWrite();
 
     DocumentEditor* m_editor;
-    DocumentController* m_documents;
+    Document* m_document;
     QTimer m_pause;
     QTimer m_longest;
     // Used by the writing thread while one runs; by this one otherwise.

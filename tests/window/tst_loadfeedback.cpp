@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: MIT
 // Loading and saving on the real editor window: the busy cursor comes and goes with the work, and
 // a document that arrives in slices is the same document as one read whole.
+#include "document/document.h"
+#include "document/editortexts.h"
 #include "document/scintilla/scintillaview.h"
 #include "formats/plaintext.h"
 #include "mainformfixture.h"
+#include "view/statusrow.h"
 #include "window/documentcontroller.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -33,6 +38,8 @@ private Q_SLOTS:
     void largeFileLoadsWhileTheWindowAnswers();
     void closingDuringALoadStopsItAndChangesNothing_data();
     void closingDuringALoadStopsItAndChangesNothing();
+    void loadSaysHowFarAndTakesNoTyping();
+    void longSaveSaysHowFar();
 
 private:
     DocumentController& documents() const { return f->form->documents(); }
@@ -297,6 +304,80 @@ void TestLoadFeedback::closingDuringALoadStopsItAndChangesNothing()
     QCOMPARE(file.readAll(), bytes);
     QCOMPARE(f->settings.hiveBytes(), hiveBefore);
     QVERIFY(f->form->recentFiles().isEmpty() || f->form->recentFiles().value(0) != path);
+}
+
+void TestLoadFeedback::loadSaysHowFarAndTakesNoTyping()
+{
+    f->form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f->form.get()));
+    const QByteArray bytes = largeCp932Text();
+    const QString path = f->writeFile(QStringLiteral("large.txt"), bytes);
+    f->editor()->setText(QStringLiteral("previous"));
+    f->editor()->setModified(false);
+    f->editor()->focusText();
+    QLabel* field = f->control<StatusRow>(QStringLiteral("Panel1"))->messageField();
+    QStringList shown;
+    bool typed = false;
+    qsizetype lengthAfterTyping = -1;
+    QTimer typist;
+    connect(&typist, &QTimer::timeout, f->form.get(), [&] {
+        shown += field->text();
+        // Once the text has been emptied the decoding runs: a user types into the empty window.
+        if (typed || f->editor()->textLength() != 0)
+            return;
+        typed = true;
+        QTest::keyClicks(f->editorView(), QStringLiteral("abc"));
+        QTest::keyClick(f->editorView(), Qt::Key_Return);
+        lengthAfterTyping = f->editor()->textLength();
+    });
+    typist.start(5);
+    QVERIFY(documents().loadIntoDocumentEditor(path));
+    typist.stop();
+
+    QVERIFY2(typed, "the load ran long enough to type into");
+    QCOMPARE(lengthAfterTyping, qsizetype(0));
+    const QRegularExpression progress(QStringLiteral("^読み込み中… (\\d+)%$"));
+    const QStringList progressShown = shown.filter(progress);
+    QVERIFY2(!progressShown.isEmpty(), qPrintable(shown.join(QLatin1Char('|'))));
+    // The text is the file, whole: nothing typed went in at its start, and it is unmodified.
+    QVERIFY(!f->editor()->isModified());
+    QVERIFY(!f->editor()->isUndoAvailable());
+    QCOMPARE(f->editor()->text().left(4), QStringLiteral("日本語 "));
+    QVERIFY(!field->text().startsWith(QStringLiteral("読み込み中")));
+    // Once loaded, typing goes in again.
+    QTest::keyClicks(f->editorView(), QStringLiteral("x"));
+    QCOMPARE(f->editor()->text().left(5), QStringLiteral("x日本語 "));
+}
+
+void TestLoadFeedback::longSaveSaysHowFar()
+{
+    QString text;
+    const QString line = QStringLiteral("日本語のテキスト %1\n");
+    while (text.size() < 5 * 1024 * 1024)
+        text += line.arg(text.size());
+    f->editor()->setText(text);
+    f->editor()->setModified(true);
+    const QString path = f->settings.dir() + QStringLiteral("/long.txt");
+    f->dialogs.files = { path };
+    f->dialogs.pickFilter = 7;
+    QLabel* field = f->control<StatusRow>(QStringLiteral("Panel1"))->messageField();
+    QStringList shown;
+    int reports = 0;
+    connect(&f->form->document(), &Document::saveProgress, this, [&](int) {
+        ++reports;
+        shown += field->text();
+    });
+    QVERIFY(documents().FileSaveAs());
+    QVERIFY(reports > 1);
+    // A save this long says so from its start and on as it goes; the busy cursor is gone after it.
+    const QRegularExpression progress(QStringLiteral("^保存中… (\\d+)%$"));
+    QCOMPARE(shown.filter(progress).size(), shown.size());
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(field->text().endsWith(kDocumentSavedSuffix));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.size() > text.size());
+    QVERIFY(file.read(6) == QByteArray("\x93\xfa\x96\x7b\x8c\xea"));
 }
 
 QTEST_MAIN(TestLoadFeedback)

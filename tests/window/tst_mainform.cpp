@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The editor window's creation, show and close against a real settings hive.
+#include "document/document.h"
 #include "document/editortexts.h"
 #include "mainformfixture.h"
 #include "settings/settingstexts.h"
@@ -357,7 +358,7 @@ void TestMainForm::largeCommandLineFileLoadsOnceTheWindowIsUp()
     TMainForm& form = f->createForm({ path });
     bool loaded = false;
     bool exposedWhenLoaded = false;
-    connect(&form.documents(), &DocumentController::documentLoaded, this, [&] {
+    connect(&form.document(), &Document::loaded, this, [&] {
         loaded = true;
         exposedWhenLoaded = form.windowHandle() && form.windowHandle()->isExposed();
     });

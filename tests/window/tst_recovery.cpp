@@ -3,6 +3,7 @@
 // written once typing pauses, goes when the text is saved or given up, is offered at the next
 // start and restored as it was. A file changed by another program is noticed when the window comes back.
 #include "app/backupoffer.h"
+#include "document/document.h"
 #include "document/editortexts.h"
 #include "formats/plaintext.h"
 #include "formats/recoverystore.h"
@@ -136,7 +137,7 @@ void TestRecovery::typedTextIsCopiedAfterThePause()
     QVERIFY(waitForCopy());
     QCOMPARE(bytesOf(onlyCopy()), copy);
     // The copy is what Ctrl+S writes.
-    QCOMPARE(encodePlainText(f->editor()->text(), f->form->documents().textFormat()), copy);
+    QCOMPARE(encodePlainText(f->editor()->text(), f->form->document().format()), copy);
     QCOMPARE(QFileInfo(onlyCopy()).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
     QCOMPARE(QFileInfo(recoveryFolder()).permissions(),
              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser |
@@ -149,7 +150,7 @@ void TestRecovery::typedTextIsCopiedAfterThePause()
     const std::optional<RecoveryNote> note = readRecoveryNote(lockPath);
     QVERIFY(note);
     QCOMPARE(note->originalPath, path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath());
-    QCOMPARE(note->format, f->form->documents().textFormat());
+    QCOMPARE(note->format, f->form->document().format());
     QCOMPARE(note->caret, qint64(typed.size()));
     QCOMPARE(note->processId, qint64(QCoreApplication::applicationPid()));
     QCOMPARE(note->stampTaken, !path.isEmpty());
@@ -211,7 +212,7 @@ void TestRecovery::leftCopyIsOfferedRestoredAndSaved()
     // A UTF-8 file with LF and no final break: all of it must come back as it was.
     const QString path = f->writeFile(QStringLiteral("kept.txt"), "first\nsecond");
     openedForm(path);
-    const TextFormat format = f->form->documents().textFormat();
+    const TextFormat format = f->form->document().format();
     f->editor()->setSelection(6, 0);
     type(QStringLiteral("日本語 "));
     QVERIFY(waitForCopy());
@@ -246,7 +247,7 @@ void TestRecovery::leftCopyIsOfferedRestoredAndSaved()
     QVERIFY(f->editor()->isModified());
     QVERIFY(f->form->isWindowModified());
     QVERIFY(f->form->windowTitle().contains(path));
-    QCOMPARE(f->form->documents().textFormat(), format);
+    QCOMPARE(f->form->document().format(), format);
     QCOMPARE(f->editor()->selectionStart(), 10);
     QVERIFY(f->dialogs.messages.isEmpty());
 
@@ -266,7 +267,7 @@ void TestRecovery::unmodifiedFileChangedElsewhereIsReloaded()
     const QString path = f->writeFile(QStringLiteral("log.txt"), "one\ntwo\nthree\n");
     TMainForm& form = openedForm(path);
     f->editor()->setSelection(f->editor()->lineIndex(2), 0);
-    const TextFormat format = form.documents().textFormat();
+    const TextFormat format = form.document().format();
     activate(form);
     QCOMPARE(f->editor()->text(), QStringLiteral("one\ntwo\nthree"));
 
@@ -278,7 +279,7 @@ void TestRecovery::unmodifiedFileChangedElsewhereIsReloaded()
     QCOMPARE(f->editor()->text(), QStringLiteral("one\ntwo\nthree\nfour"));
     QVERIFY(!f->editor()->isModified());
     QCOMPARE(f->editor()->lineFromChar(f->editor()->selectionStart()), 2);
-    QCOMPARE(form.documents().textFormat(), format);
+    QCOMPARE(form.document().format(), format);
     QCOMPARE(message(), kReloadedAfterExternalChange.arg(path));
     QVERIFY(f->dialogs.questions.isEmpty());
 
