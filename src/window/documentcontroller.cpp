@@ -105,9 +105,6 @@ DocumentController::DocumentController(const DocumentControls& controls, Documen
     m_saveDialog.filters = saveDialogFilters();
     connect(&m_document, &Document::textReplacing, this, [this] {
         endPreview();
-        // The alternate editor never holds a document here: whatever the load refuses, it would
-        // refuse too, so the document editor stays the shown one.
-        m_ui.Memo1->hide();
         m_ui.RichEdit2->show();
     });
     connect(&m_document, &Document::fileChangedOnDisk, this, &DocumentController::reloadChangedFile);
