@@ -226,6 +226,13 @@ QByteArray DocumentEditor::plainTextUtf8() const
     return text;
 }
 
+QByteArray DocumentEditor::plainTextUtf8(qsizetype from, qsizetype length) const
+{
+    if (m_rich)
+        return m_richView->document()->toPlainText().toUtf8().mid(from, length);
+    return m_plainView->utf8Range(from, length);
+}
+
 void DocumentEditor::copyPlainTextUtf8(QByteArray& into) const
 {
     if (m_rich)

@@ -85,6 +85,16 @@ void ScintillaView::copyUtf8Text(QByteArray& into) const
     std::memcpy(into.data(), reinterpret_cast<const char*>(sci(Sci::SCI_GETCHARACTERPOINTER)), size_t(length));
 }
 
+QByteArray ScintillaView::utf8Range(qsizetype from, qsizetype length) const
+{
+    from = qBound<qsizetype>(0, from, byteLength());
+    length = qBound<qsizetype>(0, length, byteLength() - from);
+    if (length == 0)
+        return QByteArray();
+    // Only a gap inside the range is closed: a slice costs its own length, not the text's.
+    return QByteArray(reinterpret_cast<const char*>(sci(Sci::SCI_GETRANGEPOINTER, from, length)), length);
+}
+
 QString ScintillaView::textBetween(qsizetype from, qsizetype to) const
 {
     from = qBound<qsizetype>(0, from, byteLength());

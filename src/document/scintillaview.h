@@ -62,6 +62,8 @@ public:
     QByteArray utf8Text() const;
     /** The text as UTF-8 into @p into, reusing its room when it has enough. */
     void copyUtf8Text(QByteArray& into) const;
+    /** @p length bytes of the UTF-8 text from byte @p from, cut to the text's end. */
+    QByteArray utf8Range(qsizetype from, qsizetype length) const;
     qsizetype indexLength() const;
 
     /**

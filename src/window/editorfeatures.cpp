@@ -112,9 +112,16 @@ QStringList EditorFeatures::recentFolders() const
     return m_window.recentFolders();
 }
 
-QString EditorFeatures::documentText() const
+qsizetype EditorFeatures::documentUtf8Length() const
 {
-    return m_ui.RichEdit2->text();
+    if (m_ui.RichEdit2->isRichText())
+        return m_ui.RichEdit2->text().toUtf8().size();
+    return m_ui.RichEdit2->plainTextByteLength();
+}
+
+QByteArray EditorFeatures::documentUtf8(qsizetype from, qsizetype length) const
+{
+    return m_ui.RichEdit2->plainTextUtf8(from, length);
 }
 
 QFont EditorFeatures::editorFont() const
@@ -145,6 +152,8 @@ void EditorFeatures::setEditingAreaShown(bool shown)
         m_hiddenEditor->hide();
     } else if (m_hiddenEditor) {
         m_hiddenEditor->show();
+        // The preview had the keys (Esc leaves it); the text gets them back.
+        m_hiddenEditor->setFocus();
         m_hiddenEditor = nullptr;
     }
 }
