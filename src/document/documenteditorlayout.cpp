@@ -118,8 +118,10 @@ QFont DocumentEditor::shownFont() const
 {
     QFont font = m_font;
     const long zoom = m_rich ? 0 : m_plainView->sci(Sci::SCI_GETZOOM);
-    if (zoom != 0 && font.pointSizeF() > 0)
-        font.setPointSizeF(qMax(1.0, font.pointSizeF() + zoom));
+    // The component zooms in points, also a font given in pixels (the designed one is).
+    const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / logicalDpiY();
+    if (zoom != 0 && points > 0)
+        font.setPointSizeF(qMax(1.0, points + zoom));
     return font;
 }
 
@@ -176,7 +178,7 @@ void DocumentEditor::applyFont()
     v->sci(Sci::SCI_SETSELFORE, 1, sciColour(system.color(QPalette::Active, QPalette::HighlightedText)));
     v->sci(Sci::SCI_SETSELBACK, 1, sciColour(system.color(QPalette::Active, QPalette::Highlight)));
     applyCodeColouring();
-    // Lines are as high as the gutter's numbers in the same face, so both stay level.
+    // Lines get at least the face's own line spacing: some faces report less room than their glyphs take.
     v->sci(Sci::SCI_SETEXTRADESCENT, 0);
     const long extra = QFontMetrics(m_font).lineSpacing() - v->sci(Sci::SCI_TEXTHEIGHT, 0);
     if (extra > 0)
