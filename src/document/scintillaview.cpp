@@ -39,8 +39,10 @@ ScintillaView::ScintillaView(QWidget* parent)
     // line itself is watched.
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         checkTopLine();
-        if (updated & Sci::SC_UPDATE_SELECTION)
+        if (updated & Sci::SC_UPDATE_SELECTION) {
+            keepCaretInShownText();
             ScintillaAccessible::caretMoved(this);
+        }
     });
     ScintillaAccessible::install();
     connect(this, &QsciScintillaBase::SCN_PAINTED, this, &ScintillaView::checkTopLine);
@@ -196,7 +198,30 @@ int ScintillaView::styleLongLineTails(qsizetype shownCharacters, int style)
         }
         lineStart = lineEnd + 1;
     }
+    m_hiddenStyle = styled > 0 ? style : -1;
     return styled;
+}
+
+void ScintillaView::keepCaretInShownText()
+{
+    // The hidden rest of a line takes no room, so a caret anywhere in it or after it is drawn at
+    // the end of the shown start. It is put there, so that what is typed goes where it shows.
+    if (m_hiddenStyle < 0 || sci(Sci::SCI_STYLEGETVISIBLE, m_hiddenStyle))
+        return;
+    const long caret = sci(Sci::SCI_GETCURRENTPOS);
+    if (caret == 0 || caret != sci(Sci::SCI_GETANCHOR) || sci(Sci::SCI_GETSTYLEAT, caret - 1) != m_hiddenStyle)
+        return;
+    // A line's hidden rest is one run up to its end: find where it starts.
+    long shownEnd = sci(Sci::SCI_POSITIONFROMLINE, sci(Sci::SCI_LINEFROMPOSITION, caret));
+    long hidden = caret - 1;
+    while (shownEnd < hidden) {
+        const long middle = shownEnd + (hidden - shownEnd) / 2;
+        if (sci(Sci::SCI_GETSTYLEAT, middle) == m_hiddenStyle)
+            hidden = middle;
+        else
+            shownEnd = middle + 1;
+    }
+    sci(Sci::SCI_SETEMPTYSELECTION, shownEnd);
 }
 
 void ScintillaView::replaceWholeText(const QString& text)
@@ -364,6 +389,9 @@ void ScintillaView::mousePressEvent(QMouseEvent* event)
 void ScintillaView::keyPressEvent(QKeyEvent* event)
 {
     Q_EMIT keyPressing();
+    // The component tells of a moved caret only when it next paints; a key typed before must not
+    // land behind a hidden rest all the same.
+    keepCaretInShownText();
     const bool overtype = overwriteMode();
     QsciScintilla::keyPressEvent(event);
     if (overwriteMode() != overtype)
@@ -391,6 +419,7 @@ constexpr qint64 kInputMethodEchoMs = 2000;
 
 void ScintillaView::inputMethodEvent(QInputMethodEvent* event)
 {
+    keepCaretInShownText();
     // Asked to reset after a click committed its text, an input method may commit the same text
     // itself (Mozc through IBus does, a moment later, where the click has put the caret): that
     // copy is dropped. Anything else the input method sends means it has moved on.

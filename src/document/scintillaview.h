@@ -71,6 +71,8 @@ public:
      * to its end; the number of such lines. Nothing happens in a document without style bytes.
      */
     int styleLongLineTails(qsizetype shownCharacters, int style);
+    /** Moves a caret that stands in or after a line's hidden rest to the end of its shown start. */
+    void keepCaretInShownText();
 
     /** The first match at or after byte position @p from, through the component's target search; -1 if none. */
     qsizetype findFrom(const QByteArray& needle, qsizetype from, bool matchCase, bool wholeWord) const;
@@ -124,6 +126,7 @@ private:
     // Never shown: it makes the settings of documents that no view shows yet.
     std::unique_ptr<QsciScintillaBase> m_preparer;
     long m_topLine = 0;
+    int m_hiddenStyle = -1; // the style that hides the rest of long lines, while any has one
     bool m_composing = false;
     QString m_preedit;
     // What a click committed for the input method, and when: its own copy may still come.
