@@ -227,7 +227,7 @@ public:
 
     /** The caret's rectangle in text-area coordinates (origin at the top left of the text area). */
     QRect caretRect() const;
-    /** Where the text area's top left lies in this widget. */
+    /** Where the text area's top left lies in this widget: where the first column starts, past the left margin. */
     QPoint textAreaOffset() const;
     /** The height of one laid-out line in pixels. */
     int lineHeight() const;

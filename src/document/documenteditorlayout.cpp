@@ -295,7 +295,7 @@ QRect DocumentEditor::caretRect() const
     if (m_rich)
         return m_richView->cursorRect();
     const long position = m_plainView->sci(Sci::SCI_GETCURRENTPOS);
-    const int x = int(m_plainView->sci(Sci::SCI_POINTXFROMPOSITION, 0, position));
+    const int x = int(m_plainView->sci(Sci::SCI_POINTXFROMPOSITION, 0, position)) - ScintillaView::kTextLeftMargin;
     const int y = int(m_plainView->sci(Sci::SCI_POINTYFROMPOSITION, 0, position));
     return QRect(x, y, 1, lineHeight());
 }
@@ -310,7 +310,7 @@ int DocumentEditor::lineHeight() const
 QPoint DocumentEditor::textAreaOffset() const
 {
     const auto* area = m_rich ? static_cast<QAbstractScrollArea*>(m_richView) : m_plainView;
-    return area->viewport()->mapTo(this, QPoint(0, 0));
+    return area->viewport()->mapTo(this, QPoint(m_rich ? 0 : ScintillaView::kTextLeftMargin, 0));
 }
 
 QScrollBar* DocumentEditor::verticalScrollBar() const

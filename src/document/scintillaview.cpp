@@ -22,8 +22,8 @@ ScintillaView::ScintillaView(QWidget* parent)
     setUpDocument();
     for (int margin = 0; margin < 5; ++margin)
         sci(Sci::SCI_SETMARGINWIDTHN, margin, 0L);
-    // Lines start at the very left of the text area, so that the ruler lines up with them.
-    sci(Sci::SCI_SETMARGINLEFT, 0UL, 0L);
+    // A few pixels between the window's border and the text; the ruler counts them in.
+    sci(Sci::SCI_SETMARGINLEFT, 0UL, long(kTextLeftMargin));
     sci(Sci::SCI_SETMARGINRIGHT, 0UL, 0L);
     sci(Sci::SCI_USEPOPUP, 0L);
     // Nothing here listens to the change notifications, and QScintilla answers each insert and

@@ -28,6 +28,9 @@ class ScintillaView final : public QsciScintilla
 {
     Q_OBJECT
 public:
+    /** Blank pixels left of the text, inside the text area. */
+    static constexpr int kTextLeftMargin = 4;
+
     explicit ScintillaView(QWidget* parent = nullptr);
     ~ScintillaView() override;
 

@@ -341,6 +341,8 @@ void TestRulerGutter::rulerLinesUpWithTheText()
     auto* label1 = f->control<QLabel>(QStringLiteral("Label1"));
     ScintillaView* view = f->editorView();
     zoom(zoomSteps);
+    // The text keeps a few pixels from the window's border, and the ruler with it.
+    QVERIFY(view->sci(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, 0L) >= 3);
     const QFontMetricsF rulerMetrics(label1->font());
     for (const int column : { 0, 10, 30 }) {
         const long x = view->sci(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, long(view->positionFromIndex(column)));
