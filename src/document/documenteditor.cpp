@@ -196,6 +196,11 @@ QByteArray DocumentEditor::plainTextUtf8() const
     return text;
 }
 
+QByteArray DocumentEditor::plainTextUtf8(qsizetype from, qsizetype length) const
+{
+    return m_shown->utf8Range(from, length);
+}
+
 void DocumentEditor::copyPlainTextUtf8(QByteArray& into) const
 {
     m_shown->copyUtf8Text(into);

@@ -136,6 +136,8 @@ public:
     QByteArray plainTextUtf8() const;
     /** plainTextUtf8() into @p into, reusing its room when it has enough. */
     void copyPlainTextUtf8(QByteArray& into) const;
+    /** @p length bytes of plainTextUtf8() from byte @p from, without copying the rest. */
+    QByteArray plainTextUtf8(qsizetype from, qsizetype length) const;
     /** The plain view's text length in UTF-8 bytes; 0 while the rich view holds the document. */
     qsizetype plainTextByteLength() const;
     /** Whether the rich-text view holds the document. */
@@ -227,7 +229,7 @@ public:
 
     /** The caret's rectangle in text-area coordinates (origin at the top left of the text area). */
     QRect caretRect() const;
-    /** Where the text area's top left lies in this widget. */
+    /** Where the text area's top left lies in this widget: where the first column starts, past the left margin. */
     QPoint textAreaOffset() const;
     /** The height of one laid-out line in pixels. */
     int lineHeight() const;

@@ -37,8 +37,10 @@ QFont DocumentEditor::shownFont() const
 {
     QFont font = m_font;
     const int zoom = m_shown->zoomSteps();
-    if (zoom != 0 && font.pointSizeF() > 0)
-        font.setPointSizeF(qMax(1.0, font.pointSizeF() + zoom));
+    // The component zooms in points, also a font given in pixels (the designed one is).
+    const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / logicalDpiY();
+    if (zoom != 0 && points > 0)
+        font.setPointSizeF(qMax(1.0, points + zoom));
     return font;
 }
 
@@ -138,7 +140,7 @@ int DocumentEditor::lineHeight() const
 
 QPoint DocumentEditor::textAreaOffset() const
 {
-    return m_shown->scrollArea()->viewport()->mapTo(this, QPoint(0, 0));
+    return m_shown->scrollArea()->viewport()->mapTo(this, QPoint(m_shown->textLeftMargin(), 0));
 }
 
 QScrollBar* DocumentEditor::verticalScrollBar() const

@@ -21,10 +21,12 @@ inline const QString kChangedByOtherProgram = QStringLiteral(
 /** Follow the file name in the message field. */
 inline const QString kDocumentOpenedSuffix = QStringLiteral("を開きました");
 /**
- * Stands instead of the opened message when long lines show only their start; %1 is how much.
- * Short, so the message field shows it whole: the title names the file.
+ * Said when long lines show only their start; %1 is how much. It goes before the opened message,
+ * so a long path cannot push it out of the field.
  */
 inline const QString kLongLinesShortened = QStringLiteral("長い行は先頭 %1 文字だけ表示");
+/** Between two messages in the message field. */
+inline const QString kMessageJoin = QStringLiteral("　");
 inline const QString kFontChanged = QStringLiteral("ﾌｫﾝﾄを変更しました");
 inline const QString kDocumentSavedSuffix = QStringLiteral("を保存しました");
 // %1: the file whose save was interrupted.

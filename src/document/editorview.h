@@ -31,6 +31,8 @@ public:
 
     /** The view as a widget: its viewport is the text area, its scroll bars scroll the text. */
     virtual QAbstractScrollArea* scrollArea() = 0;
+    /** Blank pixels left of the text inside the text area, which the ruler and gutter count in. */
+    virtual int textLeftMargin() const { return 0; }
 
     virtual QString wholeText() const = 0;
     /** The text's length in UTF-16 units. */
@@ -39,6 +41,8 @@ public:
     virtual void textInSlices(const std::function<void(QStringView)>& sink, qsizetype sliceBytes) const = 0;
     /** The text as UTF-8 into @p into, reusing its room when it has enough. */
     virtual void copyUtf8Text(QByteArray& into) const = 0;
+    /** @p length bytes of the UTF-8 text from byte @p from, cut to the text's end. */
+    virtual QByteArray utf8Range(qsizetype from, qsizetype length) const = 0;
     /** The text's length in UTF-8 bytes where the view holds it so, else 0. */
     virtual qsizetype utf8Length() const = 0;
     /** The rich document, or null for a view of plain text. */

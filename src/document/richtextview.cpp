@@ -99,6 +99,11 @@ void RichTextView::textInSlices(const std::function<void(QStringView)>& sink, qs
     sink(wholeText());
 }
 
+QByteArray RichTextView::utf8Range(qsizetype from, qsizetype length) const
+{
+    return document()->toPlainText().toUtf8().mid(from, length);
+}
+
 void RichTextView::copyUtf8Text(QByteArray& into) const
 {
     into = wholeText().toUtf8();

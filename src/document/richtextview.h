@@ -27,6 +27,7 @@ public:
     qsizetype textLength() const override;
     void textInSlices(const std::function<void(QStringView)>& sink, qsizetype sliceBytes) const override;
     void copyUtf8Text(QByteArray& into) const override;
+    QByteArray utf8Range(qsizetype from, qsizetype length) const override;
     qsizetype utf8Length() const override { return 0; }
     const QTextDocument* richDocument() const override { return document(); }
     void resetText(const QString& text) override;

@@ -9,6 +9,7 @@
 #include "settings/settingstexts.h"
 #include "ui/dialogs.h"
 #include "ui/errorreport.h"
+#include "ui/windowplacement.h"
 
 #include <QFontInfo>
 #include <QLabel>
@@ -89,6 +90,9 @@ void TFormOption::FOClick()
     const DocumentEditor& editor = m_host->documentEditor();
     Panel1->setColour(editor.textColour().toColour(editor.palette()));
     Panel2->setColour(editor.backgroundColour().toColour(editor.palette()));
+    // Over the editor it was asked from, wholly on the screen.
+    if (!isVisible())
+        placeWindowOver(*this, &editor, m_context.screenGeometry ? m_context.screenGeometry() : QRect());
     show();
     raise();
     activateWindow();

@@ -3,6 +3,7 @@
 
 #include "printingtexts.h"
 #include "reportlayout.h"
+#include "reportpreview.h"
 #include "ui/busycursor.h"
 #include "ui/dialogs.h"
 #include "ui/errorreport.h"
@@ -11,12 +12,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QGraphicsItem>
-#include <QGraphicsView>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
@@ -29,6 +28,16 @@ namespace {
 constexpr int kPreviewZoom = 80;
 constexpr int kMinimumZoom = 2;
 constexpr int kMaximumZoom = 2000;
+/**
+ * How long the preview breaks pages at a time before the window answers again, and how long it
+ * may take before the first page shows.
+ */
+constexpr int kLayoutSliceMs = 20;
+constexpr int kFirstPageMs = 100;
+/** The preview takes the text this many bytes at a time: a few ms to copy, a thousand pages or so. */
+constexpr qsizetype kTextSlice = qsizetype(4) << 20;
+/** The print progress counts in thousandths of the text. */
+constexpr int kProgressSteps = 1000;
 
 [[noreturn]] void fail(const QString& message)
 {
@@ -55,12 +64,12 @@ PrintController::PrintController(PrintHost& host, const PreviewControls& control
     , m_controls(controls)
     , m_dialogs(dialogs)
     , m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
-    , m_previewPrinter(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
-    // The preview never reaches a printer; it only lends the page its size and resolution.
-    m_previewPrinter->setOutputFormat(QPrinter::PdfFormat);
+    m_layoutTimer = new QTimer(this);
+    m_layoutTimer->setInterval(0);
+    connect(m_layoutTimer, &QTimer::timeout, this, &PrintController::layOutMorePages);
 
-    m_preview = new QPrintPreviewWidget(m_previewPrinter.get(), m_controls.QRPreview1);
+    m_preview = new ReportPreview(m_controls.QRPreview1);
     m_preview->setObjectName(QStringLiteral("QRPreview1Pages"));
     auto* layout = m_controls.QRPreview1->layout();
     if (!layout) {
@@ -76,17 +85,15 @@ PrintController::~PrintController() = default;
 
 void PrintController::connectControls()
 {
-    connect(m_preview, &QPrintPreviewWidget::paintRequested, this, &PrintController::paintPreview);
-
-    if (auto* view = m_preview->findChild<QGraphicsView*>()) {
-        view->viewport()->installEventFilter(this);
-        // The scroll area answers its viewport's context-menu events by its own policy.
-        view->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
-            if (m_controls.PopupMenu3)
-                m_controls.PopupMenu3->popup(view->viewport()->mapToGlobal(at));
-        });
-    }
+    connect(m_preview, &ReportPreview::currentPageChanged, this, &PrintController::showCounter);
+    connect(m_preview, &ReportPreview::leaveRequested, this, &PrintController::QRPreview1Click);
+    m_preview->viewport()->installEventFilter(this);
+    // The scroll area answers its viewport's context-menu events by its own policy.
+    m_preview->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_preview, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (m_controls.PopupMenu3)
+            m_controls.PopupMenu3->popup(m_preview->viewport()->mapToGlobal(at));
+    });
 
     const std::array<void (PrintController::*)(), 4> pageHandlers { &PrintController::Button1Click,
                                                                     &PrintController::Button2Click,
@@ -199,7 +206,7 @@ bool PrintController::eventFilter(QObject* watched, QEvent* event)
 
 void PrintController::DetailBand1BeforePrint()
 {
-    m_lines = m_host.documentText();
+    m_lines = m_host.documentUtf8(0, m_host.documentUtf8Length());
 }
 
 void PrintController::applyToggleSetup()
@@ -220,23 +227,49 @@ void PrintController::openPreview()
     if (m_controls.F_PVew)
         m_controls.F_PVew->setChecked(true);
 
-    useReportPage(*m_previewPrinter, m_setup.orientation);
-    m_preview->updatePreview();
-    m_preview->setCurrentPage(1);
-    m_lastPage = m_preview->pageCount();
+    // The first page shows at once; the rest are counted a slice at a time while the window answers.
+    // The text comes a slice at a time too: the first holds many pages.
+    m_previewTextLength = m_host.documentUtf8Length();
+    m_previewLayout = std::make_unique<ReportLayout>(m_setup, m_host.documentUtf8(0, kTextSlice),
+                                                     ReportLayout::Pace::Lazy, m_previewTextLength);
+    m_previewLayout->layOutUntil(QDeadlineTimer(kFirstPageMs));
+    m_preview->setReport(m_previewLayout.get(), m_clock());
+    m_lastPage = m_previewLayout->pageCount();
+    if (!m_previewLayout->isComplete())
+        m_layoutTimer->start();
 
     showCounter();
     m_host.setStatusMessage(PrintingText::Previewing);
 
-    setZoom(kPreviewZoom);
     m_host.setEditingAreaShown(false);
     m_controls.QRPreview1->show();
-    // The preview gets its final size only once the window has laid itself out again.
-    QTimer::singleShot(0, this, &PrintController::showPageTop);
+    setZoom(kPreviewZoom);
+    m_preview->setFocus();
+}
+
+void PrintController::layOutMorePages()
+{
+    if (!m_previewLayout) {
+        m_layoutTimer->stop();
+        return;
+    }
+    if (!m_previewLayout->isTextComplete()) {
+        const QByteArray more = m_host.documentUtf8(m_previewLayout->textLength(), kTextSlice);
+        m_previewLayout->appendText(
+            more, more.size() < kTextSlice || m_previewLayout->textLength() + more.size() >= m_previewTextLength);
+    }
+    if (m_previewLayout->layOutUntil(QDeadlineTimer(kLayoutSliceMs)))
+        m_layoutTimer->stop();
+    m_lastPage = m_previewLayout->pageCount();
+    m_preview->pagesAdded();
+    showCounter();
 }
 
 void PrintController::leavePreview()
 {
+    m_layoutTimer->stop();
+    m_preview->setReport(nullptr, {});
+    m_previewLayout.reset();
     m_host.setToolBarShown(true);
     if (m_controls.Panel3)
         m_controls.Panel3->hide();
@@ -249,13 +282,6 @@ void PrintController::leavePreview()
     if (m_controls.F_PVew)
         m_controls.F_PVew->setChecked(false);
     m_host.applyLineNumberSwitch();
-}
-
-void PrintController::paintPreview(QPrinter* printer)
-{
-    DetailBand1BeforePrint();
-    const ReportLayout layout(m_setup, m_lines);
-    renderReport(*printer, layout, m_clock());
 }
 
 void PrintController::printOn(QPrinter& printer)
@@ -272,23 +298,34 @@ void PrintController::printOn(QPrinter& printer)
     const QPageLayout chosen = printer.pageLayout();
     const bool chosenFullPage = printer.fullPage();
     useReportPage(printer, m_setup.orientation);
-    const ReportLayout layout(m_setup, m_lines);
-    // Many pages take a while: a busy cursor at once, and past half a second the progress with the name.
+    // Pages are broken as they are printed, so the first goes out at once and only the page
+    // being printed is ever laid out.
+    ReportLayout layout(m_setup, m_lines, ReportLayout::Pace::Lazy);
+    // Many pages take a while: a busy cursor at once, and past half a second the progress with
+    // the name and a way to stop.
     const BusyCursor busy;
-    QProgressDialog progress(PrintingText::Printing.arg(QFileInfo(m_host.documentFileName()).fileName()), QString(), 0,
-                             layout.pageCount(), m_controls.QRPreview1 ? m_controls.QRPreview1->window() : nullptr);
+    QProgressDialog progress(PrintingText::Printing.arg(QFileInfo(m_host.documentFileName()).fileName()),
+                             PrintingText::CancelPrinting, 0, kProgressSteps,
+                             m_controls.QRPreview1 ? m_controls.QRPreview1->window() : nullptr);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
+    progress.setAutoReset(false);
     const bool printed = renderReport(printer, layout, m_clock(),
-                                      [&progress](int page, int) {
-                                          progress.setValue(page);
-                                          return true;
+                                      [&](int, int) {
+                                          // A modal progress lets the window's events through, the cancel button's too.
+                                          progress.setValue(int(layout.progress() * (kProgressSteps - 1)));
+                                          if (!progress.wasCanceled())
+                                              return true;
+                                          // Stopped: the job goes nowhere rather than half printed.
+                                          printer.abort();
+                                          return false;
                                       }) &&
         printer.printerState() != QPrinter::Error;
+    const bool cancelled = progress.wasCanceled();
     printer.setFullPage(chosenFullPage);
     printer.setPageLayout(chosen);
 
-    if (!printed)
+    if (!printed && !cancelled)
         fail(PrintingText::PrintFailed.arg(destinationName(printer)));
 }
 
@@ -298,7 +335,6 @@ void PrintController::requestPage(int page)
         return;
     // The preview ignores a page outside 1..count; the counter is rewritten all the same.
     m_preview->setCurrentPage(page);
-    showPageTop();
     showCounter();
 }
 
@@ -307,30 +343,12 @@ void PrintController::setZoom(int percent)
     if (percent < kMinimumZoom || percent > kMaximumZoom)
         return;
     m_preview->setZoomFactor(percent / 100.0);
-    showPageTop();
-}
-
-void PrintController::showPageTop()
-{
-    // The preview centres the page it goes to; a page taller than the window should show its
-    // header first, where reading starts.
-    auto* view = m_preview->findChild<QGraphicsView*>();
-    if (!m_previewing || !view)
-        return;
-    QGraphicsItem* page = view->itemAt(view->viewport()->rect().center());
-    if (!page)
-        return;
-    while (page->parentItem())
-        page = page->parentItem();
-    const QRectF pageRect = page->sceneBoundingRect();
-    const QRectF visible = view->mapToScene(view->viewport()->rect()).boundingRect();
-    if (pageRect.height() <= visible.height())
-        return;
-    const double gap = 8 / view->transform().m22(); // a little of the grey above the paper, in page units
-    view->centerOn(pageRect.center().x(), pageRect.top() - gap + visible.height() / 2);
 }
 
 void PrintController::showCounter()
 {
-    m_host.setPositionText(ReportDesign::counterText(m_preview->currentPage(), m_preview->pageCount()));
+    QString counter = ReportDesign::counterText(m_preview->currentPage(), m_preview->pageCount());
+    if (m_previewLayout && !m_previewLayout->isComplete())
+        counter += PrintingText::StillCounting;
+    m_host.setPositionText(counter);
 }

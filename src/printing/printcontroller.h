@@ -12,8 +12,10 @@
 #include <memory>
 
 class Dialogs;
-class QPrintPreviewWidget;
 class QPrinter;
+class QTimer;
+class ReportLayout;
+class ReportPreview;
 
 /**
  * Print, printer set-up and the in-window preview of the editor window. The window owns one
@@ -52,8 +54,8 @@ public:
     QPrinter& printer() { return *m_printer; }
     /** The report as the next print or preview will lay it out. */
     const ReportSetup& reportSetup() const { return m_setup; }
-    QPrintPreviewWidget* preview() const { return m_preview; }
-    /** The page count stored when the preview last opened; ">>" goes there. */
+    ReportPreview* preview() const { return m_preview; }
+    /** The last page known so far; ">>" goes there. */
     int lastPage() const { return m_lastPage; }
     /** Where the print date and time come from. */
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
@@ -67,21 +69,23 @@ private:
     void applyToggleSetup();
     void openPreview();
     void leavePreview();
-    void paintPreview(QPrinter* printer);
+    void layOutMorePages();
     void printOn(QPrinter& printer);
     void requestPage(int page);
     void setZoom(int percent);
     void showCounter();
-    void showPageTop();
 
     PrintHost& m_host;
     PreviewControls m_controls;
     Dialogs& m_dialogs;
     std::unique_ptr<QPrinter> m_printer;
-    std::unique_ptr<QPrinter> m_previewPrinter;
-    QPrintPreviewWidget* m_preview = nullptr;
+    ReportPreview* m_preview = nullptr;
+    /** The preview's pages, broken a slice at a time while the window goes on answering. */
+    std::unique_ptr<ReportLayout> m_previewLayout;
+    QTimer* m_layoutTimer = nullptr;
+    qsizetype m_previewTextLength = 0; // in UTF-8 bytes
     ReportSetup m_setup = ReportSetup::design();
-    QString m_lines;
+    QByteArray m_lines; // UTF-8
     bool m_previewing = false;
     int m_lastPage = 1;
     QPoint m_pressedAt;

@@ -21,8 +21,13 @@ class PrintHost
 public:
     virtual ~PrintHost() = default;
 
-    /** The document editor's ("RichEdit2") text; its lines are what the report prints. */
-    virtual QString documentText() const = 0;
+    /**
+     * The document editor's ("RichEdit2") text in UTF-8, as the editor holds it; its lines are what
+     * the report prints. The preview takes it a slice at a time, as a copy of a hundred megabytes
+     * at once would stall the window; the text does not change while the preview shows.
+     */
+    virtual qsizetype documentUtf8Length() const = 0;
+    virtual QByteArray documentUtf8(qsizetype from, qsizetype length) const = 0;
     /** The document editor's font and text colour, which the report takes at a preview toggle. */
     virtual QFont editorFont() const = 0;
     virtual QColor editorTextColour() const = 0;

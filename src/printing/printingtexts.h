@@ -21,4 +21,8 @@ inline const QString NoPrinter = QStringLiteral(
 inline const QString PrintFailed = QStringLiteral("「%1」への印刷に失敗しました。");
 /** Shown while many pages are printed; %1 is the document's file name. */
 inline const QString Printing = QStringLiteral("「%1」を印刷しています…");
+/** The cancel button of the progress shown while printing. */
+inline const QString CancelPrinting = QStringLiteral("中止");
+/** After the page count in the position field while the preview is still counting pages. */
+inline const QString StillCounting = QStringLiteral("…");
 } // namespace PrintingText

@@ -3,6 +3,7 @@
 
 #include "fontdialog.h"
 #include "uitexts.h"
+#include "windowplacement.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -206,6 +207,9 @@ bool WidgetDialogs::showHelp(const QString& indexPath)
     if (!m_helpViewer)
         m_helpViewer = new HelpViewer();
     m_helpViewer->openBook(indexPath);
+    // Over the window it was asked from, wholly on the screen.
+    if (!m_helpViewer->isVisible())
+        placeWindowOver(*m_helpViewer, QApplication::activeWindow());
     m_helpViewer->show();
     m_helpViewer->raise();
     m_helpViewer->activateWindow();

@@ -8,8 +8,20 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
+
+namespace {
+/** @p font at the size of @p size, whether that was given in points or in pixels. */
+void takeSize(QFont& font, const QFont& size)
+{
+    if (size.pointSizeF() > 0)
+        font.setPointSizeF(size.pointSizeF());
+    else if (size.pixelSize() > 0)
+        font.setPixelSize(size.pixelSize());
+}
+} // namespace
 
 RulerGutter::RulerGutter(const RulerGutterControls& controls, QObject* parent)
     : QObject(parent)
@@ -19,17 +31,39 @@ RulerGutter::RulerGutter(const RulerGutterControls& controls, QObject* parent)
     connect(m_c.VG, &QAction::triggered, this, &RulerGutter::setLineNumbers);
     connect(m_c.VRuler, &QAction::triggered, this, &RulerGutter::setRulerShown);
     connect(m_c.RichEdit2, &DocumentEditor::verticalScrolled, this, &RulerGutter::refreshGutter);
+    // A zoom says so as a scroll does.
+    connect(m_c.RichEdit2, &DocumentEditor::verticalScrolled, this, &RulerGutter::followZoom);
+    // The numbers are drawn a row of the editor apart, not a line of the label's own font.
+    m_c.Label3->installEventFilter(this);
     m_c.Label1->setText(plainRulerText());
     placeRulerText();
 }
 
 void RulerGutter::showPlainRuler(int fontPoints)
 {
-    QFont font = m_c.Label1->font();
     if (fontPoints > 0)
-        font.setPointSize(fontPoints);
-    m_c.Label1->setFont(font);
+        m_rulerPoints = fontPoints;
     m_c.Label1->setText(plainRulerText());
+    followZoom();
+    placeRulerText();
+    fitRulerHeight();
+}
+
+void RulerGutter::followZoom()
+{
+    // The cells are as wide as the text's characters are drawn: Ctrl+wheel adds its points to both.
+    if (m_rulerPoints <= 0)
+        return;
+    const auto points = [](const QFont& font) {
+        return font.pointSizeF() > 0 ? font.pointSizeF() : QFontInfo(font).pointSizeF();
+    };
+    const double zoom = points(m_c.RichEdit2->shownFont()) - points(m_c.RichEdit2->editorFont());
+    QFont font = m_c.Label1->font();
+    const double size = qMax(1.0, m_rulerPoints + zoom);
+    if (font.pointSizeF() == size)
+        return;
+    font.setPointSizeF(size);
+    m_c.Label1->setFont(font);
     placeRulerText();
     fitRulerHeight();
 }
@@ -69,11 +103,12 @@ void RulerGutter::refreshGutter()
     QFont font = m_c.Label3->font();
     const QFont editorFont = m_c.RichEdit2->shownFont();
     font.setFamily(editorFont.family());
-    font.setPointSizeF(editorFont.pointSizeF());
+    takeSize(font, editorFont);
     if (m_c.Label3->font() != font)
         m_c.Label3->setFont(font);
     // Numbers sit level with the lines of the text area.
     m_c.Label3->setContentsMargins(1, m_c.RichEdit2->textAreaOffset().y(), 0, 0);
+    m_c.Label3->update();
 
     const int first = m_c.RichEdit2->firstVisibleLine();
     const QString text = gutterText(first);
@@ -148,6 +183,35 @@ void RulerGutter::checkRulerVisibility()
     const bool wanted = rulerWanted(!m_c.RichEdit2->isHidden(), kAlternateEditorPoints,
                                     QFontInfo(m_c.RichEdit2->editorFont()).pointSizeF());
     m_c.Ruler->setVisible(wanted);
+}
+
+bool RulerGutter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_c.Label3 && event->type() == QEvent::Paint) {
+        paintGutter();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void RulerGutter::paintGutter()
+{
+    // One number a row, the rows as high as the editor draws them and the numbers on the text's
+    // baseline: a label would space them by its own font and drift from the text down the screen.
+    QLabel* label = m_c.Label3;
+    const int pitch = qMax(1, m_c.RichEdit2->lineHeight());
+    const QMargins margins = label->contentsMargins();
+    const QFontMetrics metrics(label->font());
+    QPainter painter(label);
+    painter.setFont(label->font());
+    painter.setPen(label->palette().color(label->foregroundRole()));
+    const QStringList numbers = label->text().split(QLatin1Char('\n'));
+    for (int row = 0; row < numbers.size(); ++row) {
+        const int top = margins.top() + row * pitch;
+        if (top > label->height())
+            break;
+        painter.drawText(margins.left(), top + metrics.ascent(), numbers.at(row));
+    }
 }
 
 bool RulerGutter::lineNumbersOn() const

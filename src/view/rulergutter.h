@@ -51,11 +51,18 @@ public:
 
     bool lineNumbersOn() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void paintGutter();
+    void followZoom();
     void setLineNumbers(bool on);
     void setRulerShown(bool shown);
     void placeRulerText();
     void setGutterWidth(int width);
 
     RulerGutterControls m_c;
+    /** The ruler's size as chosen, before the editor's zoom. */
+    double m_rulerPoints = 0;
 };

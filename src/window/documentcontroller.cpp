@@ -213,11 +213,14 @@ bool DocumentController::runLoad(bool askBinary, const DocumentLoad& loading)
 
 void DocumentController::showLoadedMessage(const QString& openedPath)
 {
-    // That the text does not show whole matters more than which file it is.
+    // That the text does not show whole comes first; which file it is, after it.
+    QStringList said;
     if (m_ui.RichEdit2->shortenedLines() > 0)
-        showMessage(kLongLinesShortened.arg(DocumentEditor::kLongLineShownCharacters));
-    else if (!openedPath.isEmpty())
-        showMessage(openedPath + kDocumentOpenedSuffix);
+        said.append(kLongLinesShortened.arg(DocumentEditor::kLongLineShownCharacters));
+    if (!openedPath.isEmpty())
+        said.append(openedPath + kDocumentOpenedSuffix);
+    if (!said.isEmpty())
+        showMessage(said.join(kMessageJoin));
 }
 
 bool DocumentController::startNewFile(const QString& path)

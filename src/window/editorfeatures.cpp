@@ -111,9 +111,16 @@ QStringList EditorFeatures::recentFolders() const
     return m_window.recentFolders();
 }
 
-QString EditorFeatures::documentText() const
+qsizetype EditorFeatures::documentUtf8Length() const
 {
-    return m_ui.RichEdit2->text();
+    if (m_ui.RichEdit2->isRichText())
+        return m_ui.RichEdit2->text().toUtf8().size();
+    return m_ui.RichEdit2->plainTextByteLength();
+}
+
+QByteArray EditorFeatures::documentUtf8(qsizetype from, qsizetype length) const
+{
+    return m_ui.RichEdit2->plainTextUtf8(from, length);
 }
 
 QFont EditorFeatures::editorFont() const
@@ -143,6 +150,8 @@ void EditorFeatures::setEditingAreaShown(bool shown)
         m_editorHidden = true;
     } else if (m_editorHidden) {
         m_ui.RichEdit2->show();
+        // The preview had the keys (Esc leaves it); the text gets them back.
+        m_ui.RichEdit2->setFocus();
         m_editorHidden = false;
     }
 }

@@ -66,7 +66,8 @@ public:
     QStringList recentFolders() const override;
 
     // PrintHost
-    QString documentText() const override;
+    qsizetype documentUtf8Length() const override;
+    QByteArray documentUtf8(qsizetype from, qsizetype length) const override;
     QFont editorFont() const override;
     QColor editorTextColour() const override;
     QString documentFileName() const override;

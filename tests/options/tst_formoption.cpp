@@ -49,6 +49,7 @@ private Q_SLOTS:
     void swatchLooksPressedWhileHeld();
     void launcherSwitchMessages();
     void help();
+    void opensOverTheEditorOnScreen();
 
 private:
     std::optional<qint32> stored(const QString& name);
@@ -268,6 +269,22 @@ void TestFormOption::help()
     F_HelpClick(m_dialogs);
     QCOMPARE(m_dialogs.messages, QStringList { kHelpNotFound });
     QVERIFY(findHelpBook(QStringLiteral("NOSUCH.HLP")).isEmpty());
+}
+
+void TestFormOption::opensOverTheEditorOnScreen()
+{
+    // The editor window near the screen's bottom right corner (the context's screen is 1024 x 768).
+    m_host->editor.setGeometry(760, 560, 300, 200);
+    m_host->editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&m_host->editor));
+    m_form->FOClick();
+    const QRect screen(0, 0, 1024, 768);
+    const QRect shown(m_form->pos(), m_form->frameGeometry().size());
+    QVERIFY2(
+        screen.contains(shown),
+        qPrintable(QStringLiteral("%1,%2 %3x%4").arg(shown.x()).arg(shown.y()).arg(shown.width()).arg(shown.height())));
+    QVERIFY2(shown.contains(QRect(760, 560, 300, 200).intersected(screen).center()), "over the editor");
+    QVERIFY(screen.bottom() - shown.bottom() >= 30); // room left for a title bar that comes with the frame
 }
 
 QTEST_MAIN(TestFormOption)

@@ -104,7 +104,11 @@ public:
         return PreviewControls { F_PVew, Panel3, pageButtons, PopupMenu3, zoomItems, QRPreview1 };
     }
 
-    QString documentText() const override { return RichEdit2->toPlainText(); }
+    qsizetype documentUtf8Length() const override { return RichEdit2->toPlainText().toUtf8().size(); }
+    QByteArray documentUtf8(qsizetype from, qsizetype length) const override
+    {
+        return RichEdit2->toPlainText().toUtf8().mid(from, length);
+    }
     QFont editorFont() const override { return RichEdit2->font(); }
     QColor editorTextColour() const override { return RichEdit2->palette().color(QPalette::Text); }
     QString documentFileName() const override { return fileName; }

@@ -5,11 +5,14 @@
 #include "printing/reportlayout.h"
 #include "ui/fontsubstitution.h"
 
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextDocument>
 
 #include <cmath>
 
@@ -50,7 +53,7 @@ QString renderToPdf(const QTemporaryDir& dir, const ReportSetup& setup, const QS
     QPdfWriter writer(path);
     writer.setResolution(600);
     writer.setPageLayout(reportPageLayout(setup.orientation));
-    const ReportLayout layout(setup, text);
+    ReportLayout layout(setup, text);
     return renderReport(writer, layout, kPrinted) ? path : QString();
 }
 } // namespace
@@ -71,6 +74,9 @@ private Q_SLOTS:
     void pageCount_data();
     void pageCount();
     void longLinesWrapWithinTheElement();
+    void lazyLayoutPaintsEarlyPagesAsTheWholeOne();
+    void longParagraphPrintsEveryWordOnce_data();
+    void longParagraphPrintsEveryWordOnce();
     void everyPageIsReportedAndAStopEndsTheJob();
 
     void pdfPagesCarryHeaderAndText_data();
@@ -205,14 +211,14 @@ void TestReportLayout::pageCount()
     QFETCH(ReportSetup, setup);
     QFETCH(int, lines);
     QFETCH(int, pages);
-    const ReportLayout layout(setup, lines == 0 ? QString() : numberedLines(lines));
+    ReportLayout layout(setup, lines == 0 ? QString() : numberedLines(lines));
     QCOMPARE(layout.pageCount(), pages);
 }
 
 void TestReportLayout::everyPageIsReportedAndAStopEndsTheJob()
 {
     QTemporaryDir dir;
-    const ReportLayout layout(ReportSetup::design(), numberedLines(200));
+    ReportLayout layout(ReportSetup::design(), numberedLines(200));
     QVERIFY(layout.pageCount() > 2);
     QList<int> seen;
     QPdfWriter whole(dir.filePath(QStringLiteral("whole.pdf")));
@@ -243,9 +249,82 @@ void TestReportLayout::longLinesWrapWithinTheElement()
     const int perPage = linesPerPage(setup);
     // One paragraph with no blank in it, several times the element's width: it must wrap, not run off.
     const QString longLine = QString(perPage * 200, QChar(u'漢'));
-    const ReportLayout layout(setup, longLine);
+    ReportLayout layout(setup, longLine);
     QVERIFY2(layout.pageCount() > 1, "a paragraph longer than a page flows on");
-    QVERIFY(layout.document().idealWidth() <= ReportDesign::kElementWidth * ReportLayout::kLayoutDpi / 25.4 + 1);
+    QVERIFY(layout.widestLine() <= ReportDesign::kElementWidth * ReportLayout::kLayoutDpi / 25.4 + 1);
+}
+
+namespace {
+QImage pageImage(const ReportLayout& layout, int page)
+{
+    QImage image(QSize(210, 297) * 4, QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(4 * 25.4 / 0.0254));
+    image.setDotsPerMeterY(qRound(4 * 25.4 / 0.0254));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    layout.paintPage(painter, page, kPrinted);
+    return image;
+}
+} // namespace
+
+void TestReportLayout::lazyLayoutPaintsEarlyPagesAsTheWholeOne()
+{
+    // Half a million lines: a lazy layout knows its first pages long before it could know them all.
+    const QString head = numberedLines(300);
+    QString text = head;
+    text.reserve(head.size() * 1700);
+    for (int i = 0; i < 1700; ++i)
+        text += u'\n' + head;
+    QElapsedTimer clock;
+    clock.start();
+    ReportLayout lazy(ReportSetup::design(), text, ReportLayout::Pace::Lazy);
+    lazy.layOutTo(4);
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!lazy.isComplete());
+    QCOMPARE(lazy.pageCount(), 4);
+    QVERIFY(lazy.progress() > 0 && lazy.progress() < 0.01);
+    QVERIFY(!lazy.layOutUntil(QDeadlineTimer(30)));
+    QVERIFY2(lazy.pageCount() > 4, "a slice breaks further pages");
+
+    const ReportLayout whole(ReportSetup::design(), head);
+    QVERIFY(whole.pageCount() >= 3);
+    for (int page = 1; page < whole.pageCount(); ++page)
+        QVERIFY2(pageImage(lazy, page) == pageImage(whole, page), qPrintable(QString::number(page)));
+}
+
+void TestReportLayout::longParagraphPrintsEveryWordOnce_data()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<QString>("lineEnd");
+    QTest::newRow("words with blanks") << QStringLiteral("w") << QStringLiteral(" ") << QString();
+    QTest::newRow("no blanks at all") << QStringLiteral("w") << QString() << QString();
+    QTest::newRow("ends in CR LF") << QStringLiteral("w") << QStringLiteral(" ") << QStringLiteral("\r\n");
+    // Three bytes a character in UTF-8: a piece must not end within one.
+    QTest::newRow("Japanese") << QStringLiteral("語") << QStringLiteral("、") << QString();
+}
+
+void TestReportLayout::longParagraphPrintsEveryWordOnce()
+{
+    if (const QString missing = PdfTools::missingTools(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    QFETCH(QString, prefix);
+    QFETCH(QString, separator);
+    QFETCH(QString, lineEnd);
+    // One paragraph of many times the length laid out at a time: nothing lost or doubled where it is cut.
+    QStringList words;
+    for (int i = 1; i <= 3000; ++i)
+        words.append(prefix + QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0')));
+    const QString text = words.join(separator) + lineEnd + QStringLiteral("end");
+    const QString path = renderToPdf(m_dir, ReportSetup::design(), text);
+    QVERIFY(!path.isEmpty());
+    QString printed;
+    for (int page = 1; page <= PdfTools::pageCount(path); ++page)
+        printed += PdfTools::pageText(path, page).remove(QStringLiteral("Page:%1").arg(page)) + u'\n';
+    printed.remove(QStringLiteral("2024/03/09 7:05:02"));
+    printed.remove(PrintingText::DesignHeaderCaption);
+    printed.remove(QRegularExpression(QStringLiteral("\\s")));
+    QCOMPARE(printed, words.join(separator.trimmed()) + QStringLiteral("end"));
 }
 
 void TestReportLayout::pdfPagesCarryHeaderAndText_data()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The ruler and the line-number gutter in a real editor window.
 #include "../window/mainformfixture.h"
+#include "view/rulerrules.h"
 
 #include <QAction>
 #include <QLabel>
@@ -20,12 +21,15 @@ private Q_SLOTS:
     void everyScrollRefreshesTheGutter_data();
     void everyScrollRefreshesTheGutter();
     void gutterLinesUpWithTheText();
+    void gutterNumbersLevelOnScreen_data();
+    void gutterNumbersLevelOnScreen();
     void gutterTakesTheEditorFont();
     void lineNumberToggle();
     void applyFollowsTheSwitch();
     void rulerToggle();
     void rulerMarkerFromClick_data();
     void rulerMarkerFromClick();
+    void rulerLinesUpWithTheText_data();
     void rulerLinesUpWithTheText();
     void rulerHiddenForRtfName();
 
@@ -47,8 +51,38 @@ private:
         return view->viewport()->mapTo(f->form.get(), QPoint(0, int(y))).y();
     }
 
+    // Ctrl+wheel on the text, @p steps notches (negative: away from the user, smaller).
+    void zoom(int steps)
+    {
+        ScintillaView* view = f->editorView();
+        const QPoint at = view->viewport()->rect().center();
+        for (int i = 0; i < qAbs(steps); ++i) {
+            QWheelEvent wheel(at, view->viewport()->mapToGlobal(at), QPoint(), QPoint(0, steps > 0 ? 120 : -120),
+                              Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(view->viewport(), &wheel);
+        }
+    }
+
     std::unique_ptr<MainFormFixture> f;
 };
+
+namespace {
+/** The bottoms of the rows of ink within @p area of @p image, top to bottom: one a line of digits. */
+QList<int> inkBottoms(const QImage& image, const QRect& area)
+{
+    QList<int> bottoms;
+    bool inInk = false;
+    for (int y = area.top(); y <= area.bottom() + 1; ++y) {
+        bool ink = false;
+        for (int x = area.left(); y <= area.bottom() && x <= area.right() && !ink; ++x)
+            ink = qGray(image.pixel(x, y)) < 128;
+        if (inInk && !ink)
+            bottoms.append(y - 1);
+        inInk = ink;
+    }
+    return bottoms;
+}
+} // namespace
 
 void TestRulerGutter::init()
 {
@@ -153,6 +187,55 @@ void TestRulerGutter::gutterLinesUpWithTheText()
     QCOMPARE(qRound(QFontMetricsF(gutter()->font()).lineSpacing()), f->editor()->lineHeight());
 }
 
+void TestRulerGutter::gutterNumbersLevelOnScreen_data()
+{
+    QTest::addColumn<int>("points"); // 0: the font the window is created with, given in pixels
+    QTest::addColumn<int>("zoomSteps");
+    for (const int points : { 9, 11, 14, 20, 24 })
+        QTest::addRow("%d pt", points) << points << 0;
+    QTest::newRow("11 pt, 3 steps larger") << 11 << 3;
+    QTest::newRow("11 pt, 3 steps smaller") << 11 << -3;
+    QTest::newRow("20 pt, 3 steps larger") << 20 << 3;
+    QTest::newRow("as created") << 0 << 0;
+    QTest::newRow("as created, 3 steps larger") << 0 << 3;
+}
+
+// Measured on the screen: each number's digits end on the same pixel row as its line's digits.
+void TestRulerGutter::gutterNumbersLevelOnScreen()
+{
+    QFETCH(int, points);
+    QFETCH(int, zoomSteps);
+    QStringList lines;
+    for (int i = 1; i <= 300; ++i)
+        lines.append(QString::number(i));
+    f->editor()->setText(lines.join(QLatin1Char('\n')));
+    if (points > 0)
+        f->editor()->setEditorFont(QFont(QStringLiteral("ＭＳ ゴシック"), points));
+    f->form->resize(700, 900);
+    zoom(zoomSteps);
+    // The caret's line out of view, so only digits are drawn.
+    f->editorView()->verticalScrollBar()->setValue(40);
+    QTest::qWait(20);
+
+    const QImage screen = f->form->grab().toImage();
+    QWidget* viewport = f->editorView()->viewport();
+    const QRect text(viewport->mapTo(f->form.get(), QPoint(0, 0)), QSize(viewport->width() / 3, viewport->height()));
+    const QRect numbers(gutter()->mapTo(f->form.get(), QPoint(0, 0)), QSize(gutter()->width(), text.height()));
+    const QList<int> textRows = inkBottoms(screen, text);
+    const QList<int> numberRows = inkBottoms(screen, numbers);
+    QVERIFY2(textRows.size() >= 10, qPrintable(QString::number(textRows.size())));
+    // The last row of text may be cut by the window's edge.
+    for (int row = 0; row < textRows.size() - 1; ++row) {
+        QVERIFY2(row < numberRows.size(), qPrintable(QStringLiteral("no number for row %1").arg(row)));
+        QVERIFY2(qAbs(textRows.at(row) - numberRows.at(row)) <= 1,
+                 qPrintable(QStringLiteral("row %1: text ends at %2, number at %3 (pitch %4)")
+                                .arg(row)
+                                .arg(textRows.at(row))
+                                .arg(numberRows.at(row))
+                                .arg(f->editor()->lineHeight())));
+    }
+}
+
 void TestRulerGutter::gutterTakesTheEditorFont()
 {
     QFont font = f->editor()->editorFont();
@@ -242,13 +325,24 @@ void TestRulerGutter::rulerMarkerFromClick()
     QVERIFY2(text.startsWith(begins) && text.endsWith(ends), qPrintable(text));
 }
 
-// Each ruler cell is one half-width character of the text below it.
+void TestRulerGutter::rulerLinesUpWithTheText_data()
+{
+    QTest::addColumn<int>("zoomSteps");
+    QTest::newRow("as chosen") << 0;
+    QTest::newRow("3 steps larger") << 3;
+    QTest::newRow("2 steps smaller") << -2;
+}
+
+// Each ruler cell is one half-width character of the text below it, however the text is zoomed.
 void TestRulerGutter::rulerLinesUpWithTheText()
 {
+    QFETCH(int, zoomSteps);
     f->editor()->setText(QString(40, QLatin1Char('A')));
     auto* label1 = f->control<QLabel>(QStringLiteral("Label1"));
     ScintillaView* view = f->editorView();
-    QCOMPARE(label1->font().pointSize(), f->editor()->editorFont().pointSize());
+    zoom(zoomSteps);
+    // The text keeps a few pixels from the window's border, and the ruler with it.
+    QVERIFY(view->sci(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, 0L) >= 3);
     const QFontMetricsF rulerMetrics(label1->font());
     for (const int column : { 0, 10, 30 }) {
         const long x = view->sci(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, long(view->positionFromIndex(column)));
@@ -258,6 +352,10 @@ void TestRulerGutter::rulerLinesUpWithTheText()
         QVERIFY2(qAbs(textX - rulerX) <= 1,
                  qPrintable(QStringLiteral("column %1: text %2, ruler %3").arg(column).arg(textX).arg(rulerX)));
     }
+    // The marker goes over the caret in the zoomed cells.
+    f->editor()->setSelection(30, 0);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, f->pointAt(30));
+    QCOMPARE(label1->text(), rulerTextWithMarker(30));
 }
 
 void TestRulerGutter::rulerHiddenForRtfName()

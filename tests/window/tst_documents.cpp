@@ -34,6 +34,8 @@ private Q_SLOTS:
     void rtfFileLoadsIntoTheRichView();
     void emptyFileLoads();
     void longLinesShowTheirStartAndSaveWhole();
+    void typingAtTheShownEndOfALongLineLandsThere_data();
+    void typingAtTheShownEndOfALongLineLandsThere();
     void newThenSaveAsksForAName();
     void saveKeepsEncodingAndLineEnding();
     void characterOutsideCp932Asks_data();
@@ -187,11 +189,59 @@ void TestDocuments::longLinesShowTheirStartAndSaveWhole()
     f->dialogs.files = { path };
     trigger(QStringLiteral("FileOpenItem"));
     QCOMPARE(f->editor()->shortenedLines(), 1);
-    QCOMPARE(message(), kLongLinesShortened.arg(DocumentEditor::kLongLineShownCharacters));
+    QCOMPARE(message(),
+             kLongLinesShortened.arg(DocumentEditor::kLongLineShownCharacters) + kMessageJoin + path +
+                 kDocumentOpenedSuffix);
     f->editor()->setSelection(0, 0);
     QTest::keyClicks(f->editorView(), QStringLiteral("x"));
     trigger(QStringLiteral("FileSaveItem"));
     QCOMPARE(bytesOf(path), "x" + original);
+}
+
+void TestDocuments::typingAtTheShownEndOfALongLineLandsThere_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("End") << QStringLiteral("end");
+    QTest::newRow("a click right of the line") << QStringLiteral("click");
+    QTest::newRow("Ctrl+End on the last line") << QStringLiteral("ctrl-end");
+}
+
+// The rest of a shortened line takes no room: a caret after it would stand where the shown start
+// ends and put what is typed far from there.
+void TestDocuments::typingAtTheShownEndOfALongLineLandsThere()
+{
+    QFETCH(QString, how);
+    constexpr int shown = int(DocumentEditor::kLongLineShownCharacters);
+    const QByteArray kana = QByteArray("\x82\xa0").repeated(shown + 5000); // あ in CP932
+    const bool last = how == QLatin1String("ctrl-end");
+    const QByteArray original = "head\r\n" + kana + (last ? "" : "\r\ntail\r\n");
+    const QString path = f->writeFile(QStringLiteral("long.txt"), original);
+    startedForm();
+    f->dialogs.files = { path };
+    trigger(QStringLiteral("FileOpenItem"));
+    QCOMPARE(f->editor()->shortenedLines(), 1);
+
+    ScintillaView* view = f->editorView();
+    f->editor()->setSelection(f->editor()->lineIndex(1) + 3, 0);
+    if (how == QLatin1String("ctrl-end")) {
+        QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    } else {
+        QTest::keyClick(view, Qt::Key_End);
+        if (how == QLatin1String("click")) {
+            // Scrolled to the shown end: click well right of it, on the long line's row.
+            QTest::keyClicks(view, QStringLiteral("x"));
+            QTest::keyClick(view, Qt::Key_Backspace);
+            QTest::keyClick(view, Qt::Key_Left);
+            const QPoint end = f->pointAt(f->editor()->selectionStart() + 1);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(view->viewport()->width() - 4, end.y()));
+        }
+    }
+    QTest::keyClicks(view, QStringLiteral("xy"));
+    QCOMPARE(f->editor()->selectionStart(), f->editor()->lineIndex(1) + shown + 2);
+    trigger(QStringLiteral("FileSaveItem"));
+    const QByteArray expected = "head\r\n" + kana.left(2 * shown) + "xy" + kana.mid(2 * shown) +
+        (last ? "" : "\r\ntail\r\n");
+    QCOMPARE(bytesOf(path), expected);
 }
 
 void TestDocuments::newThenSaveAsksForAName()

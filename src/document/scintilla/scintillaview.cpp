@@ -24,8 +24,8 @@ ScintillaView::ScintillaView(QWidget* parent)
     setUpDocument();
     for (int margin = 0; margin < 5; ++margin)
         sci(Sci::SCI_SETMARGINWIDTHN, margin, 0L);
-    // Lines start at the very left of the text area, so that the ruler lines up with them.
-    sci(Sci::SCI_SETMARGINLEFT, 0UL, 0L);
+    // A few pixels between the window's border and the text; the ruler counts them in.
+    sci(Sci::SCI_SETMARGINLEFT, 0UL, long(kTextLeftMargin));
     sci(Sci::SCI_SETMARGINRIGHT, 0UL, 0L);
     sci(Sci::SCI_USEPOPUP, 0L);
     // Nothing here listens to the change notifications, and QScintilla answers each insert and
@@ -41,8 +41,10 @@ ScintillaView::ScintillaView(QWidget* parent)
     // line itself is watched.
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         checkTopLine();
-        if (updated & Sci::SC_UPDATE_SELECTION)
+        if (updated & Sci::SC_UPDATE_SELECTION) {
+            keepCaretInShownText();
             ScintillaAccessible::caretMoved(this);
+        }
     });
     ScintillaAccessible::install();
     connect(this, &QsciScintillaBase::SCN_PAINTED, this, &ScintillaView::checkTopLine);
@@ -287,7 +289,7 @@ int ScintillaView::topLine() const
 QRect ScintillaView::caretRect() const
 {
     const long position = sci(Sci::SCI_GETCURRENTPOS);
-    const int x = int(sci(Sci::SCI_POINTXFROMPOSITION, 0, position));
+    const int x = int(sci(Sci::SCI_POINTXFROMPOSITION, 0, position)) - kTextLeftMargin;
     const int y = int(sci(Sci::SCI_POINTYFROMPOSITION, 0, position));
     return QRect(x, y, 1, lineHeight());
 }
@@ -333,7 +335,7 @@ void ScintillaView::setLook(const QFont& font, const QColor& text, const QColor&
     sci(Sci::SCI_SETCARETFORE, sciColour(text));
     sci(Sci::SCI_SETSELFORE, 1, sciColour(system.color(QPalette::Active, QPalette::HighlightedText)));
     sci(Sci::SCI_SETSELBACK, 1, sciColour(system.color(QPalette::Active, QPalette::Highlight)));
-    // Lines are as high as the gutter's numbers in the same face, so both stay level.
+    // Lines get at least the face's own line spacing: some faces report less room than their glyphs take.
     sci(Sci::SCI_SETEXTRADESCENT, 0);
     const long extra = QFontMetrics(font).lineSpacing() - sci(Sci::SCI_TEXTHEIGHT, 0);
     if (extra > 0)
@@ -389,6 +391,16 @@ void ScintillaView::copyUtf8Text(QByteArray& into) const
     const qsizetype length = byteLength();
     into.resize(length);
     std::memcpy(into.data(), reinterpret_cast<const char*>(sci(Sci::SCI_GETCHARACTERPOINTER)), size_t(length));
+}
+
+QByteArray ScintillaView::utf8Range(qsizetype from, qsizetype length) const
+{
+    from = qBound<qsizetype>(0, from, byteLength());
+    length = qBound<qsizetype>(0, length, byteLength() - from);
+    if (length == 0)
+        return QByteArray();
+    // Only a gap inside the range is closed: a slice costs its own length, not the text's.
+    return QByteArray(reinterpret_cast<const char*>(sci(Sci::SCI_GETRANGEPOINTER, from, length)), length);
 }
 
 QString ScintillaView::textBetween(qsizetype from, qsizetype to) const
@@ -492,7 +504,30 @@ int ScintillaView::styleLongLineTails(qsizetype shownCharacters, int style)
         }
         lineStart = lineEnd + 1;
     }
+    m_hiddenStyle = styled > 0 ? style : -1;
     return styled;
+}
+
+void ScintillaView::keepCaretInShownText()
+{
+    // The hidden rest of a line takes no room, so a caret anywhere in it or after it is drawn at
+    // the end of the shown start. It is put there, so that what is typed goes where it shows.
+    if (m_hiddenStyle < 0 || sci(Sci::SCI_STYLEGETVISIBLE, m_hiddenStyle))
+        return;
+    const long caret = sci(Sci::SCI_GETCURRENTPOS);
+    if (caret == 0 || caret != sci(Sci::SCI_GETANCHOR) || sci(Sci::SCI_GETSTYLEAT, caret - 1) != m_hiddenStyle)
+        return;
+    // A line's hidden rest is one run up to its end: find where it starts.
+    long shownEnd = sci(Sci::SCI_POSITIONFROMLINE, sci(Sci::SCI_LINEFROMPOSITION, caret));
+    long hidden = caret - 1;
+    while (shownEnd < hidden) {
+        const long middle = shownEnd + (hidden - shownEnd) / 2;
+        if (sci(Sci::SCI_GETSTYLEAT, middle) == m_hiddenStyle)
+            hidden = middle;
+        else
+            shownEnd = middle + 1;
+    }
+    sci(Sci::SCI_SETEMPTYSELECTION, shownEnd);
 }
 
 void ScintillaView::replaceWholeText(const QString& text)
@@ -543,6 +578,9 @@ void ScintillaView::mousePressEvent(QMouseEvent* event)
 void ScintillaView::keyPressEvent(QKeyEvent* event)
 {
     Q_EMIT keyPressing();
+    // The component tells of a moved caret only when it next paints; a key typed before must not
+    // land behind a hidden rest all the same.
+    keepCaretInShownText();
     const bool overtype = overwriteMode();
     QsciScintilla::keyPressEvent(event);
     if (overwriteMode() != overtype)
@@ -570,6 +608,7 @@ constexpr qint64 kInputMethodEchoMs = 2000;
 
 void ScintillaView::inputMethodEvent(QInputMethodEvent* event)
 {
+    keepCaretInShownText();
     // Asked to reset after a click committed its text, an input method may commit the same text
     // itself (Mozc through IBus does, a moment later, where the click has put the caret): that
     // copy is dropped. Anything else the input method sends means it has moved on.

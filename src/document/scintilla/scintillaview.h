@@ -34,11 +34,15 @@ class ScintillaView final : public QsciScintilla, public EditorView
 {
     Q_OBJECT
 public:
+    /** Blank pixels left of the text, inside the text area. */
+    static constexpr int kTextLeftMargin = 4;
+
     explicit ScintillaView(QWidget* parent = nullptr);
     ~ScintillaView() override;
 
     // EditorView
     QAbstractScrollArea* scrollArea() override { return this; }
+    int textLeftMargin() const override { return kTextLeftMargin; }
     /** The whole text; NUL characters stay in it. */
     QString wholeText() const override;
     qsizetype textLength() const override { return indexLength(); }
@@ -122,6 +126,10 @@ public:
     /** The whole text as the component holds it, UTF-8. */
     QByteArray utf8Text() const;
     qsizetype indexLength() const;
+    /** @p length bytes of the UTF-8 text from byte @p from, cut to the text's end. */
+    QByteArray utf8Range(qsizetype from, qsizetype length) const override;
+    /** Moves a caret that stands in or after a line's hidden rest to the end of its shown start. */
+    void keepCaretInShownText();
 
     bool composing() const { return m_composing; }
     /** Tells topLineChanged() when the line at the top of the text area is another one than last time. */
@@ -188,6 +196,7 @@ private:
     QFont m_font;
     QColor m_textColour;
     QColor m_backgroundColour;
+    int m_hiddenStyle = -1; // the style that hides the rest of long lines, while any has one
     bool m_composing = false;
     QString m_preedit;
     // What a click committed for the input method, and when: its own copy may still come.
