@@ -102,8 +102,8 @@ CompiledPattern compileGrepPattern(const GrepConditions& conditions)
     QString pattern = conditions.regex ? conditions.pattern : QRegularExpression::escape(conditions.pattern);
     if (conditions.wholeWord)
         pattern = QStringLiteral("(?<!\\w)(?:") + pattern + QStringLiteral(")(?!\\w)");
-    QRegularExpression::PatternOptions options =
-        QRegularExpression::UseUnicodePropertiesOption | QRegularExpression::MultilineOption;
+    QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption |
+        QRegularExpression::MultilineOption;
     if (!conditions.caseSensitive)
         options |= QRegularExpression::CaseInsensitiveOption;
     compiled.expression = QRegularExpression(pattern, options);
@@ -163,8 +163,8 @@ QList<GrepMatch> searchLines(const QString& text, const QRegularExpression& expr
     return matches;
 }
 
-GrepFileResult searchFile(const QString& path, const GrepConditions& conditions,
-                          const QRegularExpression& expression, const std::atomic_bool& cancel)
+GrepFileResult searchFile(const QString& path, const GrepConditions& conditions, const QRegularExpression& expression,
+                          const std::atomic_bool& cancel)
 {
     GrepFileResult result;
     result.path = path;
@@ -186,8 +186,8 @@ GrepFileResult searchFile(const QString& path, const GrepConditions& conditions,
         const std::optional<TextFormat> bom = formats::bomFormat(bytes);
         result.format.bom = bom && bom->encoding == *conditions.encoding;
     } else {
-        const bool unicodeByNuls = formats::bomFormat(bytes) || formats::utf16ByNulPattern(bytes.first(
-                                                                     qMin<qsizetype>(bytes.size(), 8192)));
+        const bool unicodeByNuls = formats::bomFormat(bytes) ||
+            formats::utf16ByNulPattern(bytes.first(qMin<qsizetype>(bytes.size(), 8192)));
         if (!unicodeByNuls && formats::looksBinary(bytes)) {
             result.binary = true;
             return result;
@@ -290,8 +290,9 @@ GrepSummary runGrep(const GrepConditions& conditions, GrepReceiver& receiver, co
         summary.errors.append(compiled.error);
         return summary;
     }
-    const FileListing listing =
-        listFiles(conditions.paths, conditions.recursive, conditions.fileMask, conditions.excludedFolders, cancel);
+    formats::keepJapaneseConversionsLoaded();
+    const FileListing listing = listFiles(conditions.paths, conditions.recursive, conditions.fileMask,
+                                          conditions.excludedFolders, cancel);
     summary.errors = listing.errors;
     receiver.listed(int(listing.files.size()));
 

@@ -92,8 +92,8 @@ void walk(const QString& folder, const FileMask& mask, const WildcardList& exclu
 
 } // namespace
 
-FileListing listFiles(const QStringList& paths, bool recursive, const QString& fileMask,
-                      const QString& excludedFolders, const std::atomic_bool& cancel)
+FileListing listFiles(const QStringList& paths, bool recursive, const QString& fileMask, const QString& excludedFolders,
+                      const std::atomic_bool& cancel)
 {
     FileListing listing;
     const FileMask mask(fileMask);

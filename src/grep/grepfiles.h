@@ -48,7 +48,7 @@ struct FileListing
  * walked (when @p recursive) in name order, files before subfolders, leaving out folders named
  * in @p excludedFolders and links to folders, so a link loop cannot hold the walk.
  */
-FileListing listFiles(const QStringList& paths, bool recursive, const QString& fileMask,
-                      const QString& excludedFolders, const std::atomic_bool& cancel);
+FileListing listFiles(const QStringList& paths, bool recursive, const QString& fileMask, const QString& excludedFolders,
+                      const std::atomic_bool& cancel);
 
 } // namespace pemmo::grep

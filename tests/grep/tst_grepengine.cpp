@@ -32,8 +32,8 @@ QByteArray readSource(const QString& name)
 QByteArray iconv(const QByteArray& utf8, const char* to)
 {
     QProcess process;
-    process.start(QStringLiteral("iconv"), { QStringLiteral("-f"), QStringLiteral("UTF-8"), QStringLiteral("-t"),
-                                             QString::fromLatin1(to) });
+    process.start(QStringLiteral("iconv"),
+                  { QStringLiteral("-f"), QStringLiteral("UTF-8"), QStringLiteral("-t"), QString::fromLatin1(to) });
     process.write(utf8);
     process.closeWriteChannel();
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
@@ -137,7 +137,10 @@ void TestGrepEngine::initTestCase()
     writeFile(m_utf8 + QStringLiteral("/big/large-utf16.txt"), large);
     QVERIFY(QFileInfo(m_mixed + QStringLiteral("/big/large-cp932.txt")).size() > 4 * 1024 * 1024);
     // NUL bytes around the pattern: not a text file, in neither tree.
-    const QByteArray binary = QByteArray("\x7f" "ELF\0\0\0", 7) + "東京" + QByteArray(64, '\0');
+    const QByteArray binary = QByteArray("\x7f"
+                                         "ELF\0\0\0",
+                                         7) +
+        "東京" + QByteArray(64, '\0');
     writeFile(m_mixed + QStringLiteral("/binary.dat"), binary);
     writeFile(m_utf8 + QStringLiteral("/binary.dat"), binary);
     m_labels = {
@@ -158,22 +161,24 @@ void TestGrepEngine::matchesGrepOnUtf8Copy_data()
     QTest::addColumn<QString>("mask");
 
     const QStringList fixed { QStringLiteral("-F") };
-    QTest::newRow("kanji, also in the large files") << QStringLiteral("東京") << fixed << false << true << false << QString();
+    QTest::newRow("kanji, also in the large files")
+        << QStringLiteral("東京") << fixed << false << true << false << QString();
     QTest::newRow("ASCII, case kept") << QStringLiteral("deadline") << fixed << false << true << false << QString();
-    QTest::newRow("ASCII, case ignored") << QStringLiteral("deadline") << QStringList { QStringLiteral("-F"), QStringLiteral("-i") }
-                                         << false << false << false << QString();
-    QTest::newRow("whole word") << QStringLiteral("main") << QStringList { QStringLiteral("-F"), QStringLiteral("-w") } << false
-                                << true << true << QString();
-    QTest::newRow("regex metacharacters taken literally") << QStringLiteral("\"%s\\n\"") << fixed << false << true << false
-                                                         << QString();
+    QTest::newRow("ASCII, case ignored") << QStringLiteral("deadline")
+                                         << QStringList { QStringLiteral("-F"), QStringLiteral("-i") } << false << false
+                                         << false << QString();
+    QTest::newRow("whole word") << QStringLiteral("main") << QStringList { QStringLiteral("-F"), QStringLiteral("-w") }
+                                << false << true << true << QString();
+    QTest::newRow("regex metacharacters taken literally")
+        << QStringLiteral("\"%s\\n\"") << fixed << false << true << false << QString();
     QTest::newRow("half-width katakana") << QStringLiteral("ﾊﾝｶｸ") << fixed << false << true << false << QString();
     QTest::newRow("outside the BMP") << QStringLiteral("𠮷野家") << fixed << false << true << false << QString();
-    QTest::newRow("regex: a run of kanji") << QStringLiteral("\\p{Han}{3,}") << QStringList { QStringLiteral("-P") } << true
-                                           << true << false << QString();
-    QTest::newRow("regex: line start") << QStringLiteral("^(春|夏|秋|冬)は") << QStringList { QStringLiteral("-E") } << true
-                                       << true << false << QString();
-    QTest::newRow("regex: line end") << QStringLiteral("ます。$") << QStringList { QStringLiteral("-E") } << true << true << false
-                                     << QString();
+    QTest::newRow("regex: a run of kanji")
+        << QStringLiteral("\\p{Han}{3,}") << QStringList { QStringLiteral("-P") } << true << true << false << QString();
+    QTest::newRow("regex: line start") << QStringLiteral("^(春|夏|秋|冬)は") << QStringList { QStringLiteral("-E") }
+                                       << true << true << false << QString();
+    QTest::newRow("regex: line end") << QStringLiteral("ます。$") << QStringList { QStringLiteral("-E") } << true
+                                     << true << false << QString();
     QTest::newRow("mask with an exclusion")
         << QStringLiteral("東京")
         << QStringList { QStringLiteral("-F"), QStringLiteral("--include=*.txt"), QStringLiteral("--exclude=memo*") }
@@ -194,8 +199,9 @@ void TestGrepEngine::matchesGrepOnUtf8Copy()
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     grep.setProcessEnvironment(environment);
     grep.setWorkingDirectory(m_utf8);
-    grep.start(QStringLiteral("grep"), QStringList { QStringLiteral("-rnI"), QStringLiteral("--exclude-dir=.git"),
-                                                     QStringLiteral("--exclude-dir=.svn") } +
+    grep.start(QStringLiteral("grep"),
+               QStringList { QStringLiteral("-rnI"), QStringLiteral("--exclude-dir=.git"),
+                             QStringLiteral("--exclude-dir=.svn") } +
                    grepFlags + QStringList { QStringLiteral("-e"), pattern, QStringLiteral(".") });
     QVERIFY(grep.waitForFinished(60000));
     QSet<Hit> expected;
@@ -258,8 +264,7 @@ void TestGrepEngine::columnsCountCharacters()
     conditions.pattern = QStringLiteral("牛丼");
     const CompiledPattern compiled = compileGrepPattern(conditions);
     QVERIFY(compiled.error.isEmpty());
-    const QList<GrepMatch> matches =
-        searchLines(QStringLiteral("一行目\n𠮷野家の牛丼\n牛丼"), compiled.expression, 10);
+    const QList<GrepMatch> matches = searchLines(QStringLiteral("一行目\n𠮷野家の牛丼\n牛丼"), compiled.expression, 10);
     QCOMPARE(matches.size(), 2);
     QCOMPARE(matches[0].line, 11);
     QCOMPARE(matches[0].column, 5);
@@ -299,20 +304,24 @@ void TestGrepEngine::commandLine_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("firstLine"); // "%1" is the mixed tree
 
-    QTest::newRow("found, CP932 file")
-        << QStringList { QStringLiteral("-r"), QStringLiteral("--include=*.c"), QStringLiteral("東京"), QStringLiteral("%1") }
-        << 0 << QStringLiteral("%1/cp932/source.c(7,33) [Shift_JIS (CP932)]: "
-                               "    printf(\"%s\\n\", message); /* 東京 */");
+    QTest::newRow("found, CP932 file") << QStringList { QStringLiteral("-r"), QStringLiteral("--include=*.c"),
+                                                        QStringLiteral("東京"), QStringLiteral("%1") }
+                                       << 0
+                                       << QStringLiteral("%1/cp932/source.c(7,33) [Shift_JIS (CP932)]: "
+                                                         "    printf(\"%s\\n\", message); /* 東京 */");
     QTest::newRow("one encoding for every file")
-        << QStringList { QStringLiteral("--encoding=EUC-JP"), QStringLiteral("夏は"), QStringLiteral("%1/eucjp/poem.txt") }
+        << QStringList { QStringLiteral("--encoding=EUC-JP"), QStringLiteral("夏は"),
+                         QStringLiteral("%1/eucjp/poem.txt") }
         << 0 << QStringLiteral("%1/eucjp/poem.txt(3,1) [EUC-JP]: 夏は夜。月のころはさらなり。");
-    QTest::newRow("nothing found") << QStringList { QStringLiteral("-r"), QStringLiteral("存在しない"), QStringLiteral("%1") } << 1
-                                   << QString();
-    QTest::newRow("bad regex") << QStringList { QStringLiteral("-E"), QStringLiteral("(東京"), QStringLiteral("%1") } << 2
-                               << QString();
+    QTest::newRow("nothing found") << QStringList { QStringLiteral("-r"), QStringLiteral("存在しない"),
+                                                    QStringLiteral("%1") }
+                                   << 1 << QString();
+    QTest::newRow("bad regex") << QStringList { QStringLiteral("-E"), QStringLiteral("(東京"), QStringLiteral("%1") }
+                               << 2 << QString();
     QTest::newRow("missing path") << QStringList { QStringLiteral("東京"), QStringLiteral("%1/nothing-here") } << 2
                                   << QString();
-    QTest::newRow("folder without -r") << QStringList { QStringLiteral("東京"), QStringLiteral("%1") } << 2 << QString();
+    QTest::newRow("folder without -r") << QStringList { QStringLiteral("東京"), QStringLiteral("%1") } << 2
+                                       << QString();
 }
 
 void TestGrepEngine::commandLine()
@@ -344,8 +353,8 @@ void TestGrepEngine::resultLineReadsBack()
     match.column = 7;
     match.text = QStringLiteral("x(1,2) [UTF-8]: y");
     const QString path = QStringLiteral("/tmp/資料 (2)/a(1).txt");
-    const std::optional<GrepLocation> location =
-        parseGrepResultLine(grepResultLine(path, pemmo::formats::TextFormat {}, match));
+    const std::optional<GrepLocation> location = parseGrepResultLine(
+        grepResultLine(path, pemmo::formats::TextFormat {}, match));
     QVERIFY(location);
     QCOMPARE(location->path, path);
     QCOMPARE(location->line, 120);
