@@ -469,6 +469,19 @@ const std::bitset<0x10000>& legacyRoundTripTable(const char* iconvName)
     return *table;
 }
 
+void keepJapaneseConversionsLoaded()
+{
+    // Opened once and never closed: the handles are what keeps the modules in memory.
+    static const bool opened = [] {
+        for (const char* from : { "CP932", "EUC-JP", "ISO-2022-JP" }) {
+            for (const char* to : { kNativeUtf16, "UTF-8" })
+                openOrNull(to, from);
+        }
+        return true;
+    }();
+    Q_UNUSED(opened)
+}
+
 bool legacyEncodingHolds(const char* iconvName, char16_t unit)
 {
     if (unit < 0x80 && std::strcmp(iconvName, "ISO-2022-JP") != 0)

@@ -84,6 +84,13 @@ private:
 };
 
 /**
+ * Keeps glibc's conversion modules for the Japanese encodings loaded for the rest of the process.
+ * Otherwise every decoder that is the last user of one unloads it, and the next loads it again:
+ * searching thousands of small files, that costs more than the decoding.
+ */
+void keepJapaneseConversionsLoaded();
+
+/**
  * Whether a BMP code unit survives encode + decode in the named legacy encoding unchanged.
  * One-way mappings (U+301C -> 0x8160 -> U+FF5E, U+00A5 -> 0x5C) count as not held, because
  * saving them would silently turn them into other characters.

@@ -1,0 +1,332 @@
+// SPDX-License-Identifier: MIT
+#include "grepengine.h"
+
+#include "formats/encodingdetection.h"
+#include "formats/iconvcodec.h"
+#include "grepfiles.h"
+#include "greptexts.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace pemmo::grep {
+
+using formats::Encoding;
+using formats::TextFormat;
+
+namespace {
+
+// Files up to this size are read whole; longer ones in slices of kSliceBytes, which also bounds
+// how long a worker goes without looking at the cancel flag.
+constexpr qint64 kWholeFileBytes = 4 * 1024 * 1024;
+constexpr qint64 kSliceBytes = 2 * 1024 * 1024;
+
+qsizetype characterCount(QStringView text)
+{
+    qsizetype count = text.size();
+    for (const QChar c : text) {
+        if (c.isLowSurrogate())
+            --count;
+    }
+    return count;
+}
+
+// One file's bytes to text, slice by slice: a legacy encoding through the fast table decoder,
+// UTF-8 and UTF-16 through Qt's, which keep a character cut by a slice's end for the next.
+class SliceDecoder
+{
+public:
+    explicit SliceDecoder(Encoding encoding)
+    {
+        if (formats::isUnicodeEncoding(encoding)) {
+            const QStringConverter::Encoding qt = encoding == Encoding::Utf8 ? QStringConverter::Utf8
+                : encoding == Encoding::Utf16Le                              ? QStringConverter::Utf16LE
+                                                                             : QStringConverter::Utf16BE;
+            m_unicode.emplace(qt, QStringConverter::Flag::Default);
+        } else {
+            m_legacy = std::make_unique<formats::Utf8Decoder>(formats::iconvName(encoding));
+        }
+    }
+
+    QString decode(QByteArrayView bytes)
+    {
+        if (m_legacy) {
+            m_utf8.resize(0);
+            m_legacy->decode(bytes.data(), bytes.size(), m_utf8);
+            return QString::fromUtf8(m_utf8);
+        }
+        return m_unicode->decode(bytes);
+    }
+
+private:
+    std::optional<QStringDecoder> m_unicode;
+    std::unique_ptr<formats::Utf8Decoder> m_legacy;
+    QByteArray m_utf8;
+};
+
+// CR LF and a lone CR end a line as LF does, as they do in the editor.
+void unifyLineBreaks(QString& text)
+{
+    if (!text.contains(u'\r'))
+        return;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+}
+
+// Where a slice of bytes may end: in a legacy encoding after its last line feed, which there is
+// never part of another character; Qt's Unicode decoders carry a cut character to the next slice.
+qsizetype sliceCut(QByteArrayView bytes, Encoding encoding, bool last)
+{
+    if (last || formats::isUnicodeEncoding(encoding))
+        return bytes.size();
+    const qsizetype lineFeed = bytes.lastIndexOf('\n');
+    return lineFeed < 0 ? 0 : lineFeed + 1;
+}
+
+} // namespace
+
+CompiledPattern compileGrepPattern(const GrepConditions& conditions)
+{
+    CompiledPattern compiled;
+    if (conditions.pattern.isEmpty()) {
+        compiled.error = kGrepEmptyPattern;
+        return compiled;
+    }
+    QString pattern = conditions.regex ? conditions.pattern : QRegularExpression::escape(conditions.pattern);
+    if (conditions.wholeWord)
+        pattern = QStringLiteral("(?<!\\w)(?:") + pattern + QStringLiteral(")(?!\\w)");
+    QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption |
+        QRegularExpression::MultilineOption;
+    if (!conditions.caseSensitive)
+        options |= QRegularExpression::CaseInsensitiveOption;
+    compiled.expression = QRegularExpression(pattern, options);
+    if (!compiled.expression.isValid()) {
+        // The offset is into the pattern as given to PCRE2; the word guard adds 10 characters in front.
+        const qsizetype offset = compiled.expression.patternErrorOffset() - (conditions.wholeWord ? 10 : 0);
+        compiled.error = kGrepBadPattern.arg(compiled.expression.errorString()).arg(qMax<qsizetype>(1, offset + 1));
+        return compiled;
+    }
+    compiled.expression.optimize();
+    return compiled;
+}
+
+QList<GrepMatch> searchLines(const QString& text, const QRegularExpression& expression, qint64 firstLine)
+{
+    QList<GrepMatch> matches;
+    qint64 line = firstLine;
+    qsizetype lineStart = 0;
+    qsizetype from = 0;
+    while (from <= text.size()) {
+        const QRegularExpressionMatch match = expression.match(text, from);
+        if (!match.hasMatch())
+            break;
+        const qsizetype start = match.capturedStart();
+        for (qsizetype lineFeed = text.indexOf(u'\n', lineStart); lineFeed >= 0 && lineFeed < start;
+             lineFeed = text.indexOf(u'\n', lineStart)) {
+            ++line;
+            lineStart = lineFeed + 1;
+        }
+        qsizetype lineEnd = text.indexOf(u'\n', lineStart);
+        if (lineEnd < 0)
+            lineEnd = text.size();
+        const QStringView lineText = QStringView(text).sliced(lineStart, lineEnd - lineStart);
+        qsizetype matchStart = start - lineStart;
+        qsizetype matchEnd = match.capturedEnd() - lineStart;
+        bool found = true;
+        if (matchEnd > lineText.size()) {
+            // The match reached over the line break; grep's lines are searched one by one.
+            const QString alone = QString::fromRawData(lineText.data(), lineText.size());
+            const QRegularExpressionMatch inLine = expression.match(alone);
+            found = inLine.hasMatch();
+            matchStart = inLine.capturedStart();
+            matchEnd = inLine.capturedEnd();
+        }
+        if (found) {
+            GrepMatch result;
+            result.line = line;
+            result.column = characterCount(lineText.first(matchStart)) + 1;
+            result.length = characterCount(lineText.sliced(matchStart, matchEnd - matchStart));
+            result.text = lineText.toString();
+            matches.append(result);
+        }
+        from = lineEnd + 1;
+        lineStart = from;
+        ++line;
+    }
+    return matches;
+}
+
+GrepFileResult searchFile(const QString& path, const GrepConditions& conditions, const QRegularExpression& expression,
+                          const std::atomic_bool& cancel)
+{
+    GrepFileResult result;
+    result.path = path;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = kGrepFileUnreadable.arg(path);
+        return result;
+    }
+    const qint64 size = file.size();
+    const bool whole = size <= kWholeFileBytes;
+    QByteArray bytes = file.read(whole ? size : kSliceBytes);
+    if (bytes.size() < qMin(size, whole ? size : kSliceBytes)) {
+        result.error = kGrepFileUnreadable.arg(path);
+        return result;
+    }
+    // The start decides, as the editor's load decides by the file's first bytes.
+    if (conditions.encoding) {
+        result.format.encoding = *conditions.encoding;
+        const std::optional<TextFormat> bom = formats::bomFormat(bytes);
+        result.format.bom = bom && bom->encoding == *conditions.encoding;
+    } else {
+        const bool unicodeByNuls = formats::bomFormat(bytes) ||
+            formats::utf16ByNulPattern(bytes.first(qMin<qsizetype>(bytes.size(), 8192)));
+        if (!unicodeByNuls && formats::looksBinary(bytes)) {
+            result.binary = true;
+            return result;
+        }
+        result.format = formats::detectEncoding(bytes);
+    }
+    SliceDecoder decoder(result.format.encoding);
+    qsizetype skip = 0;
+    if (result.format.bom) {
+        if (const std::optional<TextFormat> bom = formats::bomFormat(bytes))
+            skip = bom->encoding == Encoding::Utf8 ? 3 : 2;
+    }
+    qint64 line = 1;
+    qint64 read = bytes.size();
+    QByteArray byteCarry;
+    QString textCarry; // the start of a line whose end is in the next slice
+    while (true) {
+        const bool last = read >= size || file.atEnd();
+        QByteArray slice = byteCarry.isEmpty() ? std::move(bytes) : byteCarry + bytes;
+        const QByteArrayView view = QByteArrayView(slice).sliced(skip);
+        const qsizetype cut = sliceCut(view, result.format.encoding, last);
+        QString text = textCarry + decoder.decode(view.first(cut));
+        byteCarry = view.sliced(cut).toByteArray();
+        skip = 0;
+        textCarry.clear();
+        bool wholeLines = true;
+        if (!last) {
+            const qsizetype lineFeed = text.lastIndexOf(u'\n');
+            wholeLines = lineFeed >= 0;
+            textCarry = text.sliced(lineFeed + 1);
+            text.truncate(qMax<qsizetype>(0, lineFeed));
+            if (text.endsWith(u'\r'))
+                text.chop(1); // the CR of the CR LF that ends the slice
+        }
+        if (wholeLines) {
+            unifyLineBreaks(text);
+            result.matches.append(searchLines(text, expression, line));
+            line += text.count(u'\n') + 1;
+        }
+        if (last || cancel.load(std::memory_order_relaxed))
+            break;
+        bytes = file.read(kSliceBytes);
+        read += bytes.size();
+        if (bytes.isEmpty() && !file.atEnd()) {
+            result.error = kGrepFileUnreadable.arg(path);
+            break;
+        }
+    }
+    return result;
+}
+
+namespace {
+
+// The work of one run, shared by the workers and the thread that hands the results on in order.
+struct SharedRun
+{
+    SharedRun(const GrepConditions& conditions, const QRegularExpression& expression, const QStringList& files,
+              const std::atomic_bool& cancel)
+        : conditions(conditions)
+        , expression(expression)
+        , files(files)
+        , cancel(cancel)
+        , results(size_t(files.size()))
+    { }
+
+    const GrepConditions& conditions;
+    const QRegularExpression& expression;
+    const QStringList& files;
+    const std::atomic_bool& cancel;
+    std::atomic_int next { 0 };
+    std::atomic_bool stop { false };
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::vector<std::optional<GrepFileResult>> results;
+
+    void work()
+    {
+        while (!stop.load(std::memory_order_relaxed) && !cancel.load(std::memory_order_relaxed)) {
+            const int index = next.fetch_add(1);
+            if (index >= files.size())
+                return;
+            GrepFileResult result = searchFile(files[index], conditions, expression, cancel);
+            {
+                const std::lock_guard lock(mutex);
+                results[size_t(index)] = std::move(result);
+            }
+            ready.notify_all();
+        }
+    }
+};
+
+} // namespace
+
+GrepSummary runGrep(const GrepConditions& conditions, GrepReceiver& receiver, const std::atomic_bool& cancel,
+                    int threads)
+{
+    GrepSummary summary;
+    const CompiledPattern compiled = compileGrepPattern(conditions);
+    if (!compiled.error.isEmpty()) {
+        summary.errors.append(compiled.error);
+        return summary;
+    }
+    formats::keepJapaneseConversionsLoaded();
+    const FileListing listing = listFiles(conditions.paths, conditions.recursive, conditions.fileMask,
+                                          conditions.excludedFolders, cancel);
+    summary.errors = listing.errors;
+    receiver.listed(int(listing.files.size()));
+
+    SharedRun run { conditions, compiled.expression, listing.files, cancel };
+    std::vector<std::thread> workers;
+    for (int i = 0; i < qMax(1, threads); ++i)
+        workers.emplace_back([&run] { run.work(); });
+
+    for (int index = 0; index < listing.files.size() && !cancel.load(std::memory_order_relaxed); ++index) {
+        std::optional<GrepFileResult> result;
+        {
+            std::unique_lock lock(run.mutex);
+            // Woken by each finished file, and often enough to see a cancel promptly.
+            while (!run.results[size_t(index)] && !cancel.load(std::memory_order_relaxed))
+                run.ready.wait_for(lock, std::chrono::milliseconds(20));
+            if (!run.results[size_t(index)])
+                break;
+            result = std::move(run.results[size_t(index)]);
+            run.results[size_t(index)].reset();
+        }
+        ++summary.files;
+        if (!result->error.isEmpty())
+            ++summary.unreadableFiles;
+        if (!result->matches.isEmpty()) {
+            summary.matches += result->matches.size();
+            ++summary.filesWithMatches;
+        }
+        receiver.fileDone(index, *result);
+    }
+    run.stop = true;
+    for (std::thread& worker : workers)
+        worker.join();
+    summary.cancelled = cancel.load();
+    return summary;
+}
+
+} // namespace pemmo::grep
