@@ -104,6 +104,8 @@ struct FontEntry
 {
     QString name;
     int codePage = 0; ///< 0: the document's \ansicpg
+    int number = 0; ///< \fN
+    int charset = -1; ///< \fcharsetN, -1 when the entry has none
 };
 
 /** Feeds QTextDocument through one cursor, merging consecutive text of the same look into one insert. */

@@ -5,6 +5,7 @@
 #include "rtfreaderstate.h"
 
 #include <QTextDocument>
+#include <QVariant>
 
 namespace pemmo::formats {
 
@@ -108,6 +109,20 @@ std::unique_ptr<QTextDocument> Reader::takeDocument()
         document->setProperty(kRtfDocumentGroupsProperty, m_documentGroups);
     if (!m_pageSetup.isEmpty())
         document->setProperty(kRtfPageSetupProperty, m_pageSetup);
+    QVariantList fonts;
+    for (const FontEntry& font : m_fonts)
+        fonts.append(QVariant(QVariantList { font.number, font.name, font.charset }));
+    document->setProperty(kRtfSourceFontsProperty, fonts);
+    QVariantList colours;
+    for (const QColor& colour : m_colours)
+        colours.append(colour);
+    document->setProperty(kRtfSourceColoursProperty, colours);
+    QVariantMap styles;
+    for (const auto& [number, style] : m_styles)
+        styles.insert(QString::number(number), QVariantList { style.name, style.outlineLevel });
+    document->setProperty(kRtfSourceStylesProperty, styles);
+    document->setProperty(kRtfSourceCodePageProperty, m_ansiCodePage);
+    document->setProperty(kRtfSourceDefaultFontProperty, m_defaultFont);
     return document;
 }
 
@@ -453,6 +468,8 @@ void Reader::commitFont()
         return;
     FontEntry entry;
     entry.codePage = m_fontCharset >= 0 ? codePageForCharset(m_fontCharset) : 0;
+    entry.number = m_fontNumber;
+    entry.charset = m_fontCharset;
     QString name;
     // A Japanese face name is written in its own charset (\'82\'6c\'82\'72 = ＭＳ).
     m_decoder.decode(entry.codePage > 0 && entry.codePage != kSymbolCodePage ? entry.codePage : m_ansiCodePage,

@@ -28,6 +28,17 @@ inline constexpr int kRtfFootnoteMarkProperty = QTextFormat::UserProperty + 0x52
 inline constexpr char kRtfDocumentGroupsProperty[] = "pemmoRtfDocumentGroups";
 /** ...and the page and section set-up words. */
 inline constexpr char kRtfPageSetupProperty[] = "pemmoRtfPageSetup";
+/**
+ * The source's tables, which the kept groups' \fN, \cfN and \sN numbers point into, so that a save
+ * can renumber them: fonts (QVariantList of {number, name, charset or -1}), colours (QVariantList of
+ * QColor, invalid for "automatic"), paragraph styles (QVariantMap number -> {name, outline level}),
+ * \ansicpg and \deff.
+ */
+inline constexpr char kRtfSourceFontsProperty[] = "pemmoRtfSourceFonts";
+inline constexpr char kRtfSourceColoursProperty[] = "pemmoRtfSourceColours";
+inline constexpr char kRtfSourceStylesProperty[] = "pemmoRtfSourceStyles";
+inline constexpr char kRtfSourceCodePageProperty[] = "pemmoRtfSourceCodePage";
+inline constexpr char kRtfSourceDefaultFontProperty[] = "pemmoRtfSourceDefaultFont";
 
 struct RtfReadResult
 {

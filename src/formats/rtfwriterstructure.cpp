@@ -232,8 +232,17 @@ void Writer::writeBlock(const QTextBlock& block, bool inTable)
             // A footnote or comment as it was read, once per character that carries it.
             m_body.append('{');
             writeCharFormat(format);
+            const QString family = familyOf(format);
+            const auto source = std::find_if(m_sourceFonts.begin(), m_sourceFonts.end(),
+                                             [&family](const auto& font) { return font.second.family == family; });
+            const auto defaultSource = m_sourceFonts.find(m_sourceDefaultFont);
+            const int sourceCodePage = source != m_sourceFonts.end() ? source->second.codePage
+                : defaultSource != m_sourceFonts.end()               ? defaultSource->second.codePage
+                                                                     : m_sourceCodePage;
+            const QByteArray group = remapKeptGroup(format.property(kRtfKeptGroupProperty).toByteArray(),
+                                                    sourceCodePage);
             for (int n = 0; n < fragment.length(); ++n)
-                m_body.append(format.property(kRtfKeptGroupProperty).toByteArray());
+                m_body.append(group);
             m_body.append('}');
             continue;
         }
