@@ -89,10 +89,32 @@ void Writer::writeCharFormat(const QTextCharFormat& format)
         m_body.append("\\b");
     if (format.fontItalic())
         m_body.append("\\i");
-    if (format.fontUnderline())
-        m_body.append("\\ul");
-    if (format.fontStrikeOut())
+    const QByteArray effects = format.property(kRtfCharacterEffectsProperty).toByteArray();
+    // fontUnderline() is true for a plain line only; a dotted or wavy one is an underline too.
+    const bool underlined = format.hasProperty(QTextFormat::TextUnderlineStyle)
+        ? format.underlineStyle() != QTextCharFormat::NoUnderline &&
+            format.underlineStyle() != QTextCharFormat::SpellCheckUnderline
+        : format.fontUnderline();
+    if (underlined) {
+        const QByteArray word = format.property(kRtfUnderlineWordProperty).toByteArray();
+        if (!word.isEmpty())
+            m_body.append('\\' + word);
+        else if (format.underlineStyle() == QTextCharFormat::DotLine)
+            m_body.append("\\uld");
+        else if (format.underlineStyle() == QTextCharFormat::DashUnderline)
+            m_body.append("\\uldash");
+        else if (format.underlineStyle() == QTextCharFormat::WaveUnderline)
+            m_body.append("\\ulwave");
+        else
+            m_body.append("\\ul");
+    }
+    if (format.fontStrikeOut() && !effects.contains("\\striked1"))
         m_body.append("\\strike");
+    if (format.fontCapitalization() == QFont::AllUppercase)
+        m_body.append("\\caps");
+    else if (format.fontCapitalization() == QFont::SmallCaps)
+        m_body.append("\\scaps");
+    m_body.append(effects);
     if (format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().style() != Qt::NoBrush) {
         m_body.append("\\cf");
         m_body.append(QByteArray::number(colourIndex(format.foreground().color())));
@@ -184,8 +206,13 @@ void Writer::writeHeader(QByteArray& out) const
 QByteArray Writer::write()
 {
     // The default font is \f0, so text without a face of its own keeps the document's.
+    // \f0 is the face text without one of its own was in: the source's default font, or the editor's.
+    const auto sourceDefault = m_sourceFonts.find(m_sourceDefaultFont);
     const QString family = m_document.defaultFont().family();
-    fontIndex(family.isEmpty() ? kFallbackFontFamily : family);
+    if (sourceDefault != m_sourceFonts.end() && !sourceDefault->second.family.isEmpty())
+        fontIndex(sourceDefault->second.family, sourceDefault->second.charset);
+    else
+        fontIndex(family.isEmpty() ? kFallbackFontFamily : family);
     m_codePage = codePageOfFont(0);
     // Headers and footers name fonts, colours and styles: they go into the tables with the body's.
     const auto defaultSource = m_sourceFonts.find(m_sourceDefaultFont);
@@ -196,6 +223,10 @@ QByteArray Writer::write()
     writeFrame(m_document.rootFrame(), false);
     QByteArray out;
     writeHeader(out);
+    // A document not read from RTF (a plain text saved as .rtf) is in the editor's font size.
+    const bool fromRtf = m_document.property(kRtfSourceFontsProperty).isValid();
+    if (!fromRtf && m_document.defaultFont().pointSizeF() > 0)
+        out.append("\\fs" + QByteArray::number(qRound(m_document.defaultFont().pointSizeF() * 2)) + ' ');
     out.append(m_body);
     out.append("}\r\n");
     return out;

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace pemmo::formats::rtf {
 
@@ -78,9 +79,9 @@ void appendHex(QByteArray& out, quint8 byte)
 
 bool isColourWord(QByteArrayView word)
 {
-    static constexpr std::string_view words[] = { "cf", "cb", "chcbpat", "chcfpat", "highlight", "clcbpat",
-                                                  "clcfpat", "cbpat", "cfpat", "trcbpat", "trcfpat", "brdrcf",
-                                                  "ulc" };
+    static constexpr std::string_view words[] = { "cf",      "cb",      "chcbpat", "chcfpat", "highlight",
+                                                  "clcbpat", "clcfpat", "cbpat",   "cfpat",   "trcbpat",
+                                                  "trcfpat", "brdrcf",  "ulc" };
     const std::string_view name(word.data(), size_t(word.size()));
     return std::find(std::begin(words), std::end(words), name) != std::end(words);
 }
@@ -155,12 +156,15 @@ void Writer::readSourceTables()
         if (style.size() != 2)
             continue;
         const int outline = style[1].toInt();
-        m_sourceStyles.emplace(it.key().toInt(), Style { style[0].toString(), outline >= 0 && outline < 6 ? outline + 1 : 0 });
+        m_sourceStyles.emplace(it.key().toInt(),
+                               Style { style[0].toString(), outline >= 0 && outline < 6 ? outline + 1 : 0 });
     }
 }
 
 QByteArray Writer::remapKeptGroup(QByteArrayView group, int sourceCodePage)
 {
+    // What needs no change goes out byte for byte; only numbers into the tables, and text whose
+    // code page differs between the source's font and the written one, are rewritten.
     struct Level
     {
         int sourceCodePage;
@@ -170,105 +174,102 @@ QByteArray Writer::remapKeptGroup(QByteArrayView group, int sourceCodePage)
     std::vector<Level> levels { { sourceCodePage, m_codePage } };
     QByteArray out;
     out.reserve(group.size() + 16);
-    QByteArray pending;
+    QByteArray pending; // text bytes as the source meant them
+    QByteArray pendingRaw; // the same as they were written
     QString text;
     const auto flush = [&] {
-        if (pending.isEmpty())
+        if (pending.isEmpty() && pendingRaw.isEmpty())
             return;
-        text.clear();
-        m_decoder.decode(levels.back().sourceCodePage, pending, text);
+        const Level& level = levels.back();
+        if (level.sourceCodePage == level.targetCodePage) {
+            out.append(pendingRaw);
+        } else {
+            text.clear();
+            m_decoder.decode(level.sourceCodePage, pending, text);
+            appendEncoded(out, text, level.targetCodePage, level.unicodeSkip);
+        }
         pending.clear();
-        appendEncoded(out, text, levels.back().targetCodePage, levels.back().unicodeSkip);
+        pendingRaw.clear();
     };
     int fallback = 0; // bytes after a \uN that stand for it in older readers: they go as they were
     Tokenizer tokenizer(group);
     for (;;) {
+        const qsizetype start = tokenizer.position();
         const Token token = tokenizer.next();
+        const QByteArrayView raw = group.sliced(start, tokenizer.position() - start);
+        if ((token.type == Token::Type::Text || token.type == Token::Type::HexByte) && fallback > 0) {
+            fallback = std::max<int>(0, fallback - int(token.type == Token::Type::Text ? token.word.size() : 1));
+            flush();
+            out.append(raw.toByteArray());
+            continue;
+        }
         if (token.type == Token::Type::Text) {
-            const qsizetype raw = std::min<qsizetype>(fallback, token.word.size());
-            out.append(token.word.first(raw).toByteArray());
-            fallback -= int(raw);
-            pending.append(token.word.sliced(raw));
+            pending.append(token.word);
+            pendingRaw.append(raw.toByteArray());
             continue;
         }
         if (token.type == Token::Type::HexByte) {
-            if (fallback > 0) {
-                --fallback;
-                appendHex(out, token.byte);
-            } else {
-                pending.append(char(token.byte));
-            }
+            pending.append(char(token.byte));
+            pendingRaw.append(raw.toByteArray());
             continue;
         }
-        if (token.type == Token::Type::GroupStart || token.type == Token::Type::GroupEnd)
-            fallback = 0;
         flush();
-        switch (token.type) {
-        case Token::Type::End:
+        if (token.type == Token::Type::End)
             return out;
-        case Token::Type::GroupStart:
-            out.append('{');
+        if (token.type == Token::Type::GroupStart) {
+            fallback = 0;
             levels.push_back(levels.back());
-            break;
-        case Token::Type::GroupEnd:
-            out.append('}');
+        } else if (token.type == Token::Type::GroupEnd) {
+            fallback = 0;
             if (levels.size() > 1)
                 levels.pop_back();
-            break;
-        case Token::Type::ControlSymbol:
-            out.append('\\');
-            out.append(token.symbol);
-            if (fallback > 0 && token.symbol != '*')
-                --fallback;
-            break;
-        case Token::Type::ControlWord: {
-            const QByteArrayView word = token.word;
-            int value = token.parameter;
-            Level& level = levels.back();
-            if (word == "f" || word == "af") {
-                const auto font = m_sourceFonts.find(value);
-                if (font == m_sourceFonts.end())
-                    break; // a number the source had no font for: the font in force stays
-                value = fontIndex(font->second.family, font->second.charset);
+        } else if (token.type == Token::Type::ControlSymbol && fallback > 0 && token.symbol != '*') {
+            --fallback;
+        }
+        if (token.type != Token::Type::ControlWord) {
+            out.append(raw.toByteArray());
+            continue;
+        }
+        const QByteArrayView word = token.word;
+        std::optional<int> renumbered;
+        Level& level = levels.back();
+        if (fallback > 0) {
+            --fallback;
+        } else if ((word == "f" || word == "af") && token.hasParameter) {
+            if (const auto font = m_sourceFonts.find(token.parameter); font != m_sourceFonts.end()) {
+                renumbered = fontIndex(font->second.family, font->second.charset);
                 if (word == "f") {
                     level.sourceCodePage = font->second.codePage;
-                    level.targetCodePage = codePageOfFont(value);
+                    level.targetCodePage = codePageOfFont(*renumbered);
                 }
-            } else if (word == "plain") {
-                const auto font = m_sourceFonts.find(m_sourceDefaultFont);
-                level.sourceCodePage = font == m_sourceFonts.end() ? m_sourceCodePage : font->second.codePage;
-                level.targetCodePage = codePageOfFont(0);
-            } else if (isColourWord(word) && token.hasParameter) {
-                const QColor colour = value > 0 && value < m_sourceColours.size() ? m_sourceColours[value] : QColor();
-                value = colour.isValid() ? colourIndex(colour) : 0;
-            } else if (word == "s" && token.hasParameter) {
-                const auto style = m_sourceStyles.find(value);
-                if (style == m_sourceStyles.end())
-                    break;
-                value = styleIndex(style->second.name, style->second.headingLevel);
-            } else if (word == "cs" || word == "ds" || word == "ts") {
-                break; // character and table styles are not written: their numbers would point at nothing
-            } else if (word == "uc" && fallback == 0) {
-                level.unicodeSkip = std::clamp(value, 0, 16);
             }
+        } else if (word == "plain") {
+            const auto font = m_sourceFonts.find(m_sourceDefaultFont);
+            level.sourceCodePage = font == m_sourceFonts.end() ? m_sourceCodePage : font->second.codePage;
+            level.targetCodePage = codePageOfFont(0);
+        } else if (isColourWord(word) && token.hasParameter) {
+            const int value = token.parameter;
+            const QColor colour = value > 0 && value < m_sourceColours.size() ? m_sourceColours[value] : QColor();
+            renumbered = colour.isValid() ? colourIndex(colour) : 0;
+        } else if (word == "s" && token.hasParameter) {
+            if (const auto style = m_sourceStyles.find(token.parameter); style != m_sourceStyles.end())
+                renumbered = styleIndex(style->second.name, style->second.headingLevel);
+        } else if (word == "uc" && token.hasParameter) {
+            level.unicodeSkip = std::clamp(token.parameter, 0, 16);
+        } else if (word == "u") {
+            fallback = level.unicodeSkip;
+        }
+        if (word == "bin") {
+            out.append(raw.toByteArray());
+            out.append(tokenizer.takeBinary(std::max(token.parameter, 0)).toByteArray());
+        } else if (renumbered && *renumbered != token.parameter) {
             out.append('\\');
             out.append(word.data(), word.size());
-            if (token.hasParameter)
-                out.append(QByteArray::number(value));
-            if (fallback > 0)
-                --fallback;
-            else if (word == "u")
-                fallback = level.unicodeSkip;
-            if (word == "bin") {
-                out.append(' ');
-                out.append(tokenizer.takeBinary(std::max(value, 0)).toByteArray());
-            } else {
-                out.append(' ');
-            }
-            break;
-        }
-        default:
-            break;
+            out.append(QByteArray::number(*renumbered));
+            if (raw.endsWith(' '))
+                out.append(' '); // the delimiter it had
+        } else {
+            out.append(raw.toByteArray());
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include "rtfcharset.h"
 
@@ -74,9 +75,17 @@ private:
         QString name;
         int headingLevel = 0;
     };
+    struct ListLevel
+    {
+        bool given = false; ///< a list of the document has this level
+        int numberFormat = 0; ///< \levelnfcN
+        int start = 1;
+        QString pattern; ///< level placeholders as U+0000..U+0008
+    };
     struct List
     {
-        int style = 0; ///< QTextListFormat::Style
+        QVariant key; ///< the RTF list the levels came from; invalid for a list made in the editor
+        std::array<ListLevel, 9> levels;
     };
 
     struct Font
@@ -105,7 +114,8 @@ private:
     QByteArray m_documentGroups;
     QList<QColor> m_colours;
     QList<Style> m_styles; ///< \s1 onwards; \s0 is Normal
-    QList<QTextList*> m_listObjects; ///< \ls1 onwards
+    QList<QTextList*> m_listObjects;
+    QList<int> m_listIndexes; ///< each list object's \lsN
     QList<List> m_lists;
     QByteArray m_body;
 };
