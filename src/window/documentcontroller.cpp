@@ -284,6 +284,11 @@ bool DocumentController::load(const QString& path, std::optional<Encoding> encod
     m_ui.RichEdit2->setModified(false);
     // The text is whole, but not all of it shows: say so whichever way it was opened.
     showLoadedMessage(QString());
+    if (!document.loadNote.isEmpty()) {
+        // Said before any edit: what was cut off is not in the file either.
+        busy.reset();
+        m_dialogs.message(document.loadNote, Dialogs::Icon::Warning);
+    }
     Q_EMIT documentLoaded();
     return true;
 }
@@ -527,6 +532,7 @@ bool DocumentController::writeDocument(const QString& path)
     DocumentSource source;
     source.document = editor->richDocument();
     source.plainSlices = [editor](const TextSliceSink& sink) { editor->textInSlices(sink); };
+    source.font = editor->editorFont();
     // Busy only while writing: the question below must not wear the wait cursor.
     const auto save = [&] {
         const BusyCursor busy;
