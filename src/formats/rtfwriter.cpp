@@ -11,6 +11,7 @@
 #include <QTextImageFormat>
 #include <QUrl>
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <memory>
@@ -78,8 +79,15 @@ void Writer::writeCharFormat(const QTextCharFormat& format)
     const int font = family.isEmpty() ? 0 : fontIndex(family);
     m_codePage = codePageOfFont(font);
     if (!family.isEmpty()) {
-        m_body.append("\\f");
-        m_body.append(QByteArray::number(font));
+        const QByteArray number = QByteArray::number(font);
+        static constexpr int eastAsianCharsets[] = { 128, 129, 134, 136 };
+        if (std::find(std::begin(eastAsianCharsets), std::end(eastAsianCharsets), m_fonts[font].charset) !=
+            std::end(eastAsianCharsets)) {
+            // LibreOffice gives East Asian characters the font named after \dbch, not the plain \f.
+            m_body.append("\\loch\\f" + number + "\\hich\\f" + number + "\\dbch\\af" + number + "\\f" + number);
+        } else {
+            m_body.append("\\f" + number);
+        }
     }
     if (format.hasProperty(QTextFormat::FontPointSize) && format.fontPointSize() > 0) {
         m_body.append("\\fs");

@@ -7,6 +7,7 @@
 #include "formats/rtfwriter.h"
 #include "testpaths.h"
 
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -310,6 +311,9 @@ void TestRtfKeep::fontCharsetsKept()
     // Arial came as a Cyrillic font: it stays one, and its text goes as Unicode with its own bytes behind.
     QVERIFY2(written.contains("\\fcharset204 Arial;"), written.constData());
     QVERIFY2(written.contains("\\u1045\\'c5\\u1097\\'f9\\u1105\\'b8"), written.constData());
+    // Japanese text names its font after \dbch too, where LibreOffice looks for it.
+    const QRegularExpression eastAsian(QStringLiteral("\\\\dbch\\\\af(\\d+)\\\\f\\1 \\\\'96\\\\'7b"));
+    QVERIFY2(eastAsian.match(QString::fromLatin1(written)).hasMatch(), written.constData());
     std::optional<RtfReadResult> back = readRtf(written);
     QVERIFY(back);
     QVERIFY(back->document->toPlainText().endsWith(QStringLiteral("Ещё")));
