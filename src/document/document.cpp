@@ -216,7 +216,7 @@ Document::LoadReport Document::loadText(const LoadRequest& request)
     m_noticedDisk.reset();
     m_unkept = document.unkept;
     m_text.setModified(false);
-    return { LoadOutcome::Loaded, QString() };
+    return { LoadOutcome::Loaded, QString(), document.loadNote };
 }
 
 Document::LoadReport Document::restoreBackup(const QString& backupPath, const std::function<bool()>& confirmBinary)
@@ -277,6 +277,7 @@ SaveResult Document::save(const QString& path, const TextFormat& format, SaveOpt
     DocumentSource source;
     source.document = m_text.richDocument();
     source.plainSlices = [this](const TextSliceSink& sink) { m_text.textInSlices(sink); };
+    source.font = m_text.font();
     const qint64 total = m_text.textLength();
     int shownPercent = -1;
     options.progress = [this, total, &shownPercent](qint64 written) {

@@ -4,6 +4,7 @@
 #include "formats/textformat.h"
 
 #include <QByteArrayView>
+#include <QFont>
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
@@ -50,5 +51,7 @@ public:
     virtual bool isModified() const = 0;
     virtual void setModified(bool modified) = 0;
     /** Which line break typing puts in, following how the text will be saved. */
+    /** The face and size a plain text is written in when it is saved as RTF. */
+    virtual QFont font() const { return QFont(); }
     virtual void setLineBreaksFor(const pemmo::formats::TextFormat& format) = 0;
 };

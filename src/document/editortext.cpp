@@ -51,6 +51,11 @@ void EditorText::clear()
     m_editor.clear();
 }
 
+QFont EditorText::font() const
+{
+    return m_editor.editorFont();
+}
+
 const QTextDocument* EditorText::richDocument() const
 {
     return m_editor.richDocument();

@@ -23,6 +23,7 @@ public:
     void textInSlices(const std::function<void(QStringView)>& sink) const override;
     bool isModified() const override;
     void setModified(bool modified) override;
+    QFont font() const override;
     void setLineBreaksFor(const pemmo::formats::TextFormat& format) override;
 
 private:

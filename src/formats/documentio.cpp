@@ -56,6 +56,8 @@ LoadedDocument readBytes(QByteArray bytes, const LoadOptions& options)
             loaded.richText = std::move(rtf->document);
             loaded.lossy = rtf->lossy;
             loaded.unkept = rtf->unkept;
+            if (rtf->truncated)
+                loaded.loadNote = kRtfEndsEarly;
             if (options.progress)
                 options.progress(bytes.size(), bytes.size());
             return loaded;
@@ -179,8 +181,15 @@ LoadResult loadDocument(const QString& path, const LoadOptions& options)
     return result;
 }
 
-QString documentPlainText(const QTextDocument& document)
+QString documentPlainText(const QTextDocument& document, std::optional<Encoding> target)
 {
+    // A bullet the target encoding lacks becomes one it has, so the label never blocks the save.
+    const auto shownLabel = [&target](const QString& label) {
+        static const QString bullets = QStringLiteral("•◦▪");
+        if (!target || label.size() != 1 || !bullets.contains(label) || !findUnencodable(label, *target))
+            return label;
+        return findUnencodable(u"・", *target) ? QStringLiteral("*") : QStringLiteral("・");
+    };
     QString text;
     text.reserve(document.characterCount());
     QTextTable* previousTable = nullptr;
@@ -205,7 +214,7 @@ QString documentPlainText(const QTextDocument& document)
         previousTable = table;
         previousRow = row;
         previousCell = cell;
-        const QString label = listLabel(block);
+        const QString label = shownLabel(listLabel(block));
         if (!label.isEmpty())
             text.append(label + u' ');
         QString line = block.text();
@@ -366,6 +375,8 @@ SaveResult renderDocument(const QString& path, DocumentSource source, const Text
             text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
             text.replace(u'\r', u'\n');
             QTextDocument document;
+            if (source.font)
+                document.setDefaultFont(*source.font);
             document.setPlainText(text);
             result.bytes = writeRtf(document);
         }
@@ -376,7 +387,7 @@ SaveResult renderDocument(const QString& path, DocumentSource source, const Text
     QStringView text = source.plainText;
     TextFormat written = format;
     if (source.document) {
-        ownText = documentPlainText(*source.document);
+        ownText = documentPlainText(*source.document, format.encoding);
         text = ownText;
         // Paragraphs come out as '\n': the file's own breaks are gone, so all take its most frequent one.
         written.keptLineEndings = false;

@@ -6,6 +6,7 @@
 #include "textformat.h"
 
 #include <QByteArray>
+#include <QFont>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -29,6 +30,7 @@ struct LoadedDocument
     TextFormat format = kNewDocumentFormat; ///< what a plain save writes (RTF loads get the new-document format)
     bool lossy = false; ///< some bytes did not decode: the next save must ask
     QStringList unkept; ///< RTF: what a save cannot write back (Japanese names)
+    QString loadNote; ///< what the window says once the file is open (an RTF file that ends early)
 };
 
 struct LoadResult
@@ -87,7 +89,7 @@ LoadResult loadDocument(const QString& path, const LoadOptions& options = {});
 LoadedDocument readDocumentBytes(const QByteArray& bytes);
 
 /** The text of a document as a plain save writes it (line separators become line breaks, pictures vanish). */
-QString documentPlainText(const QTextDocument& document);
+QString documentPlainText(const QTextDocument& document, std::optional<Encoding> target = std::nullopt);
 
 /** The name decides the written format: ".rtf", any case, is RTF. */
 bool isRtfFileName(const QString& path);
@@ -126,6 +128,7 @@ struct DocumentSource
     const QTextDocument* document = nullptr;
     QStringView plainText; ///< used when the others are unset
     TextSliceSource plainSlices {}; ///< used when document is null; a plain save then never holds the whole text twice
+    std::optional<QFont> font {}; ///< a plain text saved as RTF is written in this font (the editor's)
 };
 
 /**

@@ -58,6 +58,12 @@ inline const QString kUnkeptField = QStringLiteral("リンク以外のフィー�
 inline const QString kUnkeptBookmark = QStringLiteral("ブックマーク");
 inline const QString kUnkeptShape = QStringLiteral("図形");
 inline const QString kUnkeptIndexEntry = QStringLiteral("索引・目次の項目");
+inline const QString kUnkeptCharacterSpacing = QStringLiteral("文字間隔・文字幅");
+inline const QString kUnkeptColumnBreak = QStringLiteral("段の区切り");
+inline const QString kUnkeptFileEnd = QStringLiteral("途中で切れたファイルの残り");
+// Shown when an RTF file opens that ends before its last group closes.
+inline const QString kRtfEndsEarly = QStringLiteral(
+    "このファイルは途中で終わっています。読み込めたところまでを表示しています。");
 inline const QString kUnkeptSection = QStringLiteral("セクション区切り");
 inline const QString kUnkeptUnknownDestination = QStringLiteral("読み込めない書式情報 \\%1");
 // %1: the input file, %2: what cannot be written.

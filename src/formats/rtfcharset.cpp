@@ -5,8 +5,6 @@
 
 namespace pemmo::formats::rtf {
 
-namespace {
-
 const char* iconvNameForCodePage(int codePage)
 {
     switch (codePage) {
@@ -61,13 +59,22 @@ const char* iconvNameForCodePage(int codePage)
     }
 }
 
-bool isMultiByte(int codePage)
+bool isMultiByteCodePage(int codePage)
 {
     return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 || codePage == 1361 ||
         codePage == 10001;
 }
 
-} // namespace
+int charsetForCodePage(int codePage)
+{
+    static constexpr int charsets[] = { 0,   2,   77,  78,  128, 129, 130, 134, 136, 161,
+                                        162, 163, 177, 178, 186, 204, 222, 238, 254, 255 };
+    for (const int charset : charsets) {
+        if (codePageForCharset(charset) == codePage)
+            return charset;
+    }
+    return 0;
+}
 
 int codePageForCharset(int charset)
 {
@@ -172,7 +179,7 @@ bool CodePageDecoder::decode(int codePage, QByteArrayView bytes, QString& out)
         out.append(QLatin1StringView(bytes.data(), bytes.size()));
         return true;
     }
-    if (isMultiByte(codePage)) {
+    if (isMultiByteCodePage(codePage)) {
         IconvDecoder& decoder = multiByteDecoder(codePage);
         if (decoder.isValid())
             return decoder.decode(bytes.data(), bytes.size(), out);

@@ -19,6 +19,12 @@ inline constexpr int kSymbolCodePage = 2;
 
 /** The Windows code page that \fcharsetN stands for; 0 means "the document's \ansicpg". */
 int codePageForCharset(int charset);
+/** The \fcharsetN that declares a code page (0 for code pages without one of their own). */
+int charsetForCodePage(int codePage);
+/** The iconv name of a Windows code page, or null when iconv has none. */
+const char* iconvNameForCodePage(int codePage);
+/** Whether one character of the code page may take two bytes. */
+bool isMultiByteCodePage(int codePage);
 
 /** Decodes the bytes of RTF text in a Windows code page, caching one converter per code page. */
 class CodePageDecoder final

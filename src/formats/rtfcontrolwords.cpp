@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What each RTF control word does to the reader's state.
 #include "formattexts.h"
+#include "richtextstructure.h"
 #include "rtfreaderstate.h"
 
 #include <QTextListFormat>
@@ -25,16 +26,18 @@ enum class Word {
     // font table / colour table / picture
     F, FCharset, Red, Green, Blue, PngBlip, JpegBlip, OtherBlip, PicWGoal, PicHGoal, PicScaleX, PicScaleY,
     // character
-    Plain, B, I, Ul, UlNone, Strike, Fs, Cf, Cb, Highlight, Super, Sub, NoSuperSub,
+    Plain, B, I, Ul, UlNone, Strike, DoubleStrike, Caps, SmallCaps, Outline, Shadow, Emboss, Engrave, Hidden,
+    UnkeptSpacing, Fs, Cf, Cb, Highlight, Super, Sub, NoSuperSub,
     // paragraph
     Pard, Ql, Qr, Qc, Qj, Li, Ri, Fi, Tx, Tb, Tqr, Tqc, Tqdec, InTable,
     // breaks and special characters
-    Par, Line, Tab, Cell, Row, Page, Sect, Chftn, Character,
+    Par, Line, Tab, Cell, Row, Page, Sect, Column, Chftn, Character, NoteNumbering, NoteStart,
     // tables
-    Trowd, Cellx, Clmgf, Clmrg, Clvmgf, Clvmrg, Clcbpat, ClBorder, BorderLine, BorderNone, Itap, NestCell, NestRow,
+    Trowd, RowGap, RowPadding, Cellx, Clmgf, Clmrg, Clvmgf, Clvmrg, Clcbpat, ClBorder, BorderLine, BorderNone, Itap, NestCell, NestRow,
     // lists, styles, spacing
     StyleSheet, S, OtherStyle, OutlineLevel, ListTable, ListOverrideTable, List, ListLevel, LevelNfc, ListId,
     ListOverride, Ls, Ilvl, Pn, PnBullet, PnBody, PnCont, PnLevel, PnDec, PnUcLtr, PnLcLtr, PnUcRm, PnLcRm,
+    PnEastAsian, LevelStartAt, PnStart, LevelText, PnTextBefore, PnTextAfter,
     Sb, Sa, Sl, SlMult, PageBb, Up, Dn,
     // East Asian text
     Loch, Hich, Dbch, Ab, Ai, Af, Afs,
@@ -67,7 +70,11 @@ const std::unordered_map<std::string_view, Entry>& wordTable()
             {"ul", Word::Ul}, {"uld", Word::Ul}, {"uldash", Word::Ul}, {"uldashd", Word::Ul}, {"uldashdd", Word::Ul},
             {"uldb", Word::Ul}, {"ulth", Word::Ul}, {"ulw", Word::Ul}, {"ulwave", Word::Ul}, {"ulhwave", Word::Ul},
             {"ululdbwave", Word::Ul}, {"ulthd", Word::Ul}, {"ulthdash", Word::Ul}, {"ulldash", Word::Ul},
-            {"ulnone", Word::UlNone}, {"strike", Word::Strike}, {"striked", Word::Strike}, {"fs", Word::Fs},
+            {"ulthldash", Word::Ul}, {"ulthdashd", Word::Ul}, {"ulthdashdd", Word::Ul},
+            {"ulnone", Word::UlNone}, {"strike", Word::Strike}, {"striked", Word::DoubleStrike},
+            {"caps", Word::Caps}, {"scaps", Word::SmallCaps}, {"outl", Word::Outline}, {"shad", Word::Shadow},
+            {"embo", Word::Emboss}, {"impr", Word::Engrave}, {"v", Word::Hidden}, {"expnd", Word::UnkeptSpacing},
+            {"expndtw", Word::UnkeptSpacing}, {"charscalex", Word::UnkeptSpacing}, {"fs", Word::Fs},
             {"cf", Word::Cf}, {"cb", Word::Cb}, {"chcbpat", Word::Cb}, {"highlight", Word::Highlight},
             {"super", Word::Super}, {"sub", Word::Sub}, {"nosupersub", Word::NoSuperSub}, {"pard", Word::Pard},
             {"ql", Word::Ql}, {"qr", Word::Qr}, {"qc", Word::Qc}, {"qj", Word::Qj}, {"li", Word::Li},
@@ -75,8 +82,10 @@ const std::unordered_map<std::string_view, Entry>& wordTable()
             {"tb", Word::Tb}, {"tqr", Word::Tqr}, {"tqc", Word::Tqc}, {"tqdec", Word::Tqdec},
             {"intbl", Word::InTable}, {"par", Word::Par}, {"line", Word::Line}, {"tab", Word::Tab},
             {"cell", Word::Cell}, {"row", Word::Row},
-            {"page", Word::Page}, {"sect", Word::Sect}, {"chftn", Word::Chftn},
-            {"trowd", Word::Trowd}, {"cellx", Word::Cellx}, {"clmgf", Word::Clmgf}, {"clmrg", Word::Clmrg},
+            {"page", Word::Page}, {"sect", Word::Sect}, {"column", Word::Column}, {"chftn", Word::Chftn},
+            {"ftnstart", Word::NoteStart}, {"aftnstart", Word::NoteStart},
+            {"trowd", Word::Trowd}, {"trgaph", Word::RowGap}, {"trpaddl", Word::RowPadding},
+            {"trpaddr", Word::RowPadding}, {"cellx", Word::Cellx}, {"clmgf", Word::Clmgf}, {"clmrg", Word::Clmrg},
             {"clvmgf", Word::Clvmgf}, {"clvmrg", Word::Clvmrg}, {"clcbpat", Word::Clcbpat},
             {"clbrdrt", Word::ClBorder}, {"clbrdrl", Word::ClBorder}, {"clbrdrb", Word::ClBorder},
             {"clbrdrr", Word::ClBorder}, {"brdrs", Word::BorderLine}, {"brdrth", Word::BorderLine},
@@ -90,7 +99,11 @@ const std::unordered_map<std::string_view, Entry>& wordTable()
             {"listoverride", Word::ListOverride}, {"ls", Word::Ls}, {"ilvl", Word::Ilvl}, {"pn", Word::Pn},
             {"pnlvlblt", Word::PnBullet}, {"pnlvlbody", Word::PnBody}, {"pnlvlcont", Word::PnCont},
             {"pnlvl", Word::PnLevel}, {"pndec", Word::PnDec}, {"pnucltr", Word::PnUcLtr},
-            {"pnlcltr", Word::PnLcLtr}, {"pnucrm", Word::PnUcRm}, {"pnlcrm", Word::PnLcRm}, {"sb", Word::Sb},
+            {"pnlcltr", Word::PnLcLtr}, {"pnucrm", Word::PnUcRm}, {"pnlcrm", Word::PnLcRm},
+            {"pnaiu", Word::PnEastAsian}, {"pnaiud", Word::PnEastAsian}, {"pniroha", Word::PnEastAsian},
+            {"pnirohad", Word::PnEastAsian}, {"pncnum", Word::PnEastAsian}, {"pndbnum", Word::PnEastAsian},
+            {"pndecd", Word::PnEastAsian}, {"levelstartat", Word::LevelStartAt}, {"pnstart", Word::PnStart},
+            {"leveltext", Word::LevelText}, {"pntxtb", Word::PnTextBefore}, {"pntxta", Word::PnTextAfter}, {"sb", Word::Sb},
             {"sa", Word::Sa}, {"sl", Word::Sl}, {"slmult", Word::SlMult}, {"pagebb", Word::PageBb},
             {"up", Word::Up}, {"dn", Word::Dn}, {"loch", Word::Loch}, {"hich", Word::Hich}, {"dbch", Word::Dbch},
             {"ab", Word::Ab}, {"ai", Word::Ai}, {"af", Word::Af}, {"afs", Word::Afs},
@@ -105,6 +118,10 @@ const std::unordered_map<std::string_view, Entry>& wordTable()
         };
         for (const auto& [name, character] : characters)
             t.emplace(name, Entry{Word::Character, character});
+        // How footnotes and endnotes are numbered: read for the numbers shown, and kept for the save.
+        for (const std::string_view name : {"ftnnar", "ftnnalc", "ftnnauc", "ftnnrlc", "ftnnruc", "ftnnchi",
+                                            "aftnnar", "aftnnalc", "aftnnauc", "aftnnrlc", "aftnnruc", "aftnnchi"})
+            t.emplace(name, Entry{Word::NoteNumbering});
         for (const std::string_view name : {"picw", "pich", "piccropl", "piccropr", "piccropt", "piccropb"})
             t.emplace(name, Entry{Word::PicSize});
         for (const std::string_view name : {"footnote", "annotation"})
@@ -122,8 +139,8 @@ const std::unordered_map<std::string_view, Entry>& wordTable()
         // Destinations whose content is not part of the document's text.
         static constexpr std::string_view skipped[] = {
             "atnid", "atnauthor", "xe", "tc", "txe", "rxe",
-            "bkmkstart", "bkmkend", "revtbl", "rsidtbl", "generator", "listtext", "pntext", "leveltext", "levelnumbers", "listname",
-            "pntxta", "pntxtb", "filetbl", "template", "comment", "objdata", "objclass", "objname", "nonshppict",
+            "bkmkstart", "bkmkend", "revtbl", "rsidtbl", "generator", "listtext", "pntext", "levelnumbers", "listname",
+            "filetbl", "template", "comment", "objdata", "objclass", "objname", "nonshppict",
             "themedata", "colorschememapping", "latentstyles", "datastore", "xmlnstbl", "pgdsctbl", "shpinst",
             "sp", "sn", "sv", "shprslt", "do", "mmathPr", "docvar", "userprops", "ftnsep", "ftnsepc", "ftncn",
             "aftnsep", "aftnsepc", "aftncn", "passwordhash", "wgrffmtfilter", "listpicture", "pgptbl",
@@ -166,6 +183,15 @@ bool toggle(bool hasParameter, int parameter)
 }
 
 } // namespace
+
+void Reader::keepPageSetupWord(bool hasParameter, int value)
+{
+    if (!m_bodyStarted && m_pageSetup.size() < 4096) {
+        m_pageSetup += '\\' + QByteArray(m_lastWord.data(), m_lastWord.size());
+        if (hasParameter)
+            m_pageSetup += QByteArray::number(value);
+    }
+}
 
 void Reader::noteSkippedDestination(QByteArrayView word, bool unknown)
 {
@@ -262,8 +288,21 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
             m_styleIsParagraph = false;
         else if (entry.word == Word::OutlineLevel)
             m_styleOutline = value;
+        else if (entry.word == Word::Fs && m_styleNumber == 0 && m_styleIsParagraph && hasParameter)
+            m_defaultHalfPoints = std::clamp(value, 2, 3276); // the Normal style's size: text without \fs has it
         else if (entry.word == Word::SkipDestination)
             setDestination(Destination::Skip);
+        return;
+    case Destination::LevelText:
+        if (entry.word == Word::U) {
+            flushLevelBytes();
+            const int unit = value < 0 ? value + 65536 : value;
+            if (unit > 0 && unit <= 0xFFFF && m_levelText.size() < 256)
+                m_levelText.append(QChar(char16_t(unit)));
+            m_skipFallback = current.unicodeSkip;
+        } else if (entry.word == Word::Uc) {
+            current.unicodeSkip = std::clamp(value, 0, 16);
+        }
         return;
     case Destination::ListTable:
     case Destination::ListOverrideTable:
@@ -347,7 +386,26 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
             chars.eaFont = it == m_fontNumbers.end() ? -1 : it->second;
         }
         return true;
-    case Word::Ul: chars.underline = toggle(hasParameter, value); return true;
+    case Word::Ul: {
+        chars.underline = toggle(hasParameter, value);
+        const auto found = std::find_if(std::begin(kUnderlineWords), std::end(kUnderlineWords),
+                                        [this](const char* name) { return m_lastWord == name; });
+        chars.underlineWord = found == std::end(kUnderlineWords) ? 0 : int(found - std::begin(kUnderlineWords));
+        return true;
+    }
+    case Word::DoubleStrike: chars.doubleStrike = toggle(hasParameter, value); return true;
+    case Word::Caps: chars.caps = toggle(hasParameter, value); return true;
+    case Word::SmallCaps: chars.smallCaps = toggle(hasParameter, value); return true;
+    case Word::Outline: chars.outline = toggle(hasParameter, value); return true;
+    case Word::Shadow: chars.shadow = toggle(hasParameter, value); return true;
+    case Word::Emboss: chars.emboss = toggle(hasParameter, value); return true;
+    case Word::Engrave: chars.engrave = toggle(hasParameter, value); return true;
+    case Word::Hidden: chars.hidden = toggle(hasParameter, value); return true;
+    case Word::UnkeptSpacing:
+        // Character spacing and width: the view has no place for them, and a save would drop them.
+        if (hasParameter && value != 0 && !(m_lastWord == "charscalex" && value == 100))
+            noteUnkept(kUnkeptCharacterSpacing);
+        return true;
     case Word::UlNone: chars.underline = false; return true;
     case Word::Strike: chars.strike = toggle(hasParameter, value); return true;
     case Word::Fs: chars.halfPoints = hasParameter ? std::clamp(value, 2, 3276) : 0; return true;
@@ -380,6 +438,27 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
         endParagraph();
         return true;
     case Word::Page: pageBreak(); return true;
+    case Word::Column:
+        // Columns are not shown: the break becomes a paragraph end, so the words on each side stay apart.
+        noteUnkept(kUnkeptColumnBreak);
+        endParagraph();
+        return true;
+    case Word::NoteNumbering: {
+        static const std::pair<std::string_view, int> formats[] = { { "nar", 0 }, { "nalc", 4 }, { "nauc", 3 },
+                                                                    { "nrlc", 2 }, { "nruc", 1 }, { "nchi", 23 } };
+        const bool endnote = m_lastWord.startsWith("a");
+        const std::string_view kind(m_lastWord.data() + (endnote ? 4 : 3), size_t(m_lastWord.size() - (endnote ? 4 : 3)));
+        for (const auto& [name, format] : formats) {
+            if (kind == name)
+                (endnote ? m_endnoteFormat : m_footnoteFormat) = format;
+        }
+        keepPageSetupWord(hasParameter, value);
+        return true;
+    }
+    case Word::NoteStart:
+        (m_lastWord == "aftnstart" ? m_endnoteNumber : m_footnoteNumber) = std::clamp(value, 1, 32767) - 1;
+        keepPageSetupWord(hasParameter, value);
+        return true;
     case Word::Row: rowEnd(); return true;
     case Word::NestRow: endParagraph(); return true;
     case Word::NestCell: cellEnd(true); return true;
@@ -402,7 +481,9 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
     case Word::OtherStyle: case Word::List: case Word::ListLevel: case Word::LevelNfc: case Word::ListId:
     case Word::ListOverride: case Word::PnBullet: case Word::PnBody: case Word::PnCont: case Word::PnLevel:
     case Word::PnDec: case Word::PnUcLtr: case Word::PnLcLtr: case Word::PnUcRm: case Word::PnLcRm:
-    case Word::Trowd: case Word::Cellx: case Word::Clmgf: case Word::Clmrg: case Word::Clvmgf: case Word::Clvmrg:
+    case Word::PnEastAsian: case Word::LevelStartAt: case Word::PnStart: case Word::LevelText:
+    case Word::PnTextBefore: case Word::PnTextAfter:
+    case Word::Trowd: case Word::RowGap: case Word::RowPadding: case Word::Cellx: case Word::Clmgf: case Word::Clmrg: case Word::Clvmgf: case Word::Clvmrg:
     case Word::Clcbpat: case Word::ClBorder: case Word::BorderLine: case Word::BorderNone:
         return true;
     case Word::Line: emitUnit(QChar::LineSeparator); return true;
@@ -412,18 +493,19 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
         // The number is shown; the mark says a save writes \chftn again.
         CharProps mark = chars;
         mark.footnoteMark = true;
-        emitText(QString::number(++m_footnoteNumber), mark);
+        // An endnote (\ftnalt in the note that follows) counts on its own, in its own format.
+        const QByteArrayView ahead = m_input.sliced(m_tokenizer.position()).first(
+            std::min<qsizetype>(96, m_input.size() - m_tokenizer.position()));
+        const qsizetype note = ahead.indexOf("\\footnote");
+        const bool endnote = note >= 0 && ahead.sliced(note).startsWith("\\footnote\\ftnalt");
+        const QString number = endnote ? listNumberText(++m_endnoteNumber, m_endnoteFormat)
+                                       : listNumberText(++m_footnoteNumber, m_footnoteFormat);
+        emitText(number.isEmpty() ? QStringLiteral("*") : number, mark);
         return true;
     }
     case Word::KeptInline: setDestination(Destination::Skip); current.keep = GroupState::Keep::Inline; return true;
     case Word::KeptDocument: setDestination(Destination::Skip); current.keep = GroupState::Keep::Document; return true;
-    case Word::PageSetup:
-        if (!m_bodyStarted && m_pageSetup.size() < 4096) {
-            m_pageSetup += '\\' + QByteArray(m_lastWord.data(), m_lastWord.size());
-            if (hasParameter)
-                m_pageSetup += QByteArray::number(value);
-        }
-        return true;
+    case Word::PageSetup: keepPageSetupWord(hasParameter, value); return true;
     case Word::Character: emitUnit(character); return true;
     }
     return true;
@@ -440,7 +522,10 @@ bool Reader::tableWord(int wordId, int value)
     }
     switch (word) {
     case Word::NestTableProps: state().nestTableProps = true; return true;
+    case Word::RowGap: m_rowGap = std::clamp(value, 0, 31680); return true;
+    case Word::RowPadding: m_rowPadding = std::clamp(value, 0, 31680); return true;
     case Word::Trowd:
+        m_rowGap = m_rowPadding = -1;
         m_rowDef.clear();
         m_cellDef = CellDef{};
         m_cellBorderSide = false;
@@ -471,12 +556,40 @@ bool Reader::listWord(int wordId, int value)
     case Word::List: m_listLevels.clear(); return true;
     case Word::ListLevel:
         if (m_listLevels.size() < 9)
-            m_listLevels.push_back(0);
+            m_listLevels.emplace_back();
         return true;
     case Word::LevelNfc:
         if (!m_listLevels.empty())
-            m_listLevels.back() = value;
+            m_listLevels.back().format = value;
         return true;
+    case Word::LevelStartAt:
+        if (!m_listLevels.empty())
+            m_listLevels.back().start = std::clamp(value, 0, 32767);
+        return true;
+    case Word::LevelText:
+        if (state().destination == Destination::ListTable) {
+            m_pnTextKind = 0;
+            setDestination(Destination::LevelText);
+        }
+        return true;
+    case Word::PnTextBefore:
+    case Word::PnTextAfter:
+        if (state().destination == Destination::ParaNumbering) {
+            m_pnTextKind = static_cast<Word>(wordId) == Word::PnTextBefore ? 1 : 2;
+            setDestination(Destination::LevelText);
+        }
+        return true;
+    case Word::PnStart: m_pnStart = std::clamp(value, 0, 32767); return true;
+    case Word::PnEastAsian: {
+        static const std::pair<QByteArrayView, int> formats[] = { { "pnaiu", 12 }, { "pnaiud", 20 },
+            { "pniroha", 13 }, { "pnirohad", 21 }, { "pncnum", 18 }, { "pndbnum", 10 }, { "pndecd", 14 } };
+        for (const auto& [name, format] : formats) {
+            if (m_lastWord == name)
+                m_pnFormat = format;
+        }
+        m_pnStyle = QTextListFormat::ListDecimal;
+        return true;
+    }
     case Word::ListId:
         if (state().destination == Destination::ListOverrideTable)
             m_overrideListId = value;
@@ -491,11 +604,11 @@ bool Reader::listWord(int wordId, int value)
     case Word::PnBody: return true;
     case Word::PnCont: m_pnStyle = QTextListFormat::ListStyleUndefined; return true;
     case Word::PnLevel: m_pnLevel = std::clamp(value - 1, 0, 8); return true;
-    case Word::PnDec: m_pnStyle = QTextListFormat::ListDecimal; return true;
-    case Word::PnUcLtr: m_pnStyle = QTextListFormat::ListUpperAlpha; return true;
-    case Word::PnLcLtr: m_pnStyle = QTextListFormat::ListLowerAlpha; return true;
-    case Word::PnUcRm: m_pnStyle = QTextListFormat::ListUpperRoman; return true;
-    case Word::PnLcRm: m_pnStyle = QTextListFormat::ListLowerRoman; return true;
+    case Word::PnDec: m_pnStyle = QTextListFormat::ListDecimal; m_pnFormat = 0; return true;
+    case Word::PnUcLtr: m_pnStyle = QTextListFormat::ListUpperAlpha; m_pnFormat = 3; return true;
+    case Word::PnLcLtr: m_pnStyle = QTextListFormat::ListLowerAlpha; m_pnFormat = 4; return true;
+    case Word::PnUcRm: m_pnStyle = QTextListFormat::ListUpperRoman; m_pnFormat = 1; return true;
+    case Word::PnLcRm: m_pnStyle = QTextListFormat::ListLowerRoman; m_pnFormat = 2; return true;
     default: return false;
     }
 }

@@ -6,11 +6,14 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+#include <QRegularExpression>
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QTextList>
 #include <QTextTable>
 #include <QUrl>
+
+#include <string_view>
 
 namespace pemmo::formats::rtf {
 
@@ -20,6 +23,22 @@ namespace {
 constexpr qint64 kMaxPicturePixels = 40'000'000;
 constexpr qint64 kMaxDocumentPicturePixels = 200'000'000;
 constexpr qreal kTwipsPerPixel = 15.0; // 1440 twips per inch at 96 pixels per inch
+
+QTextCharFormat::UnderlineStyle underlineStyleFor(int word)
+{
+    const std::string_view name = kUnderlineWords[word];
+    if (name == "uld")
+        return QTextCharFormat::DotLine;
+    if (name == "uldashd" || name == "ulthdashd")
+        return QTextCharFormat::DashDotLine;
+    if (name == "uldashdd" || name == "ulthdashdd")
+        return QTextCharFormat::DashDotDotLine;
+    if (name.find("dash") != std::string_view::npos)
+        return QTextCharFormat::DashUnderline;
+    if (name.find("wave") != std::string_view::npos)
+        return QTextCharFormat::WaveUnderline;
+    return QTextCharFormat::SingleUnderline;
+}
 
 qreal twipsToPixels(int twips)
 {
@@ -57,10 +76,33 @@ QTextCharFormat DocumentBuilder::charFormat(const CharProps& props) const
         format.setFontWeight(QFont::Bold);
     if (props.italic)
         format.setFontItalic(true);
-    if (props.underline)
+    if (props.underline) {
         format.setFontUnderline(true);
-    if (props.strike)
+        const int word = std::clamp(props.underlineWord, 0, int(std::size(kUnderlineWords)) - 1);
+        format.setUnderlineStyle(underlineStyleFor(word));
+        if (word != 0)
+            format.setProperty(kRtfUnderlineWordProperty, QByteArray(kUnderlineWords[word]));
+    }
+    if (props.strike || props.doubleStrike)
         format.setFontStrikeOut(true);
+    if (props.caps)
+        format.setFontCapitalization(QFont::AllUppercase);
+    else if (props.smallCaps)
+        format.setFontCapitalization(QFont::SmallCaps);
+    // Effects the view does not draw: kept for the save.
+    QByteArray effects;
+    if (props.doubleStrike)
+        effects += "\\striked1";
+    if (props.outline)
+        effects += "\\outl";
+    if (props.shadow)
+        effects += "\\shad";
+    if (props.emboss)
+        effects += "\\embo";
+    if (props.engrave)
+        effects += "\\impr";
+    if (!effects.isEmpty())
+        format.setProperty(kRtfCharacterEffectsProperty, effects);
     const auto colour = [this](int index) {
         return m_colours && index > 0 && index < int(m_colours->size()) ? (*m_colours)[index] : QColor();
     };
@@ -160,6 +202,20 @@ void DocumentBuilder::finishParagraph(const ParaProps& props)
     QTextListFormat list;
     list.setStyle(QTextListFormat::Style(props.listStyle));
     list.setIndent(std::clamp(props.listLevel, 0, 8) + 1);
+    list.setProperty(kRtfListNumberFormatProperty, props.listFormat);
+    list.setProperty(kRtfListStartProperty, props.listStart);
+    list.setProperty(kRtfListKeyProperty, props.listKey);
+    if (!props.listTemplate.isNull()) {
+        list.setProperty(kRtfListTemplateProperty, props.listTemplate);
+        // What Qt can draw of it: the text around this level's own number.
+        const QChar own(char16_t(std::clamp(props.listLevel, 0, 8)));
+        const qsizetype at = props.listTemplate.indexOf(own);
+        if (at >= 0) {
+            list.setNumberPrefix(
+                props.listTemplate.first(at).remove(QRegularExpression(QStringLiteral("[\\x{0}-\\x{8}]"))));
+            list.setNumberSuffix(props.listTemplate.sliced(at + 1));
+        }
+    }
     m_lists.emplace(key, m_cursor.createList(list));
 }
 
@@ -237,6 +293,15 @@ void DocumentBuilder::enterCell(std::size_t columns)
         }
         m_cursor = m_table->cellAt(m_row, m_column).firstCursorPosition();
     }
+}
+
+void DocumentBuilder::setCellPaddingTwips(int twips)
+{
+    if (!m_table || m_row != 0)
+        return;
+    QTextTableFormat format = m_table->format();
+    format.setCellPadding(twipsToPixels(twips));
+    m_table->setFormat(format);
 }
 
 void DocumentBuilder::endCell(const ParaProps& props)

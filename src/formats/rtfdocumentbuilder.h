@@ -27,7 +27,16 @@ struct CharProps
     bool bold = false;
     bool italic = false;
     bool underline = false;
+    int underlineWord = 0; ///< which \ulxxx: an index into kUnderlineWords
     bool strike = false;
+    bool doubleStrike = false; ///< \striked1
+    bool caps = false; ///< \caps
+    bool smallCaps = false; ///< \scaps
+    bool outline = false; ///< \outl
+    bool shadow = false; ///< \shad
+    bool emboss = false; ///< \embo
+    bool engrave = false; ///< \impr
+    bool hidden = false; ///< \v
     int foreground = 0; ///< 0: automatic colour
     int background = 0;
     int vertical = 0; ///< -1 subscript, 1 superscript
@@ -41,6 +50,12 @@ struct CharProps
 
     friend bool operator==(const CharProps&, const CharProps&) = default;
 };
+
+/** The underline words, \ul first; CharProps::underlineWord indexes this list. */
+inline constexpr const char* kUnderlineWords[] = { "ul",         "uld",       "uldash",   "uldashd", "uldashdd",
+                                                   "uldb",       "ulth",      "ulw",      "ulwave",  "ulhwave",
+                                                   "ululdbwave", "ulthd",     "ulthdash", "ulldash", "ulthldash",
+                                                   "ulthdashd",  "ulthdashdd" };
 
 struct TabStop
 {
@@ -68,9 +83,15 @@ struct ParaProps
     int listOverride = -1; ///< \lsN
     int listLevel = 0; ///< \ilvlN
     int oldNumbering = 0; ///< \pn: a QTextListFormat::Style, 0 none
+    int pnFormat = 0; ///< \pn: the \levelnfc equivalent of \pndec, \pnucrm, \pniroha...
+    int pnStart = 1; ///< \pnstartN
+    QString pnBefore, pnAfter; ///< \pntxtb, \pntxta
     // Filled in by the reader from its tables when the paragraph ends.
     int listStyle = 0; ///< QTextListFormat::Style, 0 none
     int listKey = 0;
+    int listFormat = 0; ///< \levelnfcN
+    int listStart = 1;
+    QString listTemplate; ///< level placeholders as U+0000..U+0008
     int headingLevel = 0;
     QString styleName;
 
@@ -104,6 +125,8 @@ struct FontEntry
 {
     QString name;
     int codePage = 0; ///< 0: the document's \ansicpg
+    int number = 0; ///< \fN
+    int charset = -1; ///< \fcharsetN, -1 when the entry has none
 };
 
 /** Feeds QTextDocument through one cursor, merging consecutive text of the same look into one insert. */
@@ -130,6 +153,8 @@ public:
     /** Ends the row; its definition gives widths, merges, borders and shading. */
     void endRow(const std::vector<CellDef>& cells);
     bool inTable() const { return m_table != nullptr; }
+    /** The padding on each side of the table's cells, as its first row defines it. */
+    void setCellPaddingTwips(int twips);
     void leaveTable();
     /** Inserts a PNG/JPEG picture; goalWidth/goalHeight in twips (0 = the picture's own size). */
     bool insertPicture(const QByteArray& data, int goalWidthTwips, int goalHeightTwips, const CharProps& props,

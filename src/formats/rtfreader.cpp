@@ -5,6 +5,7 @@
 #include "rtfreaderstate.h"
 
 #include <QTextDocument>
+#include <QVariant>
 
 namespace pemmo::formats {
 
@@ -22,6 +23,7 @@ std::optional<RtfReadResult> readRtf(QByteArrayView data)
         return std::nullopt;
     RtfReadResult result;
     result.lossy = reader.lossy();
+    result.truncated = reader.truncated();
     result.unkept = reader.unkept();
     result.document = reader.takeDocument();
     return result;
@@ -63,6 +65,8 @@ bool Reader::run()
             // Ran out before the outermost group closed: keep what was read, but say that something is missing.
             flushBytes();
             m_lossy = true;
+            m_truncated = true;
+            noteUnkept(kUnkeptFileEnd);
             m_finished = true;
             break;
         case Token::Type::GroupStart:
@@ -108,6 +112,22 @@ std::unique_ptr<QTextDocument> Reader::takeDocument()
         document->setProperty(kRtfDocumentGroupsProperty, m_documentGroups);
     if (!m_pageSetup.isEmpty())
         document->setProperty(kRtfPageSetupProperty, m_pageSetup);
+    QVariantList fonts;
+    for (const FontEntry& font : m_fonts)
+        fonts.append(QVariant(QVariantList { font.number, font.name, font.charset }));
+    document->setProperty(kRtfSourceFontsProperty, fonts);
+    QVariantList colours;
+    for (const QColor& colour : m_colours)
+        colours.append(colour);
+    document->setProperty(kRtfSourceColoursProperty, colours);
+    QVariantMap styles;
+    for (const auto& [number, style] : m_styles)
+        styles.insert(QString::number(number), QVariantList { style.name, style.outlineLevel });
+    document->setProperty(kRtfSourceStylesProperty, styles);
+    document->setProperty(kRtfSourceCodePageProperty, m_ansiCodePage);
+    document->setProperty(kRtfSourceDefaultFontProperty, m_defaultFont);
+    if (m_defaultHalfPoints > 0)
+        document->setProperty(kRtfSourceDefaultSizeProperty, m_defaultHalfPoints);
     return document;
 }
 
@@ -171,7 +191,13 @@ void Reader::closeGroup()
         ParaProps& para = m_stack[m_stack.size() - 2].para;
         para.oldNumbering = m_pnStyle;
         para.listLevel = m_pnLevel;
+        para.pnFormat = m_pnFormat;
+        para.pnStart = m_pnStart;
+        para.pnBefore = m_pnBefore;
+        para.pnAfter = m_pnAfter;
     }
+    if (closing.destination == Destination::LevelText && closing.ownsDestination)
+        finishLevelText();
     if (closing.fieldOwner)
         finishField();
     const GroupState::Keep keep = closing.ownsDestination ? closing.keep : GroupState::Keep::No;
@@ -222,6 +248,13 @@ void Reader::setDestination(Destination destination)
     } else if (destination == Destination::ParaNumbering) {
         m_pnStyle = QTextListFormat::ListDecimal;
         m_pnLevel = 0;
+        m_pnFormat = 0;
+        m_pnStart = 1;
+        m_pnBefore.clear();
+        m_pnAfter.clear();
+    } else if (destination == Destination::LevelText) {
+        m_levelText.clear();
+        m_levelBytes.clear();
     } else if (destination == Destination::StyleSheet) {
         m_styleName.clear();
         m_styleNumber = 0;
@@ -251,6 +284,13 @@ void Reader::textBytes(QByteArrayView bytes)
     case Destination::ListOverrideTable:
     case Destination::ParaNumbering:
         return;
+    case Destination::LevelText: {
+        const qsizetype skipped = std::min<qsizetype>(m_skipFallback, bytes.size());
+        m_skipFallback -= int(skipped);
+        if (m_levelBytes.size() < 256)
+            m_levelBytes.append(bytes.sliced(skipped));
+        return;
+    }
     case Destination::StyleSheet:
         styleSheetBytes(bytes);
         return;
@@ -313,6 +353,27 @@ void Reader::emitText(QStringView text, const CharProps& props)
 void Reader::emitRaw(QStringView text, const CharProps& props)
 {
     m_bodyStarted = true;
+    if (props.hidden && state().destination == Destination::Body) {
+        // Hidden text stays hidden: kept on a marker and written back as it was, never shown as text.
+        QByteArray group = "{\\v ";
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u == u'\\' || u == u'{' || u == u'}')
+                group += '\\' + QByteArray(1, char(u));
+            else if (u >= 0x20 && u < 0x7F)
+                group += char(u);
+            else if (u == u'\t')
+                group += "\\tab ";
+            else
+                group += "\\u" + QByteArray::number(qint16(u)) + '?';
+        }
+        group += '}';
+        CharProps around = props;
+        around.hidden = false;
+        syncTable();
+        m_builder.insertKeptGroup(group, around);
+        return;
+    }
     CharProps shown = props;
     if (!m_fields.empty()) {
         m_fields.back().resultHasText = true;
@@ -453,6 +514,8 @@ void Reader::commitFont()
         return;
     FontEntry entry;
     entry.codePage = m_fontCharset >= 0 ? codePageForCharset(m_fontCharset) : 0;
+    entry.number = m_fontNumber;
+    entry.charset = m_fontCharset;
     QString name;
     // A Japanese face name is written in its own charset (\'82\'6c\'82\'72 = ＭＳ).
     m_decoder.decode(entry.codePage > 0 && entry.codePage != kSymbolCodePage ? entry.codePage : m_ansiCodePage,

@@ -20,6 +20,19 @@ inline constexpr int kRtfKeptGroupProperty = QTextFormat::UserProperty + 0x5202;
 /** On a picture read from RTF: its original bytes (QByteArray) and its \pict words (\jpegblip\picw...). */
 inline constexpr int kRtfPictureDataProperty = QTextFormat::UserProperty + 0x5204;
 inline constexpr int kRtfPictureWordsProperty = QTextFormat::UserProperty + 0x5205;
+/** On characters: the RTF underline word when it is not plain \ul (\uldb, \ulwave...). */
+inline constexpr int kRtfUnderlineWordProperty = QTextFormat::UserProperty + 0x5206;
+/** On characters: effects the view does not draw (\striked1\outl\shad\embo\impr), written back as they are. */
+inline constexpr int kRtfCharacterEffectsProperty = QTextFormat::UserProperty + 0x5207;
+/**
+ * On a list read from RTF (QTextListFormat), what Qt's list cannot hold: the \levelnfc number format,
+ * the first number, the template (level placeholders as U+0000..U+0008) and the key of the RTF list
+ * whose levels the list shares, so that "1.1." finds its parent.
+ */
+inline constexpr int kRtfListNumberFormatProperty = QTextFormat::UserProperty + 0x5208;
+inline constexpr int kRtfListStartProperty = QTextFormat::UserProperty + 0x5209;
+inline constexpr int kRtfListTemplateProperty = QTextFormat::UserProperty + 0x520A;
+inline constexpr int kRtfListKeyProperty = QTextFormat::UserProperty + 0x520B;
 /** The object type of those characters, so that a view can draw a marker for them. */
 inline constexpr int kRtfKeptGroupObjectType = QTextFormat::UserObject + 0x52;
 /** On a footnote's number in the text: written as \chftn. */
@@ -28,12 +41,27 @@ inline constexpr int kRtfFootnoteMarkProperty = QTextFormat::UserProperty + 0x52
 inline constexpr char kRtfDocumentGroupsProperty[] = "pemmoRtfDocumentGroups";
 /** ...and the page and section set-up words. */
 inline constexpr char kRtfPageSetupProperty[] = "pemmoRtfPageSetup";
+/**
+ * The source's tables, which the kept groups' \fN, \cfN and \sN numbers point into, so that a save
+ * can renumber them: fonts (QVariantList of {number, name, charset or -1}), colours (QVariantList of
+ * QColor, invalid for "automatic"), paragraph styles (QVariantMap number -> {name, outline level}),
+ * \ansicpg and \deff.
+ */
+inline constexpr char kRtfSourceFontsProperty[] = "pemmoRtfSourceFonts";
+inline constexpr char kRtfSourceColoursProperty[] = "pemmoRtfSourceColours";
+inline constexpr char kRtfSourceStylesProperty[] = "pemmoRtfSourceStyles";
+inline constexpr char kRtfSourceCodePageProperty[] = "pemmoRtfSourceCodePage";
+inline constexpr char kRtfSourceDefaultFontProperty[] = "pemmoRtfSourceDefaultFont";
+/** The Normal style's size in half points, when the source gave one. */
+inline constexpr char kRtfSourceDefaultSizeProperty[] = "pemmoRtfSourceDefaultSize";
 
 struct RtfReadResult
 {
     std::unique_ptr<QTextDocument> document;
     /** Bytes that did not decode, or the file ended before its last group closed. */
     bool lossy = false;
+    /** The file ended before its last group closed. */
+    bool truncated = false;
     /** What the document had that a save cannot write (Japanese names, for the question before saving). */
     QStringList unkept;
 };

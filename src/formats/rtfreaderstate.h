@@ -27,6 +27,16 @@ enum class Destination {
     ListTable,
     ListOverrideTable,
     ParaNumbering, ///< \pn: the old way to number a paragraph
+    LevelText, ///< \leveltext or \pntxta/\pntxtb: a list level's number template
+};
+
+/** One level of a \list: its number format, first number and template (level placeholders as U+0000..U+0008). */
+struct ListLevelDef
+{
+    int format = 0; ///< \levelnfcN
+    int start = 1; ///< \levelstartatN
+    QString text;
+    bool hasText = false;
 };
 
 struct FieldFrame
@@ -74,6 +84,7 @@ public:
     bool run();
     std::unique_ptr<QTextDocument> takeDocument();
     bool lossy() const { return m_lossy; }
+    bool truncated() const { return m_truncated; }
     const QStringList& unkept() const { return m_unkept; }
 
 private:
@@ -114,6 +125,7 @@ private:
     void pictureBytes(QByteArrayView bytes);
     void finishPicture();
     void finishField();
+    void finishLevelText();
     void fieldInstructionText(QStringView text);
 
     Tokenizer m_tokenizer;
@@ -127,6 +139,7 @@ private:
     bool m_finished = false;
     std::optional<ParaProps> m_lastPara;
     bool m_lossy = false;
+    bool m_truncated = false;
     QStringList m_unkept;
     void noteUnkept(const QString& what)
     {
@@ -140,6 +153,7 @@ private:
 
     int m_ansiCodePage = 1252;
     int m_defaultFont = 0;
+    int m_defaultHalfPoints = 0; ///< the Normal style's \fsN
     std::vector<FontEntry> m_fonts;
     std::map<int, int> m_fontNumbers; ///< \fN number -> index into m_fonts
     std::vector<QColor> m_colours;
@@ -147,12 +161,21 @@ private:
 
     // Tables: the row definition in force and the cell being defined.
     std::vector<CellDef> m_rowDef;
+    int m_rowGap = -1; ///< \trgaphN
+    int m_rowPadding = -1; ///< \trpaddlN, which LibreOffice writes with \trgaph0
     CellDef m_cellDef;
     bool m_cellBorderSide = false;
 
-    // Lists: \listid -> the number format of each level; \lsN -> \listid.
-    std::map<int, std::vector<int>> m_listDefs;
-    std::vector<int> m_listLevels;
+    // Lists: \listid -> its levels; \lsN -> \listid.
+    std::map<int, std::vector<ListLevelDef>> m_listDefs;
+    std::vector<ListLevelDef> m_listLevels;
+    QString m_levelText; ///< the \leveltext or \pntxtX being read
+    QByteArray m_levelBytes; ///< its bytes not yet decoded, so that a double-byte pair decodes as one
+    void flushLevelBytes();
+    int m_pnTextKind = 0; ///< 1 \pntxtb, 2 \pntxta, 0 \leveltext
+    int m_pnFormat = 0; ///< \pn: the \levelnfc equivalent
+    int m_pnStart = 1;
+    QString m_pnBefore, m_pnAfter;
     std::map<int, int> m_listOverrides;
     int m_overrideListId = 0;
     int m_pnStyle = 0;
@@ -185,6 +208,10 @@ private:
     char16_t m_highSurrogate = 0;
     bool m_cellPending = false;
     int m_footnoteNumber = 0;
+    int m_endnoteNumber = 0;
+    int m_footnoteFormat = 0; ///< \levelnfc numbering of footnote marks: arabic unless the document says
+    int m_endnoteFormat = 2; ///< endnotes count i, ii, iii unless the document says
+    void keepPageSetupWord(bool hasParameter, int value);
     QByteArrayView m_input;
 
     PictureKind m_pictureKind = PictureKind::None;

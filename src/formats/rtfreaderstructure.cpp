@@ -100,9 +100,11 @@ void Reader::rowEnd()
     flushBytes();
     resolveSurrogate();
     m_cellPending = false;
-    if (m_builder.inTable())
+    if (m_builder.inTable()) {
+        if (m_rowPadding >= 0 || m_rowGap >= 0)
+            m_builder.setCellPaddingTwips(m_rowPadding >= 0 ? m_rowPadding : m_rowGap);
         m_builder.endRow(m_rowDef);
-    else
+    } else
         m_builder.endParagraph(resolved(state().para));
 }
 
@@ -114,6 +116,47 @@ void Reader::pageBreak()
     if (m_builder.blockHasText())
         endParagraph();
     m_builder.pageBreak();
+}
+
+void Reader::flushLevelBytes()
+{
+    if (m_levelBytes.isEmpty())
+        return;
+    const int codePage = currentCodePage();
+    m_decoder.decode(codePage == kSymbolCodePage ? m_ansiCodePage : codePage, m_levelBytes, m_levelText);
+    m_levelBytes.clear();
+}
+
+void Reader::finishLevelText()
+{
+    flushLevelBytes();
+    if (m_pnTextKind == 1) {
+        m_pnBefore = m_levelText.left(32);
+        return;
+    }
+    if (m_pnTextKind == 2) {
+        m_pnAfter = m_levelText.left(32);
+        return;
+    }
+    // \'02\'00.; : the length, then the text with the level placeholders.
+    const qsizetype end = m_levelText.indexOf(u';');
+    const QString text = end < 0 ? m_levelText : m_levelText.first(end);
+    if (text.isEmpty() || m_listLevels.empty())
+        return;
+    ListLevelDef& level = m_listLevels.back();
+    level.text = text.mid(1, text[0].unicode());
+    level.hasText = true;
+    // A bullet written as a Symbol or Wingdings byte was decoded in the text's code page; show the glyph it draws.
+    static const std::pair<char16_t, char16_t> symbolBullets[] = { { u'\u00B7', u'\u2022' }, { u'\uFF77', u'\u2022' },
+                                                                   { u'\u00A7', u'\u25AA' }, { u'\uFF67', u'\u25AA' },
+                                                                   { u'o', u'\u25E6' },      { u'\uF0B7', u'\u2022' },
+                                                                   { u'\uF0A7', u'\u25AA' } };
+    if (level.format == 23 && level.text.size() == 1) {
+        for (const auto& [read, shown] : symbolBullets) {
+            if (level.text[0] == QChar(read))
+                level.text = QChar(shown);
+        }
+    }
 }
 
 ParaProps Reader::resolved(const ParaProps& props) const
@@ -137,14 +180,19 @@ ParaProps Reader::resolved(const ParaProps& props) const
         out.headingLevel = outline + 1;
     if (props.listOverride > 0 || (props.listOverride == 0 && m_listOverrides.count(0))) {
         out.listKey = props.listOverride;
-        int format = 0;
+        ListLevelDef level;
         if (const auto list = m_listOverrides.find(props.listOverride); list != m_listOverrides.end()) {
             if (const auto def = m_listDefs.find(list->second); def != m_listDefs.end()) {
                 if (props.listLevel >= 0 && props.listLevel < int(def->second.size()))
-                    format = def->second[props.listLevel];
+                    level = def->second[props.listLevel];
             }
         }
+        const int format = level.format;
         out.listStyle = listStyleForNumberFormat(format);
+        out.listFormat = format;
+        out.listStart = level.start;
+        if (level.hasText)
+            out.listTemplate = level.text;
         // Bullets change shape by level, as word processors draw them.
         static constexpr int bullets[] = { QTextListFormat::ListDisc, QTextListFormat::ListCircle,
                                            QTextListFormat::ListSquare };
@@ -153,6 +201,12 @@ ParaProps Reader::resolved(const ParaProps& props) const
     } else if (props.oldNumbering != 0) {
         out.listKey = -100 + props.oldNumbering; // one run of numbering per kind, as \pn continues it
         out.listStyle = props.oldNumbering;
+        out.listFormat = props.oldNumbering == QTextListFormat::ListDisc ? 23 : props.pnFormat;
+        out.listStart = props.pnStart;
+        if (props.oldNumbering == QTextListFormat::ListDisc)
+            out.listTemplate = QStringLiteral("\u2022");
+        else if (!props.pnBefore.isEmpty() || !props.pnAfter.isEmpty())
+            out.listTemplate = props.pnBefore + QChar(char16_t(std::clamp(props.listLevel, 0, 8))) + props.pnAfter;
     }
     return out;
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "rtfwriter.h"
 
-#include "iconvcodec.h"
 #include "rtfreader.h"
 #include "rtfwriterstate.h"
 
@@ -12,55 +11,42 @@
 #include <QTextImageFormat>
 #include <QUrl>
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <memory>
-#include <mutex>
 
 namespace pemmo::formats {
 
 namespace rtf {
 
-namespace {
-
-// CP932 bytes of every BMP character that CP932 holds both ways (0 when it does not).
-const std::array<quint16, 0x10000>& cp932Table()
-{
-    static std::once_flag once;
-    static std::unique_ptr<std::array<quint16, 0x10000>> table;
-    std::call_once(once, [] {
-        table = std::make_unique<std::array<quint16, 0x10000>>();
-        IconvEncoder encoder("CP932");
-        QByteArray bytes;
-        for (char32_t c = 0x80; c < 0x10000; ++c) {
-            if (QChar::isSurrogate(c) || !legacyEncodingHolds("CP932", char16_t(c)))
-                continue;
-            const char16_t unit = char16_t(c);
-            bytes.clear();
-            if (!encoder.encode(QStringView(&unit, 1), bytes) || bytes.isEmpty() || bytes.size() > 2)
-                continue;
-            const auto first = quint8(bytes[0]);
-            (*table)[c] = bytes.size() == 1 ? first : quint16(first << 8 | quint8(bytes[1]));
-        }
-    });
-    return *table;
-}
-
-} // namespace
-
 Writer::Writer(const QTextDocument& document)
     : m_document(document)
-    , m_cp932(cp932Table())
-{ }
+{
+    readSourceTables();
+}
 
 int Writer::fontIndex(const QString& family)
 {
-    const auto it = m_fontIndexes.find(family);
-    if (it != m_fontIndexes.end())
-        return it->second;
-    m_fonts.append(family);
-    m_fontIndexes.emplace(family, int(m_fonts.size() - 1));
+    const auto source = m_sourceCharsets.find(family);
+    return fontIndex(family, source == m_sourceCharsets.end() ? 128 : source->second);
+}
+
+int Writer::fontIndex(const QString& family, int charset)
+{
+    for (int i = 0; i < m_fonts.size(); ++i) {
+        if (m_fonts[i].family == family && m_fonts[i].charset == charset)
+            return i;
+    }
+    m_fonts.append({ family, charset });
     return int(m_fonts.size() - 1);
+}
+
+int Writer::codePageOfFont(int index) const
+{
+    // The written file says \ansicpg932, so a charset without a code page of its own means CP932.
+    const int codePage = index >= 0 && index < m_fonts.size() ? codePageForCharset(m_fonts[index].charset) : 0;
+    return codePage == 0 ? 932 : codePage;
 }
 
 int Writer::colourIndex(const QColor& colour)
@@ -75,65 +61,33 @@ int Writer::colourIndex(const QColor& colour)
     return int(m_colours.size());
 }
 
-namespace {
-
 QString familyOf(const QTextCharFormat& format)
 {
     const QStringList families = format.fontFamilies().toStringList();
     return families.isEmpty() ? QString() : families.first();
 }
 
-} // namespace
-
-void Writer::writeHex(quint8 byte)
-{
-    static constexpr char digits[] = "0123456789abcdef";
-    m_body.append("\\'");
-    m_body.append(digits[byte >> 4]);
-    m_body.append(digits[byte & 15]);
-}
-
 void Writer::writeText(QStringView text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c == u'\\' || c == u'{' || c == u'}') {
-            m_body.append('\\');
-            m_body.append(char(c));
-        } else if (c == u'\t') {
-            m_body.append("\\tab ");
-        } else if (c == QChar::LineSeparator) {
-            m_body.append("\\line ");
-        } else if (c == u'\u00A0') {
-            m_body.append("\\~");
-        } else if (c == u'\u00AD') {
-            m_body.append("\\-");
-        } else if (c == u'\u2011') {
-            m_body.append("\\_");
-        } else if (c >= 0x20 && c < 0x7F) {
-            m_body.append(char(c));
-        } else if (c < 0x80) {
-            writeHex(quint8(c)); // control characters stay what they were
-        } else if (const quint16 code = m_cp932[c]) {
-            if (code > 0xFF)
-                writeHex(quint8(code >> 8));
-            writeHex(quint8(code & 0xFF));
-        } else {
-            // Outside CP932 (or read back as another character): Unicode with a "?" for older readers.
-            m_body.append("\\u");
-            m_body.append(QByteArray::number(qint16(c)));
-            m_body.append('?');
-        }
-    }
+    appendEncoded(m_body, text, m_codePage, 1);
 }
 
 void Writer::writeCharFormat(const QTextCharFormat& format)
 {
     const qsizetype start = m_body.size();
     const QString family = familyOf(format);
+    const int font = family.isEmpty() ? 0 : fontIndex(family);
+    m_codePage = codePageOfFont(font);
     if (!family.isEmpty()) {
-        m_body.append("\\f");
-        m_body.append(QByteArray::number(fontIndex(family)));
+        const QByteArray number = QByteArray::number(font);
+        static constexpr int eastAsianCharsets[] = { 128, 129, 134, 136 };
+        if (std::find(std::begin(eastAsianCharsets), std::end(eastAsianCharsets), m_fonts[font].charset) !=
+            std::end(eastAsianCharsets)) {
+            // LibreOffice gives East Asian characters the font named after \dbch, not the plain \f.
+            m_body.append("\\loch\\f" + number + "\\hich\\f" + number + "\\dbch\\af" + number + "\\f" + number);
+        } else {
+            m_body.append("\\f" + number);
+        }
     }
     if (format.hasProperty(QTextFormat::FontPointSize) && format.fontPointSize() > 0) {
         m_body.append("\\fs");
@@ -143,10 +97,32 @@ void Writer::writeCharFormat(const QTextCharFormat& format)
         m_body.append("\\b");
     if (format.fontItalic())
         m_body.append("\\i");
-    if (format.fontUnderline())
-        m_body.append("\\ul");
-    if (format.fontStrikeOut())
+    const QByteArray effects = format.property(kRtfCharacterEffectsProperty).toByteArray();
+    // fontUnderline() is true for a plain line only; a dotted or wavy one is an underline too.
+    const bool underlined = format.hasProperty(QTextFormat::TextUnderlineStyle)
+        ? format.underlineStyle() != QTextCharFormat::NoUnderline &&
+            format.underlineStyle() != QTextCharFormat::SpellCheckUnderline
+        : format.fontUnderline();
+    if (underlined) {
+        const QByteArray word = format.property(kRtfUnderlineWordProperty).toByteArray();
+        if (!word.isEmpty())
+            m_body.append('\\' + word);
+        else if (format.underlineStyle() == QTextCharFormat::DotLine)
+            m_body.append("\\uld");
+        else if (format.underlineStyle() == QTextCharFormat::DashUnderline)
+            m_body.append("\\uldash");
+        else if (format.underlineStyle() == QTextCharFormat::WaveUnderline)
+            m_body.append("\\ulwave");
+        else
+            m_body.append("\\ul");
+    }
+    if (format.fontStrikeOut() && !effects.contains("\\striked1"))
         m_body.append("\\strike");
+    if (format.fontCapitalization() == QFont::AllUppercase)
+        m_body.append("\\caps");
+    else if (format.fontCapitalization() == QFont::SmallCaps)
+        m_body.append("\\scaps");
+    m_body.append(effects);
     if (format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().style() != Qt::NoBrush) {
         m_body.append("\\cf");
         m_body.append(QByteArray::number(colourIndex(format.foreground().color())));
@@ -204,17 +180,17 @@ void Writer::writeImage(const QTextImageFormat& format)
 QByteArray Writer::encoded(QStringView text) const
 {
     // Names go in CP932 like the text; what CP932 cannot hold is written as \uN.
-    Writer nameWriter(m_document);
-    nameWriter.writeText(text);
-    return nameWriter.m_body;
+    QByteArray out;
+    appendEncoded(out, text, 932, 1);
+    return out;
 }
 
 void Writer::writeHeader(QByteArray& out) const
 {
     out.append("{\\rtf1\\ansi\\ansicpg932\\deff0\\uc1\\deflang1041\r\n{\\fonttbl");
     for (int i = 0; i < m_fonts.size(); ++i) {
-        out.append("{\\f" + QByteArray::number(i) + "\\fnil\\fcharset128 ");
-        out.append(encoded(m_fonts[i]));
+        out.append("{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" + QByteArray::number(m_fonts[i].charset) + ' ');
+        out.append(encoded(m_fonts[i].family));
         out.append(";}");
     }
     out.append("}\r\n");
@@ -229,7 +205,7 @@ void Writer::writeHeader(QByteArray& out) const
     writeStyleSheet(out);
     writeListTables(out);
     // What the view could not show goes back where it came from: \info and headers before the text.
-    out.append(m_document.property(kRtfDocumentGroupsProperty).toByteArray());
+    out.append(m_documentGroups);
     const QByteArray pageSetup = m_document.property(kRtfPageSetupProperty).toByteArray();
     if (!pageSetup.isEmpty())
         out.append(pageSetup + "\r\n");
@@ -238,12 +214,27 @@ void Writer::writeHeader(QByteArray& out) const
 QByteArray Writer::write()
 {
     // The default font is \f0, so text without a face of its own keeps the document's.
+    // \f0 is the face text without one of its own was in: the source's default font, or the editor's.
+    const auto sourceDefault = m_sourceFonts.find(m_sourceDefaultFont);
     const QString family = m_document.defaultFont().family();
-    fontIndex(family.isEmpty() ? kFallbackFontFamily : family);
+    if (sourceDefault != m_sourceFonts.end() && !sourceDefault->second.family.isEmpty())
+        fontIndex(sourceDefault->second.family, sourceDefault->second.charset);
+    else
+        fontIndex(family.isEmpty() ? kFallbackFontFamily : family);
+    m_codePage = codePageOfFont(0);
+    // Headers and footers name fonts, colours and styles: they go into the tables with the body's.
+    const auto defaultSource = m_sourceFonts.find(m_sourceDefaultFont);
+    m_documentGroups = remapKeptGroup(m_document.property(kRtfDocumentGroupsProperty).toByteArray(),
+                                      defaultSource == m_sourceFonts.end() ? m_sourceCodePage
+                                                                           : defaultSource->second.codePage);
     m_body.reserve(m_document.characterCount() + 1024);
     writeFrame(m_document.rootFrame(), false);
     QByteArray out;
     writeHeader(out);
+    // A document not read from RTF (a plain text saved as .rtf) is in the editor's font size.
+    const bool fromRtf = m_document.property(kRtfSourceFontsProperty).isValid();
+    if (!fromRtf && m_document.defaultFont().pointSizeF() > 0)
+        out.append("\\fs" + QByteArray::number(qRound(m_document.defaultFont().pointSizeF() * 2)) + ' ');
     out.append(m_body);
     out.append("}\r\n");
     return out;

@@ -72,15 +72,51 @@ int Writer::listIndex(QTextList* list)
 {
     const qsizetype found = m_listObjects.indexOf(list);
     if (found >= 0)
-        return int(found + 1);
+        return m_listIndexes[found];
+    const QTextListFormat format = list->format();
+    const QVariant key = format.property(kRtfListKeyProperty);
+    // The levels of one RTF list stay one list, so "1.1." counts on its parent.
+    qsizetype index = -1;
+    for (qsizetype i = 0; key.isValid() && i < m_lists.size(); ++i) {
+        if (m_lists[i].key == key)
+            index = i;
+    }
+    if (index < 0) {
+        m_lists.append(List { key, {} });
+        index = m_lists.size() - 1;
+    }
+    const int level = std::clamp(format.indent() - 1, 0, 8);
+    ListLevel& out = m_lists[index].levels[level];
+    out.given = true;
+    out.numberFormat = format.hasProperty(kRtfListNumberFormatProperty)
+        ? format.intProperty(kRtfListNumberFormatProperty)
+        : numberFormat(format.style());
+    out.start = format.hasProperty(kRtfListStartProperty) ? format.intProperty(kRtfListStartProperty) : 1;
+    out.pattern = format.hasProperty(kRtfListTemplateProperty) ? format.stringProperty(kRtfListTemplateProperty)
+                                                               : QString();
+    if (!format.hasProperty(kRtfListTemplateProperty)) {
+        static const QString bullets[] = { QStringLiteral("•"), QStringLiteral("◦"), QStringLiteral("▪") };
+        if (format.style() == QTextListFormat::ListDisc)
+            out.pattern = bullets[0];
+        else if (format.style() == QTextListFormat::ListCircle)
+            out.pattern = bullets[1];
+        else if (format.style() == QTextListFormat::ListSquare)
+            out.pattern = bullets[2];
+        else
+            out.pattern = format.numberPrefix() + QChar(char16_t(level)) +
+                (format.hasProperty(QTextFormat::ListNumberSuffix) ? format.numberSuffix() : QStringLiteral("."));
+    }
     m_listObjects.append(list);
-    m_lists.append(List { list->format().style() });
-    return int(m_lists.size());
+    m_listIndexes.append(int(index + 1));
+    return int(index + 1);
 }
 
 void Writer::writeStyleSheet(QByteArray& out) const
 {
-    out.append("{\\stylesheet{\\ql \\snext0 Normal;}");
+    // Text without a size of its own has the Normal style's, which the source may have named.
+    const int size = m_document.property(kRtfSourceDefaultSizeProperty).toInt();
+    out.append("{\\stylesheet{\\ql " + (size > 0 ? "\\f0\\fs" + QByteArray::number(size) + ' ' : QByteArray()) +
+               "\\snext0 Normal;}");
     for (int i = 0; i < m_styles.size(); ++i) {
         out.append("{\\s" + QByteArray::number(i + 1));
         if (m_styles[i].headingLevel > 0)
@@ -96,17 +132,32 @@ void Writer::writeListTables(QByteArray& out) const
         return;
     out.append("{\\*\\listtable");
     for (int i = 0; i < m_lists.size(); ++i) {
-        const int format = numberFormat(m_lists[i].style);
+        // Levels no list of the document has take the first given level's look.
+        const auto first = std::find_if(m_lists[i].levels.begin(), m_lists[i].levels.end(),
+                                        [](const ListLevel& level) { return level.given; });
         out.append("\r\n{\\list\\listtemplateid" + QByteArray::number(i + 1));
         for (int level = 0; level < 9; ++level) {
-            out.append("{\\listlevel\\levelnfc" + QByteArray::number(format) + "\\levelnfcn" +
-                       QByteArray::number(format) + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1");
-            if (format == 23) {
-                static const char* const bullets[] = { "\\u8226 ?", "\\u9702 ?", "\\u9642 ?" };
-                out.append(QByteArray("{\\leveltext\\'01") + bullets[level % 3] + ";}{\\levelnumbers;}");
-            } else {
-                out.append("{\\leveltext\\'02\\'0" + QByteArray::number(level) + ".;}{\\levelnumbers\\'01;}");
+            ListLevel shown = m_lists[i].levels[level];
+            if (!shown.given && first != m_lists[i].levels.end()) {
+                shown = *first;
+                shown.start = 1;
+                static const QString bullets[] = { QStringLiteral("•"), QStringLiteral("◦"), QStringLiteral("▪") };
+                shown.pattern = shown.numberFormat == 23 ? bullets[level % 3] : QString(QChar(char16_t(level))) + u'.';
             }
+            const QByteArray format = QByteArray::number(shown.numberFormat);
+            out.append("{\\listlevel\\levelnfc" + format + "\\levelnfcn" + format +
+                       "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat" + QByteArray::number(shown.start));
+            // The template: its length, then its text with the level placeholders as \'0N.
+            const QString pattern = shown.pattern.left(255);
+            QByteArray numbers;
+            for (qsizetype c = 0; c < pattern.size(); ++c) {
+                if (pattern[c].unicode() <= 8)
+                    numbers += "\\'" + QByteArray::number(c + 1, 16).rightJustified(2, '0');
+            }
+            QByteArray text;
+            appendEncoded(text, pattern, 932, 1);
+            out.append("{\\leveltext\\'" + QByteArray::number(pattern.size(), 16).rightJustified(2, '0') + text +
+                       ";}{\\levelnumbers" + numbers + ";}");
             out.append("\\fi-360\\li" + QByteArray::number(720 * (level + 1)) + "}");
         }
         out.append("{\\listname ;}\\listid" + QByteArray::number(i + 1) + "}");
@@ -154,8 +205,11 @@ void Writer::writeTable(const QTextTable* table)
         }
     }
     const bool borders = format.border() > 0;
+    // The padding both ways: \trgaph for older readers, \trpadd for those that read it (LibreOffice, Word).
+    const QByteArray padding = QByteArray::number(twips(format.cellPadding()));
     for (int r = 0; r < rows; ++r) {
-        m_body.append("\\trowd\\trgaph108\\trleft0");
+        m_body.append("\\trowd\\trgaph" + padding + "\\trleft0\\trpaddl" + padding + "\\trpaddr" + padding +
+                      "\\trpaddfl3\\trpaddfr3");
         int right = 0;
         for (int c = 0; c < columns; ++c) {
             const QTextTableCell cell = table->cellAt(r, c);
@@ -232,8 +286,17 @@ void Writer::writeBlock(const QTextBlock& block, bool inTable)
             // A footnote or comment as it was read, once per character that carries it.
             m_body.append('{');
             writeCharFormat(format);
+            const QString family = familyOf(format);
+            const auto source = std::find_if(m_sourceFonts.begin(), m_sourceFonts.end(),
+                                             [&family](const auto& font) { return font.second.family == family; });
+            const auto defaultSource = m_sourceFonts.find(m_sourceDefaultFont);
+            const int sourceCodePage = source != m_sourceFonts.end() ? source->second.codePage
+                : defaultSource != m_sourceFonts.end()               ? defaultSource->second.codePage
+                                                                     : m_sourceCodePage;
+            const QByteArray group = remapKeptGroup(format.property(kRtfKeptGroupProperty).toByteArray(),
+                                                    sourceCodePage);
             for (int n = 0; n < fragment.length(); ++n)
-                m_body.append(format.property(kRtfKeptGroupProperty).toByteArray());
+                m_body.append(group);
             m_body.append('}');
             continue;
         }

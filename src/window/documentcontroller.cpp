@@ -194,6 +194,10 @@ bool DocumentController::runLoad(bool askBinary, const DocumentLoad& loading)
     case Document::LoadOutcome::Loaded:
         // The text is whole, but not all of it shows: say so whichever way it was opened.
         showLoadedMessage(QString());
+        if (!report.note.isEmpty()) {
+            // Said before any edit: what was cut off is not in the file either.
+            m_dialogs.message(report.note, Dialogs::Icon::Warning);
+        }
         return true;
     case Document::LoadOutcome::Stopped:
         Q_EMIT loadStopped();

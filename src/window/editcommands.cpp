@@ -66,7 +66,8 @@ void EditCommands::ToolButton1Click()
 
 void EditCommands::N3Click()
 {
-    const bool richText = pemmo::formats::isRtfFileName(m_hooks.currentFileName());
+    // What the view holds decides, not the name: a plain text called x.rtf takes the editor's font.
+    const bool richText = m_ui.RichEdit2->isRichText();
     m_ui.PopFont->setEnabled(true);
     if (richText) {
         // Rich text: the font and colour of the selected text change, and nothing is stored.

@@ -4,6 +4,7 @@
 #include "formats/rtfwriter.h"
 #include "testpaths.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -18,7 +19,47 @@ class TestRtfLibreOffice final : public QObject
 
 private Q_SLOTS:
     void libreOfficeReadsOurText();
+    void listNumbersAsLibreOfficeShowsThem();
+    void keptGroupsAsLibreOfficeShowsThem();
 };
+
+namespace {
+
+// LibreOffice's export of an RTF file: its text ("txt:Text (encoded):UTF8") or HTML.
+QString libreOfficeExport(const QString& rtfPath, const QString& filter, const QString& extension)
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    QTemporaryDir dir;
+    QProcess process;
+    process.setProgram(soffice);
+    process.setArguments({ QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
+                           QStringLiteral("--headless"), QStringLiteral("--convert-to"), filter,
+                           QStringLiteral("--outdir"), dir.path(), rtfPath });
+    process.start();
+    if (!process.waitForFinished(300000))
+        return {};
+    QString text = QString::fromUtf8(
+        readAllBytes(dir.filePath(QFileInfo(rtfPath).completeBaseName() + u'.' + extension)));
+    text.remove(QChar(0xFEFF));
+    return text;
+}
+
+// The source edited (one sentence typed at the start) and saved by the editor's save.
+QString editedAndSaved(const QString& source, const QTemporaryDir& dir)
+{
+    LoadResult loaded = loadDocument(source);
+    if (!loaded.document || !loaded.document->richText)
+        return {};
+    QTextCursor(loaded.document->richText.get()).insertText(QStringLiteral("追記。"));
+    const QString path = dir.filePath(QFileInfo(source).fileName());
+    SaveOptions options;
+    options.allowLoss = true;
+    const SaveResult saved = saveDocument(path, DocumentSource { loaded.document->richText.get(), {} },
+                                          kNewDocumentFormat, options);
+    return saved.status == SaveStatus::Saved ? path : QString();
+}
+
+} // namespace
 
 void TestRtfLibreOffice::libreOfficeReadsOurText()
 {
@@ -63,6 +104,57 @@ void TestRtfLibreOffice::libreOfficeReadsOurText()
     while (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     QCOMPARE(lines, paragraphs);
+}
+
+void TestRtfLibreOffice::listNumbersAsLibreOfficeShowsThem()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+        QSKIP("soffice not found: install libreoffice-writer-nogui to run this end-to-end test");
+    const QString source = QStringLiteral(PEMMO_KEEP_TESTDATA "/lists.rtf");
+    const QString oracle = QString::fromUtf8(readAllBytes(QStringLiteral(PEMMO_KEEP_TESTDATA "/oracle/lists.txt")));
+    QVERIFY2(!oracle.isEmpty(), "tests/data/rtf-keep/oracle/lists.txt missing");
+    QTemporaryDir dir;
+    const QString saved = editedAndSaved(source, dir);
+    QVERIFY(!saved.isEmpty());
+    QStringList shown =
+        libreOfficeExport(saved, QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("txt")).split(u'\n');
+    QStringList expected = QString(oracle).remove(QChar(0xFEFF)).split(u'\n');
+    QVERIFY(!shown.isEmpty());
+    shown.first().replace(QStringLiteral("追記。"), QString());
+    // LibreOffice counts the old \pn paragraphs on from the lettered list; they say upper roman from II.
+    expected.replaceInStrings(QStringLiteral("(c) legacy"), QStringLiteral("II. legacy"));
+    expected.replaceInStrings(QStringLiteral("(d) legacy"), QStringLiteral("III. legacy"));
+    for (QStringList* lines : { &shown, &expected }) {
+        for (QString& line : *lines)
+            line = line.simplified();
+        lines->removeAll(QString());
+    }
+    QCOMPARE(shown, expected);
+}
+
+void TestRtfLibreOffice::keptGroupsAsLibreOfficeShowsThem()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+        QSKIP("soffice not found: install libreoffice-writer-nogui to run this end-to-end test");
+    const QString source = QStringLiteral(PEMMO_KEEP_TESTDATA "/kept-groups.rtf");
+    QTemporaryDir dir;
+    const QString saved = editedAndSaved(source, dir);
+    QVERIFY(!saved.isEmpty());
+    const QString html = libreOfficeExport(saved, QStringLiteral("html:HTML (StarWriter)"), QStringLiteral("html"));
+    QVERIFY(!html.isEmpty());
+    // What LibreOffice shows of the source (oracle/kept-groups.html): each part with its characters and colour.
+    const auto part = [&html](const QString& title) {
+        const qsizetype start = html.indexOf(QStringLiteral("<div title=\"%1\">").arg(title));
+        return start < 0 ? QString() : html.sliced(start, html.indexOf(QStringLiteral("</div>"), start) - start);
+    };
+    const QString header = part(QStringLiteral("header"));
+    QVERIFY2(header.contains(QStringLiteral("Café")) && header.contains(QStringLiteral("crème")), qPrintable(header));
+    QVERIFY2(header.contains(QStringLiteral("#ff0000")), qPrintable(header));
+    const QString footer = part(QStringLiteral("footer"));
+    QVERIFY2(footer.contains(QStringLiteral("Привет")) && footer.contains(QStringLiteral("#0000ff")),
+             qPrintable(footer));
+    const qsizetype note = html.indexOf(QStringLiteral("<div id=\"sdfootnote1\">"));
+    QVERIFY2(note >= 0 && html.indexOf(QStringLiteral("Naïve note"), note) > note, qPrintable(html));
 }
 
 QTEST_GUILESS_MAIN(TestRtfLibreOffice)

@@ -10,6 +10,8 @@
 #include <QTextFragment>
 #include <QTextImageFormat>
 
+#include <vector>
+
 using namespace pemmo::formats;
 
 Q_DECLARE_METATYPE(pemmo::formats::DocumentKind)
@@ -30,17 +32,13 @@ QString withoutWhiteSpace(const QString& text)
 
 // Files where our text differs from LibreOffice's on purpose. The test checks what we keep instead.
 //
-// | file                                   | LibreOffice                          | we |
-// |----------------------------------------|--------------------------------------|--------------------------------------|
-// | rtfpipe_Issue53.rtf                    | the \pntxta suffix: "1)"             | the list's own label: "1." |
+// None at present: the list labels now follow \pntxta as LibreOffice does ("1)" in rtfpipe_Issue53.rtf).
 struct Deliberate
 {
     const char* file;
     const char* weKeep; // text (white space removed) that shows our behaviour
 };
-const Deliberate kDeliberate[] = {
-    { "rtfpipe_Issue53.rtf", "•A•B•C1.D" },
-};
+const std::vector<Deliberate> kDeliberate;
 
 const Deliberate* deliberateFor(const QString& name)
 {

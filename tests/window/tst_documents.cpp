@@ -41,6 +41,7 @@ private Q_SLOTS:
     void characterOutsideCp932Asks_data();
     void characterOutsideCp932Asks();
     void unkeptFormattingAsksBeforeRtfSave();
+    void truncatedRtfSaysSoAndSaveAsks();
     void failedSaveKeepsOriginalAndModifiedFlag();
     void promptAnswers_data();
     void promptAnswers();
@@ -331,6 +332,31 @@ void TestDocuments::unkeptFormattingAsksBeforeRtfSave()
     trigger(QStringLiteral("FileSaveItem"));
     QCOMPARE(f->dialogs.questions.size(), 2);
     QVERIFY(!f->editor()->isModified());
+}
+
+void TestDocuments::truncatedRtfSaysSoAndSaveAsks()
+{
+    // Cut off in the middle of the text: the window says the file ends early, and a save asks before it.
+    const QByteArray original = "{\\rtf1\\ansi {\\b bold} text that goes on";
+    const QString path = f->writeFile(QStringLiteral("cut.rtf"), original);
+    startedForm();
+    f->form->loadDroppedFile(path);
+    QVERIFY(f->editor()->isRichText());
+    QCOMPARE(f->dialogs.messages, QStringList { kRtfEndsEarly });
+    QVERIFY(f->editor()->text().contains(QStringLiteral("text that goes on")));
+    f->editor()->setSelection(0, 0);
+    f->editor()->replaceSelection(QStringLiteral("x"));
+    f->editor()->setModified(true);
+    f->dialogs.answers = { Button::No };
+    trigger(QStringLiteral("FileSaveItem"));
+    QCOMPARE(f->dialogs.questions.size(), 1);
+    QVERIFY2(f->dialogs.questions[0].contains(kUnkeptFileEnd), qPrintable(f->dialogs.questions[0]));
+    QCOMPARE(bytesOf(path), original);
+
+    f->dialogs.answers = { Button::Yes };
+    trigger(QStringLiteral("FileSaveItem"));
+    const QByteArray saved = bytesOf(path);
+    QVERIFY2(saved.contains("text that goes on") && saved.trimmed().endsWith('}'), saved.constData());
 }
 
 void TestDocuments::failedSaveKeepsOriginalAndModifiedFlag()

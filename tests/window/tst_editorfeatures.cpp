@@ -96,14 +96,22 @@ void TestEditorFeatures::selectAllAndClipboard()
 void TestEditorFeatures::fontCommandInPlainText_data()
 {
     QTest::addColumn<bool>("confirmed");
-    QTest::newRow("confirmed") << true;
-    QTest::newRow("cancelled still stores") << false;
+    QTest::addColumn<QString>("plainFile"); // opened first; empty: a new document
+    QTest::newRow("confirmed") << true << QString();
+    QTest::newRow("cancelled still stores") << false << QString();
+    // What the view holds decides, not the name: a plain text called x.rtf is plain text.
+    QTest::newRow("plain file named .rtf") << true << QStringLiteral("x.rtf");
 }
 
 void TestEditorFeatures::fontCommandInPlainText()
 {
     QFETCH(bool, confirmed);
-    f->createForm().show();
+    QFETCH(QString, plainFile);
+    if (plainFile.isEmpty())
+        f->createForm().show();
+    else
+        f->createForm({ f->writeFile(plainFile, "plain words\r\n") }).show();
+    QVERIFY(!f->editor()->isRichText());
     QFont chosen(QStringLiteral("IPAGothic"), 14);
     chosen.setBold(true);
     if (confirmed)
