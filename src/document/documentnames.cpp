@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "editortexts.h"
+#include "ui/filetexts.h"
 
 QList<FileFilter> openDialogFilters()
 {

@@ -7,6 +7,7 @@
 #include "settings/settingstable.h"
 #include "settings/settingstexts.h"
 #include "ui/errorreport.h"
+#include "ui/filetexts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,11 +21,11 @@ QList<FileFilter> launcherFilters()
 {
     // Unlike the editor's own open dialog, the rich-text entry lists "*.rtf" alone.
     return {
-        { QStringLiteral("テキストファイル(*.txt)"), QStringLiteral("*.txt") },
-        { QStringLiteral("Ｈｔｍｌファイル(*.htm;*.html)"), QStringLiteral("*.htm;*.html") },
-        { QStringLiteral("リッチテキストファイル(*.rtf)"), QStringLiteral("*.rtf") },
-        { QStringLiteral("ASM C CPPファイル(*.asm;*.c;*.cpp)"), QStringLiteral("*.asm;*.c;*.cpp") },
-        { QStringLiteral("全てのファイル(*.*)"), QStringLiteral("*.*") },
+        { FilterText::Text, QStringLiteral("*.txt") },
+        { FilterText::OpenHtml, QStringLiteral("*.htm;*.html") },
+        { FilterText::RichText, QStringLiteral("*.rtf") },
+        { FilterText::SourceFiles, QStringLiteral("*.asm;*.c;*.cpp") },
+        { FilterText::All, QStringLiteral("*.*") },
     };
 }
 
@@ -64,17 +65,15 @@ void TForm1::buildMenus()
 {
     m_popupMenu1 = new QMenu(this);
     m_popupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    connect(addItem(m_popupMenu1, QStringLiteral("Open1"), QStringLiteral("開く")), &QAction::triggered, this,
-            &TForm1::Open1Click);
-    connect(addItem(m_popupMenu1, QStringLiteral("Sdi1"), QStringLiteral("Sdiアプリスタート")), &QAction::triggered,
-            this, &TForm1::Sdi1Click);
+    connect(addItem(m_popupMenu1, QStringLiteral("Open1"), kOpenItem), &QAction::triggered, this, &TForm1::Open1Click);
+    connect(addItem(m_popupMenu1, QStringLiteral("Sdi1"), kEmptyEditorItem), &QAction::triggered, this,
+            &TForm1::Sdi1Click);
     m_fileMenu.menu = m_popupMenu1;
     m_fileMenu.separator = addItem(m_popupMenu1, QStringLiteral("MRUSeparator"), QStringLiteral("-FileName-"));
 
     m_popupMenu2 = new QMenu(this);
     m_popupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    connect(addItem(m_popupMenu2, QStringLiteral("Exit1"), QStringLiteral("終了")), &QAction::triggered, this,
-            &TForm1::Exit1Click);
+    connect(addItem(m_popupMenu2, QStringLiteral("Exit1"), kExitItem), &QAction::triggered, this, &TForm1::Exit1Click);
     m_folderMenu.menu = m_popupMenu2;
     m_folderMenu.separator = addItem(m_popupMenu2, QStringLiteral("MMMSp"), QStringLiteral("-Folder-"));
 

@@ -9,3 +9,8 @@ inline const QString kLauncherRegistryReadFailed = QStringLiteral("レジスト�
 inline const QString kLauncherTip = QStringLiteral("多機能エディタータスクアイコン");
 /** Shown once, the first time the launcher starts: without a window, a user would think nothing started. */
 inline const QString kLauncherBalloon = QStringLiteral("pemmo はここに常駐しています。クリックでファイルを開けます。");
+
+// The popups' items.
+inline const QString kOpenItem = QStringLiteral("開く");
+inline const QString kEmptyEditorItem = QStringLiteral("Sdiアプリスタート");
+inline const QString kExitItem = QStringLiteral("終了");

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "helpviewer.h"
 
+#include "uitexts.h"
+
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QShortcut>
@@ -13,16 +15,16 @@ HelpViewer::HelpViewer(QWidget* parent)
 {
     setObjectName(QStringLiteral("HelpViewer"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("pemmo ヘルプ"));
+    setWindowTitle(HelpViewerText::Title);
     resize(760, 600);
     // Esc closes the viewer, as it does every dialog.
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close, Qt::WidgetWithChildrenShortcut);
 
     m_browser = new QTextBrowser(this);
     m_browser->setOpenExternalLinks(true);
-    auto* back = new QPushButton(QStringLiteral("戻る"), this);
-    auto* forward = new QPushButton(QStringLiteral("進む"), this);
-    auto* contents = new QPushButton(QStringLiteral("目次"), this);
+    auto* back = new QPushButton(HelpViewerText::Back, this);
+    auto* forward = new QPushButton(HelpViewerText::Forward, this);
+    auto* contents = new QPushButton(HelpViewerText::Contents, this);
     connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
     connect(forward, &QPushButton::clicked, m_browser, &QTextBrowser::forward);
     connect(contents, &QPushButton::clicked, this, [this] { openBook(m_index); });

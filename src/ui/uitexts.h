@@ -12,6 +12,13 @@ inline const QString kRestoreButton = QStringLiteral("復元");
 inline const QString kDiscardButton = QStringLiteral("破棄");
 inline const QString kLaterButton = QStringLiteral("後で");
 
+namespace HelpViewerText {
+inline const QString Title = QStringLiteral("pemmo ヘルプ");
+inline const QString Back = QStringLiteral("戻る");
+inline const QString Forward = QStringLiteral("進む");
+inline const QString Contents = QStringLiteral("目次");
+} // namespace HelpViewerText
+
 namespace FontDialogText {
 inline const QString Title = QStringLiteral("フォント");
 inline const QString Family = QStringLiteral("フォント名(&F):");

@@ -10,6 +10,7 @@
 #include "printing/printcontroller.h"
 #include "ui/errorreport.h"
 #include "view/search/searchcontroller.h"
+#include "window/windowtexts.h"
 
 #include <QAction>
 

@@ -292,8 +292,7 @@ void DocumentController::reloadChangedFile(const QString& path, bool deleted)
 
 void DocumentController::endPreview()
 {
-    if (m_endPreview)
-        m_endPreview();
+    Q_EMIT previewEndWanted();
 }
 
 void DocumentController::focusUnmodifiedDocumentEditor()
@@ -369,10 +368,9 @@ void DocumentController::FileOpen()
         showLoadedMessage(m_currentFileName);
         m_recent->rememberFile(path);
     }
-    if (m_writeEditorSettings)
-        m_writeEditorSettings();
-    if (m_ui.CoolTree->isChecked() && m_refreshWorkTree)
-        m_refreshWorkTree(m_currentFileName);
+    Q_EMIT editorSettingsChanged();
+    if (m_ui.CoolTree->isChecked())
+        Q_EMIT workTreeRefreshWanted(m_currentFileName);
 }
 
 bool DocumentController::undecodedAccepted(SaveOptions& options)
@@ -521,8 +519,7 @@ void DocumentController::MRUClick(const QString& path)
     if (!probedLoad(path))
         return;
     setTitle(path);
-    if (m_refreshWorkTree)
-        m_refreshWorkTree(m_currentFileName);
+    Q_EMIT workTreeRefreshWanted(m_currentFileName);
     m_currentFolder = folderOf(path);
     runRegistrySequence(m_dialogs, OpenMode::OpenCreating, kRegistryWriteFailed,
                         [this](SettingsKey& key) { key.writeString(Reg::MDirSave, m_currentFolder); });
@@ -538,7 +535,6 @@ void DocumentController::dropFile(const QString& path)
     setTitle(path);
     m_recent->rememberFile(path);
     m_openDialog.fileName = path;
-    if (m_writeEditorSettings)
-        m_writeEditorSettings();
+    Q_EMIT editorSettingsChanged();
     m_ui.RichEdit2->setModified(false);
 }

@@ -46,11 +46,8 @@ public:
     ~DocumentController() override;
 
     /** The window's editor-settings write, run after an open or a drop. */
-    void setEditorSettingsWrite(std::function<void()> write) { m_writeEditorSettings = std::move(write); }
     /** The work-tree refresh with the current file name, run after an open and a recent reopen. */
-    void setWorkTreeRefresh(std::function<void(const QString&)> refresh) { m_refreshWorkTree = std::move(refresh); }
     /** Ends the print preview, if one is shown; run before another document takes the window. */
-    void setPreviewEnd(std::function<void()> end) { m_endPreview = std::move(end); }
 
     void FileNew();
     void FileOpen();
@@ -121,6 +118,12 @@ public:
     FileDialogState& saveDialog() { return m_saveDialog; }
 
 Q_SIGNALS:
+    /** A file was opened or dropped: the window stores its settings (the recent lists among them). */
+    void editorSettingsChanged();
+    /** The work-folder tree should show the folder of @p fileName, now the current file. */
+    void workTreeRefreshWanted(const QString& fileName);
+    /** The text is about to change under a preview: the preview ends first (connect directly). */
+    void previewEndWanted();
     /** A load ended early on Document::stopLoading(); it said nothing and changed nothing. */
     void loadStopped();
     /** The user wants to read the file again in an encoding still to be chosen. */
@@ -154,9 +157,6 @@ private:
     RulerGutter* m_rulerGutter;
     RecentFiles* m_recent;
     Dialogs& m_dialogs;
-    std::function<void()> m_writeEditorSettings;
-    std::function<void(const QString&)> m_refreshWorkTree;
-    std::function<void()> m_endPreview;
 
     // The document's file, or what the title shows while there is none (see currentFileName()).
     QString m_currentFileName;

@@ -11,11 +11,11 @@
 #include <QMenu>
 #include <QToolBar>
 
-EditCommands::EditCommands(const EditControls& controls, Dialogs& dialogs, EditCommandHooks hooks, QObject* parent)
+EditCommands::EditCommands(const EditControls& controls, Dialogs& dialogs, EditCommandsHost& host, QObject* parent)
     : QObject(parent)
     , m_ui(controls)
     , m_dialogs(dialogs)
-    , m_hooks(std::move(hooks))
+    , m_host(host)
 { }
 
 bool EditCommands::editable() const
@@ -58,7 +58,7 @@ void EditCommands::E_allClick()
 
 void EditCommands::ToolButton1Click()
 {
-    if (!editable() || !m_hooks.savePrompt())
+    if (!editable() || !m_host.savePrompt())
         return;
     // One undoable edit: 元に戻す brings the text back after an accidental click.
     m_ui.RichEdit2->removeAllText();
@@ -94,11 +94,10 @@ void EditCommands::N3Click()
             m_ui.messageField->setText(kFontChanged);
         }
         // Stored whether or not the dialog was confirmed.
-        m_hooks.writeEditorSettings();
+        Q_EMIT editorSettingsChanged();
         m_ui.RichEdit2->window()->update();
     }
-    m_hooks.setDocumentTitle(m_hooks.currentFileName());
-    m_hooks.fitRulerHeight();
+    Q_EMIT fontCommandDone();
 }
 
 void EditCommands::N5Click()

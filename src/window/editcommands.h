@@ -3,8 +3,6 @@
 
 #include <QObject>
 
-#include <functional>
-
 class Dialogs;
 class DocumentEditor;
 class QAction;
@@ -24,15 +22,15 @@ struct EditControls
     QLabel* messageField = nullptr;
 };
 
-/** What the commands need of the editor window besides its controls. */
-struct EditCommandHooks
+/** What the commands must ask of the editor window. */
+class EditCommandsHost
 {
+public:
     /** The save prompt; false when the caller must stop. */
-    std::function<bool()> savePrompt;
-    std::function<QString()> currentFileName;
-    std::function<void()> writeEditorSettings;
-    std::function<void(const QString&)> setDocumentTitle;
-    std::function<void()> fitRulerHeight;
+    virtual bool savePrompt() = 0;
+
+protected:
+    ~EditCommandsHost() = default;
 };
 
 /** Undo, the clipboard, select-all, clearing, the font command, word wrap and the tool-bar switch. */
@@ -40,7 +38,7 @@ class EditCommands final : public QObject
 {
     Q_OBJECT
 public:
-    EditCommands(const EditControls& controls, Dialogs& dialogs, EditCommandHooks hooks, QObject* parent = nullptr);
+    EditCommands(const EditControls& controls, Dialogs& dialogs, EditCommandsHost& host, QObject* parent = nullptr);
 
     void EditUndo();
     void EditRedo();
@@ -53,11 +51,17 @@ public:
     void N5Click();
     void CoolBarVewClick();
 
+Q_SIGNALS:
+    /** The editor's font or the tool bar's switch changed: the window stores its settings. */
+    void editorSettingsChanged();
+    /** The font command ended, whatever was chosen: the caption and the ruler follow the text. */
+    void fontCommandDone();
+
 private:
     /** false while the print preview hides the editor: then nothing may change the text. */
     bool editable() const;
 
     EditControls m_ui;
     Dialogs& m_dialogs;
-    EditCommandHooks m_hooks;
+    EditCommandsHost& m_host;
 };

@@ -27,21 +27,16 @@ EditorFeatures::EditorFeatures(TMainForm& window, const FeatureControls& control
     m_workTree = new WorkTree(controls.tree, *this, dialogs, this);
     m_printing = new PrintController(*this, controls.preview, dialogs, this);
     m_search = new SearchController(&window, *this, dialogs);
-    m_edit = new EditCommands(controls.edit, dialogs,
-                              EditCommandHooks {
-                                  [this] { return m_window.savePrompt(); },
-                                  [this] { return currentFileName(); },
-                                  [this] { writeEditorSettings(); },
-                                  [this](const QString& name) { setDocumentTitle(name); },
-                                  [this] {
-                                      // The ruler's cells follow the font just chosen.
-                                      const QFontInfo chosen(m_ui.RichEdit2->editorFont());
-                                      m_window.rulerGutter().showPlainRuler(qRound(chosen.pointSizeF()));
-                                  },
-                              },
-                              this);
-    window.documents().setWorkTreeRefresh([this](const QString& fileName) { m_workTree->refresh(fileName); });
-    window.documents().setPreviewEnd([this] { m_printing->endPreview(); });
+    m_edit = new EditCommands(controls.edit, dialogs, *this, this);
+    connect(m_edit, &EditCommands::editorSettingsChanged, this, &EditorFeatures::writeEditorSettings);
+    connect(m_edit, &EditCommands::fontCommandDone, this, [this] {
+        setDocumentTitle(currentFileName());
+        // The ruler's cells follow the font just chosen.
+        const QFontInfo chosen(m_ui.RichEdit2->editorFont());
+        m_window.rulerGutter().showPlainRuler(qRound(chosen.pointSizeF()));
+    });
+    connect(&window.documents(), &DocumentController::workTreeRefreshWanted, m_workTree, &WorkTree::refresh);
+    connect(&window.documents(), &DocumentController::previewEndWanted, m_printing, &PrintController::endPreview);
 }
 
 EditorFeatures::~EditorFeatures() = default;
@@ -68,7 +63,7 @@ void EditorFeatures::setOpenDialogFilterIndex(int filterIndex)
 
 bool EditorFeatures::savePrompt()
 {
-    return m_window.savePrompt();
+    return m_window.documents().savePrompt();
 }
 
 bool EditorFeatures::loadIntoDocumentEditor(const QString& path)

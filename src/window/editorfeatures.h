@@ -38,7 +38,8 @@ class EditorFeatures final : public QObject,
                              public WorkTreeHost,
                              public PrintHost,
                              public SearchHost,
-                             public OptionsHost
+                             public OptionsHost,
+                             public EditCommandsHost
 {
     Q_OBJECT
 public:
@@ -55,7 +56,7 @@ public:
     QString commandLineFile() const override;
     int openDialogFilterIndex() const override;
     void setOpenDialogFilterIndex(int filterIndex) override;
-    bool savePrompt() override;
+    bool savePrompt() override; // also EditCommandsHost
     bool loadIntoDocumentEditor(const QString& path) override;
     void setDocumentTitle(const QString& fileName) override;
     void showMessage(const QString& text) override;

@@ -58,9 +58,13 @@ TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
     buildMainFormUi(this, m_ui);
     setOuterGeometry(*this, QRect(kDesignedLeft, kDesignedTop, kDesignedWidth, kDesignedHeight));
 
-    m_rulerGutter = new RulerGutter(RulerGutterControls { m_ui.Ruler, m_ui.Label1, m_ui.Panel4, m_ui.Label3,
-                                                          m_ui.commands[Command::VRuler], m_ui.commands[Command::VG],
-                                                          m_ui.RichEdit2 },
+    m_rulerGutter = new RulerGutter(RulerGutterControls { .Ruler = m_ui.Ruler,
+                                                          .Label1 = m_ui.Label1,
+                                                          .Panel4 = m_ui.Panel4,
+                                                          .Label3 = m_ui.Label3,
+                                                          .VRuler = m_ui.commands[Command::VRuler],
+                                                          .VG = m_ui.commands[Command::VG],
+                                                          .RichEdit2 = m_ui.RichEdit2 },
                                     this);
     m_position = new PositionDisplay(m_ui.RichEdit2, m_ui.Panel1, m_rulerGutter, this);
     m_recent = new RecentFiles(m_ui.MRU, m_ui.MRUSeparator, this);
@@ -68,11 +72,14 @@ TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
     m_document = new Document(*m_text, this);
     m_text->attach(*m_document);
     connect(m_document, &Document::loadingChanged, new LoadInputGuard(this, this), &LoadInputGuard::setLoading);
-    m_documents = new DocumentController(
-        DocumentControls { this, m_ui.RichEdit2, m_ui.Ruler, m_ui.commands[Command::N3],
-                           m_ui.commands[Command::CoolTree], m_ui.Panel1->messageField() },
-        *m_document, m_rulerGutter, m_recent, m_context.dialogs, this);
-    m_documents->setEditorSettingsWrite([this] { writeEditorSettings(); });
+    m_documents = new DocumentController(DocumentControls { .window = this,
+                                                            .RichEdit2 = m_ui.RichEdit2,
+                                                            .Ruler = m_ui.Ruler,
+                                                            .N3 = m_ui.commands[Command::N3],
+                                                            .CoolTree = m_ui.commands[Command::CoolTree],
+                                                            .messageField = m_ui.Panel1->messageField() },
+                                         *m_document, m_rulerGutter, m_recent, m_context.dialogs, this);
+    connect(m_documents, &DocumentController::editorSettingsChanged, this, &TMainForm::writeEditorSettings);
     m_encodings = new EncodingMenu(*m_documents, m_context.dialogs, this);
     addEncodingMenu();
     connect(m_documents, &DocumentController::loadStopped, this, [this] {
@@ -92,23 +99,33 @@ TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
 FeatureControls TMainForm::featureControls() const
 {
     const CommandActions& c = m_ui.commands;
-    FeatureControls controls;
-    controls.RichEdit2 = m_ui.RichEdit2;
-    controls.Panel1 = m_ui.Panel1;
-    controls.ToolBar1 = m_ui.ToolBar1;
-    controls.Ruler = m_ui.Ruler;
-    controls.Panel4 = m_ui.Panel4;
-    controls.tree = WorkTreeControls {
-        m_ui.CoolBar2,   m_ui.Label2,         m_ui.Tree, c[Command::CoolTree], c.tool[size_t(Command::ToolButton9)],
-        m_ui.PopupMenu1, m_ui.treeFilterItems
+    return FeatureControls {
+        .RichEdit2 = m_ui.RichEdit2,
+        .Panel1 = m_ui.Panel1,
+        .ToolBar1 = m_ui.ToolBar1,
+        .Ruler = m_ui.Ruler,
+        .Panel4 = m_ui.Panel4,
+        .tree = { .CoolBar2 = m_ui.CoolBar2,
+                  .Label2 = m_ui.Label2,
+                  .Tree = m_ui.Tree,
+                  .CoolTree = c[Command::CoolTree],
+                  .ToolButton9 = c.tool[size_t(Command::ToolButton9)],
+                  .PopupMenu1 = m_ui.PopupMenu1,
+                  .filterItems = m_ui.treeFilterItems },
+        .preview = { .F_PVew = c[Command::F_PVew],
+                     .Panel3 = m_ui.Panel3,
+                     .pageButtons = m_ui.Buttons,
+                     .PopupMenu3 = m_ui.PopupMenu3,
+                     .zoomItems = m_ui.previewZoomItems,
+                     .QRPreview1 = m_ui.QRPreview1 },
+        .edit = { .RichEdit2 = m_ui.RichEdit2,
+                  .PopFont = c.popup[size_t(Command::N3)],
+                  .N5 = c[Command::N5],
+                  .CoolBarVew = c[Command::CoolBarVew],
+                  .CoolBar1 = m_ui.CoolBar1,
+                  .ToolBar1 = m_ui.ToolBar1,
+                  .messageField = m_ui.Panel1->messageField() },
     };
-    controls.preview = PreviewControls { c[Command::F_PVew], m_ui.Panel3,           m_ui.Buttons,
-                                         m_ui.PopupMenu3,    m_ui.previewZoomItems, m_ui.QRPreview1 };
-    controls.edit = EditControls {
-        m_ui.RichEdit2, c.popup[size_t(Command::N3)], c[Command::N5], c[Command::CoolBarVew], m_ui.CoolBar1,
-        m_ui.ToolBar1,  m_ui.Panel1->messageField()
-    };
-    return controls;
 }
 
 TMainForm::~TMainForm()
@@ -231,11 +248,14 @@ void TMainForm::loadPendingCommandLineFile()
 void TMainForm::restoreSettings()
 {
     const CommandActions& c = m_ui.commands;
-    SettingsRestorer restorer(
-        *this,
-        RestoredControls { m_ui.RichEdit2, m_ui.CoolBar1, c[Command::CoolBarVew], c[Command::OP_str], c[Command::VG] },
-        m_context.screenGeometry(), !m_commandLineFile.isEmpty(),
-        m_context.otherEditorFrames ? m_context.otherEditorFrames() : QList<QRect>());
+    SettingsRestorer restorer(*this,
+                              RestoredControls { .RichEdit2 = m_ui.RichEdit2,
+                                                 .CoolBar1 = m_ui.CoolBar1,
+                                                 .CoolBarVew = c[Command::CoolBarVew],
+                                                 .OP_str = c[Command::OP_str],
+                                                 .VG = c[Command::VG] },
+                              m_context.screenGeometry(), !m_commandLineFile.isEmpty(),
+                              m_context.otherEditorFrames ? m_context.otherEditorFrames() : QList<QRect>());
     const QString fallbackFailure = restorer.run();
     m_recent->setLists(restorer.recentFiles(), restorer.recentFolders());
     m_documents->setFilterIndex(restorer.filterIndex());
@@ -283,11 +303,6 @@ void TMainForm::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         runReported(m_context.dialogs, [this] { m_document->checkDisk(); });
-}
-
-bool TMainForm::savePrompt()
-{
-    return m_documents->savePrompt();
 }
 
 QString TMainForm::currentFileName() const

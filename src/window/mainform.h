@@ -53,9 +53,6 @@ public:
     void preserveUnsavedWork();
     /** The recovery copy of this window's unsaved text. */
     RecoveryKeeper& recovery() const { return *m_recovery; }
-    /** The save prompt; false when the caller must stop. */
-    bool savePrompt();
-
     /** Tree, printing, search, edit commands; also what the options window changes. */
     EditorFeatures& features() const { return *m_features; }
     RulerGutter& rulerGutter() const { return *m_rulerGutter; }

@@ -2,9 +2,9 @@
 #include "mainformui.h"
 
 #include "document/documenteditor.h"
-#include "document/editortexts.h"
 #include "settings/settingstable.h"
 #include "view/statusrow.h"
+#include "window/windowtexts.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -154,7 +154,7 @@ void buildPopupMenus(QWidget* owner, MainFormUi& ui)
 
     ui.PopupMenu1 = new QMenu(owner);
     ui.PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    addItem(ui.PopupMenu1, QStringLiteral("Pop_Name"), QStringLiteral("表示ファイルタイプ選択"))->setEnabled(false);
+    addItem(ui.PopupMenu1, QStringLiteral("Pop_Name"), Caption::Pop_Name)->setEnabled(false);
     ui.PopupMenu1->addSeparator();
     ui.treeFilterItems = {
         addItem(ui.PopupMenu1, QStringLiteral("Pop_txt"), QStringLiteral("*.txt")),

@@ -49,7 +49,13 @@ struct TreeWidgets
 
     WorkTreeControls controls() const
     {
-        return { CoolBar2, Label2, Tree, CoolTree, ToolButton9, PopupMenu1, filterItems };
+        return { .CoolBar2 = CoolBar2,
+                 .Label2 = Label2,
+                 .Tree = Tree,
+                 .CoolTree = CoolTree,
+                 .ToolButton9 = ToolButton9,
+                 .PopupMenu1 = PopupMenu1,
+                 .filterItems = filterItems };
     }
 
     QAction* popup(const QString& name) const

@@ -2,7 +2,6 @@
 // The document without a window: opened, edited and saved through an in-memory text.
 #include "document/document.h"
 #include "document/documenttext.h"
-#include "document/editortexts.h"
 
 #include <QDir>
 #include <QFile>

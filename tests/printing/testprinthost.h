@@ -101,7 +101,12 @@ public:
 
     PreviewControls controls()
     {
-        return PreviewControls { F_PVew, Panel3, pageButtons, PopupMenu3, zoomItems, QRPreview1 };
+        return PreviewControls { .F_PVew = F_PVew,
+                                 .Panel3 = Panel3,
+                                 .pageButtons = pageButtons,
+                                 .PopupMenu3 = PopupMenu3,
+                                 .zoomItems = zoomItems,
+                                 .QRPreview1 = QRPreview1 };
     }
 
     qsizetype documentUtf8Length() const override { return RichEdit2->toPlainText().toUtf8().size(); }

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 // The recent lists and their menu items, and the commands that start further editors.
-#include "document/editortexts.h"
 #include "launcher/launchertexts.h"
 #include "mainformfixture.h"
 #include "settings/settingstexts.h"

@@ -2,7 +2,6 @@
 // The editor's own save (Ctrl+S on the real window) keeps what a file is: its other names, its
 // owner, group, mode, attributes and ACLs, its kind, and its old content when a save cannot finish.
 #include "app/backupoffer.h"
-#include "document/editortexts.h"
 #include "formats/filewriter.h"
 #include "formats/formattexts.h"
 #include "mainformfixture.h"

@@ -2,7 +2,6 @@
 // What the window shows agrees with the text: the position after a find from the dialog, the
 // insert/overtype field, a search that ignores case the Unicode way, Alt with a letter that opens no menu, absolute
 // names, the marked encoding to reopen in, and undo in the edit popup.
-#include "document/editortexts.h"
 #include "mainformfixture.h"
 #include "view/search/replacedialog.h"
 #include "view/search/searchtexts.h"

@@ -31,20 +31,20 @@ ReplaceDialog::ReplaceDialog(QWidget* parent)
     m_find->setObjectName(QStringLiteral("FindText"));
     m_replace = new QLineEdit(this);
     m_replace->setObjectName(QStringLiteral("ReplaceText"));
-    auto* findLabel = new QLabel(QStringLiteral("検索する文字列(&N):"), this);
+    auto* findLabel = new QLabel(ReplaceDialogText::Find, this);
     findLabel->setBuddy(m_find);
-    auto* replaceLabel = new QLabel(QStringLiteral("置換後の文字列(&P):"), this);
+    auto* replaceLabel = new QLabel(ReplaceDialogText::Replace, this);
     replaceLabel->setBuddy(m_replace);
-    m_wholeWord = new QCheckBox(QStringLiteral("単語単位で探す(&W)"), this);
+    m_wholeWord = new QCheckBox(ReplaceDialogText::WholeWord, this);
     m_wholeWord->setObjectName(QStringLiteral("WholeWord"));
-    m_matchCase = new QCheckBox(QStringLiteral("大文字と小文字を区別する(&C)"), this);
+    m_matchCase = new QCheckBox(ReplaceDialogText::MatchCase, this);
     m_matchCase->setObjectName(QStringLiteral("MatchCase"));
 
-    QPushButton* findNext = button(QStringLiteral("FindNext"), QStringLiteral("次を検索(&F)"), this);
+    QPushButton* findNext = button(QStringLiteral("FindNext"), ReplaceDialogText::FindNext, this);
     findNext->setDefault(true);
-    QPushButton* replaceOne = button(QStringLiteral("Replace"), QStringLiteral("置換して次に(&R)"), this);
-    QPushButton* replaceAll = button(QStringLiteral("ReplaceAll"), QStringLiteral("すべて置換(&A)"), this);
-    QPushButton* cancel = button(QStringLiteral("Cancel"), QStringLiteral("キャンセル"), this);
+    QPushButton* replaceOne = button(QStringLiteral("Replace"), ReplaceDialogText::ReplaceOne, this);
+    QPushButton* replaceAll = button(QStringLiteral("ReplaceAll"), ReplaceDialogText::ReplaceAll, this);
+    QPushButton* cancel = button(QStringLiteral("Cancel"), ReplaceDialogText::Cancel, this);
     connect(findNext, &QPushButton::clicked, this, &ReplaceDialog::findNext);
     connect(replaceOne, &QPushButton::clicked, this, &ReplaceDialog::replace);
     connect(replaceAll, &QPushButton::clicked, this, &ReplaceDialog::replaceAll);

@@ -6,6 +6,17 @@
 inline const QString kSearchTitle = QStringLiteral("検索／置き換え");
 inline const QString kSearchFinished = QStringLiteral("検索が終了しました");
 
+namespace ReplaceDialogText {
+inline const QString Find = QStringLiteral("検索する文字列(&N):");
+inline const QString Replace = QStringLiteral("置換後の文字列(&P):");
+inline const QString WholeWord = QStringLiteral("単語単位で探す(&W)");
+inline const QString MatchCase = QStringLiteral("大文字と小文字を区別する(&C)");
+inline const QString FindNext = QStringLiteral("次を検索(&F)");
+inline const QString ReplaceOne = QStringLiteral("置換して次に(&R)");
+inline const QString ReplaceAll = QStringLiteral("すべて置換(&A)");
+inline const QString Cancel = QStringLiteral("キャンセル");
+} // namespace ReplaceDialogText
+
 /** "3個置き換えました": the count, then the text, with no blank between. */
 inline QString replacedCountMessage(int count)
 {
