@@ -69,6 +69,28 @@ QString fromSequence(int number, QStringView sequence)
     return QString(sequence.at((number - 1) % sequence.size()));
 }
 
+// The number of a list item: a level below the first counts again after each item of a level above it.
+int itemNumber(const QTextBlock& block, QTextList* list)
+{
+    const QTextListFormat format = list->format();
+    const int start = format.hasProperty(kRtfListStartProperty) ? format.intProperty(kRtfListStartProperty) : 1;
+    const int level = format.indent() - 1;
+    if (level <= 0)
+        return start + list->itemNumber(block);
+    const QVariant key = format.property(kRtfListKeyProperty);
+    int count = 0;
+    int steps = 0;
+    for (QTextBlock before = block.previous(); before.isValid() && steps < 100000;
+         before = before.previous(), ++steps) {
+        QTextList* const other = before.textList();
+        if (other == list)
+            ++count;
+        else if (other && other->format().property(kRtfListKeyProperty) == key && other->format().indent() - 1 < level)
+            break;
+    }
+    return start + count;
+}
+
 // The label's number at an ancestor level: the last item of the same RTF list at that level before the block.
 QString ancestorNumber(const QTextBlock& block, const QVariant& key, int level)
 {
@@ -78,9 +100,7 @@ QString ancestorNumber(const QTextBlock& block, const QVariant& key, int level)
         QTextList* const list = before.textList();
         if (!list || list->format().property(kRtfListKeyProperty) != key || list->format().indent() - 1 != level)
             continue;
-        const QTextListFormat format = list->format();
-        const int start = format.hasProperty(kRtfListStartProperty) ? format.intProperty(kRtfListStartProperty) : 1;
-        return listNumberText(start + list->itemNumber(before), format.intProperty(kRtfListNumberFormatProperty));
+        return listNumberText(itemNumber(before, list), list->format().intProperty(kRtfListNumberFormatProperty));
     }
     return QStringLiteral("1");
 }
@@ -149,7 +169,7 @@ QString listLabel(const QTextBlock& block)
         QString pattern = format.stringProperty(kRtfListTemplateProperty);
         if (!format.hasProperty(kRtfListTemplateProperty))
             pattern = QString(QChar(char16_t(level))) + u'.';
-        const int number = format.intProperty(kRtfListStartProperty) + list->itemNumber(block);
+        const int number = itemNumber(block, list);
         QString label;
         for (const QChar c : pattern) {
             if (c.unicode() > 8)

@@ -203,11 +203,11 @@ void TestRtfKeep::listNumbersReadAndKept_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("label");
     const std::pair<const char16_t*, const char16_t*> rows[] = {
-        { u"three", u"3." },       { u"four", u"4." },           { u"four one", u"4.1." }, { u"four two", u"4.2." },
-        { u"letter a", u"(a)" },   { u"letter b", u"(b)" },      { u"いろは一", u"イ)" },  { u"いろは二", u"ロ)" },
-        { u"あいう一", u"ア." },   { u"あいう二", u"イ." },      { u"丸一", u"①" },        { u"丸二", u"②" },
-        { u"漢数字一", u"一、" },  { u"漢数字二", u"二、" },     { u"roman one", u"I." },  { u"roman two", u"II." },
-        { u"legacy two", u"II." }, { u"legacy three", u"III." },
+        { u"three", u"3." },     { u"four", u"4." },       { u"four one", u"4.1." },  { u"four two", u"4.2." },
+        { u"five", u"5." },      { u"five one", u"5.1." }, { u"letter a", u"(a)" },   { u"letter b", u"(b)" },
+        { u"いろは一", u"イ)" }, { u"いろは二", u"ロ)" },  { u"あいう一", u"ア." },   { u"あいう二", u"イ." },
+        { u"丸一", u"①" },       { u"丸二", u"②" },        { u"漢数字一", u"一、" },  { u"漢数字二", u"二、" },
+        { u"roman one", u"I." }, { u"roman two", u"II." }, { u"legacy two", u"II." }, { u"legacy three", u"III." },
     };
     for (const auto& [text, label] : rows)
         QTest::newRow(qPrintable(QString::fromUtf16(text))) << QString::fromUtf16(text) << QString::fromUtf16(label);
