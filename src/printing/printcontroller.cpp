@@ -32,10 +32,10 @@ constexpr int kMaximumZoom = 2000;
  * How long the preview breaks pages at a time before the window answers again, and how long it
  * may take before the first page shows.
  */
-constexpr int kLayoutSliceMs = 20;
+constexpr int kLayoutSliceMs = 15;
 constexpr int kFirstPageMs = 100;
 /** The preview takes the text this many bytes at a time: a few ms to copy, a thousand pages or so. */
-constexpr qsizetype kTextSlice = qsizetype(4) << 20;
+constexpr qsizetype kTextSlice = qsizetype(2) << 20;
 /** The print progress counts in thousandths of the text. */
 constexpr int kProgressSteps = 1000;
 
@@ -253,10 +253,13 @@ void PrintController::layOutMorePages()
         m_layoutTimer->stop();
         return;
     }
-    if (!m_previewLayout->isTextComplete()) {
+    // A tick either takes more text or breaks more pages, so that it stays short.
+    m_textTick = !m_textTick;
+    if (m_textTick && !m_previewLayout->isTextComplete()) {
         const QByteArray more = m_host.documentUtf8(m_previewLayout->textLength(), kTextSlice);
         m_previewLayout->appendText(
             more, more.size() < kTextSlice || m_previewLayout->textLength() + more.size() >= m_previewTextLength);
+        return;
     }
     if (m_previewLayout->layOutUntil(QDeadlineTimer(kLayoutSliceMs)))
         m_layoutTimer->stop();

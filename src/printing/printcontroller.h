@@ -84,6 +84,7 @@ private:
     std::unique_ptr<ReportLayout> m_previewLayout;
     QTimer* m_layoutTimer = nullptr;
     qsizetype m_previewTextLength = 0; // in UTF-8 bytes
+    bool m_textTick = false;
     ReportSetup m_setup = ReportSetup::design();
     QByteArray m_lines; // UTF-8
     bool m_previewing = false;
