@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QToolBar>
 #include <QWindow>
@@ -619,6 +620,10 @@ void TestMainForm::controlsHaveTheirNames()
                               "FilePanel", "Label2", "Tree", "Panel1", "StatusBar1", "StatusBar2", "StatusBar3",
                               "Panel2", "QuickRep1", "QRPreview1", "Panel3" })
         QVERIFY2(f->control(QString::fromLatin1(name)), name);
+    // Nothing shows an alternate editor: the document editor is the only text widget, and it
+    // holds one plain view.
+    QVERIFY(!f->form->findChild<QPlainTextEdit*>());
+    QCOMPARE(f->editor()->findChildren<QsciScintilla*>().size(), 1);
     QVERIFY(f->control(QStringLiteral("CoolBar2"))->isHidden());
     QVERIFY(f->control(QStringLiteral("Panel3"))->isHidden());
     QVERIFY(!f->editor()->isHidden());

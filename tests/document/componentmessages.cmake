@@ -1,0 +1,20 @@
+# SPDX-License-Identifier: MIT
+# The editing component's messages (SCI_*) are sent from the Scintilla view's own folder only:
+# everything else asks the view through EditorView. Run as: cmake -DSOURCE_DIR=<repository> -P this file.
+file(GLOB_RECURSE sources "${SOURCE_DIR}/src/*.cpp" "${SOURCE_DIR}/src/*.h")
+if(NOT sources)
+    message(FATAL_ERROR "no sources under ${SOURCE_DIR}/src")
+endif()
+set(outside "")
+foreach(file IN LISTS sources)
+    if(file MATCHES "/src/document/scintilla/")
+        continue()
+    endif()
+    file(STRINGS "${file}" messages REGEX "SCI_[A-Z]")
+    if(messages)
+        list(APPEND outside "${file}")
+    endif()
+endforeach()
+if(outside)
+    message(FATAL_ERROR "Scintilla messages outside src/document/scintilla: ${outside}")
+endif()
