@@ -73,7 +73,7 @@ QString dialogStartFolder(const QString& documentName, const QStringList& recent
         return !folder.isEmpty() && QDir::cleanPath(folder) != QDir::cleanPath(programFolder) && QDir(folder).exists();
     };
     if (!namesNoFile(documentName)) {
-        const QString folder = QFileInfo(documentName).absolutePath() + QLatin1Char('/');
+        QString folder = QFileInfo(documentName).absolutePath() + QLatin1Char('/');
         if (usable(folder))
             return folder;
     }

@@ -22,7 +22,7 @@ namespace pemmo::formats {
 namespace {
 
 constexpr const char* kNativeUtf16 = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE";
-const iconv_t kInvalid = reinterpret_cast<iconv_t>(-1); // NOLINT(performance-no-int-to-ptr): iconv's own failure value
+const iconv_t kInvalid = reinterpret_cast<iconv_t>(-1);
 
 iconv_t openOrNull(const char* to, const char* from)
 {

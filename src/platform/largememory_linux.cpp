@@ -17,6 +17,5 @@ void preferHugePages(void* data, std::size_t size)
     const std::uintptr_t begin = (address + kHugePage - 1) & ~(kHugePage - 1);
     const std::uintptr_t end = (address + size) & ~(kHugePage - 1);
     if (end > begin)
-        // The advice is about whole pages inside the caller's block; the cast costs nothing there.
-        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE); // NOLINT(performance-no-int-to-ptr)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
