@@ -233,6 +233,8 @@ public:
     /** The vertical scroll bar of the view now shown; every kind of scroll moves it. */
     QScrollBar* verticalScrollBar() const;
     void setContextMenu(QMenu* menu);
+    /** Enter opens instead of breaking the line (a Grep result's lines): enterActivated() is sent instead. */
+    void setEnterActivates(bool activates) { m_enterActivates = activates; }
 
     /** Of several dropped files only the last local one is opened; empty when there is none. */
     static QString lastDroppedFile(const QMimeData* mime);
@@ -241,6 +243,10 @@ Q_SIGNALS:
     /** The view scrolled vertically, by any means. */
     void verticalScrolled();
     void mousePressed();
+    /** Enter was pressed while setEnterActivates(true): the key typed nothing. */
+    void enterActivated();
+    /** A double-click on the text; the view has done its own (selected a word) by the time a queued slot runs. */
+    void doubleClicked();
     void keyPressing();
     void keyReleased();
     void modificationChanged(bool modified);
@@ -280,6 +286,7 @@ private:
     bool m_rich = false;
     // The component cannot be marked modified without a change; this stands in for that.
     bool m_forcedModified = false;
+    bool m_enterActivates = false;
     bool m_reportedModified = false;
     bool m_wordWrap = false;
     CodeLanguage m_language = CodeLanguage::None;

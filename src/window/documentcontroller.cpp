@@ -432,6 +432,25 @@ void DocumentController::showMessage(const QString& text)
     m_ui.messageField->setText(text);
 }
 
+void DocumentController::startGeneratedDocument(const QString& title)
+{
+    endPreview();
+    m_ui.Memo1->hide();
+    m_ui.RichEdit2->show();
+    m_ui.RichEdit2->setCodeLanguage(CodeLanguage::None);
+    m_currentFileName = QStringLiteral(" ");
+    m_ui.window->setWindowTitle(QStringLiteral("[*][ %1 ]-%2").arg(title, kVersionCaption));
+    setTextFormat(kNewDocumentFormat);
+    m_lossy = false;
+    m_disk.clear();
+    m_unkept.clear();
+}
+
+bool DocumentController::holdsUntitledUnchanged() const
+{
+    return namesNoFile(m_currentFileName) && !m_ui.RichEdit2->isModified() && !m_loading;
+}
+
 void DocumentController::FileNew()
 {
     if (!savePrompt())

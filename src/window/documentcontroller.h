@@ -114,6 +114,13 @@ public:
     void noticeDiskChanges();
     /** How the file stood on disk at the last load or save. */
     const DiskSnapshot& diskSnapshot() const { return m_disk; }
+    /**
+     * Empties the document editor for a text the program writes (a Grep result), with no save
+     * prompt: untitled, so a save asks for a name, and @p title in the caption.
+     */
+    void startGeneratedDocument(const QString& title);
+    /** Untitled and unchanged: a generated text may take its place. */
+    bool holdsUntitledUnchanged() const;
     /** Gives the document editor the focus and clears its modified flag. */
     void focusUnmodifiedDocumentEditor();
 

@@ -4,13 +4,19 @@
 #include "mainformui.h"
 #include "ui/appcontext.h"
 #include "ui/dialogs.h"
+#include "view/lineplace.h"
 
 #include <QMainWindow>
 #include <QStringList>
 
+#include <memory>
+#include <optional>
+
 class DocumentController;
 class EditorFeatures;
 class EncodingMenu;
+class GrepCommands;
+class LineJump;
 struct FeatureControls;
 class InstanceCommands;
 class PositionDisplay;
@@ -60,6 +66,10 @@ public:
 
     /** Open, save, title routine and dialog state of the document. */
     DocumentController& documents() const { return *m_documents; }
+    /** 「Grep」 and its result document. */
+    GrepCommands& grep() const { return *m_grep; }
+    /** The place the command line named in its file ("+LINE FILE", "FILE:LINE"); after a pending load, then. */
+    void goToCommandLinePlace(const LinePlace& place);
     /** The encoding menu: its two submenus under ﾌｧｲﾙ and the format field's popup. */
     EncodingMenu& encodingMenu() const { return *m_encodings; }
 
@@ -114,6 +124,9 @@ private:
     InstanceCommands* m_instances = nullptr;
     RecoveryKeeper* m_recovery = nullptr;
     EditorFeatures* m_features = nullptr;
+    GrepCommands* m_grep = nullptr;
+    std::unique_ptr<LineJump> m_jump;
+    std::optional<LinePlace> m_pendingPlace;
     CommandTargets m_targets;
 
     QString m_commandLineFile;
