@@ -9,7 +9,8 @@ std::optional<LinePlace> parseLinePlace(QStringView text)
 {
     // NFKC turns full-width digits and colons into ASCII ones.
     const QString typed = text.toString().normalized(QString::NormalizationForm_KC).trimmed();
-    static const QRegularExpression form(QStringLiteral("^(\\d{1,12})(?:\\s*[:,]\\s*(\\d{1,12})(?:\\s*[:,]\\s*(\\d{1,12}))?)?$"));
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{1,12})(?:\\s*[:,]\\s*(\\d{1,12})(?:\\s*[:,]\\s*(\\d{1,12}))?)?$"));
     const QRegularExpressionMatch match = form.match(typed);
     if (!match.hasMatch())
         return std::nullopt;

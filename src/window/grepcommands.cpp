@@ -13,8 +13,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
-#include <QShortcut>
 #include <QPointer>
+#include <QShortcut>
 #include <QThread>
 
 #include <functional>
@@ -111,12 +111,13 @@ GrepCommands::GrepCommands(const GrepControls& controls, DocumentController& doc
     connect(m_open, &QShortcut::activated, this, &GrepCommands::openResultAtCaret);
     connect(m_ui.RichEdit2, &DocumentEditor::enterActivated, this, &GrepCommands::openResultAtCaret);
     // After the view's own double-click (which selects a word) is over.
-    connect(m_ui.RichEdit2, &DocumentEditor::doubleClicked, this,
-            [this] {
-                if (showsResult())
-                    openResultAtCaret();
-            },
-            Qt::QueuedConnection);
+    connect(
+        m_ui.RichEdit2, &DocumentEditor::doubleClicked, this,
+        [this] {
+            if (showsResult())
+                openResultAtCaret();
+        },
+        Qt::QueuedConnection);
     // Another document in this window: its lines are text again, and Enter breaks them.
     connect(&m_documents, &DocumentController::documentLoaded, this, [this] {
         if (isRunning())
@@ -224,7 +225,8 @@ void GrepCommands::run(const GrepDialogFields& fields)
     QPointer<GrepCommands> self(this);
     auto post = [self](QString lines, int done, int total, qint64 matches) {
         QMetaObject::invokeMethod(
-            self, [self, lines = std::move(lines), done, total, matches] {
+            self,
+            [self, lines = std::move(lines), done, total, matches] {
                 if (self)
                     self->take(lines, done, total, matches);
             },
@@ -234,7 +236,8 @@ void GrepCommands::run(const GrepDialogFields& fields)
         BatchingReceiver receiver(post);
         const GrepSummary summary = runGrep(conditions, receiver, m_cancel);
         receiver.flush();
-        QMetaObject::invokeMethod(this, [this, summary] { end(summary); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, summary] { end(summary); }, Qt::QueuedConnection);
     });
     m_thread->start();
 }

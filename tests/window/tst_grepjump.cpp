@@ -188,7 +188,8 @@ void TestGrepJump::jumpMovesCaretAndPosition()
     const int caret = f.editor()->selectionStart();
     QCOMPARE(f.editor()->lineFromChar(caret), row);
     QCOMPARE(caret - f.editor()->lineIndex(row), column);
-    QCOMPARE(f.control<QLabel>(QStringLiteral("StatusBar2"))->text(), QStringLiteral("R: %1 C: %2").arg(row + 1).arg(column + 1));
+    QCOMPARE(f.control<QLabel>(QStringLiteral("StatusBar2"))->text(),
+             QStringLiteral("R: %1 C: %2").arg(row + 1).arg(column + 1));
 }
 
 void TestGrepJump::commandLinePlace_data()
@@ -201,8 +202,8 @@ void TestGrepJump::commandLinePlace_data()
     // "lines.txt" holds "first\nsecond line\nthird\nlast".
     QTest::newRow("+LINE FILE") << QStringList { QStringLiteral("+3"), QStringLiteral("%1/lines.txt") }
                                 << QStringLiteral("lines.txt") << 18 << QString();
-    QTest::newRow("FILE:LINE:COLUMN") << QStringList { QStringLiteral("%1/lines.txt:2:8") } << QStringLiteral("lines.txt")
-                                      << 13 << QString();
+    QTest::newRow("FILE:LINE:COLUMN") << QStringList { QStringLiteral("%1/lines.txt:2:8") }
+                                      << QStringLiteral("lines.txt") << 13 << QString();
     QTest::newRow("+LINE:COLUMN:LENGTH selects the match")
         << QStringList { QStringLiteral("+2:8:4"), QStringLiteral("%1/lines.txt") } << QStringLiteral("lines.txt") << 13
         << QStringLiteral("line");
