@@ -52,9 +52,11 @@ public:
             ++m_matches;
         }
         m_done = index + 1;
-        if (m_clock.elapsed() >= 50 || m_first) {
+        // The first matches go at once, so the result starts to show without waiting for a batch.
+        const bool firstMatches = m_first && !m_lines.isEmpty();
+        if (firstMatches || m_clock.elapsed() >= 50) {
             flush();
-            m_first = m_matches == 0;
+            m_first = m_first && !firstMatches;
         }
     }
     void flush()
