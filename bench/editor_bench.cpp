@@ -79,6 +79,8 @@ public:
     std::optional<QColor> chooseColour(const QColor&) override { return std::nullopt; }
     bool printerSetup(QPrinter&) override { return false; }
     bool showHelp(const QString&) override { return false; }
+    bool askGrep(GrepDialogFields&) override { return false; }
+    std::optional<QString> askText(const QString&, const QString&, const QString&) override { return std::nullopt; }
     QString saveAs;
 };
 

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "view/lineplace.h"
+
 #include <QStringList>
+
+#include <optional>
 
 /** What the desktop's menu entry may ask for besides a file. */
 enum class ModeRequest {
@@ -22,6 +26,10 @@ struct CommandLine
     QStringList moreFiles;
     /** "--recover PATH": an editor that opens the unsaved document of a recovery copy. */
     QString recoverCopy;
+    /** "+LINE[:COLUMN[:LENGTH]] FILE" or "FILE:LINE[:COLUMN]": where the caret goes in the file. */
+    std::optional<LinePlace> place;
+    /** "--grep [FIELDS…]": an editor that runs a Grep (no fields: one that asks for it). */
+    std::optional<QStringList> grep;
 };
 
 /**
@@ -29,6 +37,8 @@ struct CommandLine
  * "--recover PATH" as the only arguments (an editor); everything else is the file. After
  * "--editor", arguments that do not name one file when joined are several files, as the desktop
  * passes them.
- * A file whose name starts with "--" is still reached as "./--name".
+ * A file whose name starts with "--" is still reached as "./--name". A place in the file comes
+ * as "+LINE[:COLUMN[:LENGTH]]" before it, or as ":LINE[:COLUMN]" after a name that is not itself
+ * an existing file, while the name without it is one.
  */
 CommandLine parseCommandLine(const QStringList& arguments);

@@ -11,6 +11,7 @@
 #include "settings/settingstexts.h"
 #include "ui/dialogs.h"
 #include "window/editorfeatures.h"
+#include "window/grepcommands.h"
 #include "window/mainform.h"
 
 #include <QCoreApplication>
@@ -86,8 +87,17 @@ void Startup::createForms()
     // The one options window serves the editor window of this process.
     m_optionForm->setHost(&m_mainForm->features());
     QObject::connect(m_mainForm.get(), &TMainForm::optionsRequested, m_optionForm.get(), &TFormOption::FOClick);
-    if (m_mode == StartMode::Editor)
+    if (m_mode == StartMode::Editor) {
         m_mainForm->show();
+        if (m_commandLine.place)
+            m_mainForm->goToCommandLinePlace(*m_commandLine.place);
+        if (m_commandLine.grep) {
+            QMetaObject::invokeMethod(
+                m_mainForm.get(),
+                [form = m_mainForm.get(), fields = *m_commandLine.grep] { form->grep().runFromCommandLine(fields); },
+                Qt::QueuedConnection);
+        }
+    }
 }
 
 void Startup::endWithoutQuestions()

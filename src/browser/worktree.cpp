@@ -115,6 +115,7 @@ void WorkTree::refresh(const QString& fileName)
     if (const std::optional<TreeFilter> chosen = filterForIndex(m_host.openDialogFilterIndex()))
         m_filter = *chosen;
     m_canonicalWorkFolder = QFileInfo(plan.workFolder).canonicalFilePath();
+    m_workFolder = plan.workFolder;
     m_workFolderRoot = volumeRootOf(plan.workFolder);
     m_jobs.push_back({ nullptr, std::make_unique<FolderReader>(m_rule.treeFolder()), true });
     m_fillClock.start();

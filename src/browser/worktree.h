@@ -64,6 +64,8 @@ public:
 
     /** Whether the panel is shown (the switch's check mark). */
     bool isShown() const;
+    /** The folder the tree shows, while it is shown; empty otherwise. */
+    QString workFolder() const { return isShown() ? m_workFolder : QString(); }
     /** Whether folders are still being read. */
     bool isFilling() const { return !m_jobs.empty(); }
 
@@ -99,6 +101,7 @@ private:
     RefreshRule m_rule;
     TreeFilter m_filter = TreeFilter::NoExtension; // the one chosen last
     QString m_canonicalWorkFolder;
+    QString m_workFolder;
     QString m_workFolderRoot;
     std::deque<FillJob> m_jobs;
     QTimer m_pump;

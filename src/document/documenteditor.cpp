@@ -134,6 +134,11 @@ bool DocumentEditor::eventFilter(QObject* watched, QEvent* event)
         // What a menu's Alt+letter did not take is no typing either (AltGr comes without Alt).
         const auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers modifiers = key->modifiers();
+        if (m_enterActivates && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))) {
+            Q_EMIT enterActivated();
+            return true;
+        }
         if ((modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier) && !key->text().isEmpty() &&
             key->text().front().isPrint())
             return true;
@@ -162,6 +167,9 @@ bool DocumentEditor::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::InputMethod:
         Q_EMIT textMayChange();
+        break;
+    case QEvent::MouseButtonDblClick:
+        Q_EMIT doubleClicked();
         break;
     case QEvent::MouseButtonRelease:
         // A middle click pastes the selection.

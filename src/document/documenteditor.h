@@ -237,6 +237,8 @@ public:
     /** The vertical scroll bar of the view now shown; every kind of scroll moves it. */
     QScrollBar* verticalScrollBar() const;
     void setContextMenu(QMenu* menu);
+    /** Enter opens instead of breaking the line (a Grep result's lines): enterActivated() is sent instead. */
+    void setEnterActivates(bool activates) { m_enterActivates = activates; }
 
     /** Of several dropped files only the last local one is opened; empty when there is none. */
     static QString lastDroppedFile(const QMimeData* mime);
@@ -245,6 +247,10 @@ Q_SIGNALS:
     /** The view scrolled vertically, by any means. */
     void verticalScrolled();
     void mousePressed();
+    /** Enter was pressed while setEnterActivates(true): the key typed nothing. */
+    void enterActivated();
+    /** A double-click on the text; the view has done its own (selected a word) by the time a queued slot runs. */
+    void doubleClicked();
     void keyPressing();
     void keyReleased();
     void modificationChanged(bool modified);
@@ -279,6 +285,7 @@ private:
     RichTextView* m_richView = nullptr;
     // The view that shows the document: every question about the document goes to it.
     EditorView* m_shown = nullptr;
+    bool m_enterActivates = false;
     bool m_wordWrap = false;
     CodeLanguage m_language = CodeLanguage::None;
     bool m_colouring = true;

@@ -18,6 +18,8 @@ inline const QString kGrepUnknownEncoding = QStringLiteral("文字コード「%1
 // %1: a folder given to -r's absence.
 inline const QString kGrepIsFolder = QStringLiteral("「%1」はフォルダーです（-r でフォルダーの中を検索します）。");
 
+inline const QString kGrepCaption = QStringLiteral("Grep");
+
 // The result document.
 inline const QString kGrepResultTitle = QStringLiteral("Grep \"%1\"");
 inline const QString kGrepHeaderPattern = QStringLiteral("検索文字列: %1");
@@ -38,3 +40,5 @@ inline const QString kGrepCancelled = QStringLiteral("中止しました。%1 �
 // %1: files searched so far, %2: files in all, %3: matches so far.
 inline const QString kGrepProgress = QStringLiteral("Grep: %1 / %2 ファイル、%3 件");
 inline const QString kGrepSkippedFiles = QStringLiteral("読み込めなかったファイル: %1 個");
+inline const QString kGrepCancelHint = QStringLiteral("（Esc で中止）");
+inline const QString kGrepFolderMissing = QStringLiteral("フォルダー「%1」が見つかりません。");

@@ -68,6 +68,8 @@ void TForm1::buildMenus()
     connect(addItem(m_popupMenu1, QStringLiteral("Open1"), kOpenItem), &QAction::triggered, this, &TForm1::Open1Click);
     connect(addItem(m_popupMenu1, QStringLiteral("Sdi1"), kEmptyEditorItem), &QAction::triggered, this,
             &TForm1::Sdi1Click);
+    connect(addItem(m_popupMenu1, QStringLiteral("Grep1"), kLauncherGrep), &QAction::triggered, this,
+            &TForm1::Grep1Click);
     m_fileMenu.menu = m_popupMenu1;
     m_fileMenu.separator = addItem(m_popupMenu1, QStringLiteral("MRUSeparator"), QStringLiteral("-FileName-"));
 
@@ -198,6 +200,13 @@ void TForm1::Sdi1Click()
 {
     runRegistrySequence(m_context.dialogs, OpenMode::OpenOnly, kLauncherRegistryReadFailed, applyCascadeStep);
     startEditor(QString());
+}
+
+void TForm1::Grep1Click()
+{
+    runRegistrySequence(m_context.dialogs, OpenMode::OpenOnly, kLauncherRegistryReadFailed, applyCascadeStep);
+    // An editor that asks for the conditions: the dialog and the result belong to its window.
+    m_context.processes->startGrepEditor({});
 }
 
 void TForm1::MRUClick(int index)

@@ -62,6 +62,7 @@ private:
 
     void Open1Click();
     void Sdi1Click();
+    void Grep1Click();
     void MRUClick(int index);
     void MMMClick(int index);
     void Exit1Click();

@@ -25,6 +25,16 @@ public:
     {
         QProcess::startDetached(QCoreApplication::applicationFilePath(), { QStringLiteral("--recover"), lockPath });
     }
+    void startEditorAt(const QString& filePath, qint64 line, qint64 column, qint64 length) override
+    {
+        const QString place = QStringLiteral("+%1:%2:%3").arg(line).arg(column).arg(length);
+        QProcess::startDetached(QCoreApplication::applicationFilePath(), { place, filePath });
+    }
+    void startGrepEditor(const QStringList& arguments) override
+    {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                QStringList { QStringLiteral("--grep") } + arguments);
+    }
 };
 
 } // namespace

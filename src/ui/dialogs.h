@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -31,6 +32,22 @@ struct FontChoice
 {
     QFont font;
     std::optional<QColor> colour;
+};
+
+/** The Grep dialog's fields: what it starts with, and on confirmation what the user entered. */
+struct GrepDialogFields
+{
+    QString pattern;
+    QString fileMask;
+    QString folder;
+    QString excludedFolders;
+    /** Empty: detect each file's encoding; else one of @p encodings. */
+    QString encoding;
+    QStringList encodings; ///< the names offered besides automatic detection
+    bool subfolders = true;
+    bool caseSensitive = false;
+    bool wholeWord = false;
+    bool regex = false;
 };
 
 /**
@@ -77,6 +94,10 @@ public:
     virtual std::optional<QColor> chooseColour(const QColor& initial) = 0;
     /** The printer set-up dialog; on confirmation @p printer holds the choice and true is returned. */
     virtual bool printerSetup(QPrinter& printer) = 0;
+    /** The Grep dialog, starting from @p fields; on confirmation they hold the entries and true is returned. */
+    virtual bool askGrep(GrepDialogFields& fields) = 0;
+    /** A one-line question (「指定行へジャンプ」): the text entered, or nullopt when cancelled. */
+    virtual std::optional<QString> askText(const QString& title, const QString& label, const QString& initial) = 0;
     /** Shows the help book whose first page is @p indexPath in the help viewer; false when it cannot. */
     virtual bool showHelp(const QString& indexPath) = 0;
 

@@ -50,3 +50,20 @@ inline const NamedColour kBasicColours[] = {
     { "#0000ff", QStringLiteral("青") },   { "#ff00ff", QStringLiteral("赤紫") },
     { "#00ffff", QStringLiteral("水色") }, { "#ffffff", QStringLiteral("白") },
 };
+
+// The Grep dialog.
+namespace GrepDialogText {
+inline const QString Title = QStringLiteral("Grep");
+inline const QString Pattern = QStringLiteral("検索する文字列(&N):");
+inline const QString Mask = QStringLiteral("ファイル(&F):");
+inline const QString Folder = QStringLiteral("フォルダー(&D):");
+inline const QString Browse = QStringLiteral("参照(&B)...");
+inline const QString Excluded = QStringLiteral("除外フォルダー(&X):");
+inline const QString Encoding = QStringLiteral("文字コード(&E):");
+inline const QString Automatic = QStringLiteral("自動判別");
+inline const QString Subfolders = QStringLiteral("サブフォルダーも検索(&S)");
+inline const QString Case = QStringLiteral("大文字と小文字を区別する(&C)");
+inline const QString Word = QStringLiteral("単語単位で探す(&W)");
+inline const QString Regex = QStringLiteral("正規表現(&R)");
+inline const QString Search = QStringLiteral("検索");
+} // namespace GrepDialogText

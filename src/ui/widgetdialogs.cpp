@@ -2,6 +2,7 @@
 #include "widgetdialogs.h"
 
 #include "fontdialog.h"
+#include "grepdialog.h"
 #include "uitexts.h"
 #include "windowplacement.h"
 
@@ -9,6 +10,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -214,4 +216,23 @@ bool WidgetDialogs::showHelp(const QString& indexPath)
     m_helpViewer->raise();
     m_helpViewer->activateWindow();
     return true;
+}
+
+bool WidgetDialogs::askGrep(GrepDialogFields& fields)
+{
+    GrepDialog dialog(fields, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    fields = dialog.fields();
+    return true;
+}
+
+std::optional<QString> WidgetDialogs::askText(const QString& title, const QString& label, const QString& initial)
+{
+    bool accepted = false;
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), title, label, QLineEdit::Normal, initial,
+                                               &accepted);
+    if (!accepted)
+        return std::nullopt;
+    return text;
 }

@@ -27,6 +27,8 @@ public:
     std::optional<QColor> chooseColour(const QColor& initial) override;
     bool printerSetup(QPrinter& printer) override;
     bool showHelp(const QString& indexPath) override;
+    bool askGrep(GrepDialogFields& fields) override;
+    std::optional<QString> askText(const QString& title, const QString& label, const QString& initial) override;
 
 private:
     QString caption() const;

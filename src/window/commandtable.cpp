@@ -4,12 +4,16 @@
 #include "document/editortexts.h"
 #include "documentcontroller.h"
 #include "editcommands.h"
+#include "grep/greptexts.h"
+#include "grepcommands.h"
 #include "instancecommands.h"
+#include "linejump.h"
 #include "mainform.h"
 #include "options/help.h"
 #include "printing/printcontroller.h"
 #include "ui/errorreport.h"
 #include "view/search/searchcontroller.h"
+#include "view/viewtexts.h"
 #include "window/windowtexts.h"
 
 #include <QAction>
@@ -94,6 +98,10 @@ std::vector<CommandRow> buildTable()
         { .id = C::FindPreviousItem, .name = "FindPreviousItem", .menu = M::Edit,
           .caption = &Caption::FindPreviousItem, .shortcuts = "Shift+F3",
           .run = [](CommandTargets& t) { t.search->findPrevious(); } },
+        { .id = C::GrepItem, .name = "GrepItem", .menu = M::Edit, .caption = &kGrepCaption,
+          .run = [](CommandTargets& t) { t.grep->GrepClick(); } },
+        { .id = C::JumpItem, .name = "JumpItem", .menu = M::Edit, .caption = &kJumpCaption, .shortcuts = "Ctrl+G",
+          .run = [](CommandTargets& t) { t.jump->JumpClick(); } },
         { .id = C::N3, .name = "N3", .menu = M::Edit, .caption = &Caption::N3,
           .popup = { "PopFont", &Caption::PopFont, 5, false },
           .run = [](CommandTargets& t) { t.edit->N3Click(); } },

@@ -10,6 +10,8 @@
 class DocumentController;
 class Dialogs;
 class EditCommands;
+class GrepCommands;
+class LineJump;
 class InstanceCommands;
 class PrintController;
 class QAction;
@@ -39,6 +41,8 @@ enum class Command {
     E_Se,
     FindNextItem,
     FindPreviousItem,
+    GrepItem,
+    JumpItem,
     N3,
     N5,
     CoolBarVew,
@@ -66,6 +70,8 @@ struct CommandTargets
     EditCommands* edit = nullptr;
     PrintController* printing = nullptr;
     SearchController* search = nullptr;
+    GrepCommands* grep = nullptr;
+    LineJump* jump = nullptr;
     Dialogs* dialogs = nullptr;
     QAction* launcherSwitch = nullptr; // OP_str, whose handler reads and sets its check mark
 };

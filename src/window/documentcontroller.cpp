@@ -316,6 +316,21 @@ void DocumentController::showMessage(const QString& text)
     m_ui.messageField->setText(text);
 }
 
+void DocumentController::startGeneratedDocument(const QString& title)
+{
+    endPreview();
+    m_ui.RichEdit2->show();
+    m_ui.RichEdit2->setCodeLanguage(CodeLanguage::None);
+    m_currentFileName = QStringLiteral(" ");
+    m_ui.window->setWindowTitle(QStringLiteral("[*][ %1 ]-%2").arg(title, kVersionCaption));
+    m_document.startUntitled();
+}
+
+bool DocumentController::holdsUntitledUnchanged() const
+{
+    return namesNoFile(m_currentFileName) && !m_ui.RichEdit2->isModified() && !m_document.isLoading();
+}
+
 void DocumentController::FileNew()
 {
     if (!savePrompt())

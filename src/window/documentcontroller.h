@@ -99,6 +99,13 @@ public:
      * stamp is the one the document had, so a file changed since makes the first save ask.
      */
     bool restoreRecovery(const QString& lockPath);
+    /**
+     * Empties the document editor for a text the program writes (a Grep result), with no save
+     * prompt: untitled, so a save asks for a name, and @p title in the caption.
+     */
+    void startGeneratedDocument(const QString& title);
+    /** Untitled and unchanged: a generated text may take its place. */
+    bool holdsUntitledUnchanged() const;
     /** Gives the document editor the focus and clears its modified flag. */
     void focusUnmodifiedDocumentEditor();
 

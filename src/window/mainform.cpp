@@ -15,8 +15,10 @@
 #include "editorsettings.h"
 #include "encodingmenu.h"
 #include "formats/documentio.h"
+#include "grepcommands.h"
 #include "instancecommands.h"
 #include "launcher/editorlaunch.h"
+#include "linejump.h"
 #include "loadinputguard.h"
 #include "recentfiles.h"
 #include "settings/settingstable.h"
@@ -92,6 +94,10 @@ TMainForm::TMainForm(AppContext context, QStringList arguments, QWidget* parent)
                                        m_recent, this);
     m_features = new EditorFeatures(*this, featureControls(), m_context.dialogs);
     m_colouring = new ColouringSwitch(m_ui.commands[Command::ColorSyntax], m_ui.RichEdit2, m_context.dialogs, this);
+    m_grep = new GrepCommands(
+        GrepControls { .RichEdit2 = m_ui.RichEdit2, .window = this, .messageField = m_ui.Panel1->messageField() },
+        *m_documents, *m_features, m_context.dialogs, m_context.processes, this);
+    m_jump = std::make_unique<LineJump>(*m_ui.RichEdit2, *m_features, m_context.dialogs);
     connectCommands();
     FormCreate();
 }
@@ -141,6 +147,8 @@ void TMainForm::connectCommands()
                                  &m_features->editCommands(),
                                  &m_features->printing(),
                                  &m_features->search(),
+                                 m_grep,
+                                 m_jump.get(),
                                  &m_context.dialogs,
                                  m_ui.commands[Command::OP_str] };
     connectCommandTable(m_ui.commands, m_targets, this);
@@ -230,6 +238,16 @@ void TMainForm::loadCommandLineFile()
     setDocumentTitle(m_executableFolder);
 }
 
+void TMainForm::goToCommandLinePlace(const LinePlace& place)
+{
+    if (m_commandLineFile.isEmpty())
+        return;
+    if (m_commandLineLoadPending)
+        m_pendingPlace = place;
+    else
+        m_jump->jumpTo(place);
+}
+
 void TMainForm::loadPendingCommandLineFile()
 {
     if (!m_commandLineLoadPending)
@@ -238,6 +256,8 @@ void TMainForm::loadPendingCommandLineFile()
     if (m_documents->loadIntoDocumentEditor(m_commandLineFile)) {
         setDocumentTitle(m_commandLineFile);
         m_recent->rememberFile(m_commandLineFile);
+        if (const std::optional<LinePlace> place = std::exchange(m_pendingPlace, std::nullopt))
+            m_jump->jumpTo(*place);
         return;
     }
     // As when the load fails at the start: the window goes on as if started without a file.

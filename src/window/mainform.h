@@ -4,17 +4,22 @@
 #include "mainformui.h"
 #include "ui/appcontext.h"
 #include "ui/dialogs.h"
+#include "view/lineplace.h"
 
 #include <QMainWindow>
 #include <QStringList>
 
 #include <memory>
 
+#include <optional>
+
 class Document;
 class DocumentController;
 class EditorText;
 class EditorFeatures;
 class EncodingMenu;
+class GrepCommands;
+class LineJump;
 struct FeatureControls;
 class InstanceCommands;
 class PositionDisplay;
@@ -63,6 +68,10 @@ public:
     Document& document() const { return *m_document; }
     /** Open, save, title routine and dialog state of the document. */
     DocumentController& documents() const { return *m_documents; }
+    /** 「Grep」 and its result document. */
+    GrepCommands& grep() const { return *m_grep; }
+    /** The place the command line named in its file ("+LINE FILE", "FILE:LINE"); after a pending load, then. */
+    void goToCommandLinePlace(const LinePlace& place);
     /** The encoding menu: its two submenus under ﾌｧｲﾙ and the format field's popup. */
     EncodingMenu& encodingMenu() const { return *m_encodings; }
 
@@ -119,6 +128,9 @@ private:
     InstanceCommands* m_instances = nullptr;
     RecoveryKeeper* m_recovery = nullptr;
     EditorFeatures* m_features = nullptr;
+    GrepCommands* m_grep = nullptr;
+    std::unique_ptr<LineJump> m_jump;
+    std::optional<LinePlace> m_pendingPlace;
     CommandTargets m_targets;
 
     QString m_commandLineFile;

@@ -143,7 +143,7 @@ void TestTasklist::popupSitsAboveTheCursor()
     QMenu* popup = m_form->PopupMenu1();
     QTRY_VERIFY(popup->isVisible());
     QCOMPARE(popup->pos(), QPoint(kCursor.x(), kCursor.y() - above));
-    QCOMPARE(visibleCaptions(popup).size(), entries == 0 ? 2 : 3 + entries);
+    QCOMPARE(visibleCaptions(popup).size(), entries == 0 ? 3 : 4 + entries);
     popup->hide();
 }
 
@@ -155,7 +155,8 @@ void TestTasklist::onlyTheThirdEntryShows()
     createForm();
     m_form->TrayNotify(QSystemTrayIcon::Trigger);
     QCOMPARE(visibleCaptions(m_form->PopupMenu1()),
-             (QStringList { QStringLiteral("開く"), QStringLiteral("Sdiアプリスタート"), QStringLiteral("-FileName-"),
+             (QStringList { QStringLiteral("開く"), QStringLiteral("Sdiアプリスタート"), QStringLiteral("Grep"),
+                            QStringLiteral("-FileName-"),
                             QStringLiteral("&3 ") + m_files->path() + QStringLiteral("/R&&D notes.txt") }));
     m_form->PopupMenu1()->hide();
     action(m_form->PopupMenu1(), QStringLiteral("MRU3"))->trigger();
@@ -184,7 +185,7 @@ void TestTasklist::readStopsSilentlyAtAValueOfAnotherType()
     createForm();
     m_form->TrayNotify(QSystemTrayIcon::Trigger);
     QCOMPARE(m_form->MRUList(), (QStringList { QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c") }));
-    QCOMPARE(visibleCaptions(m_form->PopupMenu1()).size(), 6);
+    QCOMPARE(visibleCaptions(m_form->PopupMenu1()).size(), 7);
     QCOMPARE(m_form->PopupMenu1()->pos().y(), kCursor.y() - 96);
     QVERIFY(m_dialogs.messages.isEmpty());
     m_form->PopupMenu1()->hide();

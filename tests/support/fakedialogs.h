@@ -63,6 +63,27 @@ public:
         return helpWorks;
     }
 
+    bool askGrep(GrepDialogFields& fields) override
+    {
+        grepShown.append(fields);
+        if (!grepAnswer)
+            return false;
+        grepAnswer(fields);
+        return true;
+    }
+    std::optional<QString> askText(const QString&, const QString& label, const QString&) override
+    {
+        textQuestions.append(label);
+        return textAnswers.isEmpty() ? std::nullopt : textAnswers.takeFirst();
+    }
+
+    /** What the Grep dialog was shown with, and what the user does in it; unset cancels. */
+    QList<GrepDialogFields> grepShown;
+    std::function<void(GrepDialogFields&)> grepAnswer;
+    /** Answers for askText(), in order: nullopt cancels; none left cancels. */
+    QList<std::optional<QString>> textAnswers;
+    QStringList textQuestions;
+
     QStringList messages;
     QStringList questions;
     /** The default button of each question, in the order asked. */

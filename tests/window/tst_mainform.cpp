@@ -570,9 +570,10 @@ void TestMainForm::menuBar()
                             "MRU5",
                             "MRUSeparator",
                             "FileExitItem" }));
-    QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("EditMenu"))),
-             (QStringList { "EditUndoItem", "EditRedoItem", "-", "EditCutItem", "E_all", "EditCopyItem",
-                            "EditPasteItem", "-", "E_Se", "FindNextItem", "FindPreviousItem", "N3", "N5" }));
+    QCOMPARE(
+        itemNames(f->control<QMenu>(QStringLiteral("EditMenu"))),
+        (QStringList { "EditUndoItem", "EditRedoItem", "-", "EditCutItem", "E_all", "EditCopyItem", "EditPasteItem",
+                       "-", "E_Se", "FindNextItem", "FindPreviousItem", "GrepItem", "JumpItem", "N3", "N5" }));
     QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("Show1"))),
              (QStringList { "CoolBarVew", "CoolTree", "VRuler", "VG", "ColorSyntax" }));
     QCOMPARE(itemNames(f->control<QMenu>(QStringLiteral("OP"))), QStringList { "OP_str" });

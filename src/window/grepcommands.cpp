@@ -1,0 +1,339 @@
+// SPDX-License-Identifier: MIT
+#include "grepcommands.h"
+
+#include "document/documenteditor.h"
+#include "documentcontroller.h"
+#include "editorfeatures.h"
+#include "formats/textformat.h"
+#include "grep/grepresult.h"
+#include "grep/greptexts.h"
+#include "platform/processstarter.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPointer>
+#include <QShortcut>
+#include <QThread>
+
+#include <functional>
+
+using namespace pemmo::grep;
+
+// The document being written: the result goes in slice by slice as the workers find it.
+struct GrepCommands::Output
+{
+    explicit Output(DocumentEditor& editor)
+        : load(editor)
+    { }
+    DocumentEditor::PlainTextLoad load;
+    GrepConditions conditions;
+};
+
+namespace {
+
+// Hands the results to the window in batches, at most every 50 ms, so a run with a million
+// matches does not flood the event loop and the first ones show at once.
+class BatchingReceiver final : public GrepReceiver
+{
+public:
+    explicit BatchingReceiver(std::function<void(QString, int, int, qint64)> post)
+        : m_post(std::move(post))
+    {
+        m_clock.start();
+    }
+    void listed(int fileCount) override { m_total = fileCount; }
+    void fileDone(int index, const GrepFileResult& result) override
+    {
+        for (const GrepMatch& match : result.matches) {
+            m_lines += grepResultLine(QDir::toNativeSeparators(result.path), result.format, match);
+            m_lines += u'\n';
+            ++m_matches;
+        }
+        m_done = index + 1;
+        // The first matches go at once, so the result starts to show without waiting for a batch.
+        const bool firstMatches = m_first && !m_lines.isEmpty();
+        if (firstMatches || m_clock.elapsed() >= 50) {
+            flush();
+            m_first = m_first && !firstMatches;
+        }
+    }
+    void flush()
+    {
+        m_post(std::exchange(m_lines, QString()), m_done, m_total, m_matches);
+        m_clock.restart();
+    }
+
+private:
+    std::function<void(QString, int, int, qint64)> m_post;
+    QElapsedTimer m_clock;
+    QString m_lines;
+    int m_total = 0;
+    int m_done = 0;
+    qint64 m_matches = 0;
+    bool m_first = true;
+};
+
+GrepConditions conditionsOf(const GrepDialogFields& fields)
+{
+    GrepConditions conditions;
+    conditions.pattern = fields.pattern;
+    conditions.paths = { fields.folder };
+    conditions.recursive = fields.subfolders;
+    conditions.caseSensitive = fields.caseSensitive;
+    conditions.wholeWord = fields.wholeWord;
+    conditions.regex = fields.regex;
+    conditions.fileMask = fields.fileMask;
+    conditions.excludedFolders = fields.excludedFolders;
+    if (!fields.encoding.isEmpty())
+        conditions.encoding = pemmo::formats::encodingFromName(fields.encoding);
+    return conditions;
+}
+
+} // namespace
+
+GrepCommands::GrepCommands(const GrepControls& controls, DocumentController& documents, EditorFeatures& features,
+                           Dialogs& dialogs, ProcessStarter* processes, QObject* parent)
+    : QObject(parent)
+    , m_ui(controls)
+    , m_documents(documents)
+    , m_features(features)
+    , m_dialogs(dialogs)
+    , m_processes(processes)
+{
+    m_last.fileMask = QStringLiteral("*");
+    m_last.excludedFolders = QStringLiteral(".git;.svn");
+    m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_ui.window);
+    m_escape->setEnabled(false);
+    connect(m_escape, &QShortcut::activated, this, &GrepCommands::cancel);
+    // Only while the document is a result: elsewhere Enter is a line break and F12 is free.
+    m_open = new QShortcut(QKeySequence(Qt::Key_F12), m_ui.RichEdit2, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    m_open->setEnabled(false);
+    connect(m_open, &QShortcut::activated, this, &GrepCommands::openResultAtCaret);
+    connect(m_ui.RichEdit2, &DocumentEditor::enterActivated, this, &GrepCommands::openResultAtCaret);
+    // After the view's own double-click (which selects a word) is over.
+    connect(
+        m_ui.RichEdit2, &DocumentEditor::doubleClicked, this,
+        [this] {
+            if (showsResult())
+                openResultAtCaret();
+        },
+        Qt::QueuedConnection);
+    // Another document in this window: its lines are text again, and Enter breaks them.
+    connect(&m_documents, &DocumentController::documentLoaded, this, [this] {
+        if (isRunning())
+            return;
+        m_resultShown = false;
+        m_open->setEnabled(false);
+        m_ui.RichEdit2->setEnterActivates(false);
+    });
+    // The window closing mid-run: the workers stop, and the half-written result goes with the editor.
+    connect(m_ui.RichEdit2, &QObject::destroyed, this, [this] {
+        cancel();
+        if (m_thread)
+            m_thread->wait();
+        (void)m_output.release(); // its load would finish an editor that is gone
+    });
+    connect(m_ui.RichEdit2, &DocumentEditor::modificationChanged, this, [this](bool modified) {
+        if (modified && !isRunning())
+            m_resultShown = false;
+        const bool result = showsResult();
+        m_open->setEnabled(result);
+        m_ui.RichEdit2->setEnterActivates(result);
+    });
+}
+
+GrepCommands::~GrepCommands()
+{
+    cancel();
+    if (m_thread)
+        m_thread->wait();
+    delete m_thread;
+}
+
+bool GrepCommands::showsResult() const
+{
+    return m_resultShown && !m_ui.RichEdit2->isModified();
+}
+
+GrepDialogFields GrepCommands::initialFields() const
+{
+    GrepDialogFields fields = m_last;
+    const QString selected = m_ui.RichEdit2->selectedText();
+    if (!selected.isEmpty() && !selected.contains(u'\n') && !selected.contains(QChar::ParagraphSeparator))
+        fields.pattern = selected;
+    QString folder = m_features.workTree().workFolder();
+    if (folder.isEmpty())
+        folder = m_documents.currentFileName().trimmed().isEmpty() ? m_last.folder : m_documents.currentFolder();
+    if (folder.isEmpty())
+        folder = QDir::currentPath();
+    fields.folder = folder;
+    fields.encodings.clear();
+    for (const pemmo::formats::EncodingChoice& choice : pemmo::formats::offeredEncodings()) {
+        const QString name = pemmo::formats::encodingName(choice.encoding);
+        if (!fields.encodings.contains(name))
+            fields.encodings.append(name);
+    }
+    return fields;
+}
+
+void GrepCommands::GrepClick()
+{
+    GrepDialogFields fields = initialFields();
+    if (!m_dialogs.askGrep(fields))
+        return;
+    run(fields);
+}
+
+void GrepCommands::runFromCommandLine(const QStringList& fields)
+{
+    if (fields.isEmpty()) {
+        GrepClick();
+        return;
+    }
+    GrepDialogFields chosen = fieldsFromArguments(fields);
+    run(chosen);
+}
+
+void GrepCommands::run(const GrepDialogFields& fields)
+{
+    m_last = fields;
+    m_last.encodings.clear();
+    const GrepConditions conditions = conditionsOf(fields);
+    const CompiledPattern compiled = compileGrepPattern(conditions);
+    if (!compiled.error.isEmpty()) {
+        m_dialogs.message(compiled.error, Dialogs::Icon::Warning);
+        return;
+    }
+    if (!QFileInfo(fields.folder).exists()) {
+        m_dialogs.message(kGrepFolderMissing.arg(fields.folder), Dialogs::Icon::Warning);
+        return;
+    }
+    // Each window holds one document: a named or changed one stays, and a new editor runs the Grep.
+    if (!(m_documents.holdsUntitledUnchanged() || showsResult()) || isRunning()) {
+        if (m_processes)
+            m_processes->startGrepEditor(fieldsToArguments(fields));
+        return;
+    }
+    m_documents.startGeneratedDocument(grepTitle(fields.pattern));
+    m_output = std::make_unique<Output>(*m_ui.RichEdit2);
+    m_output->conditions = conditions;
+    m_output->load.append(grepHeader(conditions));
+    m_resultShown = true;
+    m_cancel = false;
+    m_escape->setEnabled(true);
+
+    QPointer<GrepCommands> self(this);
+    auto post = [self](QString lines, int done, int total, qint64 matches) {
+        QMetaObject::invokeMethod(
+            self,
+            [self, lines = std::move(lines), done, total, matches] {
+                if (self)
+                    self->take(lines, done, total, matches);
+            },
+            Qt::QueuedConnection);
+    };
+    m_thread = QThread::create([this, conditions, post] {
+        BatchingReceiver receiver(post);
+        const GrepSummary summary = runGrep(conditions, receiver, m_cancel);
+        receiver.flush();
+        QMetaObject::invokeMethod(
+            this, [this, summary] { end(summary); }, Qt::QueuedConnection);
+    });
+    m_thread->start();
+}
+
+void GrepCommands::take(const QString& lines, int filesDone, int filesTotal, qint64 matches)
+{
+    if (!m_output)
+        return;
+    if (!lines.isEmpty())
+        m_output->load.append(lines);
+    m_ui.messageField->setText(kGrepProgress.arg(filesDone).arg(filesTotal).arg(matches) + kGrepCancelHint);
+}
+
+void GrepCommands::end(const GrepSummary& summary)
+{
+    if (m_thread) {
+        m_thread->wait();
+        delete m_thread;
+        m_thread = nullptr;
+    }
+    m_escape->setEnabled(false);
+    if (!m_output)
+        return;
+    QString footer;
+    if (summary.unreadableFiles > 0)
+        footer += kGrepSkippedFiles.arg(summary.unreadableFiles) + u'\n';
+    footer += grepFooter(summary.matches, summary.cancelled);
+    m_output->load.append(QString(u'\n' + footer));
+    m_output->load.finish();
+    m_output.reset();
+    m_ui.RichEdit2->setModified(false);
+    m_ui.messageField->setText(footer);
+    const bool result = showsResult();
+    m_open->setEnabled(result);
+    m_ui.RichEdit2->setEnterActivates(result);
+    Q_EMIT finished();
+}
+
+void GrepCommands::cancel()
+{
+    m_cancel = true;
+}
+
+bool GrepCommands::openResultAtCaret()
+{
+    DocumentEditor& editor = *m_ui.RichEdit2;
+    const int line = editor.lineFromChar(editor.selectionStart());
+    const int start = editor.lineIndex(line);
+    const int end = line + 1 < editor.lineCount() ? editor.lineIndex(line + 1) : -1;
+    const QString text = editor.text();
+    const QString lineText = text.mid(start, end < 0 ? -1 : end - start).section(u'\n', 0, 0);
+    const std::optional<GrepLocation> location = parseGrepResultLine(lineText);
+    if (!location || !m_processes)
+        return false;
+    // The match's length: the pattern found again at that column of the shown line.
+    qint64 length = 0;
+    const CompiledPattern compiled = compileGrepPattern(conditionsOf(m_last));
+    if (compiled.error.isEmpty()) {
+        const qsizetype textStart = lineText.indexOf(QStringLiteral("]: ")) + 3;
+        const QList<GrepMatch> matches = searchLines(lineText.mid(textStart), compiled.expression);
+        if (!matches.isEmpty() && matches.first().column == location->column)
+            length = matches.first().length;
+    }
+    m_processes->startEditorAt(QDir::fromNativeSeparators(location->path), location->line, location->column, length);
+    return true;
+}
+
+QStringList GrepCommands::fieldsToArguments(const GrepDialogFields& fields)
+{
+    QString flags;
+    if (fields.subfolders)
+        flags += u's';
+    if (fields.caseSensitive)
+        flags += u'c';
+    if (fields.wholeWord)
+        flags += u'w';
+    if (fields.regex)
+        flags += u'r';
+    return { fields.pattern, fields.folder, fields.fileMask, fields.excludedFolders, fields.encoding, flags };
+}
+
+GrepDialogFields GrepCommands::fieldsFromArguments(const QStringList& arguments)
+{
+    GrepDialogFields fields;
+    const auto at = [&arguments](int k) { return k < arguments.size() ? arguments[k] : QString(); };
+    fields.pattern = at(0);
+    fields.folder = at(1);
+    fields.fileMask = at(2);
+    fields.excludedFolders = at(3);
+    fields.encoding = at(4);
+    const QString flags = at(5);
+    fields.subfolders = flags.contains(u's');
+    fields.caseSensitive = flags.contains(u'c');
+    fields.wholeWord = flags.contains(u'w');
+    fields.regex = flags.contains(u'r');
+    return fields;
+}

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "grep/grepengine.h"
+#include "ui/dialogs.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+
+class DocumentController;
+class DocumentEditor;
+class EditorFeatures;
+class ProcessStarter;
+class QLabel;
+class QShortcut;
+class QThread;
+
+/** The controls Grep writes to: the document editor for the result, the status row for the progress. */
+struct GrepControls
+{
+    DocumentEditor* RichEdit2 = nullptr;
+    QWidget* window = nullptr; // where Esc stops a running Grep
+    QLabel* messageField = nullptr;
+};
+
+/**
+ * 「Grep」: asks for the conditions, searches on worker threads while the window goes on, and
+ * writes the result as this window's document when it is untitled and unchanged (else a new
+ * editor runs it); a result line opened (double-click, F12, Enter) starts an editor on that file
+ * at the match.
+ */
+class GrepCommands final : public QObject
+{
+    Q_OBJECT
+public:
+    GrepCommands(const GrepControls& controls, DocumentController& documents, EditorFeatures& features,
+                 Dialogs& dialogs, ProcessStarter* processes, QObject* parent = nullptr);
+    ~GrepCommands() override;
+
+    /** The menu command: the dialog, then the run. */
+    void GrepClick();
+    /** Runs the Grep that "--grep FIELDS…" names; no fields opens the dialog first. */
+    void runFromCommandLine(const QStringList& fields);
+    /** Opens the result line under the caret; false when the line is not one. */
+    bool openResultAtCaret();
+    /** Stops a running Grep; its results so far stay. */
+    void cancel();
+    bool isRunning() const { return m_thread != nullptr; }
+    /** Whether the document is the Grep result this window wrote (and not changed since). */
+    bool showsResult() const;
+
+    /** The fields as "--grep" takes them after it, and back. */
+    static QStringList fieldsToArguments(const GrepDialogFields& fields);
+    static GrepDialogFields fieldsFromArguments(const QStringList& arguments);
+
+Q_SIGNALS:
+    /** The run ended (done or cancelled) and its count is at the end of the document. */
+    void finished();
+
+private:
+    GrepDialogFields initialFields() const;
+    void run(const GrepDialogFields& fields);
+    void take(const QString& lines, int filesDone, int filesTotal, qint64 matches);
+    void end(const pemmo::grep::GrepSummary& summary);
+
+    GrepControls m_ui;
+    DocumentController& m_documents;
+    EditorFeatures& m_features;
+    Dialogs& m_dialogs;
+    ProcessStarter* m_processes = nullptr;
+    GrepDialogFields m_last;
+    QThread* m_thread = nullptr;
+    std::atomic_bool m_cancel { false };
+    QShortcut* m_escape = nullptr;
+    QShortcut* m_open = nullptr; // F12
+    struct Output;
+    std::unique_ptr<Output> m_output;
+    bool m_resultShown = false;
+};

@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: MIT
+// Grep from the editor window's menu, its result opened line by line, and the jump to a line
+// by Ctrl+G and by the command line, all through the real TMainForm.
+#include "app/commandline.h"
+#include "mainformfixture.h"
+#include "window/grepcommands.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QStringEncoder>
+#include <QTest>
+
+namespace {
+
+QByteArray cp932(const QString& text)
+{
+    QStringEncoder encoder("Shift_JIS");
+    return encoder.encode(text);
+}
+
+} // namespace
+
+class TestGrepJump : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_fixture = std::make_unique<MainFormFixture>(); }
+    void cleanup() { m_fixture.reset(); }
+
+    void grepFromMenuWritesResultAndOpensMatches();
+    void grepInNamedDocumentStartsAnotherEditor();
+    void badPatternIsToldNotSearched();
+    void jumpMovesCaretAndPosition_data();
+    void jumpMovesCaretAndPosition();
+    void commandLinePlace_data();
+    void commandLinePlace();
+
+private:
+    QString makeTree();
+    std::unique_ptr<MainFormFixture> m_fixture;
+};
+
+QString TestGrepJump::makeTree()
+{
+    MainFormFixture& f = *m_fixture;
+    const QString root = f.settings.dir() + QStringLiteral("/tree");
+    QDir().mkpath(root + QStringLiteral("/sub"));
+    QDir().mkpath(root + QStringLiteral("/.git"));
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    write(root + QStringLiteral("/a.txt"), cp932(QStringLiteral("一行目\r\n会議は東京で\r\n")));
+    write(root + QStringLiteral("/sub/b.txt"), QStringLiteral("東京タワー\n").toUtf8());
+    write(root + QStringLiteral("/.git/c.txt"), QStringLiteral("東京\n").toUtf8());
+    write(root + QStringLiteral("/d.obj"), QStringLiteral("東京\n").toUtf8());
+    return root;
+}
+
+void TestGrepJump::grepFromMenuWritesResultAndOpensMatches()
+{
+    MainFormFixture& f = *m_fixture;
+    f.writeValues(MainFormFixture::firstRunValues());
+    TMainForm& form = f.createForm();
+    form.show();
+    const QString root = makeTree();
+    f.dialogs.grepAnswer = [&](GrepDialogFields& fields) {
+        fields.pattern = QStringLiteral("東京");
+        fields.folder = root;
+        fields.fileMask = QStringLiteral("*;!*.obj");
+    };
+    QSignalSpy finished(&form.grep(), &GrepCommands::finished);
+    f.control<QAction>(QStringLiteral("GrepItem"))->trigger();
+    QVERIFY(finished.wait(10000));
+
+    QCOMPARE(f.dialogs.grepShown.size(), 1);
+    QCOMPARE(f.dialogs.grepShown.first().excludedFolders, QStringLiteral(".git;.svn"));
+    const QString first = QDir::toNativeSeparators(root + QStringLiteral("/a.txt"));
+    const QString second = QDir::toNativeSeparators(root + QStringLiteral("/sub/b.txt"));
+    const QStringList lines = f.editor()->text().split(u'\n');
+    QVERIFY(lines.contains(QStringLiteral("検索文字列: 東京")));
+    const qsizetype at = lines.indexOf(first + QStringLiteral("(2,4) [Shift_JIS (CP932)]: 会議は東京で"));
+    QVERIFY2(at > 0, qPrintable(f.editor()->text()));
+    QCOMPARE(lines.at(at + 1), second + QStringLiteral("(1,1) [UTF-8]: 東京タワー"));
+    QCOMPARE(lines.last(), QStringLiteral("2 件見つかりました。"));
+    QVERIFY(form.windowTitle().contains(QStringLiteral("Grep \"東京\"")));
+    QVERIFY(!f.editor()->isModified());
+
+    // F12 on the first result line: an editor on that file, at the match, the match selected.
+    f.editor()->setSelection(f.editor()->lineIndex(int(at)) + 3, 0);
+    QTest::keyClick(f.editorView(), Qt::Key_F12);
+    QCOMPARE(f.processes.startedAt, QStringList { first + QStringLiteral(" 2:4:2") });
+    // Enter does the same, and types no line break into the result.
+    f.editor()->setSelection(f.editor()->lineIndex(int(at + 1)), 0);
+    QTest::keyClick(f.editorView(), Qt::Key_Return);
+    QCOMPARE(f.processes.startedAt.size(), 2);
+    QCOMPARE(f.processes.startedAt.last(), second + QStringLiteral(" 1:1:2"));
+    QVERIFY(!f.editor()->isModified());
+    // A double-click on a result line.
+    QTest::mouseDClick(f.editorView()->viewport(), Qt::LeftButton, {}, f.pointAt(f.editor()->lineIndex(int(at)) + 2));
+    QTRY_COMPARE(f.processes.startedAt.size(), 3);
+    QCOMPARE(f.processes.startedAt.last(), first + QStringLiteral(" 2:4:2"));
+    // The header is no result line: nothing starts.
+    f.editor()->setSelection(0, 0);
+    QTest::keyClick(f.editorView(), Qt::Key_F12);
+    QCOMPARE(f.processes.startedAt.size(), 3);
+}
+
+void TestGrepJump::grepInNamedDocumentStartsAnotherEditor()
+{
+    MainFormFixture& f = *m_fixture;
+    f.writeValues(MainFormFixture::firstRunValues());
+    const QString root = makeTree();
+    const QString file = f.writeFile(QStringLiteral("named.txt"), "mine\n");
+    TMainForm& form = f.createForm({ file });
+    form.show();
+    f.dialogs.grepAnswer = [&](GrepDialogFields& fields) {
+        fields.pattern = QStringLiteral("東京");
+        fields.folder = root;
+        fields.regex = true;
+    };
+    f.control<QAction>(QStringLiteral("GrepItem"))->trigger();
+    // The named document stays; the Grep runs in an editor of its own, with the same conditions.
+    QCOMPARE(f.editor()->text(), QStringLiteral("mine"));
+    QCOMPARE(f.processes.grepEditors.size(), 1);
+    const GrepDialogFields passed = GrepCommands::fieldsFromArguments(f.processes.grepEditors.first());
+    QCOMPARE(passed.pattern, QStringLiteral("東京"));
+    QCOMPARE(passed.folder, root);
+    QVERIFY(passed.regex);
+    QVERIFY(passed.subfolders);
+    QVERIFY(!passed.caseSensitive);
+}
+
+void TestGrepJump::badPatternIsToldNotSearched()
+{
+    MainFormFixture& f = *m_fixture;
+    f.writeValues(MainFormFixture::firstRunValues());
+    f.createForm().show();
+    const QString root = makeTree();
+    f.dialogs.grepAnswer = [&](GrepDialogFields& fields) {
+        fields.pattern = QStringLiteral("(東京");
+        fields.folder = root;
+        fields.regex = true;
+    };
+    f.control<QAction>(QStringLiteral("GrepItem"))->trigger();
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QVERIFY(f.dialogs.messages.first().startsWith(QStringLiteral("正規表現が正しくありません")));
+    QVERIFY(f.editor()->text().isEmpty());
+    QVERIFY(f.processes.grepEditors.isEmpty());
+}
+
+void TestGrepJump::jumpMovesCaretAndPosition_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("row"); // 0-based, where the caret ends
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("told");
+
+    QTest::newRow("line") << QStringLiteral("3") << 2 << 0 << false;
+    QTest::newRow("line and column") << QStringLiteral("2:4") << 1 << 3 << false;
+    QTest::newRow("full-width, as an input method types it") << QStringLiteral("２：３") << 1 << 2 << false;
+    QTest::newRow("past the last line: the last line") << QStringLiteral("99") << 3 << 0 << false;
+    QTest::newRow("past the line's end: its end") << QStringLiteral("1:50") << 0 << 5 << false;
+    QTest::newRow("not a number") << QStringLiteral("abc") << 0 << 0 << true;
+    QTest::newRow("line zero") << QStringLiteral("0") << 0 << 0 << true;
+}
+
+void TestGrepJump::jumpMovesCaretAndPosition()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(bool, told);
+    MainFormFixture& f = *m_fixture;
+    f.writeValues(MainFormFixture::firstRunValues());
+    const QString file = f.writeFile(QStringLiteral("lines.txt"), "first\nsecond line\nthird\nlast\n");
+    TMainForm& form = f.createForm({ file });
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    f.dialogs.textAnswers = { typed };
+    QTest::keyClick(f.editorView(), Qt::Key_G, Qt::ControlModifier);
+    QCOMPARE(f.dialogs.textQuestions.size(), 1);
+    QCOMPARE(f.dialogs.messages.size(), told ? 1 : 0);
+    const int caret = f.editor()->selectionStart();
+    QCOMPARE(f.editor()->lineFromChar(caret), row);
+    QCOMPARE(caret - f.editor()->lineIndex(row), column);
+    QCOMPARE(f.control<QLabel>(QStringLiteral("StatusBar2"))->text(),
+             QStringLiteral("R: %1 C: %2").arg(row + 1).arg(column + 1));
+}
+
+void TestGrepJump::commandLinePlace_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // %1: the folder of the files
+    QTest::addColumn<QString>("opened"); // the file name the window shows
+    QTest::addColumn<int>("selectionStart");
+    QTest::addColumn<QString>("selected");
+
+    // "lines.txt" holds "first\nsecond line\nthird\nlast".
+    QTest::newRow("+LINE FILE") << QStringList { QStringLiteral("+3"), QStringLiteral("%1/lines.txt") }
+                                << QStringLiteral("lines.txt") << 18 << QString();
+    QTest::newRow("FILE:LINE:COLUMN") << QStringList { QStringLiteral("%1/lines.txt:2:8") }
+                                      << QStringLiteral("lines.txt") << 13 << QString();
+    QTest::newRow("+LINE:COLUMN:LENGTH selects the match")
+        << QStringList { QStringLiteral("+2:8:4"), QStringLiteral("%1/lines.txt") } << QStringLiteral("lines.txt") << 13
+        << QStringLiteral("line");
+    QTest::newRow("a real file with ':' in its name stays that file")
+        << QStringList { QStringLiteral("%1/notes:2") } << QStringLiteral("notes:2") << 0 << QString();
+}
+
+void TestGrepJump::commandLinePlace()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, opened);
+    QFETCH(int, selectionStart);
+    QFETCH(QString, selected);
+    MainFormFixture& f = *m_fixture;
+    f.writeValues(MainFormFixture::firstRunValues());
+    f.writeFile(QStringLiteral("lines.txt"), "first\nsecond line\nthird\nlast\n");
+    f.writeFile(QStringLiteral("notes"), "not this one\n");
+    f.writeFile(QStringLiteral("notes:2"), "colon\nin the name\n");
+    for (QString& argument : arguments)
+        argument.replace(QStringLiteral("%1"), f.settings.dir());
+    const CommandLine commandLine = parseCommandLine(arguments);
+    TMainForm& form = f.createForm(commandLine.fileArguments);
+    form.show();
+    if (commandLine.place)
+        form.goToCommandLinePlace(*commandLine.place);
+    QCOMPARE(QFileInfo(form.currentFileName()).fileName(), opened);
+    QCOMPARE(f.editor()->selectionStart(), selectionStart);
+    QCOMPARE(f.editor()->selectedText(), selected);
+}
+
+QTEST_MAIN(TestGrepJump)
+#include "tst_grepjump.moc"
