@@ -374,7 +374,7 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
     case Word::B: chars.bold = toggle(hasParameter, value); return true;
     case Word::I: chars.italic = toggle(hasParameter, value); return true;
     // The associated properties after \dbch are those of the East Asian characters.
-    case Word::Loch: chars.eastAsian = false; return true;
+    case Word::Loch:
     case Word::Hich: chars.eastAsian = false; return true;
     case Word::Dbch: chars.eastAsian = true; return true;
     case Word::Ab: if (chars.eastAsian) chars.eaBold = toggle(hasParameter, value) ? 1 : 0; return true;

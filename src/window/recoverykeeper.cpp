@@ -46,9 +46,9 @@ bool fitsEncoding(QByteArrayView utf8, const RecoveryNote& note)
     inUtf8Slices(utf8, [&](const QString& slice, bool) {
         if (!fits)
             return;
-        if (note.lossy && slice.contains(QChar::ReplacementCharacter))
-            fits = false;
-        else if (!isUnicodeEncoding(note.format.encoding) && findUnencodable(slice, note.format.encoding))
+        // A lossy text holds U+FFFD for bytes it could not read; anything else must fit the encoding.
+        if ((note.lossy && slice.contains(QChar::ReplacementCharacter)) ||
+            (!isUnicodeEncoding(note.format.encoding) && findUnencodable(slice, note.format.encoding)))
             fits = false;
     });
     return fits;
