@@ -83,7 +83,7 @@ public:
     {
         LoadOutcome outcome = LoadOutcome::Failed;
         QString errorMessage; ///< Japanese, names the file; with Failed
-        QString note; ///< Japanese; with Loaded, what the user should know of the file (it ends early)
+        QString note = {}; ///< Japanese; with Loaded, what the user should know of the file (it ends early)
         bool loaded() const { return outcome == LoadOutcome::Loaded; }
     };
     /**
