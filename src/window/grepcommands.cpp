@@ -121,7 +121,7 @@ GrepCommands::GrepCommands(const GrepControls& controls, DocumentController& doc
         },
         Qt::QueuedConnection);
     // Another document in this window: its lines are text again, and Enter breaks them.
-    connect(&m_documents, &DocumentController::documentLoaded, this, [this] {
+    connect(&m_documents.document(), &Document::loaded, this, [this] {
         if (isRunning())
             return;
         m_resultShown = false;
