@@ -8,8 +8,8 @@ namespace {
 QRegularExpression::PatternOptions patternOptions(const SearchOptions& options)
 {
     // '^' and '$' at every line, as in other editors; '.' stays within a line.
-    QRegularExpression::PatternOptions result =
-        QRegularExpression::UseUnicodePropertiesOption | QRegularExpression::MultilineOption;
+    QRegularExpression::PatternOptions result = QRegularExpression::UseUnicodePropertiesOption |
+        QRegularExpression::MultilineOption;
     if (!options.matchCase)
         result |= QRegularExpression::CaseInsensitiveOption;
     return result;
@@ -71,12 +71,34 @@ bool RegexSearch::isWholeWord(const QString& text, qsizetype start, qsizetype en
     return !isWordCharacter(characterBefore(text, start)) && !isWordCharacter(characterAt(text, end));
 }
 
+const QString& RegexSearch::checkedSubject(const QString& text, QString& copy)
+{
+    const auto lone = [&](qsizetype i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate())
+            return i + 1 >= text.size() || !text.at(i + 1).isLowSurrogate();
+        return c.isLowSurrogate() && (i == 0 || !text.at(i - 1).isHighSurrogate());
+    };
+    qsizetype i = 0;
+    while (i < text.size() && !lone(i))
+        ++i;
+    if (i == text.size())
+        return text;
+    copy = text;
+    for (; i < text.size(); ++i) {
+        if (lone(i))
+            copy[i] = QChar::ReplacementCharacter;
+    }
+    return copy;
+}
+
 QRegularExpressionMatch RegexSearch::matchFrom(const QString& text, qsizetype from) const
 {
     if (!m_regex.isValid())
         return {};
     for (from = characterStart(text, qMax<qsizetype>(0, from)); from <= text.size();) {
-        QRegularExpressionMatch match = m_regex.match(text, from);
+        QRegularExpressionMatch match = m_regex.match(text, from, QRegularExpression::NormalMatch,
+                                                      QRegularExpression::DontCheckSubjectStringMatchOption);
         if (!match.hasMatch())
             return {};
         if (!m_wholeWord || isWholeWord(text, match.capturedStart(), match.capturedEnd()))
@@ -91,8 +113,11 @@ QRegularExpressionMatch RegexSearch::matchAt(const QString& text, qsizetype at) 
 {
     if (!m_regex.isValid() || at < 0 || at > text.size())
         return {};
-    QRegularExpressionMatch match =
-        m_regex.match(text, at, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+    // A match of a QString holds its own share of it, so a copy made here lives as long.
+    QString copy;
+    QRegularExpressionMatch match = m_regex.match(
+        checkedSubject(text, copy), characterStart(text, at), QRegularExpression::NormalMatch,
+        QRegularExpression::AnchorAtOffsetMatchOption | QRegularExpression::DontCheckSubjectStringMatchOption);
     if (!match.hasMatch() || (m_wholeWord && !isWholeWord(text, match.capturedStart(), match.capturedEnd())))
         return {};
     return match;
@@ -100,7 +125,8 @@ QRegularExpressionMatch RegexSearch::matchAt(const QString& text, qsizetype at) 
 
 TextRange RegexSearch::first(const QString& text, qsizetype from) const
 {
-    const QRegularExpressionMatch match = matchFrom(text, from);
+    QString copy;
+    const QRegularExpressionMatch match = matchFrom(checkedSubject(text, copy), from);
     if (!match.hasMatch())
         return {};
     return { int(match.capturedStart()), int(match.capturedLength()) };
@@ -110,12 +136,14 @@ TextRange RegexSearch::last(const QString& text, qsizetype before) const
 {
     // Matches depend on what comes before them: walk them from the top as a global search does.
     TextRange result;
-    for (qsizetype from = 0; from < before && from <= text.size();) {
-        const TextRange found = first(text, from);
-        if (!found.isValid() || found.start >= before)
+    QString copy;
+    const QString& subject = checkedSubject(text, copy);
+    for (qsizetype from = 0; from < before && from <= subject.size();) {
+        const QRegularExpressionMatch match = matchFrom(subject, from);
+        if (!match.hasMatch() || match.capturedStart() >= before)
             break;
-        result = found;
-        from = found.length > 0 ? found.end() : nextCharacter(text, found.end());
+        result = { int(match.capturedStart()), int(match.capturedLength()) };
+        from = result.length > 0 ? result.end() : nextCharacter(subject, result.end());
     }
     return result;
 }

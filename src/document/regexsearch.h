@@ -38,17 +38,19 @@ public:
      * Calls @p each with every match from the top, in order and never overlapping, as a global
      * replace sees them; the count.
      */
-    template<typename Each>
+    template <typename Each>
     int forEachMatch(const QString& text, Each&& each) const
     {
+        QString copy;
+        const QString& subject = checkedSubject(text, copy);
         int count = 0;
-        for (qsizetype from = 0; from <= text.size();) {
-            const QRegularExpressionMatch match = matchFrom(text, from);
+        for (qsizetype from = 0; from <= subject.size();) {
+            const QRegularExpressionMatch match = matchFrom(subject, from);
             if (!match.hasMatch())
                 break;
             each(match);
             ++count;
-            from = match.capturedLength() > 0 ? match.capturedEnd() : nextCharacter(text, match.capturedEnd());
+            from = match.capturedLength() > 0 ? match.capturedEnd() : nextCharacter(subject, match.capturedEnd());
         }
         return count;
     }
@@ -67,7 +69,13 @@ public:
     static qsizetype nextCharacter(const QString& text, qsizetype at);
 
 private:
-    /** The first match, whole words only when so asked, that starts at or after @p from. */
+    /**
+     * @p text, or where it holds a lone surrogate, @p copy of it with U+FFFD there (one unit for
+     * one, so positions stay). PCRE2 would check the whole text again for each match, which made
+     * a Replace All of many matches in a long text take minutes; a subject made so needs no check.
+     */
+    static const QString& checkedSubject(const QString& text, QString& copy);
+    /** The first match in a checked subject, whole words only when so asked, at or after @p from. */
     QRegularExpressionMatch matchFrom(const QString& text, qsizetype from) const;
     bool isWholeWord(const QString& text, qsizetype start, qsizetype end) const;
 

@@ -277,6 +277,8 @@ void TestSearchEngine::patternSteps_data()
         << QStringLiteral("a𠮷b𠮷") << QStringLiteral(R"(\p{Han})") << false << QStringLiteral("1+2 4+2");
     QTest::newRow("look-behind sees the text before")
         << QStringLiteral("xa ya ya") << QStringLiteral("(?<=y)a") << false << QStringLiteral("4+1 7+1");
+    QTest::newRow("a lone surrogate is one character of its own") << QStringLiteral("a") + QChar(0xD842) +
+            QStringLiteral("b") << QStringLiteral(".") << false << QStringLiteral("0+1 1+1 2+1");
     QTest::newRow("whole word looks on inside a longer match")
         << QStringLiteral("aa a") << QStringLiteral("a") << true << QStringLiteral("3+1");
 }
