@@ -133,7 +133,7 @@ Document::LoadReport Document::load(const LoadRequest& request)
 {
     // Loads never nest: user input waits while one runs.
     if (m_loading)
-        return { LoadOutcome::Busy, QString() };
+        return { LoadOutcome::Busy, QString(), QString() };
     m_loading = true;
     m_stopRequested = false;
     Q_EMIT loadingChanged(true);
@@ -188,12 +188,12 @@ Document::LoadReport Document::loadText(const LoadRequest& request)
         fill.reset();
         m_text.clear();
         m_text.setModified(false);
-        return { LoadOutcome::Stopped, QString() };
+        return { LoadOutcome::Stopped, QString(), QString() };
     }
     if (!result.document) {
         if (result.cancelled)
-            return { LoadOutcome::Cancelled, QString() };
-        return { LoadOutcome::Failed, result.errorMessage };
+            return { LoadOutcome::Cancelled, QString(), QString() };
+        return { LoadOutcome::Failed, result.errorMessage, QString() };
     }
     LoadedDocument& document = *result.document;
     Q_EMIT textReplacing();
@@ -207,7 +207,7 @@ Document::LoadReport Document::loadText(const LoadRequest& request)
             fill.reset();
             m_text.clear();
             m_text.setModified(false);
-            return { LoadOutcome::Failed, kDocumentOutOfMemory.arg(QDir::toNativeSeparators(request.path)) };
+            return { LoadOutcome::Failed, kDocumentOutOfMemory.arg(QDir::toNativeSeparators(request.path)), QString() };
         }
     }
     setFormat(document.format);
@@ -224,7 +224,7 @@ Document::LoadReport Document::restoreBackup(const QString& backupPath, const st
     const std::optional<QString> original = backupOriginal(backupPath);
     auto hold = std::make_unique<CheckedFile>();
     if (!original || !hold->openForReading(backupPath) || !hold->tryLock())
-        return { LoadOutcome::Unavailable, kBackupUnavailable.arg(QDir::toNativeSeparators(backupPath)) };
+        return { LoadOutcome::Unavailable, kBackupUnavailable.arg(QDir::toNativeSeparators(backupPath)), QString() };
     LoadReport report = load({ backupPath, std::nullopt, confirmBinary });
     if (!report.loaded())
         return report;
@@ -251,7 +251,7 @@ Document::LoadReport Document::restoreRecovery(const QString& lockPath, qint64* 
 {
     const std::optional<RecoveryNote> note = readRecoveryNote(lockPath);
     if (!note)
-        return { LoadOutcome::Unavailable, kRecoveryUnavailable.arg(QDir::toNativeSeparators(lockPath)) };
+        return { LoadOutcome::Unavailable, kRecoveryUnavailable.arg(QDir::toNativeSeparators(lockPath)), QString() };
     LoadReport report = load({ recoveryCopyPath(lockPath), note->copyEncoding, {} });
     if (!report.loaded())
         return report;

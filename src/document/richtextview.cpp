@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "richtextview.h"
 
+#include "document/regexsearch.h"
 #include "formats/rtfreader.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -164,6 +165,13 @@ TextRange RichTextView::findText(const QString& text, int from, const SearchOpti
 {
     if (text.isEmpty())
         return {};
+    if (options.regex) {
+        // The same search as the plain view's, over the same text.
+        const RegexSearch search(text, options);
+        const QString whole = searchText(*document());
+        return options.direction == SearchOptions::Direction::Backward ? search.last(whole, from)
+                                                                       : search.first(whole, from);
+    }
     if (options.direction == SearchOptions::Direction::Forward)
         return findForward(*document(), text, from, options);
     // Rich documents are small: step forward to the last match in front of the position.

@@ -12,6 +12,8 @@ struct SearchOptions
     };
     bool matchCase = false;
     bool wholeWord = false;
+    /** The find text is a regular expression, the replace text may name its groups. */
+    bool regex = false;
     Direction direction = Direction::Forward;
 };
 

@@ -5,9 +5,11 @@
 #include "options/Formoption.h"
 #include "options/optionstexts.h"
 #include "view/search/replacedialog.h"
+#include "view/search/searchtexts.h"
 #include "window/editorfeatures.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -30,6 +32,7 @@ private Q_SLOTS:
     void cleanup() { f.reset(); }
 
     void replaceAllFromTheEditMenuUndoesAtOnce();
+    void patternSearchAlikeInPlainAndRichText();
     void newButtonEmptiesButKeepsTheNameAndCanBeUndone();
     void selectAllAndClipboard();
     void fontCommandInPlainText_data();
@@ -62,6 +65,60 @@ void TestEditorFeatures::replaceAllFromTheEditMenuUndoesAtOnce()
     QVERIFY(f->editor()->isModified());
     action(QStringLiteral("EditUndoItem"))->trigger();
     QCOMPARE(f->editor()->text(), QStringLiteral("猫と猫と犬"));
+}
+
+void TestEditorFeatures::patternSearchAlikeInPlainAndRichText()
+{
+    const QString text = QStringLiteral("漢字かな 𠮷野家のカナ\n12 三人");
+    const QString pattern = QStringLiteral(R"((\p{Han}+)(\p{Hiragana}*))");
+    // Every match the find button steps to, until the end is reported.
+    const auto matches = [&] {
+        action(QStringLiteral("E_Se"))->trigger();
+        ReplaceDialog* dialog = f->form->features().search().ReplaceDialog1();
+        dialog->findEdit()->setText(pattern);
+        dialog->replaceEdit()->setText(QStringLiteral("$2$1"));
+        QTest::mouseClick(dialog->regexBox(), Qt::LeftButton);
+        QStringList found;
+        f->editor()->setSelection(0, 0);
+        const qsizetype messages = f->dialogs.messages.size();
+        for (int i = 0; i < 10; ++i) {
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("FindNext")), Qt::LeftButton);
+            if (f->dialogs.messages.size() != messages)
+                break;
+            found << QStringLiteral("%1+%2:%3")
+                         .arg(f->editor()->selectionStart())
+                         .arg(f->editor()->selectionLength())
+                         .arg(f->editor()->selectedText());
+        }
+        return found;
+    };
+
+    f->createForm().show();
+    f->editor()->setText(text);
+    const QStringList plain = matches();
+    QCOMPARE(
+        plain,
+        (QStringList { QStringLiteral("0+4:漢字かな"), QStringLiteral("5+5:𠮷野家の"), QStringLiteral("16+2:三人") }));
+    QCOMPARE(f->dialogs.messages.last(), kSearchFinished);
+    ReplaceDialog* dialog = f->form->features().search().ReplaceDialog1();
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("ReplaceAll")), Qt::LeftButton);
+    QCOMPARE(f->editor()->text(), QStringLiteral("かな漢字 の𠮷野家カナ\n12 三人"));
+    QCOMPARE(f->dialogs.messages.last(), QStringLiteral("3個置き換えました"));
+    action(QStringLiteral("EditUndoItem"))->trigger();
+    QCOMPARE(f->editor()->text(), text);
+
+    // The same text as RTF: the rich view finds the same.
+    f = std::make_unique<MainFormFixture>();
+    f->writeValues(MainFormFixture::firstRunValues());
+    const QString path = f->writeFile(QStringLiteral("same.rtf"),
+                                      "{\\rtf1\\ansi\\uc1 {\\fonttbl{\\f0 IPAGothic;}}\\f0 "
+                                      "\\u28450?\\u23383?\\u12363?\\u12394? \\u-10174?\\u-8265?"
+                                      "\\u37326?\\u23478?\\u12398?\\u12459?\\u12490?\\par "
+                                      "12 \\u19977?\\u20154?}");
+    f->createForm({ path }).show();
+    QVERIFY(f->editor()->richDocument());
+    QCOMPARE(f->editor()->text(), text);
+    QCOMPARE(matches(), plain);
 }
 
 void TestEditorFeatures::newButtonEmptiesButKeepsTheNameAndCanBeUndone()

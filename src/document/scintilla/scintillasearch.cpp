@@ -2,6 +2,7 @@
 // The plain view's search and Replace All.
 #include "scintillaview.h"
 
+#include "document/regexsearch.h"
 #include "document/utf8search.h"
 
 namespace {
@@ -18,6 +19,12 @@ TextRange ScintillaView::findText(const QString& text, int from, const SearchOpt
 {
     if (text.isEmpty())
         return {};
+    if (options.regex) {
+        const RegexSearch search(text, options);
+        const QString whole = wholeText();
+        return options.direction == SearchOptions::Direction::Backward ? search.last(whole, from)
+                                                                       : search.first(whole, from);
+    }
     // The component's own search folds only ASCII letters, and slowly: this one folds all of
     // Unicode as the rich view does, at memory speed.
     const Utf8Search search(text, options);
@@ -49,6 +56,8 @@ int ScintillaView::replaceEvery(const QString& needle, const QString& replacemen
 {
     if (needle.isEmpty())
         return 0;
+    if (options.regex)
+        return replaceEveryRegex(needle, replacement, options, lastStart, lastEnd);
     SearchOptions forward = options;
     forward.direction = SearchOptions::Direction::Forward;
     const Utf8Search search(needle, forward);
@@ -56,7 +65,7 @@ int ScintillaView::replaceEvery(const QString& needle, const QString& replacemen
     int count = 0;
     sci(Sci::SCI_BEGINUNDOACTION);
     if (!options.wholeWord) {
-        count = replaceMatches(matchesOf(search), replace, lastStart, lastEnd);
+        count = replaceMatches(matchesOf(search), { .bytes = replace, .ends = {} }, lastStart, lastEnd);
     } else {
         // Whether a match is a whole word depends on the text before it, which may be an earlier
         // replacement: search the text as it is after every replacement. The text from just
@@ -91,8 +100,65 @@ QList<ScintillaView::ByteRange> ScintillaView::matchesOf(const Utf8Search& searc
     return matches;
 }
 
-int ScintillaView::replaceMatches(const QList<ByteRange>& matches, const QByteArray& replace, qsizetype* lastStart,
-                                  qsizetype* lastEnd)
+namespace {
+
+/** The length in UTF-8 of @p text, which neither starts nor ends inside a surrogate pair. */
+qsizetype utf8Bytes(QStringView text)
+{
+    qsizetype bytes = 0;
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        // A surrogate pair makes four bytes, two for each half.
+        bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : (unit >= 0xD800 && unit <= 0xDFFF) ? 2 : 3;
+    }
+    return bytes;
+}
+
+} // namespace
+
+int ScintillaView::replaceEveryRegex(const QString& pattern, const QString& replacement, const SearchOptions& options,
+                                     qsizetype* lastStart, qsizetype* lastEnd)
+{
+    RegexSearch search(pattern, options);
+    if (!search.isValid())
+        return 0;
+    search.setReplacement(replacement);
+    // The pattern runs once over the whole text; the matches become byte ranges as the walk goes,
+    // and their replacements one run of bytes, so the component sees one change per stretch.
+    const QString text = wholeText();
+    QList<ByteRange> matches;
+    Replacements replacements;
+    QString replaced;
+    qsizetype index = 0;
+    qsizetype byte = 0;
+    search.forEachMatch(text, [&](const QRegularExpressionMatch& match) {
+        const qsizetype start = match.capturedStart();
+        byte += utf8Bytes(QStringView(text).mid(index, start - index));
+        const qsizetype end = byte + utf8Bytes(match.capturedView());
+        matches.append({ byte, end });
+        index = match.capturedEnd();
+        byte = end;
+        replaced.resize(0);
+        search.appendReplacement(match, replaced);
+        replacements.bytes += replaced.toUtf8();
+        replacements.ends.append(replacements.bytes.size());
+    });
+    sci(Sci::SCI_BEGINUNDOACTION);
+    const int count = replaceMatches(matches, replacements, lastStart, lastEnd);
+    sci(Sci::SCI_ENDUNDOACTION);
+    return count;
+}
+
+QByteArrayView ScintillaView::Replacements::of(qsizetype match) const
+{
+    if (ends.isEmpty())
+        return bytes;
+    const qsizetype begin = match > 0 ? ends[match - 1] : 0;
+    return QByteArrayView(bytes).sliced(begin, ends[match] - begin);
+}
+
+int ScintillaView::replaceMatches(const QList<ByteRange>& matches, const Replacements& replacements,
+                                  qsizetype* lastStart, qsizetype* lastEnd)
 {
     // Matches close together are replaced as one stretch of text: one change to the component
     // instead of two per match. A stretch stays short, so that the undo record of a few matches
@@ -111,7 +177,7 @@ int ScintillaView::replaceMatches(const QList<ByteRange>& matches, const QByteAr
         const auto* text = reinterpret_cast<const char*>(sci(Sci::SCI_GETRANGEPOINTER, begin, end - begin));
         stretch.resize(0);
         for (qsizetype i = first; i <= last; ++i) {
-            stretch.append(replace);
+            stretch.append(replacements.of(i));
             if (i < last)
                 stretch.append(text + (matches[i].end - matches[first].start), matches[i + 1].start - matches[i].end);
         }
@@ -119,7 +185,7 @@ int ScintillaView::replaceMatches(const QList<ByteRange>& matches, const QByteAr
         sciText(Sci::SCI_REPLACETARGET, stretch.size(), stretch.constData());
         moved += stretch.size() - (end - begin);
         // The last match of the stretch, where it is now.
-        *lastStart = begin + stretch.size() - replace.size();
+        *lastStart = begin + stretch.size() - replacements.of(last).size();
         *lastEnd = begin + stretch.size();
         first = last + 1;
     }

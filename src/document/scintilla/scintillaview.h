@@ -182,7 +182,16 @@ private:
     /** The whole text, UTF-8, in one piece. */
     QByteArrayView characters() const;
     QList<ByteRange> matchesOf(const Utf8Search& search) const;
-    int replaceMatches(const QList<ByteRange>& matches, const QByteArray& replace, qsizetype* lastStart,
+    int replaceEveryRegex(const QString& pattern, const QString& replacement, const SearchOptions& options,
+                          qsizetype* lastStart, qsizetype* lastEnd);
+    /** What replaces each match: @c bytes for every one while @c ends is empty, else the bytes up to its end. */
+    struct Replacements
+    {
+        QByteArray bytes;
+        QList<qsizetype> ends;
+        QByteArrayView of(qsizetype match) const;
+    };
+    int replaceMatches(const QList<ByteRange>& matches, const Replacements& replacements, qsizetype* lastStart,
                        qsizetype* lastEnd);
     void finishComposition();
 

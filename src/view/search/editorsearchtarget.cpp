@@ -2,6 +2,7 @@
 #include "editorsearchtarget.h"
 
 #include "document/documenteditor.h"
+#include "document/regexsearch.h"
 
 EditorSearchTarget::EditorSearchTarget(DocumentEditor& editor)
     : m_editor(editor)
@@ -25,6 +26,13 @@ int EditorSearchTarget::selectionLength() const
 void EditorSearchTarget::setSelection(int start, int length)
 {
     m_editor.setSelection(start, length);
+}
+
+QString EditorSearchTarget::searchText() const
+{
+    if (const QTextDocument* rich = m_editor.richDocument())
+        return ::searchText(*rich);
+    return m_editor.text();
 }
 
 TextRange EditorSearchTarget::find(const QString& text, int from, const SearchOptions& options) const

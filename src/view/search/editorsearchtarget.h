@@ -18,6 +18,7 @@ public:
     int selectionStart() const override;
     int selectionLength() const override;
     void setSelection(int start, int length) override;
+    QString searchText() const override;
     TextRange find(const QString& text, int from, const SearchOptions& options) const override;
     void replaceSelection(const QString& text) override;
     int replaceEvery(const SearchRequest& request) override;

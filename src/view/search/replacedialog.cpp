@@ -39,6 +39,8 @@ ReplaceDialog::ReplaceDialog(QWidget* parent)
     m_wholeWord->setObjectName(QStringLiteral("WholeWord"));
     m_matchCase = new QCheckBox(ReplaceDialogText::MatchCase, this);
     m_matchCase->setObjectName(QStringLiteral("MatchCase"));
+    m_regex = new QCheckBox(ReplaceDialogText::Regex, this);
+    m_regex->setObjectName(QStringLiteral("RegexBox"));
 
     QPushButton* findNext = button(QStringLiteral("FindNext"), ReplaceDialogText::FindNext, this);
     findNext->setDefault(true);
@@ -56,7 +58,11 @@ ReplaceDialog::ReplaceDialog(QWidget* parent)
     fields->addWidget(replaceLabel, 1, 0);
     fields->addWidget(m_replace, 1, 1);
     fields->addWidget(m_wholeWord, 2, 0, 1, 2);
-    fields->addWidget(m_matchCase, 3, 0, 1, 2);
+    auto* caseAndRegex = new QHBoxLayout;
+    caseAndRegex->addWidget(m_matchCase);
+    caseAndRegex->addWidget(m_regex);
+    caseAndRegex->addStretch();
+    fields->addLayout(caseAndRegex, 3, 0, 1, 2);
     auto* buttons = new QVBoxLayout;
     for (QPushButton* each : { findNext, replaceOne, replaceAll, cancel })
         buttons->addWidget(each);
@@ -71,7 +77,8 @@ SearchRequest ReplaceDialog::request() const
     return SearchRequest { .findText = m_find->text(),
                            .replaceText = m_replace->text(),
                            .options = { .matchCase = m_matchCase->isChecked(),
-                                        .wholeWord = m_wholeWord->isChecked() } };
+                                        .wholeWord = m_wholeWord->isChecked(),
+                                        .regex = m_regex->isChecked() } };
 }
 
 void ReplaceDialog::showEvent(QShowEvent* event)

@@ -22,6 +22,7 @@ public:
     QLineEdit* replaceEdit() const { return m_replace; }
     QCheckBox* wholeWordBox() const { return m_wholeWord; }
     QCheckBox* matchCaseBox() const { return m_matchCase; }
+    QCheckBox* regexBox() const { return m_regex; }
 
 Q_SIGNALS:
     void findNext();
@@ -36,4 +37,5 @@ private:
     QLineEdit* m_replace = nullptr;
     QCheckBox* m_wholeWord = nullptr;
     QCheckBox* m_matchCase = nullptr;
+    QCheckBox* m_regex = nullptr;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "searchcontroller.h"
 
+#include "document/regexsearch.h"
 #include "replacedialog.h"
 #include "searchtexts.h"
 #include "ui/dialogs.h"
@@ -23,8 +24,21 @@ void SearchController::E_SeClick()
     m_dialog->activateWindow();
 }
 
+bool SearchController::checkPattern(const SearchRequest& request)
+{
+    if (!request.options.regex)
+        return true;
+    const RegexSearch search(request.findText, request.options);
+    if (search.isValid())
+        return true;
+    m_dialogs.message(invalidPatternMessage(search.errorString(), search.errorOffset()), Dialogs::Icon::Warning);
+    return false;
+}
+
 void SearchController::ReplaceDialog1Find()
 {
+    if (!checkPattern(m_dialog->request()))
+        return;
     m_host.focusEditor();
     const std::unique_ptr<SearchTarget> target = m_host.searchTarget();
     if (m_engine.searchStep(*target, m_dialog->request()) < 0) {
@@ -50,6 +64,8 @@ void SearchController::findPrevious()
         E_SeClick();
         return;
     }
+    if (!checkPattern(request))
+        return;
     m_host.focusEditor();
     const std::unique_ptr<SearchTarget> target = m_host.searchTarget();
     if (m_engine.searchStepBackward(*target, request) < 0) {
@@ -61,6 +77,8 @@ void SearchController::findPrevious()
 
 void SearchController::ReplaceDialog1Replace()
 {
+    if (!checkPattern(m_dialog->request()))
+        return;
     m_host.focusEditor();
     const std::unique_ptr<SearchTarget> target = m_host.searchTarget();
     target->beginEditBlock();
@@ -73,6 +91,8 @@ void SearchController::ReplaceDialog1Replace()
 
 void SearchController::ReplaceDialog1ReplaceAll()
 {
+    if (!checkPattern(m_dialog->request()))
+        return;
     m_host.focusEditor();
     // One undo step; the view follows once at the end.
     const std::unique_ptr<SearchTarget> target = m_host.searchTarget();

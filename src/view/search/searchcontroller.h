@@ -42,6 +42,9 @@ public:
     ReplaceDialog* ReplaceDialog1() const { return m_dialog; }
 
 private:
+    /** False, having said what is wrong, when the request's pattern cannot be used. */
+    bool checkPattern(const SearchRequest& request);
+
     SearchHost& m_host;
     Dialogs& m_dialogs;
     ReplaceDialog* m_dialog = nullptr;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "searchengine.h"
 
+#include "document/regexsearch.h"
+
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -11,9 +13,11 @@ int SearchEngine::searchStep(SearchTarget& target, const SearchRequest& request)
     // Continue after the selection only when it is what the last step or replacement left there;
     // the comparison is exact whatever the match-case setting says.
     const QString selected = target.selectedText();
-    const int start = selected == request.findText || selected == request.replaceText
+    int start = selected == request.findText || selected == request.replaceText
         ? target.selectionStart() + target.selectionLength()
         : 0;
+    if (request.options.regex)
+        start = patternStepStart(target, request);
     SearchOptions options = request.options;
     options.direction = SearchOptions::Direction::Forward;
     TextRange found = target.find(request.findText, start, options);
@@ -31,6 +35,8 @@ int SearchEngine::settle(SearchTarget& target, TextRange found)
         return -1;
     }
     m_searchEnded = false;
+    m_lastReplaced = {};
+    m_lastFound = found;
     // The match's own length: ignoring case, it need not be the find text's.
     target.setSelection(found.start, found.length);
     return found.start;
@@ -48,8 +54,73 @@ int SearchEngine::searchStepBackward(SearchTarget& target, const SearchRequest& 
     return settle(target, found);
 }
 
+int SearchEngine::patternStepStart(const SearchTarget& target, const SearchRequest& request) const
+{
+    const TextRange selection { target.selectionStart(), target.selectionLength() };
+    if (selection == m_lastReplaced)
+        return selection.end();
+    if (selection.length == 0) {
+        // An empty match this engine selected: the next one is a character further on, or the
+        // step would stay put. Else a caret goes as a plain find text's does.
+        if (selection == m_lastFound)
+            return int(RegexSearch::nextCharacter(target.searchText(), selection.start));
+        return request.replaceText.isEmpty() ? selection.start : 0;
+    }
+    const RegexSearch search(request.findText, request.options);
+    const QRegularExpressionMatch match = search.matchAt(target.searchText(), selection.start);
+    return match.hasMatch() && match.capturedLength() == selection.length ? selection.end() : 0;
+}
+
+int SearchEngine::replacePattern(SearchTarget& target, const SearchRequest& request)
+{
+    const int start = target.selectionStart();
+    const int length = target.selectionLength();
+    RegexSearch search(request.findText, request.options);
+    search.setReplacement(request.replaceText);
+    const QRegularExpressionMatch match = search.matchAt(target.searchText(), start);
+    // Only a selection that is a match is replaced; else the step selects the first match.
+    if (match.hasMatch() && match.capturedLength() == length) {
+        const QString replacement = search.replacementOf(match);
+        target.replaceSelection(replacement);
+        target.setSelection(start, int(replacement.size()));
+        m_lastReplaced = { start, int(replacement.size()) };
+    }
+    return searchStep(target, request);
+}
+
+int SearchEngine::replaceAllPattern(SearchTarget& target, const SearchRequest& request)
+{
+    RegexSearch search(request.findText, request.options);
+    search.setReplacement(request.replaceText);
+    struct Replacement
+    {
+        TextRange match;
+        QString text;
+    };
+    std::vector<Replacement> replacements;
+    search.forEachMatch(target.searchText(), [&](const QRegularExpressionMatch& match) {
+        replacements.push_back(
+            { { int(match.capturedStart()), int(match.capturedLength()) }, search.replacementOf(match) });
+    });
+    // From the bottom up, so that the positions of the matches still to replace stay true.
+    int moved = 0;
+    for (auto it = replacements.rbegin(); it != replacements.rend(); ++it) {
+        target.setSelection(it->match.start, it->match.length);
+        target.replaceSelection(it->text);
+        if (it != replacements.rbegin())
+            moved += int(it->text.size()) - it->match.length;
+    }
+    if (replacements.empty())
+        target.setSelection(0, 0);
+    else
+        target.setSelection(replacements.back().match.start + moved, int(replacements.back().text.size()));
+    return int(replacements.size());
+}
+
 int SearchEngine::replace(SearchTarget& target, const SearchRequest& request)
 {
+    if (request.options.regex)
+        return replacePattern(target, request);
     const int start = target.selectionStart();
     if (target.selectedText() == request.findText)
         target.replaceSelection(request.replaceText);
@@ -62,6 +133,10 @@ int SearchEngine::replaceAll(SearchTarget& target, const SearchRequest& request)
     if (const int replaced = target.replaceEvery(request); replaced >= 0) {
         m_searchEnded = true;
         return replaced;
+    }
+    if (request.options.regex) {
+        m_searchEnded = true;
+        return replaceAllPattern(target, request);
     }
     int count = 0;
     target.setSelection(0, 0);
@@ -113,10 +188,21 @@ void DocumentSearchTarget::setSelection(int start, int length)
     d->cursor.setPosition(qBound(from, start + length, last), QTextCursor::KeepAnchor);
 }
 
+QString DocumentSearchTarget::searchText() const
+{
+    return ::searchText(d->document);
+}
+
 TextRange DocumentSearchTarget::find(const QString& text, int from, const SearchOptions& options) const
 {
     if (text.isEmpty())
         return {};
+    if (options.regex) {
+        const RegexSearch search(text, options);
+        const QString whole = searchText();
+        return options.direction == SearchOptions::Direction::Forward ? search.first(whole, from)
+                                                                      : search.last(whole, from);
+    }
     QTextDocument::FindFlags flags;
     if (options.matchCase)
         flags |= QTextDocument::FindCaseSensitively;

@@ -19,6 +19,8 @@ public:
     virtual int selectionStart() const = 0;
     virtual int selectionLength() const = 0;
     virtual void setSelection(int start, int length) = 0;
+    /** The whole text, one character for each position, as a pattern is matched against it. */
+    virtual QString searchText() const = 0;
     /**
      * The match of @p text nearest @p from in the options' direction (the first at or after it, or
      * the last that starts before it); invalid when there is none. A match may differ from @p text
@@ -51,7 +53,8 @@ struct SearchRequest
 /**
  * Find, replace and replace all, always forward. After a step that found nothing, the next
  * step starts again at the top; a step whose selection is not the find (or replace) text
- * starts at the top too.
+ * starts at the top too. With a pattern, the selection counts as found when the pattern matches
+ * just it, or when the last replacement left it; the replace text may name the match's groups.
  */
 class SearchEngine final
 {
@@ -70,8 +73,16 @@ public:
 private:
     /** Selects @p found and returns its start, or notes the end of the search and returns -1. */
     int settle(SearchTarget& target, TextRange found);
+    /** Where a step with a pattern goes on from: after the selection when it is current, else the top. */
+    int patternStepStart(const SearchTarget& target, const SearchRequest& request) const;
+    int replacePattern(SearchTarget& target, const SearchRequest& request);
+    int replaceAllPattern(SearchTarget& target, const SearchRequest& request);
 
     bool m_searchEnded = false;
+    // What the last replacement put in, selected; a step goes on after it.
+    TextRange m_lastReplaced;
+    // What the last step found and selected.
+    TextRange m_lastFound;
 };
 
 /** A search target over a document, through a cursor of its own: no widget is touched. */
@@ -85,6 +96,7 @@ public:
     int selectionStart() const override;
     int selectionLength() const override;
     void setSelection(int start, int length) override;
+    QString searchText() const override;
     TextRange find(const QString& text, int from, const SearchOptions& options) const override;
     void replaceSelection(const QString& text) override;
     void beginEditBlock() override;

@@ -11,6 +11,7 @@ inline const QString Find = QStringLiteral("検索する文字列(&N):");
 inline const QString Replace = QStringLiteral("置換後の文字列(&P):");
 inline const QString WholeWord = QStringLiteral("単語単位で探す(&W)");
 inline const QString MatchCase = QStringLiteral("大文字と小文字を区別する(&C)");
+inline const QString Regex = QStringLiteral("正規表現(&E)");
 inline const QString FindNext = QStringLiteral("次を検索(&F)");
 inline const QString ReplaceOne = QStringLiteral("置換して次に(&R)");
 inline const QString ReplaceAll = QStringLiteral("すべて置換(&A)");
@@ -21,4 +22,10 @@ inline const QString Cancel = QStringLiteral("キャンセル");
 inline QString replacedCountMessage(int count)
 {
     return QString::number(count) + QStringLiteral("個置き換えました");
+}
+
+/** "正規表現が正しくありません: missing closing parenthesis (位置 4)": Qt's words, then where, counted from 1. */
+inline QString invalidPatternMessage(const QString& error, qsizetype offset)
+{
+    return QStringLiteral("正規表現が正しくありません: %1 (位置 %2)").arg(error).arg(offset + 1);
 }

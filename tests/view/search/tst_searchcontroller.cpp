@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "document/documenteditor.h"
 #include "fakedialogs.h"
+#include "regexcases.h"
 #include "view/search/editorsearchtarget.h"
 #include "view/search/replacedialog.h"
 #include "view/search/searchcontroller.h"
@@ -10,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -50,6 +52,10 @@ private Q_SLOTS:
     void findNextThroughTheButtons();
     void replaceAllReportsTheCountAndUndoesAtOnce();
     void replaceAllStaysFastOnALargeDocument();
+    void patternReplaceAllInThePlainView_data();
+    void patternReplaceAllInThePlainView();
+    void invalidPatternIsReportedNotSearched_data();
+    void invalidPatternIsReportedNotSearched();
 
 private:
     void type(const QString& find, const QString& replace)
@@ -153,6 +159,69 @@ void TestSearchController::replaceAllStaysFastOnALargeDocument()
     m_host->view.undo();
     QCOMPARE(m_host->view.text(), text);
     QVERIFY(!m_host->view.isUndoAvailable());
+}
+
+void TestSearchController::patternReplaceAllInThePlainView_data()
+{
+    addRegexReplaceColumns();
+}
+
+void TestSearchController::patternReplaceAllInThePlainView()
+{
+    // The plain view's own pass: matches found in UTF-16, replaced as UTF-8 byte ranges.
+    QFETCH(QString, text);
+    QFETCH(QString, pattern);
+    QFETCH(QString, replace);
+    QFETCH(bool, matchCase);
+    QFETCH(bool, wholeWord);
+    QFETCH(QString, result);
+    QFETCH(int, count);
+    m_host->view.setText(text);
+    m_controller->E_SeClick();
+    ReplaceDialog* dialog = m_controller->ReplaceDialog1();
+    type(pattern, replace);
+    dialog->matchCaseBox()->setChecked(matchCase);
+    dialog->wholeWordBox()->setChecked(wholeWord);
+    QTest::mouseClick(dialog->findChild<QCheckBox*>(QStringLiteral("RegexBox")), Qt::LeftButton);
+    QVERIFY(dialog->regexBox()->isChecked());
+    press(QStringLiteral("ReplaceAll"));
+    QCOMPARE(m_host->view.text(), result);
+    QCOMPARE(m_dialogs.messages, QStringList { replacedCountMessage(count) });
+    m_host->view.undo();
+    QCOMPARE(m_host->view.text(), text);
+    QVERIFY(!m_host->view.isUndoAvailable());
+}
+
+void TestSearchController::invalidPatternIsReportedNotSearched_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("position"); // counted from 1, as the message gives it
+    QTest::newRow("unclosed group") << QStringLiteral("(猫") << 3;
+    QTest::newRow("nothing to repeat") << QStringLiteral("*") << 1;
+}
+
+void TestSearchController::invalidPatternIsReportedNotSearched()
+{
+    QFETCH(QString, pattern);
+    QFETCH(int, position);
+    m_host->view.setText(QStringLiteral("(猫 *"));
+    m_host->view.setSelection(1, 1);
+    m_host->view.setModified(false);
+    m_controller->E_SeClick();
+    type(pattern, QStringLiteral("x"));
+    m_controller->ReplaceDialog1()->regexBox()->setChecked(true);
+    const QString expected = QStringLiteral("正規表現が正しくありません: %1 (位置 %2)")
+                                 .arg(QRegularExpression(pattern).errorString())
+                                 .arg(position);
+    for (const QString& button :
+         { QStringLiteral("FindNext"), QStringLiteral("Replace"), QStringLiteral("ReplaceAll") })
+        press(button);
+    m_controller->findPrevious();
+    QCOMPARE(m_dialogs.messages, QStringList(4, expected));
+    QCOMPARE(m_host->view.text(), QStringLiteral("(猫 *"));
+    QVERIFY(!m_host->view.isModified());
+    QCOMPARE(m_host->view.selectionStart(), 1);
+    QCOMPARE(m_host->view.selectionLength(), 1);
 }
 
 QTEST_MAIN(TestSearchController)

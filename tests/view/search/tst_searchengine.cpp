@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
+#include "document/regexsearch.h"
+#include "regexcases.h"
 #include "view/search/searchengine.h"
 
 #include <QTest>
+
+#include <algorithm>
 
 Q_DECLARE_METATYPE(SearchRequest)
 #include <QTextDocument>
@@ -40,6 +44,7 @@ public:
         : text(text)
     { }
     QString selectedText() const override { return text.mid(start, length); }
+    QString searchText() const override { return text; }
     int selectionStart() const override { return start; }
     int selectionLength() const override { return length; }
     void setSelection(int from, int count) override
@@ -90,6 +95,13 @@ private Q_SLOTS:
     void replaceAllIsOneUndoStep();
     void replaceAllOnALargeDocument();
     void matchesLongerThanTheFindText();
+    void patternReplaceAll_data();
+    void patternReplaceAll();
+    void patternSteps_data();
+    void patternSteps();
+    void patternReplaceStepByStep();
+    void invalidPattern_data();
+    void invalidPattern();
 };
 
 void TestSearchEngine::findNextWrapsOnlyAfterReportingTheEnd()
@@ -225,6 +237,121 @@ void TestSearchEngine::matchesLongerThanTheFindText()
     QCOMPARE(target.selectedText(), QStringLiteral("aa"));
     QCOMPARE(engine.replaceAll(target, request), 2);
     QCOMPARE(target.text, QStringLiteral("x b y b"));
+}
+
+void TestSearchEngine::patternReplaceAll_data()
+{
+    addRegexReplaceColumns();
+}
+
+void TestSearchEngine::patternReplaceAll()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, pattern);
+    QFETCH(QString, replace);
+    QFETCH(bool, matchCase);
+    QFETCH(bool, wholeWord);
+    QFETCH(QString, result);
+    QFETCH(int, count);
+    Fixture f(text);
+    const SearchRequest request { pattern, replace, { .matchCase = matchCase, .wholeWord = wholeWord, .regex = true } };
+    f.target->beginEditBlock();
+    QCOMPARE(f.engine.replaceAll(*f.target, request), count);
+    f.target->endEditBlock();
+    QCOMPARE(f.document.toPlainText(), result);
+    f.document.undo();
+    QCOMPARE(f.document.toPlainText(), text);
+}
+
+void TestSearchEngine::patternSteps_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<bool>("wholeWord");
+    QTest::addColumn<QString>("steps"); // start+length of each match, in order
+    QTest::newRow("empty matches advance")
+        << QStringLiteral("baac") << QStringLiteral("a*") << false << QStringLiteral("0+0 1+2 3+0 4+0");
+    QTest::newRow("empty matches step over a surrogate pair")
+        << QStringLiteral("𠮷b") << QStringLiteral("(?=.)") << false << QStringLiteral("0+0 2+0");
+    QTest::newRow("a surrogate pair is one Han character")
+        << QStringLiteral("a𠮷b𠮷") << QStringLiteral(R"(\p{Han})") << false << QStringLiteral("1+2 4+2");
+    QTest::newRow("look-behind sees the text before")
+        << QStringLiteral("xa ya ya") << QStringLiteral("(?<=y)a") << false << QStringLiteral("4+1 7+1");
+    QTest::newRow("a lone surrogate is one character of its own") << QStringLiteral("a") + QChar(0xD842) +
+            QStringLiteral("b") << QStringLiteral(".") << false << QStringLiteral("0+1 1+1 2+1");
+    QTest::newRow("whole word looks on inside a longer match")
+        << QStringLiteral("aa a") << QStringLiteral("a") << true << QStringLiteral("3+1");
+}
+
+void TestSearchEngine::patternSteps()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, pattern);
+    QFETCH(bool, wholeWord);
+    QFETCH(QString, steps);
+    const SearchRequest request { pattern, {}, { .wholeWord = wholeWord, .regex = true } };
+    const auto walk = [&](bool forward) {
+        Fixture f(text);
+        f.target->setSelection(forward ? 0 : int(text.size()), 0);
+        QStringList found;
+        for (int i = 0; i < 10; ++i) {
+            const int at = forward ? f.engine.searchStep(*f.target, request)
+                                   : f.engine.searchStepBackward(*f.target, request);
+            if (at < 0)
+                break;
+            found << QStringLiteral("%1+%2").arg(at).arg(f.target->selectionLength());
+        }
+        return found;
+    };
+    const QStringList forward = walk(true);
+    QCOMPARE(forward.join(u' '), steps);
+    // Backward from the end: every match that starts before the caret, the same ones in reverse.
+    QStringList backward = walk(false);
+    std::reverse(backward.begin(), backward.end());
+    QStringList before = forward;
+    before.removeIf([&](const QString& step) { return step.startsWith(QString::number(text.size()) + u'+'); });
+    QCOMPARE(backward, before);
+}
+
+void TestSearchEngine::patternReplaceStepByStep()
+{
+    // Replace takes the groups of the match selected, then goes on after what it put in.
+    Fixture f(QStringLiteral("a1 b2 c3"));
+    const SearchRequest request { QStringLiteral(R"((\w)(\d))"), QStringLiteral(R"(\2\1\1)"), { .regex = true } };
+    QCOMPARE(f.engine.replace(*f.target, request), 0); // selects the first match only
+    QCOMPARE(f.document.toPlainText(), QStringLiteral("a1 b2 c3"));
+    QCOMPARE(f.engine.replace(*f.target, request), 4);
+    QCOMPARE(f.document.toPlainText(), QStringLiteral("1aa b2 c3"));
+    QCOMPARE(f.target->selectedText(), QStringLiteral("b2"));
+    QCOMPARE(f.engine.replace(*f.target, request), 8);
+    QCOMPARE(f.engine.replace(*f.target, request), -1);
+    QCOMPARE(f.document.toPlainText(), QStringLiteral("1aa 2bb 3cc"));
+}
+
+void TestSearchEngine::invalidPattern_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("offset");
+    QTest::newRow("unclosed group") << QStringLiteral("(猫") << 2;
+    QTest::newRow("unclosed class") << QStringLiteral("[あ-") << 3;
+    QTest::newRow("nothing to repeat") << QStringLiteral("*猫") << 0;
+    QTest::newRow("unknown property") << QStringLiteral(R"(\p{Kanji})") << 9;
+}
+
+void TestSearchEngine::invalidPattern()
+{
+    QFETCH(QString, pattern);
+    QFETCH(int, offset);
+    const RegexSearch search(pattern, {});
+    QVERIFY(!search.isValid());
+    QVERIFY(!search.errorString().isEmpty());
+    QCOMPARE(search.errorOffset(), offset);
+    // Nothing is found and nothing replaced, whatever the text.
+    Fixture f(QStringLiteral("(猫[あ-*猫 p{Kanji}"));
+    const SearchRequest request { pattern, QStringLiteral("x"), { .regex = true } };
+    QCOMPARE(f.engine.searchStep(*f.target, request), -1);
+    QCOMPARE(f.engine.replaceAll(*f.target, request), 0);
+    QCOMPARE(f.document.toPlainText(), QStringLiteral("(猫[あ-*猫 p{Kanji}"));
 }
 
 QTEST_GUILESS_MAIN(TestSearchEngine)
