@@ -173,7 +173,10 @@ void TForm1::showRecentPopup(QStringList& list, const RecentMenu& menu, QString 
         menu.items.at(k)->setVisible(true);
         menu.items.at(k)->setText(recentItemCaption(k + 1, list.at(k)));
     }
-    menu.menu->popup(popupCorner(cursor, shown));
+    // A popup taller than the designed lift (rows of another height, the Grep item the file popup
+    // has gained) is lifted by its own height instead, so that it never covers the cursor.
+    const QPoint corner = popupCorner(cursor, shown);
+    menu.menu->popup(QPoint(corner.x(), qMin(corner.y(), cursor.y() - menu.menu->sizeHint().height() - 1)));
 }
 
 void TForm1::Open1Click()
