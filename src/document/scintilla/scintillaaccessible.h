@@ -32,6 +32,8 @@ public:
     void setSelection(int selectionIndex, int startOffset, int endOffset) override;
     int cursorPosition() const override;
     void setCursorPosition(int position) override;
+    // Both bases name a text(): the widget's by kind, the text interface's by range.
+    using QAccessibleWidget::text;
     QString text(int startOffset, int endOffset) const override;
     QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
                              int* endOffset) const override;
