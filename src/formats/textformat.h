@@ -50,6 +50,8 @@ enum class Encoding {
     Koi8R,
     Koi8U,
 };
+/** The last of Encoding's values, for going through them all. */
+inline constexpr Encoding kLastEncoding = Encoding::Koi8U;
 enum class LineEnding { CrLf, Lf, Cr };
 
 /** How a plain-text document sits on disk; a save writes it back the same way. */

@@ -4,6 +4,7 @@
 #include "formats/encodingdetection.h"
 #include "formats/iconvcodec.h"
 #include "grepfiles.h"
+#include "grepprefilter.h"
 #include "greptexts.h"
 
 #include <QFile>
@@ -164,7 +165,7 @@ QList<GrepMatch> searchLines(const QString& text, const QRegularExpression& expr
 }
 
 GrepFileResult searchFile(const QString& path, const GrepConditions& conditions, const QRegularExpression& expression,
-                          const std::atomic_bool& cancel)
+                          const std::atomic_bool& cancel, const BytePrefilter* prefilter)
 {
     GrepFileResult result;
     result.path = path;
@@ -180,6 +181,9 @@ GrepFileResult searchFile(const QString& path, const GrepConditions& conditions,
         result.error = kGrepFileUnreadable.arg(path);
         return result;
     }
+    // Most files of a tree cannot hold the pattern, and their bytes alone can tell.
+    if (whole && prefilter && !prefilter->mayMatch(bytes))
+        return result;
     // The start decides, as the editor's load decides by the file's first bytes.
     if (conditions.encoding) {
         result.format.encoding = *conditions.encoding;
@@ -248,6 +252,7 @@ struct SharedRun
               const std::atomic_bool& cancel)
         : conditions(conditions)
         , expression(expression)
+        , prefilter(BytePrefilter::forConditions(conditions))
         , files(files)
         , cancel(cancel)
         , results(size_t(files.size()))
@@ -255,6 +260,7 @@ struct SharedRun
 
     const GrepConditions& conditions;
     const QRegularExpression& expression;
+    const std::optional<BytePrefilter> prefilter;
     const QStringList& files;
     const std::atomic_bool& cancel;
     std::atomic_int next { 0 };
@@ -269,7 +275,8 @@ struct SharedRun
             const int index = next.fetch_add(1);
             if (index >= files.size())
                 return;
-            GrepFileResult result = searchFile(files[index], conditions, expression, cancel);
+            GrepFileResult result = searchFile(files[index], conditions, expression, cancel,
+                                               prefilter ? &*prefilter : nullptr);
             {
                 const std::lock_guard lock(mutex);
                 results[size_t(index)] = std::move(result);

@@ -69,8 +69,10 @@ QList<GrepMatch> searchLines(const QString& text, const QRegularExpression& expr
  * slices ending at line breaks, so that any size is searched in bounded memory. The encoding is
  * detected from the file's start unless the conditions name one. @p cancel is read between slices.
  */
+class BytePrefilter;
+/** @p prefilter, when given, passes over a whole-read file whose bytes cannot hold a match. */
 GrepFileResult searchFile(const QString& path, const GrepConditions& conditions, const QRegularExpression& expression,
-                          const std::atomic_bool& cancel);
+                          const std::atomic_bool& cancel, const BytePrefilter* prefilter = nullptr);
 
 /** Told about every file in order; runs on the thread that called runGrep(). */
 class GrepReceiver

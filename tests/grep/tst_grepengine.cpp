@@ -136,6 +136,17 @@ void TestGrepEngine::initTestCase()
     writeFile(m_utf8 + QStringLiteral("/big/large-cp932.txt"), large);
     writeFile(m_utf8 + QStringLiteral("/big/large-utf16.txt"), large);
     QVERIFY(QFileInfo(m_mixed + QStringLiteral("/big/large-cp932.txt")).size() > 4 * 1024 * 1024);
+    // Bytes that only a reading finds: CP932's IBM codes for ∵ and Ⅰ (iconv writes the NEC ones),
+    // and UTF-16 with a mark but no NUL byte.
+    const QByteArray twins = QStringLiteral("なぜなら∵Ⅰ章にある。\n").toUtf8();
+    QByteArray ibmCodes = iconv(twins, "CP932");
+    QVERIFY(ibmCodes.contains("\x81\xE6\x87\x54"));
+    ibmCodes.replace("\x81\xE6\x87\x54", "\xFA\x5B\xFA\x4A");
+    writeFile(m_mixed + QStringLiteral("/twins/ibm-codes.txt"), ibmCodes);
+    writeFile(m_utf8 + QStringLiteral("/twins/ibm-codes.txt"), twins);
+    const QByteArray kanjiOnly = QStringLiteral("東京駅").toUtf8();
+    writeFile(m_mixed + QStringLiteral("/twins/kanji-utf16be.txt"), "\xFE\xFF" + iconv(kanjiOnly, "UTF-16BE"));
+    writeFile(m_utf8 + QStringLiteral("/twins/kanji-utf16be.txt"), kanjiOnly);
     // NUL bytes around the pattern: not a text file, in neither tree.
     const QByteArray binary = QByteArray("\x7f"
                                          "ELF\0\0\0",
@@ -171,6 +182,8 @@ void TestGrepEngine::matchesGrepOnUtf8Copy_data()
                                 << false << true << true << QString();
     QTest::newRow("regex metacharacters taken literally")
         << QStringLiteral("\"%s\\n\"") << fixed << false << true << false << QString();
+    QTest::newRow("a character with two codes")
+        << QStringLiteral("∵Ⅰ章") << fixed << false << true << false << QString();
     QTest::newRow("half-width katakana") << QStringLiteral("ﾊﾝｶｸ") << fixed << false << true << false << QString();
     QTest::newRow("outside the BMP") << QStringLiteral("𠮷野家") << fixed << false << true << false << QString();
     QTest::newRow("regex: a run of kanji")
