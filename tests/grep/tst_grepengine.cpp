@@ -130,6 +130,16 @@ void TestGrepEngine::initTestCase()
         writeFile(m_mixed + u'/' + QLatin1String(placed.target), bytes);
         writeFile(m_utf8 + u'/' + QLatin1String(placed.target), utf8);
     }
+    // Enough files that the engine passes over those whose bytes cannot hold the pattern.
+    const char* const fillerSources[] = { "memo.txt", "poem.txt", "katakana.txt", "source.c", "memo.txt" };
+    const char* const fillerEncodings[] = { "CP932", "EUC-JP", nullptr, "UTF-16" };
+    for (int i = 0; i < 240; ++i) {
+        const QByteArray utf8 = readSource(QString::fromLatin1(fillerSources[i % 5]));
+        const char* encoding = fillerEncodings[i % 4];
+        const QString name = QStringLiteral("/filler/%1.txt").arg(i);
+        writeFile(m_mixed + name, encoding ? iconv(utf8, encoding) : utf8);
+        writeFile(m_utf8 + name, utf8);
+    }
     const QByteArray large = largeText();
     writeFile(m_mixed + QStringLiteral("/big/large-cp932.txt"), iconv(large, "CP932"));
     writeFile(m_mixed + QStringLiteral("/big/large-utf16.txt"), iconv(large, "UTF-16"));
