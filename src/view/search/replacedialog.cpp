@@ -3,14 +3,20 @@
 
 #include "searchtexts.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
+// Enough to go back over a session's searches without a long menu.
+constexpr qsizetype kHistoryLength = 20;
+
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
 {
     auto* result = new QPushButton(caption, parent);
@@ -29,6 +35,12 @@ ReplaceDialog::ReplaceDialog(QWidget* parent)
 
     m_find = new QLineEdit(this);
     m_find->setObjectName(QStringLiteral("FindText"));
+    QAction* history = m_find->addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
+    history->setObjectName(QStringLiteral("FindHistory"));
+    history->setToolTip(ReplaceDialogText::History);
+    connect(history, &QAction::triggered, this, &ReplaceDialog::showHistory);
+    m_historyMenu = new QMenu(this);
+    m_historyMenu->setObjectName(QStringLiteral("FindHistoryMenu"));
     m_replace = new QLineEdit(this);
     m_replace->setObjectName(QStringLiteral("ReplaceText"));
     auto* findLabel = new QLabel(ReplaceDialogText::Find, this);
@@ -79,6 +91,51 @@ SearchRequest ReplaceDialog::request() const
                            .options = { .matchCase = m_matchCase->isChecked(),
                                         .wholeWord = m_wholeWord->isChecked(),
                                         .regex = m_regex->isChecked() } };
+}
+
+void ReplaceDialog::rememberSearch()
+{
+    const SearchRequest now = request();
+    if (now.findText.isEmpty())
+        return;
+    m_history.removeIf([&now](const PastSearch& past) { return past.findText == now.findText; });
+    m_history.prepend({ now.findText, now.options });
+    if (m_history.size() > kHistoryLength)
+        m_history.resize(kHistoryLength);
+}
+
+QStringList ReplaceDialog::history() const
+{
+    QStringList texts;
+    for (const PastSearch& past : m_history)
+        texts.append(past.findText);
+    return texts;
+}
+
+void ReplaceDialog::recallSearch(qsizetype index)
+{
+    if (index < 0 || index >= m_history.size())
+        return;
+    const PastSearch& past = m_history[index];
+    m_find->setText(past.findText);
+    m_matchCase->setChecked(past.options.matchCase);
+    m_wholeWord->setChecked(past.options.wholeWord);
+    m_regex->setChecked(past.options.regex);
+}
+
+void ReplaceDialog::showHistory()
+{
+    m_historyMenu->clear();
+    if (m_history.isEmpty())
+        m_historyMenu->addAction(ReplaceDialogText::HistoryEmpty)->setEnabled(false);
+    for (qsizetype i = 0; i < m_history.size(); ++i) {
+        const PastSearch& past = m_history[i];
+        // A pattern is marked, so that "a.c" searched both ways can be told apart.
+        QString caption = past.options.regex ? ReplaceDialogText::HistoryPattern.arg(past.findText) : past.findText;
+        caption.replace(u'&', QStringLiteral("&&"));
+        connect(m_historyMenu->addAction(caption), &QAction::triggered, this, [this, i] { recallSearch(i); });
+    }
+    m_historyMenu->popup(m_find->mapToGlobal(QPoint(0, m_find->height())));
 }
 
 void ReplaceDialog::showEvent(QShowEvent* event)

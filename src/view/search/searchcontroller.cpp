@@ -24,8 +24,9 @@ void SearchController::E_SeClick()
     m_dialog->activateWindow();
 }
 
-bool SearchController::checkPattern(const SearchRequest& request)
+bool SearchController::beginSearch(const SearchRequest& request)
 {
+    m_dialog->rememberSearch();
     if (!request.options.regex)
         return true;
     const RegexSearch search(request.findText, request.options);
@@ -37,7 +38,7 @@ bool SearchController::checkPattern(const SearchRequest& request)
 
 void SearchController::ReplaceDialog1Find()
 {
-    if (!checkPattern(m_dialog->request()))
+    if (!beginSearch(m_dialog->request()))
         return;
     m_host.focusEditor();
     const std::unique_ptr<SearchTarget> target = m_host.searchTarget();
@@ -64,7 +65,7 @@ void SearchController::findPrevious()
         E_SeClick();
         return;
     }
-    if (!checkPattern(request))
+    if (!beginSearch(request))
         return;
     m_host.focusEditor();
     const std::unique_ptr<SearchTarget> target = m_host.searchTarget();
@@ -77,7 +78,7 @@ void SearchController::findPrevious()
 
 void SearchController::ReplaceDialog1Replace()
 {
-    if (!checkPattern(m_dialog->request()))
+    if (!beginSearch(m_dialog->request()))
         return;
     m_host.focusEditor();
     const std::unique_ptr<SearchTarget> target = m_host.searchTarget();
@@ -91,7 +92,7 @@ void SearchController::ReplaceDialog1Replace()
 
 void SearchController::ReplaceDialog1ReplaceAll()
 {
-    if (!checkPattern(m_dialog->request()))
+    if (!beginSearch(m_dialog->request()))
         return;
     m_host.focusEditor();
     // One undo step; the view follows once at the end.

@@ -42,8 +42,8 @@ public:
     ReplaceDialog* ReplaceDialog1() const { return m_dialog; }
 
 private:
-    /** False, having said what is wrong, when the request's pattern cannot be used. */
-    bool checkPattern(const SearchRequest& request);
+    /** Keeps the search in the history; false, having said what is wrong, when its pattern cannot be used. */
+    bool beginSearch(const SearchRequest& request);
 
     SearchHost& m_host;
     Dialogs& m_dialogs;

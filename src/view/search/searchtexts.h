@@ -16,6 +16,9 @@ inline const QString FindNext = QStringLiteral("次を検索(&F)");
 inline const QString ReplaceOne = QStringLiteral("置換して次に(&R)");
 inline const QString ReplaceAll = QStringLiteral("すべて置換(&A)");
 inline const QString Cancel = QStringLiteral("キャンセル");
+inline const QString History = QStringLiteral("検索の履歴");
+inline const QString HistoryEmpty = QStringLiteral("(履歴はありません)");
+inline const QString HistoryPattern = QStringLiteral("%1  [正規表現]");
 } // namespace ReplaceDialogText
 
 /** "3個置き換えました": the count, then the text, with no blank between. */

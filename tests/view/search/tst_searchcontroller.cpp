@@ -2,14 +2,19 @@
 #include "document/documenteditor.h"
 #include "fakedialogs.h"
 #include "regexcases.h"
+
 #include "view/search/editorsearchtarget.h"
 #include "view/search/replacedialog.h"
 #include "view/search/searchcontroller.h"
 #include "view/search/searchtexts.h"
+#include <QAction>
+#include <QMenu>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -50,6 +55,7 @@ private Q_SLOTS:
 
     void dialogIsModelessAndKeepsItsTexts();
     void findNextThroughTheButtons();
+    void historyGivesBackTheBoxes();
     void replaceAllReportsTheCountAndUndoesAtOnce();
     void replaceAllStaysFastOnALargeDocument();
     void patternReplaceAllInThePlainView_data();
@@ -90,6 +96,44 @@ void TestSearchController::dialogIsModelessAndKeepsItsTexts()
     m_controller->E_SeClick();
     QCOMPARE(dialog->findEdit()->text(), QStringLiteral("abc"));
     QVERIFY(dialog->wholeWordBox()->isChecked());
+}
+
+void TestSearchController::historyGivesBackTheBoxes()
+{
+    m_host->view.setText(QStringLiteral("abc a.c"));
+    m_controller->E_SeClick();
+    ReplaceDialog* dialog = m_controller->ReplaceDialog1();
+    type(QStringLiteral("a.c"), QString());
+    dialog->regexBox()->setChecked(true);
+    dialog->matchCaseBox()->setChecked(true);
+    press(QStringLiteral("FindNext"));
+    QCOMPARE(selected(), QStringLiteral("abc"));
+    type(QStringLiteral("a.c"), QString()); // the same text taken literally replaces the entry
+    dialog->regexBox()->setChecked(false);
+    press(QStringLiteral("FindNext"));
+    type(QStringLiteral("(x"), QString()); // refused patterns are remembered too, to be mended
+    dialog->regexBox()->setChecked(true);
+    press(QStringLiteral("FindNext"));
+    QCOMPARE(dialog->history(), (QStringList { QStringLiteral("(x"), QStringLiteral("a.c") }));
+
+    // As a user does: the arrow at the end of the find text, then an entry of its menu.
+    auto* arrow = dialog->findEdit()->findChild<QAction*>(QStringLiteral("FindHistory"));
+    QVERIFY(arrow);
+    arrow->trigger();
+    auto* menu = dialog->findChild<QMenu*>(QStringLiteral("FindHistoryMenu"));
+    QVERIFY(menu && menu->isVisible());
+    const QList<QAction*> entries = menu->actions();
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries[0]->text(), QStringLiteral("(x  [正規表現]"));
+    QCOMPARE(entries[1]->text(), QStringLiteral("a.c"));
+    entries[1]->trigger();
+    menu->hide();
+    QCOMPARE(dialog->findEdit()->text(), QStringLiteral("a.c"));
+    QVERIFY(!dialog->regexBox()->isChecked());
+    QVERIFY(dialog->matchCaseBox()->isChecked());
+    dialog->recallSearch(0);
+    QCOMPARE(dialog->findEdit()->text(), QStringLiteral("(x"));
+    QVERIFY(dialog->regexBox()->isChecked());
 }
 
 void TestSearchController::findNextThroughTheButtons()
