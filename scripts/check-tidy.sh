@@ -4,10 +4,31 @@
 #   scripts/check-tidy.sh BUILD_DIR            every file under src/
 #   scripts/check-tidy.sh BUILD_DIR --changed  only the files changed since PEMMO_TIDY_BASE
 #                                              (default: origin/main), and uncommitted ones
+#   scripts/check-tidy.sh BUILD_DIR --since REV
+#       the files whose findings may differ from REV's, when every file was clean at REV: each
+#       source that changed or includes a changed header (by the build's own dependency record,
+#       so BUILD_DIR must be built); all of them when the checks changed or REV is unknown
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:?usage: scripts/check-tidy.sh BUILD_DIR [--changed]}
-if [ "${2:-}" = "--changed" ]; then
+build=${1:?usage: scripts/check-tidy.sh BUILD_DIR [--changed | --since REV]}
+if [ "${2:-}" = "--since" ]; then
+    base=${3:?--since needs a revision}
+    if ! git rev-parse -q --verify "$base^{commit}" >/dev/null || ! git merge-base --is-ancestor "$base" HEAD ||
+        ! git diff --quiet "$base" -- .clang-tidy; then
+        echo "clang-tidy: $base is no clean base here; checking every file"
+        mapfile -t files < <(git ls-files 'src/*.cpp')
+    else
+        changed=$({ git diff --name-only "$base" -- src; git ls-files --others --exclude-standard src; } | sort -u)
+        # ninja's record: an object's line, then its source and every header it read, one per line.
+        mapfile -t files < <(ninja -C "$build" -t deps | CHANGED=$changed awk '
+            BEGIN { n = split(ENVIRON["CHANGED"], list, "\n"); for (i = 1; i <= n; i++) wanted[list[i]] = 1 }
+            /^[^ ]/ { source = ""; next }
+            /^    / { path = $1; sub(/^(\.\.\/)+/, "", path)
+                      if (source == "") source = path
+                      if (path in wanted) print source }' |
+            sort -u | grep -Fx -f <(git ls-files 'src/*.cpp'; git ls-files --others --exclude-standard 'src/*.cpp') || true)
+    fi
+elif [ "${2:-}" = "--changed" ]; then
     base=${PEMMO_TIDY_BASE:-origin/main}
     mapfile -t files < <({ git diff --name-only "$base" -- 'src/*.cpp'; git ls-files --others --exclude-standard 'src/*.cpp'; } | sort -u)
 else
