@@ -63,8 +63,8 @@ bool Reader::run()
         switch (token.type) {
         case Token::Type::End:
             // Ran out before the outermost group closed: keep what was read, but say that something is missing.
+            // That is not lossy: no byte that was read went unread, and the missing end is named on its own.
             flushBytes();
-            m_lossy = true;
             m_truncated = true;
             noteUnkept(kUnkeptFileEnd);
             m_finished = true;
@@ -98,8 +98,6 @@ bool Reader::run()
             break;
         }
     }
-    if (m_tokenizer.truncated())
-        m_lossy = true;
     resolveSurrogate();
     return true;
 }
