@@ -68,8 +68,17 @@ void DocumentBuilder::setTables(const std::vector<FontEntry>* fonts, const std::
 QTextCharFormat DocumentBuilder::charFormat(const CharProps& props) const
 {
     QTextCharFormat format;
-    if (props.font >= 0 && m_fonts && props.font < int(m_fonts->size()) && !(*m_fonts)[props.font].name.isEmpty())
-        format.setFontFamilies({ (*m_fonts)[props.font].name });
+    const auto faceName = [this](int index) {
+        return index >= 0 && m_fonts && index < int(m_fonts->size()) ? (*m_fonts)[index].name : QString();
+    };
+    // The East Asian face (\af after \dbch) follows the western one: Qt falls back to it for the glyphs the
+    // western face lacks, and a save writes both back.
+    if (const QString western = faceName(props.font); !western.isEmpty()) {
+        QStringList families { western };
+        if (const QString eastAsian = faceName(props.eaFont); !eastAsian.isEmpty() && eastAsian != western)
+            families.append(eastAsian);
+        format.setFontFamilies(families);
+    }
     if (props.halfPoints > 0)
         format.setFontPointSize(props.halfPoints / 2.0);
     if (props.bold)

@@ -383,10 +383,14 @@ void Reader::emitRaw(QStringView text, const CharProps& props)
         }
     }
     syncTable();
-    const bool eastAsianOwn = shown.eaBold >= 0 || shown.eaItalic >= 0 || shown.eaHalfPoints > 0 || shown.eaFont >= 0;
+    // With a western face of its own, the East Asian face stays beside it on every character (the format holds
+    // both); without one, only the East Asian characters take it.
+    const bool facesApart = shown.eaFont >= 0 && shown.font < 0;
+    const bool eastAsianOwn = shown.eaBold >= 0 || shown.eaItalic >= 0 || shown.eaHalfPoints > 0 || facesApart;
     CharProps common = shown;
     common.eastAsian = false;
-    common.eaBold = common.eaItalic = common.eaFont = -1;
+    common.eaBold = common.eaItalic = -1;
+    common.eaFont = facesApart ? -1 : shown.eaFont;
     common.eaHalfPoints = 0;
     if (m_cellPending) {
         m_cellPending = false;
@@ -404,7 +408,7 @@ void Reader::emitRaw(QStringView text, const CharProps& props)
         eastAsian.italic = shown.eaItalic != 0;
     if (shown.eaHalfPoints > 0)
         eastAsian.halfPoints = shown.eaHalfPoints;
-    if (shown.eaFont >= 0)
+    if (facesApart)
         eastAsian.font = shown.eaFont;
     qsizetype start = 0;
     while (start < text.size()) {
