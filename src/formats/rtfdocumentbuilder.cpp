@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "rtfdocumentbuilder.h"
 
+#include "richtextstructure.h"
 #include "rtfreader.h"
 
 #include <QBuffer>
@@ -206,6 +207,7 @@ void DocumentBuilder::finishParagraph(const ParaProps& props)
     const auto it = m_lists.find(key);
     if (it != m_lists.end()) {
         it->second->add(m_cursor.block());
+        markOwnListLabel(it->second->format());
         return;
     }
     QTextListFormat list;
@@ -226,6 +228,18 @@ void DocumentBuilder::finishParagraph(const ParaProps& props)
         }
     }
     m_lists.emplace(key, m_cursor.createList(list));
+    markOwnListLabel(list);
+}
+
+void DocumentBuilder::markOwnListLabel(const QTextListFormat& list)
+{
+    // Qt would number this paragraph its own way: it draws no marker, and the view draws listLabel() instead.
+    // The list keeps its format for the save; a paragraph the user adds to it takes this block format along.
+    if (qtDrawsListLabel(list))
+        return;
+    QTextBlockFormat noMarker;
+    noMarker.setProperty(QTextFormat::ListStyle, int(QTextListFormat::ListStyleUndefined));
+    m_cursor.mergeBlockFormat(noMarker);
 }
 
 void DocumentBuilder::endParagraph(const ParaProps& props)
