@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "richtextview.h"
 
+#include "document/listlabelplaces.h"
 #include "document/regexsearch.h"
 #include "formats/rtfreader.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTextObjectInterface>
@@ -73,6 +76,14 @@ void RichTextView::adoptDocument(std::unique_ptr<QTextDocument> document)
     setDocument(taken);
     taken->documentLayout()->registerHandler(pemmo::formats::kRtfKeptGroupObjectType, m_marker.get());
     connect(taken, &QTextDocument::modificationChanged, this, &RichTextView::modifiedChanged);
+    // Paragraphs added to or taken from a list renumber the ones after them, which Qt does not repaint.
+    m_drawsListLabels = false;
+    for (const QTextFormat& format : taken->allFormats())
+        m_drawsListLabels = m_drawsListLabels || (format.isBlockFormat() && format.hasProperty(QTextFormat::ListStyle));
+    connect(taken, &QTextDocument::contentsChanged, this, [this] {
+        if (m_drawsListLabels)
+            viewport()->update();
+    });
     if (previous && previous != taken && previous->parent() == this)
         delete previous;
     moveCursor(QTextCursor::Start);
@@ -310,6 +321,50 @@ QTextCharFormat RichTextView::selectionCharFormat() const
 void RichTextView::mergeSelectionCharFormat(const QTextCharFormat& format)
 {
     mergeCurrentCharFormat(format);
+}
+
+void RichTextView::paintEvent(QPaintEvent* event)
+{
+    QTextEdit::paintEvent(event);
+    if (m_drawsListLabels)
+        paintListLabels(event->rect());
+}
+
+void RichTextView::paintListLabels(const QRect& exposed)
+{
+    // The same offset QTextEdit paints the document at.
+    const QScrollBar* across = horizontalScrollBar();
+    const QPointF offset(isRightToLeft() ? across->maximum() - across->value() : across->value(),
+                         verticalScrollBar()->value());
+    const QList<ListLabelPlace> places = listLabelPlaces(*document(), QRectF(exposed).translated(offset));
+    if (places.isEmpty())
+        return;
+    QPainter painter(viewport());
+    painter.translate(-offset);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QTextCursor caret = textCursor();
+    for (const ListLabelPlace& place : places) {
+        // A selection over the paragraph's start takes the label along, as Qt's marker does.
+        const bool selected = caret.hasSelection() && caret.selectionStart() <= place.blockPosition &&
+            caret.selectionEnd() > place.blockPosition;
+        if (selected) {
+            painter.fillRect(place.rect, palette().brush(QPalette::Highlight));
+            painter.setPen(QPen(palette().brush(QPalette::HighlightedText), 0));
+        } else {
+            painter.setPen(
+                QPen(place.foreground.style() == Qt::NoBrush ? palette().brush(QPalette::Text) : place.foreground, 0));
+        }
+        QTextLayout label(place.text, place.font);
+        QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
+        option.setTextDirection(place.direction);
+        label.setTextOption(option);
+        label.beginLayout();
+        QTextLine line = label.createLine();
+        if (line.isValid())
+            line.setLeadingIncluded(true);
+        label.endLayout();
+        label.draw(&painter, place.rect.topLeft());
+    }
 }
 
 void RichTextView::mousePressEvent(QMouseEvent* event)

@@ -76,11 +76,15 @@ Q_SIGNALS:
 private:
     bool wraps() const { return lineWrapMode() != QTextEdit::NoWrap; }
 
+    void paintListLabels(const QRect& exposed);
+
     std::unique_ptr<QObject> m_marker;
+    bool m_drawsListLabels = false; ///< the document has list paragraphs whose labels Qt cannot draw
     std::array<int, kTabStopCount> m_tabStops {};
     QFont m_tabFont;
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;

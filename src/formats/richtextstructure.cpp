@@ -193,4 +193,32 @@ QString listLabel(const QTextBlock& block)
     }
 }
 
+bool qtDrawsListLabel(const QTextListFormat& format)
+{
+    const QTextListFormat::Style style = format.style();
+    if (style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle ||
+        style == QTextListFormat::ListSquare)
+        return true;
+    // Qt counts each list from 1 in decimals, whatever the level, and knows no start value.
+    if (style != QTextListFormat::ListDecimal || format.indent() > 1 ||
+        format.intProperty(kRtfListNumberFormatProperty) != 0)
+        return false;
+    if (format.hasProperty(kRtfListStartProperty) && format.intProperty(kRtfListStartProperty) != 1)
+        return false;
+    if (!format.hasProperty(kRtfListTemplateProperty))
+        return true;
+    // Qt writes prefix, number, suffix: right when the template holds this level's number only, once.
+    return format.stringProperty(kRtfListTemplateProperty) ==
+        format.numberPrefix() + QChar(char16_t(0)) + format.numberSuffix();
+}
+
+bool listLabelDrawnByView(const QTextBlock& block)
+{
+    if (!block.textList())
+        return false;
+    const QTextBlockFormat format = block.blockFormat();
+    return format.hasProperty(QTextFormat::ListStyle) &&
+        format.intProperty(QTextFormat::ListStyle) == QTextListFormat::ListStyleUndefined;
+}
+
 } // namespace pemmo::formats

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QTextBlock;
+class QTextListFormat;
 class QTextTable;
 
 namespace pemmo::formats {
@@ -19,5 +20,17 @@ QString listNumberText(int number, int numberFormat);
 
 /** The label a list paragraph shows ("1.", "1.1.", "(b)", "イ)", "•"), empty outside lists. */
 QString listLabel(const QTextBlock& block);
+
+/**
+ * Whether Qt's own list marker shows the label of the list's paragraphs: bullets, and decimals counted from 1
+ * on the first level with only text around the number. For other lists Qt's marker would be wrong.
+ */
+bool qtDrawsListLabel(const QTextListFormat& format);
+
+/**
+ * Whether the paragraph is a list item whose label Qt does not draw (its block format turns the marker off),
+ * so that the view draws listLabel() in its place.
+ */
+bool listLabelDrawnByView(const QTextBlock& block);
 
 } // namespace pemmo::formats

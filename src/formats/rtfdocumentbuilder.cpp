@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "rtfdocumentbuilder.h"
 
+#include "richtextstructure.h"
 #include "rtfreader.h"
 
 #include <QBuffer>
@@ -68,8 +69,17 @@ void DocumentBuilder::setTables(const std::vector<FontEntry>* fonts, const std::
 QTextCharFormat DocumentBuilder::charFormat(const CharProps& props) const
 {
     QTextCharFormat format;
-    if (props.font >= 0 && m_fonts && props.font < int(m_fonts->size()) && !(*m_fonts)[props.font].name.isEmpty())
-        format.setFontFamilies({ (*m_fonts)[props.font].name });
+    const auto faceName = [this](int index) {
+        return index >= 0 && m_fonts && index < int(m_fonts->size()) ? (*m_fonts)[index].name : QString();
+    };
+    // The East Asian face (\af after \dbch) follows the western one: Qt falls back to it for the glyphs the
+    // western face lacks, and a save writes both back.
+    if (const QString western = faceName(props.font); !western.isEmpty()) {
+        QStringList families { western };
+        if (const QString eastAsian = faceName(props.eaFont); !eastAsian.isEmpty() && eastAsian != western)
+            families.append(eastAsian);
+        format.setFontFamilies(families);
+    }
     if (props.halfPoints > 0)
         format.setFontPointSize(props.halfPoints / 2.0);
     if (props.bold)
@@ -197,6 +207,7 @@ void DocumentBuilder::finishParagraph(const ParaProps& props)
     const auto it = m_lists.find(key);
     if (it != m_lists.end()) {
         it->second->add(m_cursor.block());
+        markOwnListLabel(it->second->format());
         return;
     }
     QTextListFormat list;
@@ -217,6 +228,18 @@ void DocumentBuilder::finishParagraph(const ParaProps& props)
         }
     }
     m_lists.emplace(key, m_cursor.createList(list));
+    markOwnListLabel(list);
+}
+
+void DocumentBuilder::markOwnListLabel(const QTextListFormat& list)
+{
+    // Qt would number this paragraph its own way: it draws no marker, and the view draws listLabel() instead.
+    // The list keeps its format for the save; a paragraph the user adds to it takes this block format along.
+    if (qtDrawsListLabel(list))
+        return;
+    QTextBlockFormat noMarker;
+    noMarker.setProperty(QTextFormat::ListStyle, int(QTextListFormat::ListStyleUndefined));
+    m_cursor.mergeBlockFormat(noMarker);
 }
 
 void DocumentBuilder::endParagraph(const ParaProps& props)

@@ -15,6 +15,7 @@
 
 class QTextDocument;
 class QTextList;
+class QTextListFormat;
 class QTextTable;
 
 namespace pemmo::formats::rtf {
@@ -167,6 +168,7 @@ public:
 private:
     void flush();
     void finishParagraph(const ParaProps& props);
+    void markOwnListLabel(const QTextListFormat& list);
     void applyTableLayout();
     QTextCharFormat charFormat(const CharProps& props) const;
 

@@ -63,8 +63,8 @@ bool Reader::run()
         switch (token.type) {
         case Token::Type::End:
             // Ran out before the outermost group closed: keep what was read, but say that something is missing.
+            // That is not lossy: no byte that was read went unread, and the missing end is named on its own.
             flushBytes();
-            m_lossy = true;
             m_truncated = true;
             noteUnkept(kUnkeptFileEnd);
             m_finished = true;
@@ -98,8 +98,6 @@ bool Reader::run()
             break;
         }
     }
-    if (m_tokenizer.truncated())
-        m_lossy = true;
     resolveSurrogate();
     return true;
 }
@@ -385,10 +383,14 @@ void Reader::emitRaw(QStringView text, const CharProps& props)
         }
     }
     syncTable();
-    const bool eastAsianOwn = shown.eaBold >= 0 || shown.eaItalic >= 0 || shown.eaHalfPoints > 0 || shown.eaFont >= 0;
+    // With a western face of its own, the East Asian face stays beside it on every character (the format holds
+    // both); without one, only the East Asian characters take it.
+    const bool facesApart = shown.eaFont >= 0 && shown.font < 0;
+    const bool eastAsianOwn = shown.eaBold >= 0 || shown.eaItalic >= 0 || shown.eaHalfPoints > 0 || facesApart;
     CharProps common = shown;
     common.eastAsian = false;
-    common.eaBold = common.eaItalic = common.eaFont = -1;
+    common.eaBold = common.eaItalic = -1;
+    common.eaFont = facesApart ? -1 : shown.eaFont;
     common.eaHalfPoints = 0;
     if (m_cellPending) {
         m_cellPending = false;
@@ -406,7 +408,7 @@ void Reader::emitRaw(QStringView text, const CharProps& props)
         eastAsian.italic = shown.eaItalic != 0;
     if (shown.eaHalfPoints > 0)
         eastAsian.halfPoints = shown.eaHalfPoints;
-    if (shown.eaFont >= 0)
+    if (facesApart)
         eastAsian.font = shown.eaFont;
     qsizetype start = 0;
     while (start < text.size()) {

@@ -58,7 +58,7 @@ inline constexpr char kRtfSourceDefaultSizeProperty[] = "pemmoRtfSourceDefaultSi
 struct RtfReadResult
 {
     std::unique_ptr<QTextDocument> document;
-    /** Bytes that did not decode, or the file ended before its last group closed. */
+    /** Bytes that did not decode: the text shows U+FFFD for them (a cut-off end is `truncated`, not this). */
     bool lossy = false;
     /** The file ended before its last group closed. */
     bool truncated = false;

@@ -75,14 +75,22 @@ void Writer::writeText(QStringView text)
 void Writer::writeCharFormat(const QTextCharFormat& format)
 {
     const qsizetype start = m_body.size();
+    // The first face is the western one; a second is the East Asian one, as the reader gives them.
+    const QStringList families = format.fontFamilies().toStringList();
     const QString family = familyOf(format);
+    const QString eastAsian = families.size() > 1 && families[1] != family ? families[1] : QString();
     const int font = family.isEmpty() ? 0 : fontIndex(family);
     m_codePage = codePageOfFont(font);
     if (!family.isEmpty()) {
         const QByteArray number = QByteArray::number(font);
         static constexpr int eastAsianCharsets[] = { 128, 129, 134, 136 };
-        if (std::find(std::begin(eastAsianCharsets), std::end(eastAsianCharsets), m_fonts[font].charset) !=
-            std::end(eastAsianCharsets)) {
+        if (!eastAsian.isEmpty()) {
+            // As Word writes them. LibreOffice takes \f and \af alike, for the characters of the run type
+            // they follow: after \loch and \hich the western face, after \dbch the East Asian one.
+            m_body.append("\\loch\\f" + number + "\\hich\\af" + number + "\\dbch\\af" +
+                          QByteArray::number(fontIndex(eastAsian)));
+        } else if (std::find(std::begin(eastAsianCharsets), std::end(eastAsianCharsets), m_fonts[font].charset) !=
+                   std::end(eastAsianCharsets)) {
             // LibreOffice gives East Asian characters the font named after \dbch, not the plain \f.
             m_body.append("\\loch\\f" + number + "\\hich\\f" + number + "\\dbch\\af" + number + "\\f" + number);
         } else {

@@ -8,8 +8,13 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QXmlStreamReader>
+
+#include <map>
+#include <set>
 
 using namespace pemmo::formats;
 
@@ -21,6 +26,7 @@ private Q_SLOTS:
     void libreOfficeReadsOurText();
     void listNumbersAsLibreOfficeShowsThem();
     void keptGroupsAsLibreOfficeShowsThem();
+    void westernAndEastAsianFacesAsLibreOfficeShowsThem();
 };
 
 namespace {
@@ -57,6 +63,87 @@ QString editedAndSaved(const QString& source, const QTemporaryDir& dir)
     const SaveResult saved = saveDocument(path, DocumentSource { loaded.document->richText.get(), {} },
                                           kNewDocumentFormat, options);
     return saved.status == SaveStatus::Saved ? path : QString();
+}
+
+// The faces LibreOffice gives each paragraph of a flat ODF export: "western / East Asian", each the faces of
+// its Latin letters or Japanese characters (spans over paragraph style over its parents over the default).
+QStringList facesShown(const QString& fodt)
+{
+    struct Style
+    {
+        QString parent;
+        QString western;
+        QString eastAsian;
+    };
+    std::map<QString, QString> faceFamilies;
+    std::map<QString, Style> styles; // the default paragraph style under the empty name
+    QStringList rows;
+    std::vector<QString> open; // the styles around the text, innermost last
+    std::set<QString> western;
+    std::set<QString> eastAsian;
+    const auto resolved = [&styles](const std::vector<QString>& chain, QString Style::*face) {
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            QString name = *it;
+            for (int depth = 0; depth < 16 && !name.isEmpty(); ++depth) {
+                const auto found = styles.find(name);
+                if (found == styles.end())
+                    break;
+                if (!(found->second.*face).isEmpty())
+                    return found->second.*face;
+                name = found->second.parent;
+            }
+        }
+        const auto fallback = styles.find(QStringLiteral(""));
+        return fallback == styles.end() ? QString() : fallback->second.*face;
+    };
+    QXmlStreamReader xml(fodt);
+    QString current;
+    int depthInParagraph = 0;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        const QStringView name = xml.qualifiedName();
+        if (xml.isStartElement()) {
+            const QXmlStreamAttributes at = xml.attributes();
+            if (name == u"style:font-face") {
+                faceFamilies[at.value(QLatin1String("style:name")).toString()] =
+                    at.value(QLatin1String("svg:font-family")).toString().remove(u'\'');
+            } else if (name == u"style:default-style" && at.value(QLatin1String("style:family")) == u"paragraph") {
+                current = QStringLiteral("");
+                styles[current] = {};
+            } else if (name == u"style:style") {
+                current = at.value(QLatin1String("style:name")).toString();
+                styles[current] = { at.value(QLatin1String("style:parent-style-name")).toString(), {}, {} };
+            } else if (name == u"style:text-properties" && !current.isNull()) {
+                styles[current].western = faceFamilies[at.value(QLatin1String("style:font-name")).toString()];
+                styles[current].eastAsian = faceFamilies[at.value(QLatin1String("style:font-name-asian")).toString()];
+            } else if (name == u"text:p" || (name == u"text:span" && depthInParagraph > 0)) {
+                ++depthInParagraph;
+                open.push_back(at.value(QLatin1String("text:style-name")).toString());
+            }
+        } else if (xml.isEndElement()) {
+            if (name == u"style:style" || name == u"style:default-style")
+                current = QString();
+            if ((name == u"text:p" || name == u"text:span") && depthInParagraph > 0) {
+                --depthInParagraph;
+                open.pop_back();
+                if (name == u"text:p") {
+                    rows << QStringList(western.begin(), western.end()).join(u',') + QStringLiteral(" / ") +
+                            QStringList(eastAsian.begin(), eastAsian.end()).join(u',');
+                    western.clear();
+                    eastAsian.clear();
+                }
+            }
+        } else if (xml.isCharacters() && depthInParagraph > 0) {
+            for (const QChar c : xml.text()) {
+                if (c.script() == QChar::Script_Latin)
+                    western.insert(resolved(open, &Style::western));
+                else if (c.script() == QChar::Script_Han || c.script() == QChar::Script_Hiragana ||
+                         c.script() == QChar::Script_Katakana)
+                    eastAsian.insert(resolved(open, &Style::eastAsian));
+            }
+        }
+    }
+    return rows;
 }
 
 } // namespace
@@ -155,6 +242,31 @@ void TestRtfLibreOffice::keptGroupsAsLibreOfficeShowsThem()
              qPrintable(footer));
     const qsizetype note = html.indexOf(QStringLiteral("<div id=\"sdfootnote1\">"));
     QVERIFY2(note >= 0 && html.indexOf(QStringLiteral("Naïve note"), note) > note, qPrintable(html));
+}
+
+void TestRtfLibreOffice::westernAndEastAsianFacesAsLibreOfficeShowsThem()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+        QSKIP("soffice not found: install libreoffice-writer-nogui to run this end-to-end test");
+    // LibreOffice's own RTF: Times New Roman with ＭＳ 明朝 for Japanese, then Arial with ＭＳ ゴシック.
+    const QString source = QStringLiteral(PEMMO_KEEP_TESTDATA "/faces.rtf");
+    QVERIFY2(QFileInfo::exists(source), "tests/data/rtf-keep/faces.rtf missing");
+    const QStringList expected = { QStringLiteral("Times New Roman / ＭＳ 明朝"),
+                                   QStringLiteral("Arial / ＭＳ ゴシック") };
+    QCOMPARE(facesShown(libreOfficeExport(source, QStringLiteral("fodt"), QStringLiteral("fodt"))), expected);
+    // Japanese typed at the start of each paragraph's western run takes the run's East Asian face, as in a word
+    // processor (not the document's default one, which LibreOffice may make the first Japanese face it reads).
+    LoadResult loaded = loadDocument(source);
+    QVERIFY(loaded.document && loaded.document->richText);
+    QTextDocument& document = *loaded.document->richText;
+    for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
+        if (!block.text().isEmpty())
+            QTextCursor(block).insertText(QStringLiteral("追記"));
+    }
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("faces.rtf"));
+    QCOMPARE(saveDocument(saved, DocumentSource { &document, {} }, kNewDocumentFormat).status, SaveStatus::Saved);
+    QCOMPARE(facesShown(libreOfficeExport(saved, QStringLiteral("fodt"), QStringLiteral("fodt"))), expected);
 }
 
 QTEST_GUILESS_MAIN(TestRtfLibreOffice)

@@ -349,8 +349,8 @@ void TestDocuments::truncatedRtfSaysSoAndSaveAsks()
     f->editor()->setModified(true);
     f->dialogs.answers = { Button::No };
     trigger(QStringLiteral("FileSaveItem"));
-    QCOMPARE(f->dialogs.questions.size(), 1);
-    QVERIFY2(f->dialogs.questions[0].contains(kUnkeptFileEnd), qPrintable(f->dialogs.questions[0]));
+    // Only the missing end: every byte that was there was read, so nothing is said about unreadable bytes.
+    QCOMPARE(f->dialogs.questions, QStringList { kUnkeptFormatting.arg(kUnkeptFileEnd) });
     QCOMPARE(bytesOf(path), original);
 
     f->dialogs.answers = { Button::Yes };
