@@ -218,9 +218,11 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
         return;
     if (m_starPending) {
         m_starPending = false;
-        // \* marks a destination that may be ignored when it is not understood.
+        // \* marks a destination that may be ignored when it is not understood. Some writers (AbiWord)
+        // mark a field's result so: it is the text the reader sees.
         static constexpr Word understood[] = {Word::Ud, Word::ShpPict, Word::NestTableProps, Word::Pict,
                                               Word::FontTable, Word::ColourTable, Word::FieldInstruction,
+                                              Word::FieldResult,
                                               Word::ListTable, Word::ListOverrideTable, Word::Pn, Word::StyleSheet,
                                               Word::KeptInline, Word::KeptDocument};
         if (std::find(std::begin(understood), std::end(understood), entry.word) == std::end(understood)) {

@@ -106,6 +106,7 @@ private Q_SLOTS:
     void fontCharsetsKept();
     void libreOfficeLayoutKept();
     void plainTextAsRtfInTheEditorsFont();
+    void markedFieldResultIsLinkText();
 };
 
 void TestRtfKeep::keptGroupsKeepFontColourAndCharacters_data()
@@ -349,6 +350,33 @@ void TestRtfKeep::plainTextAsRtfInTheEditorsFont()
     at.setPosition(1);
     QCOMPARE(at.charFormat().fontPointSize(), 14.0);
     QCOMPARE(documentPlainText(*back->document), text);
+}
+
+void TestRtfKeep::markedFieldResultIsLinkText()
+{
+    // AbiWord writes a link's text as {\*\fldrslt ...}: it is text to show and keep, not a group to skip.
+    const QByteArray bytes = readAllBytes(QStringLiteral(PEMMO_ROUNDTRIP_TESTDATA "/abi-lists.rtf"));
+    QVERIFY2(!bytes.isEmpty(), "tests/data/rtf-roundtrip/abi-lists.rtf missing");
+    QVERIFY(bytes.contains("{\\*\\fldrslt"));
+    const auto linkText = [](const QTextDocument& document) {
+        QStringList links;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                if (it.fragment().charFormat().isAnchor())
+                    links << it.fragment().charFormat().anchorHref() + u' ' + it.fragment().text();
+            }
+        }
+        return links;
+    };
+    std::optional<RtfReadResult> read = readRtf(bytes);
+    QVERIFY(read);
+    QVERIFY2(read->document->toPlainText().contains(QStringLiteral("リストの後 AbiWord site.")),
+             qPrintable(read->document->toPlainText()));
+    const QStringList expected { QStringLiteral("https://www.abisource.com/ AbiWord site") };
+    QCOMPARE(linkText(*read->document), expected);
+    std::optional<RtfReadResult> back = readRtf(writeRtf(*read->document));
+    QVERIFY(back);
+    QCOMPARE(linkText(*back->document), expected);
 }
 
 QTEST_GUILESS_MAIN(TestRtfKeep)
