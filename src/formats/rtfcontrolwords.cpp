@@ -413,9 +413,9 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
     case Word::Fs: chars.halfPoints = hasParameter ? std::clamp(value, 2, 3276) : 0; return true;
     case Word::Cf: chars.foreground = std::max(value, 0); return true;
     case Word::Cb: case Word::Highlight: chars.background = std::max(value, 0); return true;
-    case Word::Super: chars.vertical = 1; return true;
-    case Word::Sub: chars.vertical = -1; return true;
-    case Word::NoSuperSub: chars.vertical = 0; return true;
+    case Word::Super: chars.vertical = 1; chars.raise = 0; return true;
+    case Word::Sub: chars.vertical = -1; chars.raise = 0; return true;
+    case Word::NoSuperSub: chars.vertical = 0; chars.raise = 0; return true;
     case Word::Pard: para = ParaProps{}; return true;
     case Word::Ql: para.alignment = Qt::AlignLeft; return true;
     case Word::Qr: para.alignment = Qt::AlignRight; return true;
@@ -478,8 +478,13 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
     case Word::Sl: para.lineSpacing = std::clamp(value, -31680, 31680); return true;
     case Word::SlMult: para.lineMultiple = value != 0; return true;
     case Word::PageBb: para.pageBreakBefore = toggle(hasParameter, value); return true;
-    case Word::Up: chars.vertical = !hasParameter || value > 0 ? 1 : 0; return true;
-    case Word::Dn: chars.vertical = !hasParameter || value > 0 ? -1 : 0; return true;
+    case Word::Up: case Word::Dn: {
+        // Without a number the shift is 3 points.
+        const int shift = hasParameter ? std::clamp(value, 0, 3276) : 6;
+        chars.vertical = shift == 0 ? 0 : (word == Word::Up ? 1 : -1);
+        chars.raise = chars.vertical * shift;
+        return true;
+    }
     case Word::OtherStyle: case Word::List: case Word::ListLevel: case Word::LevelNfc: case Word::ListId:
     case Word::ListOverride: case Word::PnBullet: case Word::PnBody: case Word::PnCont: case Word::PnLevel:
     case Word::PnDec: case Word::PnUcLtr: case Word::PnLcLtr: case Word::PnUcRm: case Word::PnLcRm:

@@ -40,6 +40,7 @@ struct CharProps
     int foreground = 0; ///< 0: automatic colour
     int background = 0;
     int vertical = 0; ///< -1 subscript, 1 superscript
+    int raise = 0; ///< \upN (positive) or \dnN (negative) in half points; 0 with vertical: \super, \sub
     int link = -1; ///< index into the link targets: text of a HYPERLINK field's result
     bool footnoteMark = false; ///< \chftn: the automatic number of a footnote
     bool eastAsian = false; ///< \dbch: the associated properties that follow are the East Asian ones

@@ -25,6 +25,11 @@ inline constexpr int kRtfUnderlineWordProperty = QTextFormat::UserProperty + 0x5
 /** On characters: effects the view does not draw (\striked1\outl\shad\embo\impr), written back as they are. */
 inline constexpr int kRtfCharacterEffectsProperty = QTextFormat::UserProperty + 0x5207;
 /**
+ * On raised or lowered characters (\upN, \dnN): the shift in half points, positive up. The view shows
+ * them as super- or subscript; a save writes the shift back, so they keep their size.
+ */
+inline constexpr int kRtfRaiseProperty = QTextFormat::UserProperty + 0x5210;
+/**
  * On a list read from RTF (QTextListFormat), what Qt's list cannot hold: the \levelnfc number format,
  * the first number, the template (level placeholders as U+0000..U+0008) and the key of the RTF list
  * whose levels the list shares, so that "1.1." finds its parent.

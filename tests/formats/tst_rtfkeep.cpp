@@ -107,6 +107,7 @@ private Q_SLOTS:
     void libreOfficeLayoutKept();
     void plainTextAsRtfInTheEditorsFont();
     void markedFieldResultIsLinkText();
+    void raisedTextKeepsItsShift();
 };
 
 void TestRtfKeep::keptGroupsKeepFontColourAndCharacters_data()
@@ -377,6 +378,41 @@ void TestRtfKeep::markedFieldResultIsLinkText()
     std::optional<RtfReadResult> back = readRtf(writeRtf(*read->document));
     QVERIFY(back);
     QCOMPARE(linkText(*back->document), expected);
+}
+
+void TestRtfKeep::raisedTextKeepsItsShift()
+{
+    // {\up6\fs16 上げ}{\dn6\fs16 下げ} beside \super and \sub: a raise is not a superscript, whose size
+    // a reader makes smaller (LibreOffice: 58 %).
+    const QByteArray bytes = readAllBytes(QStringLiteral(PEMMO_ROUNDTRIP_TESTDATA "/win-fields.rtf"));
+    QVERIFY2(!bytes.isEmpty(), "tests/data/rtf-roundtrip/win-fields.rtf missing");
+    std::optional<RtfReadResult> read = readRtf(bytes);
+    QVERIFY(read);
+    const auto formatOf = [](const QTextDocument& document, const QString& text) {
+        const QTextCursor found = document.find(text);
+        return found.isNull() ? QTextCharFormat() : found.charFormat();
+    };
+    for (int generation = 0; generation < 2; ++generation) {
+        const QByteArray written = writeRtf(*read->document);
+        QVERIFY2(written.contains("\\up6") && written.contains("\\dn6"), written.constData());
+        QVERIFY2(written.contains("\\super") && written.contains("\\sub"), written.constData());
+        read = readRtf(written);
+        QVERIFY(read);
+        const QTextCharFormat up = formatOf(*read->document, QStringLiteral("上げ"));
+        const QTextCharFormat down = formatOf(*read->document, QStringLiteral("下げ"));
+        QCOMPARE(up.verticalAlignment(), QTextCharFormat::AlignSuperScript);
+        QCOMPARE(up.intProperty(kRtfRaiseProperty), 6);
+        QCOMPARE(down.verticalAlignment(), QTextCharFormat::AlignSubScript);
+        QCOMPARE(down.intProperty(kRtfRaiseProperty), -6);
+        QCOMPARE(up.fontPointSize(), 8.0);
+    }
+    // Made a subscript in the editor, raised text is written as one.
+    QTextCursor cursor = read->document->find(QStringLiteral("上げ"));
+    QTextCharFormat sub;
+    sub.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    cursor.mergeCharFormat(sub);
+    const QByteArray written = writeRtf(*read->document);
+    QVERIFY2(!written.contains("\\up6"), written.constData());
 }
 
 QTEST_GUILESS_MAIN(TestRtfKeep)
