@@ -490,8 +490,10 @@ def main():
         if args.write_oracle:
             stored = {name: {"original": r["original"], "figures": {k: r["figures"][k] for k in ("orig", "lo")},
                              "parts": {"lo": r["parts"]["lo"]}} for name, r in report.items()}
-            pathlib.Path(args.write_oracle).write_text(json.dumps(stored, ensure_ascii=False, indent=1) + "\n",
-                                                       encoding="utf-8")
+            # One line a file: small, and a change shows as the files it touches.
+            lines = [json.dumps(name, ensure_ascii=False) + ": " +
+                     json.dumps(entry, ensure_ascii=False, separators=(",", ":")) for name, entry in stored.items()]
+            pathlib.Path(args.write_oracle).write_text("{\n" + ",\n".join(lines) + "\n}\n", encoding="utf-8")
 
         worst = {}
         known = []
