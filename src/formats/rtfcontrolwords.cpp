@@ -2,6 +2,7 @@
 // What each RTF control word does to the reader's state.
 #include "formattexts.h"
 #include "richtextstructure.h"
+#include "rtfreader.h"
 #include "rtfreaderstate.h"
 
 #include <QTextListFormat>
@@ -535,7 +536,7 @@ bool Reader::tableWord(int wordId, int value)
         m_rowGap = m_rowPadding = -1;
         m_rowDef.clear();
         m_cellDef = CellDef{};
-        m_cellBorderSide = false;
+        m_cellBorderSide = 0;
         return true;
     case Word::Cellx:
         if (m_rowDef.size() < 256) {
@@ -543,16 +544,21 @@ bool Reader::tableWord(int wordId, int value)
             m_rowDef.push_back(m_cellDef);
         }
         m_cellDef = CellDef{};
-        m_cellBorderSide = false;
+        m_cellBorderSide = 0;
         return true;
     case Word::Clmgf: m_cellDef.mergeFirst = true; return true;
     case Word::Clmrg: m_cellDef.mergedLeft = true; return true;
     case Word::Clvmgf: m_cellDef.mergeTop = true; return true;
     case Word::Clvmrg: m_cellDef.mergedAbove = true; return true;
     case Word::Clcbpat: m_cellDef.shading = std::max(value, 0); return true;
-    case Word::ClBorder: m_cellBorderSide = true; return true;
-    case Word::BorderLine: m_cellDef.border = m_cellDef.border || m_cellBorderSide; return true;
-    case Word::BorderNone: m_cellBorderSide = false; return true;
+    case Word::ClBorder:
+        m_cellBorderSide = m_lastWord == "clbrdrt"   ? kRtfCellBorderTop
+            : m_lastWord == "clbrdrl"                ? kRtfCellBorderLeft
+            : m_lastWord == "clbrdrb"                ? kRtfCellBorderBottom
+                                                     : kRtfCellBorderRight;
+        return true;
+    case Word::BorderLine: m_cellDef.borders |= m_cellBorderSide; return true;
+    case Word::BorderNone: m_cellBorderSide = 0; return true;
     default: return false;
     }
 }

@@ -105,7 +105,7 @@ struct CellDef
     int rightTwips = 0;
     bool mergeFirst = false, mergedLeft = false; ///< \clmgf, \clmrg
     bool mergeTop = false, mergedAbove = false; ///< \clvmgf, \clvmrg
-    bool border = false;
+    int borders = 0; ///< kRtfCellBorder* sides with a line
     int shading = 0; ///< colour table index of \clcbpatN
 };
 

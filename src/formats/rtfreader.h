@@ -38,6 +38,13 @@ inline constexpr int kRtfListNumberFormatProperty = QTextFormat::UserProperty + 
 inline constexpr int kRtfListStartProperty = QTextFormat::UserProperty + 0x5209;
 inline constexpr int kRtfListTemplateProperty = QTextFormat::UserProperty + 0x520A;
 inline constexpr int kRtfListKeyProperty = QTextFormat::UserProperty + 0x520B;
+/**
+ * On a table cell whose table has lines on some sides of some cells only (pandoc: under the header
+ * row): the sides with a line, kRtfCellBorderTop | ...; a table without it has lines all round or none.
+ */
+inline constexpr int kRtfCellBordersProperty = QTextFormat::UserProperty + 0x5211;
+inline constexpr int kRtfCellBorderTop = 1, kRtfCellBorderLeft = 2, kRtfCellBorderBottom = 4, kRtfCellBorderRight = 8;
+inline constexpr int kRtfCellBorderAll = 15;
 /** The object type of those characters, so that a view can draw a marker for them. */
 inline constexpr int kRtfKeptGroupObjectType = QTextFormat::UserObject + 0x52;
 /** On a footnote's number in the text: written as \chftn. */

@@ -108,6 +108,8 @@ private Q_SLOTS:
     void plainTextAsRtfInTheEditorsFont();
     void markedFieldResultIsLinkText();
     void raisedTextKeepsItsShift();
+    void tableLinesOnSomeSidesOnly();
+    void cellBesideAMergeKeepsItsParagraph();
 };
 
 void TestRtfKeep::keptGroupsKeepFontColourAndCharacters_data()
@@ -413,6 +415,53 @@ void TestRtfKeep::raisedTextKeepsItsShift()
     cursor.mergeCharFormat(sub);
     const QByteArray written = writeRtf(*read->document);
     QVERIFY2(!written.contains("\\up6"), written.constData());
+}
+
+void TestRtfKeep::tableLinesOnSomeSidesOnly()
+{
+    // pandoc draws one line under the header row and none elsewhere: a save must not box every cell.
+    const QByteArray bytes = readAllBytes(QStringLiteral(PEMMO_ROUNDTRIP_TESTDATA "/pandoc-table.rtf"));
+    QVERIFY2(!bytes.isEmpty(), "tests/data/rtf-roundtrip/pandoc-table.rtf missing");
+    std::optional<RtfReadResult> read = readRtf(bytes);
+    QVERIFY(read);
+    for (int generation = 0; generation < 2; ++generation) {
+        const QByteArray written = writeRtf(*read->document);
+        const QList<QByteArray> rows = written.split('\n');
+        QList<QByteArray> definitions;
+        for (const QByteArray& line : rows) {
+            if (line.startsWith("\\trowd"))
+                definitions << line.trimmed();
+        }
+        QVERIFY2(definitions.size() >= 4, written.constData());
+        // Header row: bottom lines only; the body rows: none.
+        QCOMPARE(definitions[0].count("\\clbrdrb\\brdrs"), 3);
+        QVERIFY2(!definitions[0].contains("\\clbrdrt") && !definitions[0].contains("\\clbrdrl"),
+                 definitions[0].constData());
+        QVERIFY2(!definitions[1].contains("\\clbrdr"), definitions[1].constData());
+        read = readRtf(written);
+        QVERIFY(read);
+    }
+}
+
+void TestRtfKeep::cellBesideAMergeKeepsItsParagraph()
+{
+    // LibreOffice's table: 「部署 Dept.」 follows a cell two columns wide and is centred; placing it in
+    // its column must not leave its paragraph's alignment and style behind.
+    const QByteArray bytes = readAllBytes(QStringLiteral(PEMMO_ROUNDTRIP_TESTDATA "/lo-table.rtf"));
+    QVERIFY2(!bytes.isEmpty(), "tests/data/rtf-roundtrip/lo-table.rtf missing");
+    std::optional<RtfReadResult> read = readRtf(bytes);
+    QVERIFY(read);
+    for (int generation = 0; generation < 2; ++generation) {
+        const QTextBlock dept = blockWithText(*read->document, QStringLiteral("部署 Dept."));
+        QVERIFY(dept.isValid());
+        QCOMPARE(dept.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        const QTextBlock name = blockWithText(*read->document, QStringLiteral("氏名 Name"));
+        QVERIFY(name.isValid());
+        QCOMPARE(dept.blockFormat().property(kRtfStyleNameProperty),
+                 name.blockFormat().property(kRtfStyleNameProperty));
+        read = readRtf(writeRtf(*read->document));
+        QVERIFY(read);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRtfKeep)
