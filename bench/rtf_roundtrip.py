@@ -58,6 +58,7 @@ STRUCTURES = [
     "cells", "merged cells", "links", "list items", "list labels", "headings", "footnotes",
     "endnotes", "lines", "bold", "italic", "underline", "strike", "superscript", "subscript",
     "colour", "highlight", "small caps", "capitals", "hidden", "sizes", "faces", "East Asian faces",
+    "alignments", "cell lines",
 ]
 # Counted characters of the body (the original's, matched in the copy's text) that keep their size,
 # western face and East Asian face.
@@ -91,6 +92,7 @@ def is_cjk(ch):
 class Styles:
     def __init__(self, root):
         self.styles = {}
+        self.other = {}  # paragraph and cell properties: (family, name) -> (parent, properties)
         self.defaults = {}
         self.fonts = {}
         for face in root.iter(q("style:font-face")):
@@ -103,6 +105,12 @@ class Styles:
                     props = st.find(q("style:text-properties"))
                     self.styles[key] = (st.get(q("style:parent-style-name")),
                                         dict(props.attrib) if props is not None else {})
+                    others = {}
+                    for kind in ("style:paragraph-properties", "style:table-cell-properties"):
+                        found = st.find(q(kind))
+                        if found is not None:
+                            others.update(found.attrib)
+                    self.other[key] = (st.get(q("style:parent-style-name")), others)
                 for st in block.findall(q("style:default-style")):
                     props = st.find(q("style:text-properties"))
                     if props is not None:
@@ -117,6 +125,26 @@ class Styles:
                 return True
             name = self.styles.get(("paragraph", name), (None, {}))[0]
         return False
+
+    def other_property(self, family, name, attr):
+        seen = set()
+        while name and name not in seen:
+            seen.add(name)
+            parent, props = self.other.get((family, name), (None, {}))
+            if q(attr) in props:
+                return props[q(attr)]
+            name = parent
+        return None
+
+    def cell_sides(self, name):
+        """The sides of a cell with a line, as LibreOffice shows them: "tlbr" letters."""
+        everywhere = self.other_property("table-cell", name, "fo:border")
+        out = ""
+        for letter, side in (("t", "top"), ("l", "left"), ("b", "bottom"), ("r", "right")):
+            line = self.other_property("table-cell", name, "fo:border-" + side) or everywhere or "none"
+            if line != "none":
+                out += letter
+        return out
 
     def chain(self, family, name):
         out = []
@@ -176,6 +204,8 @@ class Walker:
         self.list_paragraphs = []
         self.notes = 0
         self.body = []
+        self.aligned = []  # "centre TEXT" for each paragraph not aligned to the start
+        self.cells = []  # each cell's sides with a line, in order
 
     def add(self, part, ch, chains):
         if ch.isspace():
@@ -223,6 +253,12 @@ class Walker:
         chains = chains + [self.styles.defaults.get("paragraph", {})]
         if in_list and part == "body":
             self.list_paragraphs.append(plain_text(elem))
+        if part == "body":
+            align = self.styles.other_property("paragraph", elem.get(q("text:style-name")), "fo:text-align")
+            align = {"start": "left", "end": "right", None: "left"}.get(align, align)
+            text = squash(plain_text(elem))
+            if text and align != "left":
+                self.aligned.append(align + " " + text)
         self.inline(elem, part, chains)
 
     def block(self, elem, part, in_list):
@@ -240,6 +276,7 @@ class Walker:
             elif tag == q("table:table-cell"):
                 if part == "body":
                     self.counts["cells"] += 1
+                    self.cells.append(self.styles.cell_sides(child.get(q("table:style-name"))))
                     if int(child.get(q("table:number-columns-spanned"), "1")) > 1 or \
                             int(child.get(q("table:number-rows-spanned"), "1")) > 1:
                         self.counts["merged cells"] += 1
@@ -319,6 +356,8 @@ def measure(fodt_path, txt_path):
     return {
         "counts": {k: walker.counts.get(k, 0) for k in STRUCTURES if k not in ("list labels", "lines")},
         "labelled": labelled,
+        "aligned": walker.aligned,
+        "cell sides": walker.cells,
         "lines": lines,
         "parts": parts,
         "text": body_text,
@@ -342,6 +381,8 @@ def figures(original, copy):
     out["list labels"] = kept_lines(original["labelled"], copy["lines"])
     out["lines"] = kept_lines(original["lines"], copy["lines"])
     theirs, ours = original["body"], copy["body"]
+    out["alignments"] = kept_lines(original["aligned"], copy["aligned"])
+    out["cell lines"] = sum(a == b for a, b in zip(original["cell sides"], copy["cell sides"]))
     for name in ATTRIBUTES:
         out[name] = 0
     matcher = difflib.SequenceMatcher(None, "".join(c[0] for c in theirs), "".join(c[0] for c in ours),
@@ -479,7 +520,7 @@ def main():
                 lo_parts = measured["lo"]["parts"]
             pemmo_fig = figures(original, measured["pemmo"])
             report[f.name] = {
-                "original": {k: original[k] for k in ("labelled", "lines", "parts", "body")},
+                "original": {k: original[k] for k in ("labelled", "lines", "parts", "body", "aligned", "cell sides")},
                 "figures": {"orig": orig_fig, "lo": lo_fig, "pemmo": pemmo_fig},
                 "parts": {"orig": original["parts"], "lo": lo_parts, "pemmo": measured["pemmo"]["parts"]},
             }
