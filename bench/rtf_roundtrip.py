@@ -14,7 +14,7 @@ ODF (structures, character formats, header/footer/note text with font and colour
   --write-oracle FILE  measure and store the original's and LibreOffice's figures in FILE
   --check              exit 1 when a structure falls under --threshold (0.95) of what
                        LibreOffice's round trip keeps, or header/footer/note text loses its
-                       characters, font or colour where LibreOffice's round trip keeps them
+                       characters, face, size or colour where LibreOffice's round trip keeps them
 Exit 77 when soffice is missing, 2 when data or a tool is missing.
 
 A copy "keeps" a count up to the original's (LibreOffice adds colour to notes, so more is not better);
@@ -445,10 +445,6 @@ def main():
     ap.add_argument("--summary-only", action="store_true")
     args = ap.parse_args()
 
-    soffice = shutil.which("soffice")
-    if not soffice:
-        print("SKIP: soffice not found: install libreoffice-writer-nogui to measure RTF round trips")
-        return 77
     files = [pathlib.Path(f) for f in args.files] or sorted(CORPUS.glob("*.rtf"))
     if not files:
         print("FAIL: no RTF files in " + str(CORPUS))
@@ -473,6 +469,12 @@ def main():
         if missing:
             print("FAIL: corpus files missing: " + ", ".join(missing))
             return 2
+
+    # Missing data fails above; only a missing LibreOffice skips.
+    soffice = shutil.which("soffice")
+    if not soffice:
+        print("SKIP: soffice not found: install libreoffice-writer-nogui to measure RTF round trips")
+        return 77
 
     work = pathlib.Path(args.keep) if args.keep else pathlib.Path(tempfile.mkdtemp(prefix="rtf-roundtrip-"))
     profile = pathlib.Path(tempfile.mkdtemp(prefix="rtf-roundtrip-profile-"))
