@@ -2,6 +2,7 @@
 // What each RTF control word does to the reader's state.
 #include "formattexts.h"
 #include "richtextstructure.h"
+#include "rtfreader.h"
 #include "rtfreaderstate.h"
 
 #include <QTextListFormat>
@@ -218,9 +219,11 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
         return;
     if (m_starPending) {
         m_starPending = false;
-        // \* marks a destination that may be ignored when it is not understood.
+        // \* marks a destination that may be ignored when it is not understood. Some writers (AbiWord)
+        // mark a field's result so: it is the text the reader sees.
         static constexpr Word understood[] = {Word::Ud, Word::ShpPict, Word::NestTableProps, Word::Pict,
                                               Word::FontTable, Word::ColourTable, Word::FieldInstruction,
+                                              Word::FieldResult,
                                               Word::ListTable, Word::ListOverrideTable, Word::Pn, Word::StyleSheet,
                                               Word::KeptInline, Word::KeptDocument};
         if (std::find(std::begin(understood), std::end(understood), entry.word) == std::end(understood)) {
@@ -411,9 +414,9 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
     case Word::Fs: chars.halfPoints = hasParameter ? std::clamp(value, 2, 3276) : 0; return true;
     case Word::Cf: chars.foreground = std::max(value, 0); return true;
     case Word::Cb: case Word::Highlight: chars.background = std::max(value, 0); return true;
-    case Word::Super: chars.vertical = 1; return true;
-    case Word::Sub: chars.vertical = -1; return true;
-    case Word::NoSuperSub: chars.vertical = 0; return true;
+    case Word::Super: chars.vertical = 1; chars.raise = 0; return true;
+    case Word::Sub: chars.vertical = -1; chars.raise = 0; return true;
+    case Word::NoSuperSub: chars.vertical = 0; chars.raise = 0; return true;
     case Word::Pard: para = ParaProps{}; return true;
     case Word::Ql: para.alignment = Qt::AlignLeft; return true;
     case Word::Qr: para.alignment = Qt::AlignRight; return true;
@@ -476,8 +479,13 @@ bool Reader::bodyWord(int wordId, char16_t character, bool hasParameter, int val
     case Word::Sl: para.lineSpacing = std::clamp(value, -31680, 31680); return true;
     case Word::SlMult: para.lineMultiple = value != 0; return true;
     case Word::PageBb: para.pageBreakBefore = toggle(hasParameter, value); return true;
-    case Word::Up: chars.vertical = !hasParameter || value > 0 ? 1 : 0; return true;
-    case Word::Dn: chars.vertical = !hasParameter || value > 0 ? -1 : 0; return true;
+    case Word::Up: case Word::Dn: {
+        // Without a number the shift is 3 points.
+        const int shift = hasParameter ? std::clamp(value, 0, 3276) : 6;
+        chars.vertical = shift == 0 ? 0 : (word == Word::Up ? 1 : -1);
+        chars.raise = chars.vertical * shift;
+        return true;
+    }
     case Word::OtherStyle: case Word::List: case Word::ListLevel: case Word::LevelNfc: case Word::ListId:
     case Word::ListOverride: case Word::PnBullet: case Word::PnBody: case Word::PnCont: case Word::PnLevel:
     case Word::PnDec: case Word::PnUcLtr: case Word::PnLcLtr: case Word::PnUcRm: case Word::PnLcRm:
@@ -528,7 +536,7 @@ bool Reader::tableWord(int wordId, int value)
         m_rowGap = m_rowPadding = -1;
         m_rowDef.clear();
         m_cellDef = CellDef{};
-        m_cellBorderSide = false;
+        m_cellBorderSide = 0;
         return true;
     case Word::Cellx:
         if (m_rowDef.size() < 256) {
@@ -536,16 +544,21 @@ bool Reader::tableWord(int wordId, int value)
             m_rowDef.push_back(m_cellDef);
         }
         m_cellDef = CellDef{};
-        m_cellBorderSide = false;
+        m_cellBorderSide = 0;
         return true;
     case Word::Clmgf: m_cellDef.mergeFirst = true; return true;
     case Word::Clmrg: m_cellDef.mergedLeft = true; return true;
     case Word::Clvmgf: m_cellDef.mergeTop = true; return true;
     case Word::Clvmrg: m_cellDef.mergedAbove = true; return true;
     case Word::Clcbpat: m_cellDef.shading = std::max(value, 0); return true;
-    case Word::ClBorder: m_cellBorderSide = true; return true;
-    case Word::BorderLine: m_cellDef.border = m_cellDef.border || m_cellBorderSide; return true;
-    case Word::BorderNone: m_cellBorderSide = false; return true;
+    case Word::ClBorder:
+        m_cellBorderSide = m_lastWord == "clbrdrt"   ? kRtfCellBorderTop
+            : m_lastWord == "clbrdrl"                ? kRtfCellBorderLeft
+            : m_lastWord == "clbrdrb"                ? kRtfCellBorderBottom
+                                                     : kRtfCellBorderRight;
+        return true;
+    case Word::BorderLine: m_cellDef.borders |= m_cellBorderSide; return true;
+    case Word::BorderNone: m_cellBorderSide = 0; return true;
     default: return false;
     }
 }

@@ -123,6 +123,8 @@ QTextCharFormat DocumentBuilder::charFormat(const CharProps& props) const
     if (props.vertical != 0)
         format.setVerticalAlignment(props.vertical > 0 ? QTextCharFormat::AlignSuperScript
                                                        : QTextCharFormat::AlignSubScript);
+    if (props.raise != 0)
+        format.setProperty(kRtfRaiseProperty, props.raise);
     if (props.footnoteMark)
         format.setProperty(kRtfFootnoteMarkProperty, true);
     if (props.link >= 0 && m_links && props.link < int(m_links->size())) {

@@ -41,6 +41,7 @@ struct CharProps
     int foreground = 0; ///< 0: automatic colour
     int background = 0;
     int vertical = 0; ///< -1 subscript, 1 superscript
+    int raise = 0; ///< \upN (positive) or \dnN (negative) in half points; 0 with vertical: \super, \sub
     int link = -1; ///< index into the link targets: text of a HYPERLINK field's result
     bool footnoteMark = false; ///< \chftn: the automatic number of a footnote
     bool eastAsian = false; ///< \dbch: the associated properties that follow are the East Asian ones
@@ -105,7 +106,7 @@ struct CellDef
     int rightTwips = 0;
     bool mergeFirst = false, mergedLeft = false; ///< \clmgf, \clmrg
     bool mergeTop = false, mergedAbove = false; ///< \clvmgf, \clvmrg
-    bool border = false;
+    int borders = 0; ///< kRtfCellBorder* sides with a line
     int shading = 0; ///< colour table index of \clcbpatN
 };
 

@@ -25,6 +25,11 @@ inline constexpr int kRtfUnderlineWordProperty = QTextFormat::UserProperty + 0x5
 /** On characters: effects the view does not draw (\striked1\outl\shad\embo\impr), written back as they are. */
 inline constexpr int kRtfCharacterEffectsProperty = QTextFormat::UserProperty + 0x5207;
 /**
+ * On raised or lowered characters (\upN, \dnN): the shift in half points, positive up. The view shows
+ * them as super- or subscript; a save writes the shift back, so they keep their size.
+ */
+inline constexpr int kRtfRaiseProperty = QTextFormat::UserProperty + 0x5210;
+/**
  * On a list read from RTF (QTextListFormat), what Qt's list cannot hold: the \levelnfc number format,
  * the first number, the template (level placeholders as U+0000..U+0008) and the key of the RTF list
  * whose levels the list shares, so that "1.1." finds its parent.
@@ -33,6 +38,13 @@ inline constexpr int kRtfListNumberFormatProperty = QTextFormat::UserProperty + 
 inline constexpr int kRtfListStartProperty = QTextFormat::UserProperty + 0x5209;
 inline constexpr int kRtfListTemplateProperty = QTextFormat::UserProperty + 0x520A;
 inline constexpr int kRtfListKeyProperty = QTextFormat::UserProperty + 0x520B;
+/**
+ * On a table cell whose table has lines on some sides of some cells only (pandoc: under the header
+ * row): the sides with a line, kRtfCellBorderTop | ...; a table without it has lines all round or none.
+ */
+inline constexpr int kRtfCellBordersProperty = QTextFormat::UserProperty + 0x5211;
+inline constexpr int kRtfCellBorderTop = 1, kRtfCellBorderLeft = 2, kRtfCellBorderBottom = 4, kRtfCellBorderRight = 8;
+inline constexpr int kRtfCellBorderAll = 15;
 /** The object type of those characters, so that a view can draw a marker for them. */
 inline constexpr int kRtfKeptGroupObjectType = QTextFormat::UserObject + 0x52;
 /** On a footnote's number in the text: written as \chftn. */

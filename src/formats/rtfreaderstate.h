@@ -164,7 +164,7 @@ private:
     int m_rowGap = -1; ///< \trgaphN
     int m_rowPadding = -1; ///< \trpaddlN, which LibreOffice writes with \trgaph0
     CellDef m_cellDef;
-    bool m_cellBorderSide = false;
+    int m_cellBorderSide = 0; ///< the kRtfCellBorder* side that \clbrdrX named last
 
     // Lists: \listid -> its levels; \lsN -> \listid.
     std::map<int, std::vector<ListLevelDef>> m_listDefs;

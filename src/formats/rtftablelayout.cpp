@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // RTF describes each row by its cells' right edges; QTextTable is a grid. This maps one onto the other.
 #include "rtfdocumentbuilder.h"
+#include "rtfreader.h"
 
 #include <QTextCursor>
 #include <QTextDocumentFragment>
@@ -76,8 +77,13 @@ void moveCell(QTextTable& table, int row, int from, int to)
     QTextCursor cursor = source.firstCursorPosition();
     cursor.setPosition(source.lastCursorPosition().position(), QTextCursor::KeepAnchor);
     const QTextDocumentFragment content = cursor.selection();
+    // The fragment's first paragraph joins the target's empty one and would take its look.
+    const QTextBlockFormat first = source.firstCursorPosition().blockFormat();
     cursor.removeSelectedText();
-    table.cellAt(row, to).firstCursorPosition().insertFragment(content);
+    QTextCursor target = table.cellAt(row, to).firstCursorPosition();
+    target.insertFragment(content);
+    target = table.cellAt(row, to).firstCursorPosition();
+    target.setBlockFormat(first);
 }
 
 } // namespace
@@ -119,9 +125,11 @@ void layOutTable(QTextTable& table, const std::vector<RowLayout>& rows, const st
         format.setColumnWidthConstraints(widths);
     }
     bool borders = false;
+    bool allRound = true;
     for (int r = 0; r < int(placed.size()) && r < table.rows(); ++r) {
         for (const Placed& cell : placed[r]) {
-            borders = borders || cell.def.border;
+            borders = borders || cell.def.borders != 0;
+            allRound = allRound && cell.def.borders == kRtfCellBorderAll;
             if (const QColor shade = colour(cell.def.shading); shade.isValid()) {
                 QTextTableCell target = table.cellAt(r, cell.start);
                 QTextCharFormat cellFormat = target.format();
@@ -133,6 +141,17 @@ void layOutTable(QTextTable& table, const std::vector<RowLayout>& rows, const st
     if (borders) {
         format.setBorder(1);
         format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    }
+    // Lines on some sides only: each cell keeps its own, so a save does not draw the rest.
+    if (borders && !allRound) {
+        for (int r = 0; r < int(placed.size()) && r < table.rows(); ++r) {
+            for (const Placed& cell : placed[r]) {
+                QTextTableCell target = table.cellAt(r, cell.start);
+                QTextCharFormat cellFormat = target.format();
+                cellFormat.setProperty(kRtfCellBordersProperty, cell.def.borders);
+                target.setFormat(cellFormat);
+            }
+        }
     }
     table.setFormat(format);
     // Merges: wide cells and \clmgf/\clmrg across first, then \clvmgf/\clvmrg down.

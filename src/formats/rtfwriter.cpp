@@ -139,10 +139,12 @@ void Writer::writeCharFormat(const QTextCharFormat& format)
         m_body.append("\\chcbpat");
         m_body.append(QByteArray::number(colourIndex(format.background().color())));
     }
+    // Raised text read as \upN keeps its shift and its size, while it stays on the side it was.
+    const int raise = format.intProperty(kRtfRaiseProperty);
     if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
-        m_body.append("\\super");
+        m_body.append(raise > 0 ? "\\up" + QByteArray::number(raise) : QByteArray("\\super"));
     else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
-        m_body.append("\\sub");
+        m_body.append(raise < 0 ? "\\dn" + QByteArray::number(-raise) : QByteArray("\\sub"));
     if (m_body.size() > start)
         m_body.append(' '); // ends the last control word; a space with nothing before it would be text
 }

@@ -221,11 +221,18 @@ void Writer::writeTable(const QTextTable* table)
                 m_body.append("\\clmrg");
             else if (cell.columnSpan() > 1)
                 m_body.append("\\clmgf");
-            if (borders) {
-                m_body.append("\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
-                              "\\clbrdrr\\brdrs\\brdrw10");
-            }
             const QTextCharFormat cellFormat = cell.format();
+            const int sides = cellFormat.hasProperty(kRtfCellBordersProperty)
+                ? cellFormat.intProperty(kRtfCellBordersProperty)
+                : (borders ? kRtfCellBorderAll : 0);
+            for (const auto& [side, word] :
+                 { std::pair { kRtfCellBorderTop, "\\clbrdrt" }, std::pair { kRtfCellBorderLeft, "\\clbrdrl" },
+                   std::pair { kRtfCellBorderBottom, "\\clbrdrb" }, std::pair { kRtfCellBorderRight, "\\clbrdrr" } }) {
+                if (sides & side) {
+                    m_body.append(word);
+                    m_body.append("\\brdrs\\brdrw10");
+                }
+            }
             if (cellFormat.hasProperty(QTextFormat::BackgroundBrush) && cellFormat.background().style() != Qt::NoBrush)
                 writeNumber("\\clcbpat", colourIndex(cellFormat.background().color()));
             right += widths[c];

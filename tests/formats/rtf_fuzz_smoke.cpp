@@ -117,7 +117,7 @@ QList<QByteArray> seeds()
         if (file.size() < 64 * 1024 && file.open(QIODevice::ReadOnly))
             corpus << file.readAll();
     }
-    for (const char* folder : { PEMMO_FORMATS_TESTDATA, PEMMO_STRUCTURE_TESTDATA }) {
+    for (const char* folder : { PEMMO_FORMATS_TESTDATA, PEMMO_STRUCTURE_TESTDATA, PEMMO_ROUNDTRIP_TESTDATA }) {
         QDirIterator own(QString::fromUtf8(folder), { QStringLiteral("*.rtf") }, QDir::Files);
         while (own.hasNext()) {
             QFile file(own.next());

@@ -107,6 +107,10 @@ private Q_SLOTS:
     void westernAndEastAsianFacesSurviveTwoSaves();
     void libreOfficeLayoutKept();
     void plainTextAsRtfInTheEditorsFont();
+    void markedFieldResultIsLinkText();
+    void raisedTextKeepsItsShift();
+    void tableLinesOnSomeSidesOnly();
+    void cellBesideAMergeKeepsItsParagraph();
 };
 
 void TestRtfKeep::keptGroupsKeepFontColourAndCharacters_data()
@@ -377,6 +381,115 @@ void TestRtfKeep::plainTextAsRtfInTheEditorsFont()
     at.setPosition(1);
     QCOMPARE(at.charFormat().fontPointSize(), 14.0);
     QCOMPARE(documentPlainText(*back->document), text);
+}
+
+void TestRtfKeep::markedFieldResultIsLinkText()
+{
+    // AbiWord writes a link's text as {\*\fldrslt ...}: it is text to show and keep, not a group to skip.
+    const QByteArray bytes = readAllBytes(QStringLiteral(PEMMO_ROUNDTRIP_TESTDATA "/abi-lists.rtf"));
+    QVERIFY2(!bytes.isEmpty(), "tests/data/rtf-roundtrip/abi-lists.rtf missing");
+    QVERIFY(bytes.contains("{\\*\\fldrslt"));
+    const auto linkText = [](const QTextDocument& document) {
+        QStringList links;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                if (it.fragment().charFormat().isAnchor())
+                    links << it.fragment().charFormat().anchorHref() + u' ' + it.fragment().text();
+            }
+        }
+        return links;
+    };
+    std::optional<RtfReadResult> read = readRtf(bytes);
+    QVERIFY(read);
+    QVERIFY2(read->document->toPlainText().contains(QStringLiteral("リストの後 AbiWord site.")),
+             qPrintable(read->document->toPlainText()));
+    const QStringList expected { QStringLiteral("https://www.abisource.com/ AbiWord site") };
+    QCOMPARE(linkText(*read->document), expected);
+    std::optional<RtfReadResult> back = readRtf(writeRtf(*read->document));
+    QVERIFY(back);
+    QCOMPARE(linkText(*back->document), expected);
+}
+
+void TestRtfKeep::raisedTextKeepsItsShift()
+{
+    // {\up6\fs16 上げ}{\dn6\fs16 下げ} beside \super and \sub: a raise is not a superscript, whose size
+    // a reader makes smaller (LibreOffice: 58 %).
+    const QByteArray bytes = readAllBytes(QStringLiteral(PEMMO_ROUNDTRIP_TESTDATA "/win-fields.rtf"));
+    QVERIFY2(!bytes.isEmpty(), "tests/data/rtf-roundtrip/win-fields.rtf missing");
+    std::optional<RtfReadResult> read = readRtf(bytes);
+    QVERIFY(read);
+    const auto formatOf = [](const QTextDocument& document, const QString& text) {
+        const QTextCursor found = document.find(text);
+        return found.isNull() ? QTextCharFormat() : found.charFormat();
+    };
+    for (int generation = 0; generation < 2; ++generation) {
+        const QByteArray written = writeRtf(*read->document);
+        QVERIFY2(written.contains("\\up6") && written.contains("\\dn6"), written.constData());
+        QVERIFY2(written.contains("\\super") && written.contains("\\sub"), written.constData());
+        read = readRtf(written);
+        QVERIFY(read);
+        const QTextCharFormat up = formatOf(*read->document, QStringLiteral("上げ"));
+        const QTextCharFormat down = formatOf(*read->document, QStringLiteral("下げ"));
+        QCOMPARE(up.verticalAlignment(), QTextCharFormat::AlignSuperScript);
+        QCOMPARE(up.intProperty(kRtfRaiseProperty), 6);
+        QCOMPARE(down.verticalAlignment(), QTextCharFormat::AlignSubScript);
+        QCOMPARE(down.intProperty(kRtfRaiseProperty), -6);
+        QCOMPARE(up.fontPointSize(), 8.0);
+    }
+    // Made a subscript in the editor, raised text is written as one.
+    QTextCursor cursor = read->document->find(QStringLiteral("上げ"));
+    QTextCharFormat sub;
+    sub.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    cursor.mergeCharFormat(sub);
+    const QByteArray written = writeRtf(*read->document);
+    QVERIFY2(!written.contains("\\up6"), written.constData());
+}
+
+void TestRtfKeep::tableLinesOnSomeSidesOnly()
+{
+    // pandoc draws one line under the header row and none elsewhere: a save must not box every cell.
+    const QByteArray bytes = readAllBytes(QStringLiteral(PEMMO_ROUNDTRIP_TESTDATA "/pandoc-table.rtf"));
+    QVERIFY2(!bytes.isEmpty(), "tests/data/rtf-roundtrip/pandoc-table.rtf missing");
+    std::optional<RtfReadResult> read = readRtf(bytes);
+    QVERIFY(read);
+    for (int generation = 0; generation < 2; ++generation) {
+        const QByteArray written = writeRtf(*read->document);
+        const QList<QByteArray> rows = written.split('\n');
+        QList<QByteArray> definitions;
+        for (const QByteArray& line : rows) {
+            if (line.startsWith("\\trowd"))
+                definitions << line.trimmed();
+        }
+        QVERIFY2(definitions.size() >= 4, written.constData());
+        // Header row: bottom lines only; the body rows: none.
+        QCOMPARE(definitions[0].count("\\clbrdrb\\brdrs"), 3);
+        QVERIFY2(!definitions[0].contains("\\clbrdrt") && !definitions[0].contains("\\clbrdrl"),
+                 definitions[0].constData());
+        QVERIFY2(!definitions[1].contains("\\clbrdr"), definitions[1].constData());
+        read = readRtf(written);
+        QVERIFY(read);
+    }
+}
+
+void TestRtfKeep::cellBesideAMergeKeepsItsParagraph()
+{
+    // LibreOffice's table: 「部署 Dept.」 follows a cell two columns wide and is centred; placing it in
+    // its column must not leave its paragraph's alignment and style behind.
+    const QByteArray bytes = readAllBytes(QStringLiteral(PEMMO_ROUNDTRIP_TESTDATA "/lo-table.rtf"));
+    QVERIFY2(!bytes.isEmpty(), "tests/data/rtf-roundtrip/lo-table.rtf missing");
+    std::optional<RtfReadResult> read = readRtf(bytes);
+    QVERIFY(read);
+    for (int generation = 0; generation < 2; ++generation) {
+        const QTextBlock dept = blockWithText(*read->document, QStringLiteral("部署 Dept."));
+        QVERIFY(dept.isValid());
+        QCOMPARE(dept.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        const QTextBlock name = blockWithText(*read->document, QStringLiteral("氏名 Name"));
+        QVERIFY(name.isValid());
+        QCOMPARE(dept.blockFormat().property(kRtfStyleNameProperty),
+                 name.blockFormat().property(kRtfStyleNameProperty));
+        read = readRtf(writeRtf(*read->document));
+        QVERIFY(read);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRtfKeep)
