@@ -35,7 +35,7 @@ best() {
 
 printf '\n| pattern | pemmo-grep -r (mixed tree) | rg -j2 (UTF-8 copy) | grep -r (UTF-8 copy) | pemmo-grep / rg | lines | same lines |\n'
 printf '|---|---|---|---|---|---|---|\n'
-for pattern in 東京都 Error; do
+for pattern in 東京都 Error 見つからない語句; do
     tp=$(best "$work/pemmo.out" "$pemmo_grep" -r "$pattern" "$work/mixed")
     tr=$(best "$work/rg.out" rg -j2 -n --no-heading --no-config -F -e "$pattern" "$work/utf8")
     tg=$(best "$work/grep.out" grep -rnF -e "$pattern" "$work/utf8")
