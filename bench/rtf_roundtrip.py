@@ -63,8 +63,12 @@ STRUCTURES = [
 # Counted characters of the body (the original's, matched in the copy's text) that keep their size,
 # western face and East Asian face.
 ATTRIBUTES = ["sizes", "faces", "East Asian faces"]
-# Reported, not checked: a run's East Asian face is not kept apart from its western one yet, and LibreOffice
-# shows headings in its own Heading face where the file's \f names another.
+# Reported, not checked. LibreOffice shows headings in its own Heading face where the file's \f names
+# another. Where a file names no East Asian face (AbiWord, old Windows files whose runs have one \f),
+# LibreOffice picks one itself, from the font table or its defaults, and picks another for the copy,
+# whose font table holds only the faces in use; for old Windows files it shows the original's Japanese
+# in its default face and the copy's in the \fcharset128 face the run names, as Word does. Left: a run
+# that names only an East Asian face (\dbch\afN, its western face from the style) loses it (lo-format).
 REPORT_ONLY = {"faces", "East Asian faces"}
 # Shortfalls known and explained: reported, not failed. Each names its file and what it concerns.
 KNOWN = {
@@ -77,7 +81,7 @@ KNOWN = {
         "pemmo's stylesheet has only the styles its text uses, so they show at the 11 pt they state",
 }
 # Header, footer or note text whose characters, colours and western fonts are kept but whose East Asian
-# characters come back in another face: a run's East Asian face is not kept apart from its western one yet.
+# characters come back in another face: the files name no East Asian face, and LibreOffice picks its own.
 KNOWN_EAST_ASIAN_FACE = {"abi-notes.rtf", "win-mixed.rtf"}
 
 FORMATS = ["bold", "italic", "underline", "strike", "superscript", "subscript", "colour",
