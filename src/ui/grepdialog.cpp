@@ -42,6 +42,8 @@ GrepDialog::GrepDialog(const GrepDialogFields& fields, QWidget* parent)
     m_pattern = lineEdit("GrepPattern", fields.pattern, this);
     m_pattern->setMinimumWidth(360);
     form->addRow(GrepDialogText::Pattern, m_pattern);
+    m_replacement = lineEdit("GrepReplacement", fields.replacement, this);
+    form->addRow(GrepDialogText::Replacement, m_replacement);
     m_mask = lineEdit("GrepMask", fields.fileMask, this);
     form->addRow(GrepDialogText::Mask, m_mask);
     m_folder = lineEdit("GrepFolder", fields.folder, this);
@@ -69,7 +71,18 @@ GrepDialog::GrepDialog(const GrepDialogFields& fields, QWidget* parent)
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(GrepDialogText::Search);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true); // Enter searches, never replaces
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        m_replace = false;
+        accept();
+    });
+    // Replacing asks again, naming the files and matches, before anything is written.
+    QPushButton* replaceButton = buttons->addButton(GrepDialogText::Replace, QDialogButtonBox::ActionRole);
+    replaceButton->setObjectName(QStringLiteral("GrepReplace"));
+    connect(replaceButton, &QPushButton::clicked, this, [this] {
+        m_replace = true;
+        accept();
+    });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
@@ -91,6 +104,8 @@ GrepDialogFields GrepDialog::fields() const
     fields.caseSensitive = m_case->isChecked();
     fields.wholeWord = m_word->isChecked();
     fields.regex = m_regex->isChecked();
+    fields.replacement = m_replacement->text();
+    fields.replace = m_replace;
     return fields;
 }
 
