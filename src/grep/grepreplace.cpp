@@ -36,7 +36,8 @@ qint64 replaceInLine(const QString& line, const QRegularExpression& expression,
     qint64 count = 0;
     qsizetype copied = 0;
     for (qsizetype at = 0; at <= line.size();) {
-        const QRegularExpressionMatch match = expression.match(line, at);
+        const QRegularExpressionMatch match = expression.match(line, at, QRegularExpression::NormalMatch,
+                                                               QRegularExpression::DontCheckSubjectStringMatchOption);
         if (!match.hasMatch())
             break;
         into += QStringView(line).sliced(copied, match.capturedStart() - copied);
@@ -56,16 +57,19 @@ qint64 replaceInLine(const QString& line, const QRegularExpression& expression,
 
 } // namespace
 
-qint64 replaceInText(const QString& text, const QRegularExpression& expression,
+qint64 replaceInText(const QString& unchecked, const QRegularExpression& expression,
                      const formats::ReplacementText& replacement, QString& into)
 {
+    QString copy;
+    const QString& text = checkedSubject(unchecked, copy);
     into.clear();
     qint64 count = 0;
     qsizetype copied = 0; // the text before this is in @p into
     qsizetype from = 0;
     while (from <= text.size()) {
         // The whole text is searched for the next line with a match; that line is then done alone.
-        const QRegularExpressionMatch match = expression.match(text, from);
+        const QRegularExpressionMatch match = expression.match(text, from, QRegularExpression::NormalMatch,
+                                                               QRegularExpression::DontCheckSubjectStringMatchOption);
         if (!match.hasMatch())
             break;
         const qsizetype lineStart = qMax(from, lineStartBefore(text, match.capturedStart()));

@@ -39,8 +39,9 @@ namespace {
 class BatchingReceiver final : public GrepReceiver
 {
 public:
-    explicit BatchingReceiver(std::function<void(QString, int, int, qint64)> post)
+    BatchingReceiver(std::function<void(QString, int, int, qint64)> post, const std::atomic_bool& cancel)
         : m_post(std::move(post))
+        , m_cancel(cancel)
     {
         m_clock.start();
     }
@@ -48,6 +49,13 @@ public:
     void fileDone(int index, const GrepFileResult& result) override
     {
         for (const GrepMatch& match : result.matches) {
+            // A file with a match on every line gives millions: they go in pieces the window
+            // takes in a few milliseconds each, and a cancel ends them.
+            if (m_lines.size() >= kLargestBatch) {
+                if (m_cancel.load(std::memory_order_relaxed))
+                    break;
+                flush();
+            }
             m_lines += grepResultLine(QDir::toNativeSeparators(result.path), result.format, match);
             m_lines += u'\n';
             ++m_matches;
@@ -67,7 +75,9 @@ public:
     }
 
 private:
+    static constexpr qsizetype kLargestBatch = 256 * 1024; // characters
     std::function<void(QString, int, int, qint64)> m_post;
+    const std::atomic_bool& m_cancel;
     QElapsedTimer m_clock;
     QString m_lines;
     int m_total = 0;
@@ -253,7 +263,7 @@ void GrepCommands::run(const GrepDialogFields& fields)
             Qt::QueuedConnection);
     };
     m_thread = QThread::create([this, conditions, post] {
-        BatchingReceiver receiver(post);
+        BatchingReceiver receiver(post, m_cancel);
         const GrepSummary summary = runGrep(conditions, receiver, m_cancel);
         receiver.flush();
         QMetaObject::invokeMethod(
