@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -53,7 +54,10 @@ GrepDialog::GrepDialog(const GrepDialogFields& fields, QWidget* parent)
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(m_folder, 1);
     folderRow->addWidget(browseButton);
-    form->addRow(GrepDialogText::Folder, folderRow);
+    // The row is a layout, which a label cannot lead to: its access key goes to the folder field.
+    auto* folderLabel = new QLabel(GrepDialogText::Folder, this);
+    folderLabel->setBuddy(m_folder);
+    form->addRow(folderLabel, folderRow);
     m_excluded = lineEdit("GrepExcluded", fields.excludedFolders, this);
     form->addRow(GrepDialogText::Excluded, m_excluded);
     m_encoding = new QComboBox(this);
