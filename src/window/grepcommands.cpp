@@ -18,7 +18,9 @@
 #include <QShortcut>
 #include <QThread>
 
+#include <chrono>
 #include <functional>
+#include <thread>
 
 using namespace pemmo::grep;
 
@@ -33,6 +35,8 @@ struct GrepCommands::Output
 };
 
 namespace {
+
+constexpr int kPendingBatches = 4;
 
 // Hands the results to the window in batches, at most every 50 ms, so a run with a million
 // matches does not flood the event loop and the first ones show at once.
@@ -246,6 +250,7 @@ void GrepCommands::run(const GrepDialogFields& fields)
     m_output->load.append(header);
     m_resultShown = true;
     m_cancel = false;
+    m_shownMatches = 0;
     showRunning(true);
     if (fields.replace) {
         startReplace(conditions, fields.replacement);
@@ -253,10 +258,17 @@ void GrepCommands::run(const GrepDialogFields& fields)
     }
 
     QPointer<GrepCommands> self(this);
-    auto post = [self](QString lines, int done, int total, qint64 matches) {
+    // The workers wait while the window has a few batches still to take: a backlog would hold
+    // memory, and a cancel would wait for the window to take it all.
+    auto pending = std::make_shared<std::atomic_int>(0);
+    auto post = [this, self, pending](QString lines, int done, int total, qint64 matches) {
+        while (pending->load() >= kPendingBatches && !m_cancel.load(std::memory_order_relaxed))
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        ++*pending;
         QMetaObject::invokeMethod(
             self,
-            [self, lines = std::move(lines), done, total, matches] {
+            [self, pending, lines = std::move(lines), done, total, matches] {
+                --*pending;
                 if (self)
                     self->take(lines, done, total, matches);
             },
@@ -413,10 +425,13 @@ void GrepCommands::showRunning(bool running)
 
 void GrepCommands::take(const QString& lines, int filesDone, int filesTotal, qint64 matches)
 {
-    if (!m_output)
+    // Once stopped, the batches still on their way are dropped: the stop answers at once, and
+    // the count at the end is that of the lines shown.
+    if (!m_output || m_cancel.load())
         return;
     if (!lines.isEmpty())
         m_output->load.append(lines);
+    m_shownMatches = matches;
     m_ui.messageField->setText(kGrepProgress.arg(filesDone).arg(filesTotal).arg(matches) + kGrepCancelHint);
 }
 
@@ -428,7 +443,7 @@ void GrepCommands::end(const GrepSummary& summary)
     QString footer;
     if (summary.unreadableFiles > 0)
         footer += kGrepSkippedFiles.arg(summary.unreadableFiles) + u'\n';
-    footer += grepFooter(summary.matches, summary.cancelled);
+    footer += grepFooter(summary.cancelled ? m_shownMatches : summary.matches, summary.cancelled);
     finishOutput(footer);
 }
 

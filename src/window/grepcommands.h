@@ -91,6 +91,7 @@ private:
     QPushButton* m_cancelButton = nullptr; // in the status row while a run goes on
     QMargins m_messageMargins;
     QString m_replacement;
+    qint64 m_shownMatches = 0; // the matches whose lines are in the result
     struct Output;
     std::unique_ptr<Output> m_output;
     bool m_resultShown = false;
