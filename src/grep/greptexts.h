@@ -6,7 +6,7 @@
 // The sentences that Grep, in the editor and as pemmo-grep, shows to the user.
 inline const QString kGrepUsage = QStringLiteral(
     "使い方: pemmo-grep [-r] [-i] [-w] [-E] [--include マスク] [--exclude-dir フォルダー] "
-    "[--encoding 文字コード] パターン パス…");
+    "[--encoding 文字コード] [--replace 置換後の文字列] パターン パス…");
 // %1: the pattern's own error message, %2: the position in the pattern (1-based).
 inline const QString kGrepBadPattern = QStringLiteral("正規表現が正しくありません（%2 文字目）: %1");
 inline const QString kGrepEmptyPattern = QStringLiteral("検索する文字列を入力してください。");
