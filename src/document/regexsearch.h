@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "formats/replacementtext.h"
 #include "searchoptions.h"
 
 #include <QRegularExpression>
@@ -56,9 +57,8 @@ public:
     }
 
     /**
-     * Sets the replacement for later matches: "\1" to "\9" and "$1" to "$9" stand for a group,
-     * "\0" and "$0" for the whole match, "\\" and "$$" for '\' and '$', "\n" and "\t" for a line
-     * break and a tab; anything else is itself.
+     * Sets the replacement for later matches (see formats::ReplacementText: "\1" and "$1" for a
+     * group, "\n" and "\t" for a line break and a tab).
      */
     void setReplacement(const QString& replacement);
     /** Appends the replacement of @p match to @p into. */
@@ -79,14 +79,8 @@ private:
     QRegularExpressionMatch matchFrom(const QString& text, qsizetype from) const;
     bool isWholeWord(const QString& text, qsizetype start, qsizetype end) const;
 
-    struct Piece
-    {
-        QString literal;
-        int group = -1; // -1 for a literal
-    };
-
     QRegularExpression m_regex;
-    std::vector<Piece> m_replacement;
+    pemmo::formats::ReplacementText m_replacement;
     bool m_wholeWord = false;
 };
 

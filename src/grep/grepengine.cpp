@@ -120,14 +120,44 @@ CompiledPattern compileGrepPattern(const GrepConditions& conditions)
     return compiled;
 }
 
-QList<GrepMatch> searchLines(const QString& text, const QRegularExpression& expression, qint64 firstLine)
+const QString& checkedSubject(const QString& text, QString& copy)
 {
+    const auto lone = [&text](qsizetype i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate())
+            return i + 1 >= text.size() || !text.at(i + 1).isLowSurrogate();
+        if (c.isLowSurrogate())
+            return i == 0 || !text.at(i - 1).isHighSurrogate();
+        return false;
+    };
+    qsizetype first = 0;
+    while (first < text.size() && !lone(first))
+        ++first;
+    if (first == text.size())
+        return text;
+    copy = text;
+    for (qsizetype i = first; i < text.size(); ++i) {
+        if (lone(i))
+            copy[i] = QChar::ReplacementCharacter;
+    }
+    return copy;
+}
+
+QList<GrepMatch> searchLines(const QString& unchecked, const QRegularExpression& expression, qint64 firstLine,
+                             const std::atomic_bool* cancel)
+{
+    QString copy;
+    const QString& text = checkedSubject(unchecked, copy);
     QList<GrepMatch> matches;
     qint64 line = firstLine;
     qsizetype lineStart = 0;
     qsizetype from = 0;
+    int turns = 0;
     while (from <= text.size()) {
-        const QRegularExpressionMatch match = expression.match(text, from);
+        if (cancel && (++turns & 255) == 0 && cancel->load(std::memory_order_relaxed))
+            break;
+        const QRegularExpressionMatch match = expression.match(text, from, QRegularExpression::NormalMatch,
+                                                               QRegularExpression::DontCheckSubjectStringMatchOption);
         if (!match.hasMatch())
             break;
         const qsizetype start = match.capturedStart();
@@ -230,7 +260,7 @@ GrepFileResult searchFile(const QString& path, const GrepConditions& conditions,
         }
         if (wholeLines) {
             unifyLineBreaks(text);
-            result.matches.append(searchLines(text, expression, line));
+            result.matches.append(searchLines(text, expression, line, &cancel));
             line += text.count(u'\n') + 1;
         }
         if (last || cancel.load(std::memory_order_relaxed))

@@ -60,9 +60,19 @@ CompiledPattern compileGrepPattern(const GrepConditions& conditions);
 /**
  * The lines of @p text that hold a match, the first match of each, as grep reports them: a
  * match never reaches over a line break. Line breaks are '\n'; @p firstLine is the number of the
- * text's first line.
+ * text's first line. @p cancel, when given, is read every few hundred matches; once it is set the
+ * matches so far are returned.
  */
-QList<GrepMatch> searchLines(const QString& text, const QRegularExpression& expression, qint64 firstLine = 1);
+QList<GrepMatch> searchLines(const QString& text, const QRegularExpression& expression, qint64 firstLine = 1,
+                             const std::atomic_bool* cancel = nullptr);
+
+/**
+ * @p text, or where it holds a lone surrogate, @p copy of it with U+FFFD there (one unit for one,
+ * so positions stay). Matched with DontCheckSubjectStringMatchOption, such a subject spares PCRE2
+ * checking the whole text again for every match, which made a slice with a match on each line
+ * take minutes.
+ */
+const QString& checkedSubject(const QString& text, QString& copy);
 
 /**
  * Reads, decodes and searches one file. Files up to a few MB are read whole; longer ones in

@@ -6,7 +6,7 @@
 // The sentences that Grep, in the editor and as pemmo-grep, shows to the user.
 inline const QString kGrepUsage = QStringLiteral(
     "使い方: pemmo-grep [-r] [-i] [-w] [-E] [--include マスク] [--exclude-dir フォルダー] "
-    "[--encoding 文字コード] パターン パス…");
+    "[--encoding 文字コード] [--replace 置換後の文字列] パターン パス…");
 // %1: the pattern's own error message, %2: the position in the pattern (1-based).
 inline const QString kGrepBadPattern = QStringLiteral("正規表現が正しくありません（%2 文字目）: %1");
 inline const QString kGrepEmptyPattern = QStringLiteral("検索する文字列を入力してください。");
@@ -42,3 +42,28 @@ inline const QString kGrepProgress = QStringLiteral("Grep: %1 / %2 ファイル�
 inline const QString kGrepSkippedFiles = QStringLiteral("読み込めなかったファイル: %1 個");
 inline const QString kGrepCancelHint = QStringLiteral("（Esc で中止）");
 inline const QString kGrepFolderMissing = QStringLiteral("フォルダー「%1」が見つかりません。");
+
+// Grep-replace. %1: files, %2: matches.
+inline const QString kGrepReplaceQuestion = QStringLiteral("%1 個のファイルの %2 箇所を置き換えます。よろしいですか?");
+inline const QString kGrepReplaceTitle = QStringLiteral("Grep置換 \"%1\"");
+inline const QString kGrepHeaderReplacement = QStringLiteral("置換後の文字列: %1");
+// %1: a path, %2: an encoding name, %3: the number of matches replaced.
+inline const QString kGrepReplacedFile = QStringLiteral("%1 [%2]: %3 箇所を置き換えました。");
+inline const QString kGrepReplaceDone = QStringLiteral("%1 個のファイルの %2 箇所を置き換えました。");
+inline const QString kGrepReplaceCancelled = QStringLiteral(
+    "中止しました。%1 個のファイルの %2 箇所を置き換えました。");
+inline const QString kGrepReplaceNothing = QStringLiteral("置き換える箇所はありません。");
+inline const QString kGrepReplaceDeclined = QStringLiteral("置換を取りやめました。どのファイルも変更していません。");
+inline const QString kGrepReplaceNotWritten = QStringLiteral("置き換えなかったファイル: %1 個");
+// %1: files done, %2: files in all.
+inline const QString kGrepReplaceProgress = QStringLiteral("Grep置換: %1 / %2 ファイル");
+// %1: a path, %2: the character, %3: the encoding's name.
+inline const QString kGrepReplaceUnencodable = QStringLiteral(
+    "「%1」は置き換えると %3 で書けない文字「%2」を含むため、変更しませんでした。");
+inline const QString kGrepReplaceLossy = QStringLiteral(
+    "「%1」には文字として読めないバイトがあるため、変更しませんでした。");
+inline const QString kGrepReplaceRtf = QStringLiteral("「%1」は RTF ファイルのため、変更しませんでした。");
+// %1: a path, %2: the reason.
+inline const QString kGrepReplaceFailed = QStringLiteral("「%1」を保存できませんでした。%2");
+inline const QString kGrepReplaceNoCopy = QStringLiteral("「%1」の元の内容を控えられないため、変更しませんでした。%2");
+inline const QString kGrepCancelButton = QStringLiteral("中止");

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
-// pemmo-grep [-r] [-i] [-w] [-E] [--include MASK] [--exclude-dir D] [--encoding E] PATTERN PATH…:
-// the editor's Grep on the command line, each file read in its own encoding, the result lines in UTF-8.
+// pemmo-grep [-r] [-i] [-w] [-E] [--include MASK] [--exclude-dir D] [--encoding E] [--replace TEXT] PATTERN PATH…:
+// the editor's Grep on the command line, each file read in its own encoding, the result lines in UTF-8;
+// with --replace, the editor's Grep-replace without its question: a line per file changed.
 #include "grepengine.h"
+#include "grepreplace.h"
 #include "grepresult.h"
 #include "greptexts.h"
 
@@ -51,6 +53,33 @@ private:
     QByteArray m_buffer;
 };
 
+// Exit code: 0 when something was replaced, 1 when nothing matched, 2 when a file was left alone or an error came.
+int replaceAll(const GrepConditions& conditions, const QString& replacement)
+{
+    const std::atomic_bool never { false };
+    const GrepReplacer replacer(conditions, replacement);
+    GrepSummary summary;
+    const QList<FileReplacement> files = replacer.plan(summary, never);
+    bool failed = !summary.errors.isEmpty();
+    qint64 replaced = 0;
+    for (const FileReplacement& planned : files) {
+        const FileReplacement done = planned.error.isEmpty() ? replacer.apply(planned.path) : planned;
+        if (done.written) {
+            replaced += done.matches;
+            const QString line =
+                kGrepReplacedFile.arg(done.path, pemmo::formats::encodingLabel(done.format)).arg(done.matches);
+            std::printf("%s\n", line.toUtf8().constData());
+            std::fflush(stdout);
+        } else if (!done.error.isEmpty()) {
+            complain(done.error);
+            failed = true;
+        }
+    }
+    for (const QString& error : std::as_const(summary.errors))
+        complain(error);
+    return failed ? 2 : replaced > 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -62,6 +91,7 @@ int main(int argc, char** argv)
     QStringList includes;
     QStringList excludedFolders = { QStringLiteral(".git"), QStringLiteral(".svn") };
     QStringList positional;
+    std::optional<QString> replacement;
     const QStringList arguments = app.arguments().mid(1);
     bool optionsEnded = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -79,7 +109,7 @@ int main(int argc, char** argv)
             const QString name = argument.first(equals < 0 ? argument.size() : equals);
             QString value;
             const bool takesValue = name == QLatin1String("--include") || name == QLatin1String("--exclude-dir") ||
-                name == QLatin1String("--encoding");
+                name == QLatin1String("--encoding") || name == QLatin1String("--replace");
             if (!takesValue) {
                 complain(kGrepUsage);
                 return 2;
@@ -96,6 +126,8 @@ int main(int argc, char** argv)
                 includes.append(value);
             } else if (name == QLatin1String("--exclude-dir")) {
                 excludedFolders.append(value);
+            } else if (name == QLatin1String("--replace")) {
+                replacement = value;
             } else {
                 const std::optional<pemmo::formats::Encoding> encoding = pemmo::formats::encodingFromName(value);
                 if (!encoding) {
@@ -136,6 +168,8 @@ int main(int argc, char** argv)
     }
 
     const std::atomic_bool never { false };
+    if (replacement)
+        return replaceAll(conditions, *replacement);
     GrepSummary summary;
     {
         Printer printer;

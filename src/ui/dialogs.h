@@ -48,6 +48,9 @@ struct GrepDialogFields
     bool caseSensitive = false;
     bool wholeWord = false;
     bool regex = false;
+    /** What each match becomes when the user chose 「置換」 (replace true) instead of 「検索」. */
+    QString replacement;
+    bool replace = false;
 };
 
 /**

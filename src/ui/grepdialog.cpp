@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -42,6 +43,8 @@ GrepDialog::GrepDialog(const GrepDialogFields& fields, QWidget* parent)
     m_pattern = lineEdit("GrepPattern", fields.pattern, this);
     m_pattern->setMinimumWidth(360);
     form->addRow(GrepDialogText::Pattern, m_pattern);
+    m_replacement = lineEdit("GrepReplacement", fields.replacement, this);
+    form->addRow(GrepDialogText::Replacement, m_replacement);
     m_mask = lineEdit("GrepMask", fields.fileMask, this);
     form->addRow(GrepDialogText::Mask, m_mask);
     m_folder = lineEdit("GrepFolder", fields.folder, this);
@@ -51,7 +54,10 @@ GrepDialog::GrepDialog(const GrepDialogFields& fields, QWidget* parent)
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(m_folder, 1);
     folderRow->addWidget(browseButton);
-    form->addRow(GrepDialogText::Folder, folderRow);
+    // The row is a layout, which a label cannot lead to: its access key goes to the folder field.
+    auto* folderLabel = new QLabel(GrepDialogText::Folder, this);
+    folderLabel->setBuddy(m_folder);
+    form->addRow(folderLabel, folderRow);
     m_excluded = lineEdit("GrepExcluded", fields.excludedFolders, this);
     form->addRow(GrepDialogText::Excluded, m_excluded);
     m_encoding = new QComboBox(this);
@@ -69,7 +75,18 @@ GrepDialog::GrepDialog(const GrepDialogFields& fields, QWidget* parent)
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(GrepDialogText::Search);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true); // Enter searches, never replaces
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        m_replace = false;
+        accept();
+    });
+    // Replacing asks again, naming the files and matches, before anything is written.
+    QPushButton* replaceButton = buttons->addButton(GrepDialogText::Replace, QDialogButtonBox::ActionRole);
+    replaceButton->setObjectName(QStringLiteral("GrepReplace"));
+    connect(replaceButton, &QPushButton::clicked, this, [this] {
+        m_replace = true;
+        accept();
+    });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
@@ -91,6 +108,8 @@ GrepDialogFields GrepDialog::fields() const
     fields.caseSensitive = m_case->isChecked();
     fields.wholeWord = m_word->isChecked();
     fields.regex = m_regex->isChecked();
+    fields.replacement = m_replacement->text();
+    fields.replace = m_replace;
     return fields;
 }
 

@@ -22,6 +22,7 @@ private:
 
     GrepDialogFields m_fields;
     QLineEdit* m_pattern = nullptr;
+    QLineEdit* m_replacement = nullptr;
     QLineEdit* m_mask = nullptr;
     QLineEdit* m_folder = nullptr;
     QLineEdit* m_excluded = nullptr;
@@ -30,4 +31,5 @@ private:
     QCheckBox* m_case = nullptr;
     QCheckBox* m_word = nullptr;
     QCheckBox* m_regex = nullptr;
+    bool m_replace = false;
 };

@@ -66,4 +66,6 @@ inline const QString Case = QStringLiteral("大文字と小文字を区別する
 inline const QString Word = QStringLiteral("単語単位で探す(&W)");
 inline const QString Regex = QStringLiteral("正規表現(&R)");
 inline const QString Search = QStringLiteral("検索");
+inline const QString Replacement = QStringLiteral("置換後の文字列(&P):");
+inline const QString Replace = QStringLiteral("置換(&A)");
 } // namespace GrepDialogText

@@ -24,3 +24,17 @@ std::optional<LinePlace> parseLinePlace(QStringView text)
         return std::nullopt;
     return place;
 }
+
+qint64 unitsForCharacters(QStringView text, qint64 from, qint64 characters)
+{
+    qint64 at = qBound<qint64>(0, from, text.size());
+    qint64 units = 0;
+    for (; characters > 0 && at < text.size(); --characters) {
+        const qint64 step = at + 1 < text.size() && text.at(at).isHighSurrogate() && text.at(at + 1).isLowSurrogate()
+            ? 2
+            : 1;
+        at += step;
+        units += step;
+    }
+    return units + characters;
+}

@@ -5,7 +5,10 @@
 
 #include <optional>
 
-/** A place in the text to jump to: 1-based line and column, and how many characters to select there. */
+/**
+ * A place in the text to jump to: 1-based line and column, and how many characters to select
+ * there. Columns and lengths count characters, as Grep's results do: one beyond the BMP (𠮷) is one.
+ */
 struct LinePlace
 {
     qint64 line = 1;
@@ -22,7 +25,13 @@ struct LinePlace
 std::optional<LinePlace> parseLinePlace(QStringView text);
 
 /**
- * Where @p place lands in a text of @p lineCount lines, as a character index: @p lineStart and
+ * How many UTF-16 units the @p characters characters of @p text from unit @p from take; past the
+ * text's end every character counts one.
+ */
+qint64 unitsForCharacters(QStringView text, qint64 from, qint64 characters);
+
+/**
+ * Where @p place, counted in UTF-16 units, lands in a text of @p lineCount lines, as a UTF-16 index: @p lineStart and
  * @p lineLength give each 0-based line's start and length. A line past the end is the last line,
  * a column past the line's end its end.
  */

@@ -14,10 +14,13 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QShortcut>
 #include <QThread>
 
+#include <chrono>
 #include <functional>
+#include <thread>
 
 using namespace pemmo::grep;
 
@@ -33,13 +36,16 @@ struct GrepCommands::Output
 
 namespace {
 
+constexpr int kPendingBatches = 4;
+
 // Hands the results to the window in batches, at most every 50 ms, so a run with a million
 // matches does not flood the event loop and the first ones show at once.
 class BatchingReceiver final : public GrepReceiver
 {
 public:
-    explicit BatchingReceiver(std::function<void(QString, int, int, qint64)> post)
+    BatchingReceiver(std::function<void(QString, int, int, qint64)> post, const std::atomic_bool& cancel)
         : m_post(std::move(post))
+        , m_cancel(cancel)
     {
         m_clock.start();
     }
@@ -47,6 +53,13 @@ public:
     void fileDone(int index, const GrepFileResult& result) override
     {
         for (const GrepMatch& match : result.matches) {
+            // A file with a match on every line gives millions: they go in pieces the window
+            // takes in a few milliseconds each, and a cancel ends them.
+            if (m_lines.size() >= kLargestBatch) {
+                if (m_cancel.load(std::memory_order_relaxed))
+                    break;
+                flush();
+            }
             m_lines += grepResultLine(QDir::toNativeSeparators(result.path), result.format, match);
             m_lines += u'\n';
             ++m_matches;
@@ -66,7 +79,9 @@ public:
     }
 
 private:
+    static constexpr qsizetype kLargestBatch = 256 * 1024; // characters
     std::function<void(QString, int, int, qint64)> m_post;
+    const std::atomic_bool& m_cancel;
     QElapsedTimer m_clock;
     QString m_lines;
     int m_total = 0;
@@ -107,6 +122,12 @@ GrepCommands::GrepCommands(const GrepControls& controls, DocumentController& doc
     m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_ui.window);
     m_escape->setEnabled(false);
     connect(m_escape, &QShortcut::activated, this, &GrepCommands::cancel);
+    // Over the message field's left end, which gives its text room while the button shows.
+    m_cancelButton = new QPushButton(kGrepCancelButton, m_ui.messageField);
+    m_cancelButton->setObjectName(QStringLiteral("GrepCancel"));
+    m_cancelButton->setFocusPolicy(Qt::NoFocus); // the caret stays in the result
+    m_cancelButton->hide();
+    connect(m_cancelButton, &QPushButton::clicked, this, &GrepCommands::cancel);
     // Only while the document is a result: elsewhere Enter is a line break and F12 is free.
     m_open = new QShortcut(QKeySequence(Qt::Key_F12), m_ui.RichEdit2, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     m_open->setEnabled(false);
@@ -200,6 +221,7 @@ void GrepCommands::run(const GrepDialogFields& fields)
 {
     m_last = fields;
     m_last.encodings.clear();
+    m_last.replace = false; // the dialog offers both again
     const GrepConditions conditions = conditionsOf(fields);
     const CompiledPattern compiled = compileGrepPattern(conditions);
     if (!compiled.error.isEmpty()) {
@@ -216,26 +238,44 @@ void GrepCommands::run(const GrepDialogFields& fields)
             m_processes->startGrepEditor(fieldsToArguments(fields));
         return;
     }
-    m_documents.startGeneratedDocument(grepTitle(fields.pattern));
+    m_documents.startGeneratedDocument(fields.replace ? kGrepReplaceTitle.arg(fields.pattern)
+                                                      : grepTitle(fields.pattern));
     m_output = std::make_unique<Output>(*m_ui.RichEdit2);
     m_output->conditions = conditions;
-    m_output->load.append(grepHeader(conditions));
+    QString header = grepHeader(conditions);
+    if (fields.replace) {
+        header.chop(1);
+        header += kGrepHeaderReplacement.arg(fields.replacement) + QStringLiteral("\n\n");
+    }
+    m_output->load.append(header);
     m_resultShown = true;
     m_cancel = false;
-    m_escape->setEnabled(true);
+    m_shownMatches = 0;
+    showRunning(true);
+    if (fields.replace) {
+        startReplace(conditions, fields.replacement);
+        return;
+    }
 
     QPointer<GrepCommands> self(this);
-    auto post = [self](QString lines, int done, int total, qint64 matches) {
+    // The workers wait while the window has a few batches still to take: a backlog would hold
+    // memory, and a cancel would wait for the window to take it all.
+    auto pending = std::make_shared<std::atomic_int>(0);
+    auto post = [this, self, pending](QString lines, int done, int total, qint64 matches) {
+        while (pending->load() >= kPendingBatches && !m_cancel.load(std::memory_order_relaxed))
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        ++*pending;
         QMetaObject::invokeMethod(
             self,
-            [self, lines = std::move(lines), done, total, matches] {
+            [self, pending, lines = std::move(lines), done, total, matches] {
+                --*pending;
                 if (self)
                     self->take(lines, done, total, matches);
             },
             Qt::QueuedConnection);
     };
     m_thread = QThread::create([this, conditions, post] {
-        BatchingReceiver receiver(post);
+        BatchingReceiver receiver(post, m_cancel);
         const GrepSummary summary = runGrep(conditions, receiver, m_cancel);
         receiver.flush();
         QMetaObject::invokeMethod(
@@ -244,29 +284,171 @@ void GrepCommands::run(const GrepDialogFields& fields)
     m_thread->start();
 }
 
-void GrepCommands::take(const QString& lines, int filesDone, int filesTotal, qint64 matches)
+void GrepCommands::startReplace(const GrepConditions& conditions, const QString& replacement)
 {
-    if (!m_output)
-        return;
-    if (!lines.isEmpty())
-        m_output->load.append(lines);
-    m_ui.messageField->setText(kGrepProgress.arg(filesDone).arg(filesTotal).arg(matches) + kGrepCancelHint);
+    m_replacement = replacement;
+    m_ui.messageField->setText(kGrepReplaceProgress.arg(0).arg(0) + kGrepCancelHint);
+    // First only counted: nothing is written before the user has agreed to the count.
+    m_thread = QThread::create([this, conditions, replacement] {
+        const GrepReplacer replacer(conditions, replacement);
+        GrepSummary summary;
+        const QList<FileReplacement> files = replacer.plan(summary, m_cancel);
+        QMetaObject::invokeMethod(
+            this, [this, files, summary] { planned(files, summary); }, Qt::QueuedConnection);
+    });
+    m_thread->start();
 }
 
-void GrepCommands::end(const GrepSummary& summary)
+void GrepCommands::planned(const QList<FileReplacement>& files, const GrepSummary& summary)
+{
+    threadDone();
+    if (!m_output)
+        return;
+    QString failures;
+    QStringList toChange;
+    qint64 matches = 0;
+    for (const FileReplacement& file : files) {
+        if (!file.error.isEmpty()) {
+            failures += file.error + u'\n';
+        } else {
+            toChange.append(file.path);
+            matches += file.matches;
+        }
+    }
+    for (const QString& error : summary.errors)
+        failures += error + u'\n';
+    if (!failures.isEmpty())
+        m_output->load.append(failures);
+    if (summary.cancelled) {
+        finishOutput(kGrepReplaceCancelled.arg(0).arg(0));
+        return;
+    }
+    if (toChange.isEmpty()) {
+        finishOutput(kGrepReplaceNothing);
+        return;
+    }
+    if (m_dialogs.ask(kGrepReplaceQuestion.arg(toChange.size()).arg(matches),
+                      { Dialogs::Button::Yes, Dialogs::Button::No }) != Dialogs::Button::Yes) {
+        finishOutput(kGrepReplaceDeclined);
+        return;
+    }
+    if (!m_output)
+        return; // the window went while the question was open
+    showRunning(true);
+    const GrepConditions conditions = m_output->conditions;
+    const QString replacement = m_replacement;
+    QPointer<GrepCommands> self(this);
+    m_thread = QThread::create([this, self, conditions, replacement, toChange] {
+        const GrepReplacer replacer(conditions, replacement);
+        int changed = 0;
+        int notWritten = 0;
+        qint64 replacedMatches = 0;
+        for (qsizetype i = 0; i < toChange.size() && !m_cancel.load(); ++i) {
+            const FileReplacement file = replacer.apply(toChange[i]);
+            QString line;
+            if (file.written) {
+                ++changed;
+                replacedMatches += file.matches;
+                line = kGrepReplacedFile
+                           .arg(QDir::toNativeSeparators(file.path), pemmo::formats::encodingLabel(file.format))
+                           .arg(file.matches);
+            } else if (!file.error.isEmpty()) {
+                ++notWritten;
+                line = file.error;
+            }
+            if (!line.isEmpty())
+                line += u'\n';
+            const int done = int(i + 1);
+            const int total = int(toChange.size());
+            QMetaObject::invokeMethod(
+                self,
+                [self, line, done, total] {
+                    if (self && self->m_output) {
+                        if (!line.isEmpty())
+                            self->m_output->load.append(line);
+                        self->m_ui.messageField->setText(kGrepReplaceProgress.arg(done).arg(total) + kGrepCancelHint);
+                    }
+                },
+                Qt::QueuedConnection);
+        }
+        const bool cancelled = m_cancel.load() && changed + notWritten < toChange.size();
+        QMetaObject::invokeMethod(
+            this,
+            [this, changed, replacedMatches, notWritten, cancelled] {
+                replaced(changed, replacedMatches, notWritten, cancelled);
+            },
+            Qt::QueuedConnection);
+    });
+    m_thread->start();
+}
+
+void GrepCommands::replaced(int filesChanged, qint64 matches, int notWritten, bool cancelled)
+{
+    threadDone();
+    if (!m_output)
+        return;
+    QString footer;
+    if (notWritten > 0)
+        footer += kGrepReplaceNotWritten.arg(notWritten) + u'\n';
+    footer += (cancelled ? kGrepReplaceCancelled : kGrepReplaceDone).arg(filesChanged).arg(matches);
+    finishOutput(footer);
+}
+
+void GrepCommands::threadDone()
 {
     if (m_thread) {
         m_thread->wait();
         delete m_thread;
         m_thread = nullptr;
     }
-    m_escape->setEnabled(false);
+    showRunning(false);
+}
+
+void GrepCommands::showRunning(bool running)
+{
+    m_escape->setEnabled(running);
+    QLabel* field = m_ui.messageField;
+    if (running == !m_cancelButton->isHidden())
+        return;
+    if (running) {
+        m_messageMargins = field->contentsMargins();
+        const int width = m_cancelButton->sizeHint().width();
+        m_cancelButton->setGeometry(0, 0, width, field->height());
+        field->setContentsMargins(m_messageMargins.left() + width + 4, m_messageMargins.top(), m_messageMargins.right(),
+                                  m_messageMargins.bottom());
+        m_cancelButton->show();
+    } else {
+        m_cancelButton->hide();
+        field->setContentsMargins(m_messageMargins);
+    }
+}
+
+void GrepCommands::take(const QString& lines, int filesDone, int filesTotal, qint64 matches)
+{
+    // Once stopped, the batches still on their way are dropped: the stop answers at once, and
+    // the count at the end is that of the lines shown.
+    if (!m_output || m_cancel.load())
+        return;
+    if (!lines.isEmpty())
+        m_output->load.append(lines);
+    m_shownMatches = matches;
+    m_ui.messageField->setText(kGrepProgress.arg(filesDone).arg(filesTotal).arg(matches) + kGrepCancelHint);
+}
+
+void GrepCommands::end(const GrepSummary& summary)
+{
+    threadDone();
     if (!m_output)
         return;
     QString footer;
     if (summary.unreadableFiles > 0)
         footer += kGrepSkippedFiles.arg(summary.unreadableFiles) + u'\n';
-    footer += grepFooter(summary.matches, summary.cancelled);
+    footer += grepFooter(summary.cancelled ? m_shownMatches : summary.matches, summary.cancelled);
+    finishOutput(footer);
+}
+
+void GrepCommands::finishOutput(const QString& footer)
+{
     m_output->load.append(QString(u'\n' + footer));
     m_output->load.finish();
     m_output.reset();
@@ -318,7 +500,10 @@ QStringList GrepCommands::fieldsToArguments(const GrepDialogFields& fields)
         flags += u'w';
     if (fields.regex)
         flags += u'r';
-    return { fields.pattern, fields.folder, fields.fileMask, fields.excludedFolders, fields.encoding, flags };
+    if (fields.replace)
+        flags += u'x';
+    return { fields.pattern,  fields.folder, fields.fileMask,   fields.excludedFolders,
+             fields.encoding, flags,         fields.replacement };
 }
 
 GrepDialogFields GrepCommands::fieldsFromArguments(const QStringList& arguments)
@@ -335,5 +520,7 @@ GrepDialogFields GrepCommands::fieldsFromArguments(const QStringList& arguments)
     fields.caseSensitive = flags.contains(u'c');
     fields.wholeWord = flags.contains(u'w');
     fields.regex = flags.contains(u'r');
+    fields.replace = flags.contains(u'x');
+    fields.replacement = at(6);
     return fields;
 }

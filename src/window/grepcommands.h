@@ -2,8 +2,10 @@
 #pragma once
 
 #include "grep/grepengine.h"
+#include "grep/grepreplace.h"
 #include "ui/dialogs.h"
 
+#include <QMargins>
 #include <QObject>
 #include <QStringList>
 
@@ -15,6 +17,7 @@ class DocumentEditor;
 class EditorFeatures;
 class ProcessStarter;
 class QLabel;
+class QPushButton;
 class QShortcut;
 class QThread;
 
@@ -30,7 +33,8 @@ struct GrepControls
  * 「Grep」: asks for the conditions, searches on worker threads while the window goes on, and
  * writes the result as this window's document when it is untitled and unchanged (else a new
  * editor runs it); a result line opened (double-click, F12, Enter) starts an editor on that file
- * at the match.
+ * at the match. With a replacement chosen in the dialog (「置換」) the matches are replaced in
+ * their files once the user has agreed to the count, and the result names each changed file.
  */
 class GrepCommands final : public QObject
 {
@@ -46,7 +50,7 @@ public:
     void runFromCommandLine(const QStringList& fields);
     /** Opens the result line under the caret; false when the line is not one. */
     bool openResultAtCaret();
-    /** Stops a running Grep; its results so far stay. */
+    /** Stops a running Grep (or Grep-replace between files); its results so far stay. */
     void cancel();
     bool isRunning() const { return m_thread != nullptr; }
     /** Whether the document is the Grep result this window wrote (and not changed since). */
@@ -65,6 +69,14 @@ private:
     void run(const GrepDialogFields& fields);
     void take(const QString& lines, int filesDone, int filesTotal, qint64 matches);
     void end(const pemmo::grep::GrepSummary& summary);
+    void startReplace(const pemmo::grep::GrepConditions& conditions, const QString& replacement);
+    void planned(const QList<pemmo::grep::FileReplacement>& files, const pemmo::grep::GrepSummary& summary);
+    void replaced(int filesChanged, qint64 matches, int notWritten, bool cancelled);
+    /** The thread that ran is over: it goes, and so do the means to stop it. */
+    void threadDone();
+    void showRunning(bool running);
+    /** Ends the result document with @p footer; the status row says it too. */
+    void finishOutput(const QString& footer);
 
     GrepControls m_ui;
     DocumentController& m_documents;
@@ -76,6 +88,10 @@ private:
     std::atomic_bool m_cancel { false };
     QShortcut* m_escape = nullptr;
     QShortcut* m_open = nullptr; // F12
+    QPushButton* m_cancelButton = nullptr; // in the status row while a run goes on
+    QMargins m_messageMargins;
+    QString m_replacement;
+    qint64 m_shownMatches = 0; // the matches whose lines are in the result
     struct Output;
     std::unique_ptr<Output> m_output;
     bool m_resultShown = false;

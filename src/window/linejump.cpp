@@ -30,13 +30,23 @@ void LineJump::JumpClick()
 void LineJump::jumpTo(const LinePlace& place)
 {
     const qint64 lineCount = m_editor.lineCount();
+    const QString text = m_editor.text();
     // The last line's end is the text's; every other ends before the next one's start, less its break.
     const auto lineStart = [this](qint64 line) { return qint64(m_editor.lineIndex(int(line))); };
-    const auto lineLength = [this, lineCount, lineStart](qint64 line) {
+    const auto lineLength = [lineCount, lineStart, &text](qint64 line) {
         if (line + 1 < lineCount)
             return lineStart(line + 1) - lineStart(line) - 1;
-        return qint64(m_editor.text().size()) - lineStart(line);
+        return qint64(text.size()) - lineStart(line);
     };
-    const PlaceInText target = placeInText(place, lineCount, lineStart, lineLength);
+    // The place counts characters; the editor's positions are UTF-16 units.
+    const qint64 line = qBound<qint64>(0, place.line - 1, qMax<qint64>(0, lineCount - 1));
+    const QStringView lineText = QStringView(text)
+                                     .sliced(qMin<qint64>(lineStart(line), text.size()))
+                                     .first(qBound<qint64>(0, lineLength(line),
+                                                           text.size() - qMin<qint64>(lineStart(line), text.size())));
+    LinePlace units = place;
+    units.column = unitsForCharacters(lineText, 0, place.column - 1) + 1;
+    units.length = unitsForCharacters(lineText, units.column - 1, place.length);
+    const PlaceInText target = placeInText(units, lineCount, lineStart, lineLength);
     m_features.setSelection(int(target.position), int(target.length));
 }

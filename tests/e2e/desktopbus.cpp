@@ -225,3 +225,11 @@ QRect DesktopBus::characterExtents(const AccessibleNode& node, int offset) const
     const QDBusConnection bus = QDBusConnection(m_connectionName);
     return rectFrom(call(bus, node.service, node.path, "org.a11y.atspi.Text", "GetCharacterExtents", { offset, 0u }));
 }
+
+std::pair<int, int> DesktopBus::selection(const AccessibleNode& node) const
+{
+    const QDBusConnection bus = QDBusConnection(m_connectionName);
+    const QList<QVariant> values =
+        call(bus, node.service, node.path, "org.a11y.atspi.Text", "GetSelection", { 0 }).arguments();
+    return { values.value(0).toInt(), values.value(1).toInt() };
+}

@@ -49,6 +49,8 @@ public:
     QRect extents(const AccessibleNode& node) const;
     QString text(const AccessibleNode& node) const;
     QRect characterExtents(const AccessibleNode& node, int offset) const;
+    /** The first selection of a text object as [start, end) character offsets; an empty pair without one. */
+    std::pair<int, int> selection(const AccessibleNode& node) const;
 
 private:
     void collect(const QString& service, const QString& path, const QString& window, int depth,

@@ -41,6 +41,12 @@ QByteArray iconv(const QByteArray& utf8, const char* to)
     return process.readAllStandardOutput();
 }
 
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
 void writeFile(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).path());
@@ -106,6 +112,7 @@ private Q_SLOTS:
     void cancelStopsHandingOnResults();
     void commandLine_data();
     void commandLine();
+    void commandLineReplace();
     void resultLineReadsBack();
 
 private:
@@ -366,6 +373,43 @@ void TestGrepEngine::commandLine()
         QCOMPARE(out.section(u'\n', 0, 0), firstLine.arg(m_mixed));
     if (exitCode == 2)
         QVERIFY(!process.readAllStandardError().isEmpty());
+}
+
+void TestGrepEngine::commandLineReplace()
+{
+    // Each file written back in its own encoding, BOM and line breaks; one its encoding cannot
+    // take the replacement in is left alone and named, and the exit code says so.
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    const QByteArray cp932 = iconv("一行目\r\n会議は東京で\r\n", "CP932");
+    const QByteArray utf16 = iconv("東京と東京\n", "UTF-16");
+    const QByteArray untouched = "nothing here\n";
+    writeFile(root + QStringLiteral("/a.txt"), cp932);
+    writeFile(root + QStringLiteral("/sub/b.txt"), utf16);
+    writeFile(root + QStringLiteral("/c.txt"), untouched);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), root + QStringLiteral("/.state"));
+    const auto run = [&](const QString& replacement) {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(PEMMO_GREP_PATH),
+                      { QStringLiteral("-r"), QStringLiteral("--include=*.txt"), QStringLiteral("--replace"),
+                        replacement, QStringLiteral("東京"), root });
+        if (!process.waitForFinished(60000))
+            return -1;
+        return process.exitCode();
+    };
+    QCOMPARE(run(QStringLiteral("大阪")), 0);
+    QCOMPARE(readAll(root + QStringLiteral("/a.txt")), iconv("一行目\r\n会議は大阪で\r\n", "CP932"));
+    QCOMPARE(readAll(root + QStringLiteral("/sub/b.txt")), iconv("大阪と大阪\n", "UTF-16"));
+    QCOMPARE(readAll(root + QStringLiteral("/c.txt")), untouched);
+    QCOMPARE(run(QStringLiteral("x")), 1); // nothing left to replace
+    writeFile(root + QStringLiteral("/a.txt"), cp932);
+    writeFile(root + QStringLiteral("/sub/b.txt"), utf16);
+    QCOMPARE(run(QStringLiteral("𠮷")), 2);
+    QCOMPARE(readAll(root + QStringLiteral("/a.txt")), cp932);
+    QCOMPARE(readAll(root + QStringLiteral("/sub/b.txt")), iconv("𠮷と𠮷\n", "UTF-16"));
+    QVERIFY(QDir(root + QStringLiteral("/.state/pemmo/recovery")).entryList(QDir::Files).isEmpty());
 }
 
 void TestGrepEngine::resultLineReadsBack()

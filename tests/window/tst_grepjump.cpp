@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: MIT
-// Grep from the editor window's menu, its result opened line by line, and the jump to a line
-// by Ctrl+G and by the command line, all through the real TMainForm.
+// Grep from the editor window's menu, its result opened line by line, Grep-replace over files in
+// several encodings, and the jump to a line by Ctrl+G and by the command line, all through the
+// real TMainForm.
 #include "app/commandline.h"
+#include "formats/recoverystore.h"
 #include "mainformfixture.h"
 #include "window/grepcommands.h"
 
 #include <QAction>
 #include <QDir>
+#include <QDirIterator>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTest>
@@ -18,6 +22,34 @@ QByteArray cp932(const QString& text)
 {
     QStringEncoder encoder("Shift_JIS");
     return encoder.encode(text);
+}
+
+QByteArray eucJp(const QString& text)
+{
+    QStringEncoder encoder("EUC-JP");
+    return encoder.encode(text);
+}
+
+QByteArray utf16le(const QString& text)
+{
+    QStringEncoder encoder(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    return encoder.encode(text);
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+// The recovery copies left in the recovery folder.
+QStringList recoveryCopies()
+{
+    QStringList copies;
+    QDirIterator it(pemmo::formats::recoveryFolder(), { QStringLiteral("*.copy") }, QDir::Files);
+    while (it.hasNext())
+        copies.append(it.next());
+    return copies;
 }
 
 } // namespace
@@ -33,6 +65,9 @@ private Q_SLOTS:
     void grepFromMenuWritesResultAndOpensMatches();
     void grepInNamedDocumentStartsAnotherEditor();
     void badPatternIsToldNotSearched();
+    void grepReplaceKeepsEachFileAsItWas();
+    void cancelButtonStopsTheRun();
+    void resultColumnAfterCharacterBeyondBmp();
     void jumpMovesCaretAndPosition_data();
     void jumpMovesCaretAndPosition();
     void commandLinePlace_data();
@@ -151,6 +186,182 @@ void TestGrepJump::badPatternIsToldNotSearched()
     QVERIFY(f.dialogs.messages.first().startsWith(QStringLiteral("正規表現が正しくありません")));
     QVERIFY(f.editor()->text().isEmpty());
     QVERIFY(f.processes.grepEditors.isEmpty());
+}
+
+void TestGrepJump::grepReplaceKeepsEachFileAsItWas()
+{
+    MainFormFixture& f = *m_fixture;
+    f.writeValues(MainFormFixture::firstRunValues());
+    TMainForm& form = f.createForm();
+    form.show();
+    const QString root = f.settings.dir() + QStringLiteral("/mixed");
+    QDir().mkpath(root + QStringLiteral("/sub"));
+    const QString euc = QStringLiteral("東京の天気は晴れです。明日の東京は雨が降るでしょう。\n日本語の文章です。\n");
+    struct Sample
+    {
+        QString name;
+        QByteArray before;
+    };
+    const QList<Sample> samples {
+        { QStringLiteral("/a.txt"), cp932(QStringLiteral("一行目\r\n会議は東京で\r\n東京と東京\r\n")) },
+        { QStringLiteral("/sub/b.txt"), eucJp(euc) },
+        { QStringLiteral("/c.txt"), QByteArray("\xEF\xBB\xBF") + QStringLiteral("東京へ行く").toUtf8() },
+        { QStringLiteral("/d.txt"), utf16le(QStringLiteral("東京\r\n二行目\r\n")) },
+        { QStringLiteral("/e.txt"), QStringLiteral("大阪だけ\n").toUtf8() },
+    };
+    const QDateTime old = QDateTime::currentDateTime().addDays(-3);
+    for (const Sample& sample : samples) {
+        QFile file(root + sample.name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(sample.before);
+        file.close();
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    const auto path = [&root](const QString& name) { return root + name; };
+    const QDateTime untouchedTime = QFileInfo(path(QStringLiteral("/e.txt"))).lastModified();
+    QSignalSpy finished(&form.grep(), &GrepCommands::finished);
+    const auto run = [&](const QString& pattern, const QString& replacement, bool regex) {
+        f.dialogs.grepAnswer = [&](GrepDialogFields& fields) {
+            fields.pattern = pattern;
+            fields.folder = root;
+            fields.fileMask = QStringLiteral("*.txt");
+            fields.regex = regex;
+            fields.replacement = replacement;
+            fields.replace = true;
+        };
+        f.control<QAction>(QStringLiteral("GrepItem"))->trigger();
+        return finished.wait(10000);
+    };
+
+    // Declined: the question names the files and matches, and nothing is written.
+    f.dialogs.answers = { Dialogs::Button::No };
+    QVERIFY(run(QStringLiteral("東京"), QStringLiteral("大阪"), false));
+    QCOMPARE(f.dialogs.questions,
+             QStringList { QStringLiteral("4 個のファイルの 7 箇所を置き換えます。よろしいですか?") });
+    for (const Sample& sample : samples)
+        QCOMPARE(bytesOf(path(sample.name)), sample.before);
+    QVERIFY(f.editor()->text().endsWith(QStringLiteral("置換を取りやめました。どのファイルも変更していません。")));
+
+    // Agreed: every file in its own encoding, BOM and line breaks; the unmatched one untouched.
+    f.dialogs.answers = { Dialogs::Button::Yes };
+    QVERIFY(run(QStringLiteral("東京"), QStringLiteral("大阪"), false));
+    QCOMPARE(f.dialogs.questions.size(), 2);
+    QCOMPARE(bytesOf(path(QStringLiteral("/a.txt"))),
+             cp932(QStringLiteral("一行目\r\n会議は大阪で\r\n大阪と大阪\r\n")));
+    QCOMPARE(bytesOf(path(QStringLiteral("/sub/b.txt"))),
+             eucJp(QString(euc).replace(QStringLiteral("東京"), QStringLiteral("大阪"))));
+    QCOMPARE(bytesOf(path(QStringLiteral("/c.txt"))),
+             QByteArray("\xEF\xBB\xBF") + QStringLiteral("大阪へ行く").toUtf8());
+    QCOMPARE(bytesOf(path(QStringLiteral("/d.txt"))), utf16le(QStringLiteral("大阪\r\n二行目\r\n")));
+    QCOMPARE(bytesOf(path(QStringLiteral("/e.txt"))), samples.last().before);
+    QCOMPARE(QFileInfo(path(QStringLiteral("/e.txt"))).lastModified(), untouchedTime);
+    QStringList lines = f.editor()->text().split(u'\n');
+    QVERIFY(lines.contains(QStringLiteral("置換後の文字列: 大阪")));
+    QVERIFY2(lines.contains(QDir::toNativeSeparators(path(QStringLiteral("/a.txt"))) +
+                            QStringLiteral(" [Shift_JIS (CP932)]: 3 箇所を置き換えました。")),
+             qPrintable(f.editor()->text()));
+    QVERIFY(lines.contains(QDir::toNativeSeparators(path(QStringLiteral("/sub/b.txt"))) +
+                           QStringLiteral(" [EUC-JP]: 2 箇所を置き換えました。")));
+    QCOMPARE(lines.last(), QStringLiteral("4 個のファイルの 7 箇所を置き換えました。"));
+    QVERIFY(recoveryCopies().isEmpty());
+    QVERIFY(!f.editor()->isModified());
+
+    // A replacement CP932 and EUC-JP cannot hold: those files stay and are named; groups expand.
+    f.dialogs.answers = { Dialogs::Button::Yes };
+    const QByteArray cp932Before = bytesOf(path(QStringLiteral("/a.txt")));
+    const QByteArray eucBefore = bytesOf(path(QStringLiteral("/sub/b.txt")));
+    QVERIFY(run(QStringLiteral("大(阪)"), QStringLiteral("𠮷$1"), true));
+    QCOMPARE(f.dialogs.questions.last(), QStringLiteral("5 個のファイルの 8 箇所を置き換えます。よろしいですか?"));
+    QCOMPARE(bytesOf(path(QStringLiteral("/a.txt"))), cp932Before);
+    QCOMPARE(bytesOf(path(QStringLiteral("/sub/b.txt"))), eucBefore);
+    QCOMPARE(bytesOf(path(QStringLiteral("/c.txt"))),
+             QByteArray("\xEF\xBB\xBF") + QStringLiteral("𠮷阪へ行く").toUtf8());
+    QCOMPARE(bytesOf(path(QStringLiteral("/d.txt"))), utf16le(QStringLiteral("𠮷阪\r\n二行目\r\n")));
+    QCOMPARE(bytesOf(path(QStringLiteral("/e.txt"))), QStringLiteral("𠮷阪だけ\n").toUtf8());
+    lines = f.editor()->text().split(u'\n');
+    QVERIFY2(lines.contains(
+                 QStringLiteral(
+                     "「%1」は置き換えると Shift_JIS (CP932) で書けない文字「𠮷」を含むため、変更しませんでした。")
+                     .arg(path(QStringLiteral("/a.txt")))),
+             qPrintable(f.editor()->text()));
+    QCOMPARE(lines.last(), QStringLiteral("3 個のファイルの 3 箇所を置き換えました。"));
+    QCOMPARE(lines.at(lines.size() - 2), QStringLiteral("置き換えなかったファイル: 2 個"));
+    QVERIFY(recoveryCopies().isEmpty());
+}
+
+void TestGrepJump::cancelButtonStopsTheRun()
+{
+    MainFormFixture& f = *m_fixture;
+    f.writeValues(MainFormFixture::firstRunValues());
+    TMainForm& form = f.createForm();
+    form.show();
+    // Enough files that the run is still going when the button is clicked.
+    const QString root = f.settings.dir() + QStringLiteral("/many");
+    QDir().mkpath(root);
+    const QByteArray text = QByteArray("東京\n").repeated(20000);
+    for (int i = 0; i < 400; ++i) {
+        QFile file(root + QStringLiteral("/f%1.txt").arg(i));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    f.dialogs.grepAnswer = [&](GrepDialogFields& fields) {
+        fields.pattern = QStringLiteral("東京");
+        fields.folder = root;
+    };
+    auto* button = f.control<QPushButton>(QStringLiteral("GrepCancel"));
+    QVERIFY(button->isHidden());
+    QSignalSpy finished(&form.grep(), &GrepCommands::finished);
+    f.control<QAction>(QStringLiteral("GrepItem"))->trigger();
+    QVERIFY(button->isVisible());
+    QCOMPARE(button->text(), QStringLiteral("中止"));
+    QTRY_VERIFY(f.editor()->text().contains(QStringLiteral("(1,1) [UTF-8]: 東京")));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(finished.wait(5000));
+    QVERIFY(button->isHidden());
+    QVERIFY2(f.editor()->text().split(u'\n').last().startsWith(QStringLiteral("中止しました。")),
+             qPrintable(f.editor()->text().right(200)));
+}
+
+void TestGrepJump::resultColumnAfterCharacterBeyondBmp()
+{
+    MainFormFixture& f = *m_fixture;
+    f.writeValues(MainFormFixture::firstRunValues());
+    // 𠮷 is one character (one column) in the result and two UTF-16 units in the editor.
+    const QString root = f.settings.dir() + QStringLiteral("/yoshi");
+    QDir().mkpath(root);
+    const QString file = root + QStringLiteral("/yoshi.txt");
+    {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(QStringLiteral("一行目\n𠮷野家と𠮷田の東京店\n").toUtf8());
+    }
+    TMainForm& grepForm = f.createForm();
+    grepForm.show();
+    f.dialogs.grepAnswer = [&](GrepDialogFields& fields) {
+        fields.pattern = QStringLiteral("東京");
+        fields.folder = root;
+    };
+    QSignalSpy finished(&grepForm.grep(), &GrepCommands::finished);
+    f.control<QAction>(QStringLiteral("GrepItem"))->trigger();
+    QVERIFY(finished.wait(10000));
+    const QStringList lines = f.editor()->text().split(u'\n');
+    const qsizetype at = lines.indexOf(file + QStringLiteral("(2,8) [UTF-8]: 𠮷野家と𠮷田の東京店"));
+    QVERIFY2(at > 0, qPrintable(f.editor()->text()));
+    f.editor()->setSelection(f.editor()->lineIndex(int(at)), 0);
+    QTest::keyClick(f.editorView(), Qt::Key_F12);
+    QCOMPARE(f.processes.startedAt, QStringList { file + QStringLiteral(" 2:8:2") });
+
+    // The editor that opens selects the match, not a unit short of it.
+    const CommandLine commandLine = parseCommandLine({ QStringLiteral("+2:8:2"), file });
+    TMainForm& form = f.createForm(commandLine.fileArguments);
+    form.show();
+    form.goToCommandLinePlace(*commandLine.place);
+    QCOMPARE(f.editor()->selectedText(), QStringLiteral("東京"));
+    QCOMPARE(f.editor()->selectionStart(), 4 + 9);
+    // A length that reaches over 𠮷 takes the whole pair.
+    form.goToCommandLinePlace(LinePlace { 2, 5, 2 });
+    QCOMPARE(f.editor()->selectedText(), QStringLiteral("𠮷田"));
 }
 
 void TestGrepJump::jumpMovesCaretAndPosition_data()

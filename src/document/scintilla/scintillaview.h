@@ -199,6 +199,7 @@ private:
     std::unique_ptr<QsciScintillaBase> m_preparer;
     long m_topLine = 0;
     long m_eventMask = 0;
+    qsizetype m_appendRoom = 0; // the bytes taken for the text being appended; 0 before the first slice
     // The component cannot be marked modified without a change; this stands in for that.
     bool m_forcedModified = false;
     bool m_reportedModified = false;
