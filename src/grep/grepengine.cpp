@@ -208,11 +208,18 @@ GrepFileResult searchFile(const QString& path, const GrepConditions& conditions,
     }
     const qint64 size = file.size();
     const bool whole = size <= kWholeFileBytes;
-    QByteArray bytes = file.read(whole ? size : kSliceBytes);
-    if (bytes.size() < qMin(size, whole ? size : kSliceBytes)) {
+    // Read into the same buffer file after file: most files are passed over, and fresh memory
+    // for each costs more than the search. A file that is searched shares it for as long.
+    thread_local QByteArray buffer;
+    const qint64 wanted = whole ? size : kSliceBytes;
+    buffer.resize(wanted);
+    const qint64 got = file.read(buffer.data(), wanted);
+    if (got < qMin(size, wanted)) {
         result.error = kGrepFileUnreadable.arg(path);
         return result;
     }
+    buffer.resize(got);
+    QByteArray bytes = buffer;
     // Most files of a tree cannot hold the pattern, and their bytes alone can tell.
     if (whole && prefilter && !prefilter->mayMatch(bytes))
         return result;
@@ -300,6 +307,7 @@ struct SharedRun
     std::mutex mutex;
     std::condition_variable ready;
     std::vector<std::optional<GrepFileResult>> results;
+    int awaited = -1; // under mutex: the file the hand-on thread waits for; only its end wakes it
 
     void work()
     {
@@ -309,11 +317,14 @@ struct SharedRun
                 return;
             GrepFileResult result = searchFile(files[index], conditions, expression, cancel,
                                                prefilter ? &*prefilter : nullptr);
+            bool awaitedNow = false;
             {
                 const std::lock_guard lock(mutex);
                 results[size_t(index)] = std::move(result);
+                awaitedNow = index == awaited;
             }
-            ready.notify_all();
+            if (awaitedNow)
+                ready.notify_one();
         }
     }
 };
@@ -344,7 +355,8 @@ GrepSummary runGrep(const GrepConditions& conditions, GrepReceiver& receiver, co
         std::optional<GrepFileResult> result;
         {
             std::unique_lock lock(run.mutex);
-            // Woken by each finished file, and often enough to see a cancel promptly.
+            // Woken when this file is done, and often enough to see a cancel promptly.
+            run.awaited = index;
             while (!run.results[size_t(index)] && !cancel.load(std::memory_order_relaxed))
                 run.ready.wait_for(lock, std::chrono::milliseconds(20));
             if (!run.results[size_t(index)])
