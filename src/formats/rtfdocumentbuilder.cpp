@@ -79,6 +79,9 @@ QTextCharFormat DocumentBuilder::charFormat(const CharProps& props) const
         if (const QString eastAsian = faceName(props.eaFont); !eastAsian.isEmpty() && eastAsian != western)
             families.append(eastAsian);
         format.setFontFamilies(families);
+    } else if (const QString eastAsian = faceName(props.eaFont); !eastAsian.isEmpty()) {
+        format.setFontFamilies(QStringList { eastAsian });
+        format.setProperty(kRtfEastAsianFaceOnlyProperty, true);
     }
     if (props.halfPoints > 0)
         format.setFontPointSize(props.halfPoints / 2.0);

@@ -408,8 +408,10 @@ void Reader::emitRaw(QStringView text, const CharProps& props)
         eastAsian.italic = shown.eaItalic != 0;
     if (shown.eaHalfPoints > 0)
         eastAsian.halfPoints = shown.eaHalfPoints;
-    if (facesApart)
-        eastAsian.font = shown.eaFont;
+    if (facesApart) {
+        eastAsian.font = -1;
+        eastAsian.eaFont = shown.eaFont;
+    }
     qsizetype start = 0;
     while (start < text.size()) {
         const bool wide = isEastAsian(text[start]);

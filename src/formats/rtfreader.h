@@ -30,6 +30,11 @@ inline constexpr int kRtfCharacterEffectsProperty = QTextFormat::UserProperty + 
  */
 inline constexpr int kRtfRaiseProperty = QTextFormat::UserProperty + 0x5210;
 /**
+ * On East Asian characters whose run named only an East Asian face (\dbch\afN, the western face left to
+ * the style): the face is theirs alone, and a save writes it after \dbch again, not as a western \f.
+ */
+inline constexpr int kRtfEastAsianFaceOnlyProperty = QTextFormat::UserProperty + 0x5212;
+/**
  * On a list read from RTF (QTextListFormat), what Qt's list cannot hold: the \levelnfc number format,
  * the first number, the template (level placeholders as U+0000..U+0008) and the key of the RTF list
  * whose levels the list shares, so that "1.1." finds its parent.

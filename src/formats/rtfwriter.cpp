@@ -84,7 +84,11 @@ void Writer::writeCharFormat(const QTextCharFormat& format)
     if (!family.isEmpty()) {
         const QByteArray number = QByteArray::number(font);
         static constexpr int eastAsianCharsets[] = { 128, 129, 134, 136 };
-        if (!eastAsian.isEmpty()) {
+        if (format.boolProperty(kRtfEastAsianFaceOnlyProperty)) {
+            // No \f: the western face stays \f0's, and so does the code page its bytes are read in.
+            m_body.append("\\dbch\\af" + number);
+            m_codePage = codePageOfFont(0);
+        } else if (!eastAsian.isEmpty()) {
             // As Word writes them. LibreOffice takes \f and \af alike, for the characters of the run type
             // they follow: after \loch and \hich the western face, after \dbch the East Asian one.
             m_body.append("\\loch\\f" + number + "\\hich\\af" + number + "\\dbch\\af" +

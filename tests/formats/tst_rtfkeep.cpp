@@ -328,6 +328,24 @@ void TestRtfKeep::westernAndEastAsianFacesSurviveTwoSaves()
     QCOMPARE(facesAt(QStringLiteral("明朝の本文")), serif);
     QCOMPARE(facesAt(QStringLiteral("Sans")), sans);
     QCOMPARE(facesAt(QStringLiteral("ゴシックの行")), sans);
+
+    // A run that names only its East Asian face (as LibreOffice writes one whose western face is the
+    // style's) keeps it there: after \dbch, where a plain \f would make it the western face.
+    std::optional<RtfReadResult> eastAsianOnly = readRtf("{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fcharset0 "
+                                                         "Liberation Serif;}{\\f1\\fcharset0 Times New Roman;}}"
+                                                         "\\pard {\\dbch\\af1 \\u26085?\\u26412?}\\par}");
+    QVERIFY(eastAsianOnly);
+    for (int save = 0; save < 2; ++save) {
+        const QByteArray written = writeRtf(*eastAsianOnly->document);
+        QVERIFY2(written.contains("\\fcharset0 Times New Roman;") && written.contains("\\dbch\\af"),
+                 written.constData());
+        QVERIFY2(!written.contains("\\loch"), written.constData());
+        eastAsianOnly = readRtf(written);
+        QVERIFY(eastAsianOnly);
+    }
+    QTextCursor at(eastAsianOnly->document.get());
+    at.setPosition(1);
+    QCOMPARE(at.charFormat().fontFamilies().toStringList(), QStringList { QStringLiteral("Times New Roman") });
 }
 
 void TestRtfKeep::fontCharsetsKept()
