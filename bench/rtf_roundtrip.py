@@ -67,8 +67,7 @@ ATTRIBUTES = ["sizes", "faces", "East Asian faces"]
 # another. Where a file names no East Asian face (AbiWord, old Windows files whose runs have one \f),
 # LibreOffice picks one itself, from the font table or its defaults, and picks another for the copy,
 # whose font table holds only the faces in use; for old Windows files it shows the original's Japanese
-# in its default face and the copy's in the \fcharset128 face the run names, as Word does. Left:
-# lo-format's headings and styled paragraphs show their Japanese in another face.
+# in its default face and the copy's in the \fcharset128 face the run names, as Word does.
 REPORT_ONLY = {"faces", "East Asian faces"}
 # Shortfalls known and explained: reported, not failed. Each names its file and what it concerns.
 KNOWN = {

@@ -293,6 +293,11 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
             m_styleOutline = value;
         else if (entry.word == Word::Fs && m_styleNumber == 0 && m_styleIsParagraph && hasParameter)
             m_defaultHalfPoints = std::clamp(value, 2, 3276); // the Normal style's size: text without \fs has it
+        else if (entry.word == Word::Dbch || entry.word == Word::Loch || entry.word == Word::Hich)
+            m_styleEastAsian = entry.word == Word::Dbch;
+        else if (entry.word == Word::Af && m_styleEastAsian && m_styleNumber == 0 && m_styleIsParagraph &&
+                 hasParameter)
+            m_defaultEastAsianFont = value; // the Normal style's East Asian face: Japanese without \af has it
         else if (entry.word == Word::SkipDestination)
             setDestination(Destination::Skip);
         return;

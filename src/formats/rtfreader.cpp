@@ -126,6 +126,8 @@ std::unique_ptr<QTextDocument> Reader::takeDocument()
     document->setProperty(kRtfSourceDefaultFontProperty, m_defaultFont);
     if (m_defaultHalfPoints > 0)
         document->setProperty(kRtfSourceDefaultSizeProperty, m_defaultHalfPoints);
+    if (const auto it = m_fontNumbers.find(m_defaultEastAsianFont); it != m_fontNumbers.end())
+        document->setProperty(kRtfSourceDefaultEastAsianFaceProperty, m_fonts[it->second].name);
     return document;
 }
 
@@ -258,6 +260,7 @@ void Reader::setDestination(Destination destination)
         m_styleNumber = 0;
         m_styleOutline = -1;
         m_styleIsParagraph = true;
+        m_styleEastAsian = false;
     }
 }
 

@@ -71,6 +71,8 @@ inline constexpr char kRtfSourceCodePageProperty[] = "pemmoRtfSourceCodePage";
 inline constexpr char kRtfSourceDefaultFontProperty[] = "pemmoRtfSourceDefaultFont";
 /** The Normal style's size in half points, when the source gave one. */
 inline constexpr char kRtfSourceDefaultSizeProperty[] = "pemmoRtfSourceDefaultSize";
+/** On the document: the Normal style's East Asian face (\dbch\afN), which a save names there again. */
+inline constexpr char kRtfSourceDefaultEastAsianFaceProperty[] = "pemmoRtfSourceDefaultEastAsianFace";
 
 struct RtfReadResult
 {

@@ -185,6 +185,8 @@ private:
     std::map<int, StyleDef> m_styles;
     int m_styleNumber = 0;
     int m_styleOutline = -1;
+    bool m_styleEastAsian = false; ///< after \dbch in the style being read
+    int m_defaultEastAsianFont = -1; ///< the Normal style's \af after \dbch, as the font table numbers it
     bool m_styleIsParagraph = true;
     QByteArray m_styleName;
 

@@ -236,6 +236,9 @@ QByteArray Writer::write()
     else
         fontIndex(family.isEmpty() ? kFallbackFontFamily : family);
     m_codePage = codePageOfFont(0);
+    if (const QString eastAsian = m_document.property(kRtfSourceDefaultEastAsianFaceProperty).toString();
+        !eastAsian.isEmpty())
+        m_normalEastAsianFont = fontIndex(eastAsian);
     // Headers and footers name fonts, colours and styles: they go into the tables with the body's.
     const auto defaultSource = m_sourceFonts.find(m_sourceDefaultFont);
     m_documentGroups = remapKeptGroup(m_document.property(kRtfDocumentGroupsProperty).toByteArray(),

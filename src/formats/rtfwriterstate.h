@@ -110,6 +110,7 @@ private:
     std::map<int, Style> m_sourceStyles;
     int m_sourceCodePage = 932;
     int m_sourceDefaultFont = 0;
+    int m_normalEastAsianFont = -1; ///< the Normal style's East Asian face in the written table, if any
     CodePageDecoder m_decoder;
     QByteArray m_documentGroups;
     QList<QColor> m_colours;

@@ -115,8 +115,12 @@ void Writer::writeStyleSheet(QByteArray& out) const
 {
     // Text without a size of its own has the Normal style's, which the source may have named.
     const int size = m_document.property(kRtfSourceDefaultSizeProperty).toInt();
+    // And its East Asian face: without one, LibreOffice picks some face of the table for Japanese.
+    const QByteArray eastAsian = m_normalEastAsianFont >= 0
+        ? "\\dbch\\af" + QByteArray::number(m_normalEastAsianFont) + ' '
+        : QByteArray();
     out.append("{\\stylesheet{\\ql " + (size > 0 ? "\\f0\\fs" + QByteArray::number(size) + ' ' : QByteArray()) +
-               "\\snext0 Normal;}");
+               eastAsian + "\\snext0 Normal;}");
     for (int i = 0; i < m_styles.size(); ++i) {
         out.append("{\\s" + QByteArray::number(i + 1));
         if (m_styles[i].headingLevel > 0)
