@@ -20,13 +20,23 @@ if [ "${2:-}" = "--since" ]; then
     else
         changed=$({ git diff --name-only "$base" -- src; git ls-files --others --exclude-standard src; } | sort -u)
         # ninja's record: an object's line, then its source and every header it read, one per line.
-        mapfile -t files < <(ninja -C "$build" -t deps | CHANGED=$changed awk '
+        # Paths are as the compiler was given them: absolute, or relative to the build folder.
+        mapfile -t files < <(ninja -C "$build" -t deps | CHANGED=$changed ROOT=$PWD/ awk '
             BEGIN { n = split(ENVIRON["CHANGED"], list, "\n"); for (i = 1; i <= n; i++) wanted[list[i]] = 1 }
             /^[^ ]/ { source = ""; next }
             /^    / { path = $1; sub(/^(\.\.\/)+/, "", path)
+                      if (index(path, ENVIRON["ROOT"]) == 1) path = substr(path, length(ENVIRON["ROOT"]) + 1)
                       if (source == "") source = path
                       if (path in wanted) print source }' |
             sort -u | grep -Fx -f <(git ls-files 'src/*.cpp'; git ls-files --others --exclude-standard 'src/*.cpp') || true)
+        # Every changed source is in its own record; one that is not means the record was misread.
+        while read -r source; do
+            if [ -f "$source" ] && ! printf '%s\n' "${files[@]}" | grep -Fxq "$source"; then
+                echo "clang-tidy: $source is not in the build's record; checking every file"
+                mapfile -t files < <(git ls-files 'src/*.cpp')
+                break
+            fi
+        done < <(grep '\.cpp$' <<<"$changed" || true)
     fi
 elif [ "${2:-}" = "--changed" ]; then
     base=${PEMMO_TIDY_BASE:-origin/main}
