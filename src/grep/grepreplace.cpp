@@ -98,10 +98,11 @@ qint64 replaceInText(const QString& unchecked, const QRegularExpression& express
     return count;
 }
 
-struct GrepReplacer::Loaded
+struct GrepReplacer::Replaced
 {
-    QString text;
-    bool lossy = false;
+    QString text; ///< the file's text after the replacement
+    qint64 matches = 0;
+    bool lossy = false; ///< some of the file's bytes did not decode
 };
 
 GrepReplacer::GrepReplacer(const GrepConditions& conditions, const QString& replacement)
@@ -110,7 +111,7 @@ GrepReplacer::GrepReplacer(const GrepConditions& conditions, const QString& repl
     , m_replacement(replacement)
 { }
 
-bool GrepReplacer::load(const QString& path, FileReplacement& outcome, Loaded& loaded) const
+bool GrepReplacer::replaceIn(const QString& path, FileReplacement& outcome, Replaced& replaced) const
 {
     outcome.path = path;
     if (formats::isRtfFileName(path)) {
@@ -133,20 +134,19 @@ bool GrepReplacer::load(const QString& path, FileReplacement& outcome, Loaded& l
         return false;
     }
     outcome.format = result.document->format;
-    loaded.text = std::move(result.document->plainText);
-    loaded.lossy = result.document->lossy;
+    replaced.matches = replaceInText(result.document->plainText, m_expression, m_replacement, replaced.text);
+    replaced.lossy = result.document->lossy;
     return true;
 }
 
 FileReplacement GrepReplacer::count(const QString& path) const
 {
     FileReplacement outcome;
-    Loaded loaded;
-    if (!load(path, outcome, loaded))
+    Replaced replaced;
+    if (!replaceIn(path, outcome, replaced))
         return outcome;
-    QString replaced;
-    outcome.matches = replaceInText(loaded.text, m_expression, m_replacement, replaced);
-    if (outcome.matches > 0 && loaded.lossy)
+    outcome.matches = replaced.matches;
+    if (outcome.matches > 0 && replaced.lossy)
         outcome.error = kGrepReplaceLossy.arg(path);
     return outcome;
 }
@@ -154,21 +154,16 @@ FileReplacement GrepReplacer::count(const QString& path) const
 FileReplacement GrepReplacer::apply(const QString& path) const
 {
     FileReplacement outcome;
-    Loaded loaded;
-    if (!load(path, outcome, loaded))
+    Replaced replaced;
+    if (!replaceIn(path, outcome, replaced) || replaced.matches == 0)
         return outcome;
-    QString replaced;
-    const qint64 matches = replaceInText(loaded.text, m_expression, m_replacement, replaced);
-    if (matches == 0)
-        return outcome;
-    if (loaded.lossy) {
+    if (replaced.lossy) {
         // Writing it back would turn the bytes that did not decode into something else.
         outcome.error = kGrepReplaceLossy.arg(path);
         return outcome;
     }
-    loaded.text.clear();
-    const formats::SaveResult rendered = formats::renderDocument(path, formats::DocumentSource { nullptr, replaced },
-                                                                 outcome.format);
+    const formats::SaveResult rendered = formats::renderDocument(
+        path, formats::DocumentSource { nullptr, replaced.text }, outcome.format);
     if (rendered.status == formats::SaveStatus::NeedsConfirmation && rendered.unencodable) {
         const char32_t character = rendered.unencodable->character;
         outcome.error = kGrepReplaceUnencodable.arg(path, QString::fromUcs4(&character, 1),
@@ -205,7 +200,7 @@ FileReplacement GrepReplacer::apply(const QString& path) const
         return outcome;
     }
     copy.remove();
-    outcome.matches = matches;
+    outcome.matches = replaced.matches;
     outcome.written = true;
     return outcome;
 }

@@ -58,8 +58,10 @@ public:
     QList<FileReplacement> plan(GrepSummary& summary, const std::atomic_bool& cancel) const;
 
 private:
-    struct Loaded;
-    bool load(const QString& path, FileReplacement& outcome, Loaded& loaded) const;
+    struct Replaced;
+    /** Reads the file as the editor does and replaces in it; false, with the reason in @p outcome, when it is left
+     * alone. */
+    bool replaceIn(const QString& path, FileReplacement& outcome, Replaced& replaced) const;
 
     GrepConditions m_conditions;
     QRegularExpression m_expression;
