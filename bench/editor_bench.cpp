@@ -9,7 +9,7 @@
 //              line-10, search-100)
 #include "document/documenteditor.h"
 #include "formats/documentio.h"
-#include "ui/dialogs.h"
+#include "support/benchdialogs.h"
 #include "view/search/replacedialog.h"
 #include "window/documentcontroller.h"
 #include "window/mainform.h"
@@ -59,28 +59,20 @@ constexpr BenchCase kCases[] = {
 };
 
 /** Confirms every file dialog with the file name set beforehand, filter "全てのファイル". */
-class BenchDialogs final : public Dialogs
+class SavingDialogs final : public BenchDialogs
 {
 public:
-    void message(const QString& text, Icon) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
     // The generated RTF cuts some \'hh escapes in half, so its load is lossy: agree to save anyway.
     Button ask(const QString&, const QList<Button>& buttons, Icon, std::optional<Button>) override
     {
         return buttons.contains(Button::Save) ? Button::Save : Button::Yes;
     }
-    bool openFile(FileDialogState&) override { return false; }
     bool saveFile(FileDialogState& state) override
     {
         state.fileName = saveAs;
         state.filterIndex = 7;
         return true;
     }
-    std::optional<FontChoice> chooseFont(const QFont&, std::optional<QColor>) override { return std::nullopt; }
-    std::optional<QColor> chooseColour(const QColor&) override { return std::nullopt; }
-    bool printerSetup(QPrinter&) override { return false; }
-    bool showHelp(const QString&) override { return false; }
-    bool askGrep(GrepDialogFields&) override { return false; }
-    std::optional<QString> askText(const QString&, const QString&, const QString&) override { return std::nullopt; }
     QString saveAs;
 };
 
@@ -191,7 +183,7 @@ int runCase(const BenchCase& c)
     }
     const long baseMiB = peakMiB();
 
-    BenchDialogs dialogs;
+    SavingDialogs dialogs;
     const qint64 cpuBefore = cpuMs();
     TMainForm form(AppContext { dialogs, [] { return QRect(0, 0, 1280, 1024); } }, {});
     form.resize(1000, 700);

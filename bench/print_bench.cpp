@@ -5,7 +5,7 @@
 // Run by hand: ./bench/print_bench [megabytes]     (default 100; CP932 text)
 #include "formats/documentio.h"
 #include "printing/reportpreview.h"
-#include "ui/dialogs.h"
+#include "support/benchdialogs.h"
 #include "window/documentcontroller.h"
 #include "window/mainform.h"
 
@@ -23,19 +23,6 @@
 using namespace pemmo::formats;
 
 namespace {
-
-class BenchDialogs final : public Dialogs
-{
-public:
-    void message(const QString& text, Icon) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
-    Button ask(const QString&, const QList<Button>&, Icon, std::optional<Button>) override { return Button::No; }
-    bool openFile(FileDialogState&) override { return false; }
-    bool saveFile(FileDialogState&) override { return false; }
-    std::optional<FontChoice> chooseFont(const QFont&, std::optional<QColor>) override { return std::nullopt; }
-    std::optional<QColor> chooseColour(const QColor&) override { return std::nullopt; }
-    bool printerSetup(QPrinter&) override { return false; }
-    bool showHelp(const QString&) override { return false; }
-};
 
 long peakMiB()
 {

@@ -6,7 +6,7 @@
 // a pattern by itself over the tree (every matching file is read, replaced and written back).
 // Run by hand: ./bench/grep/grep_gui_bench TREE [--replace]
 #include "document/documenteditor.h"
-#include "ui/dialogs.h"
+#include "support/benchdialogs.h"
 #include "window/grepcommands.h"
 #include "window/mainform.h"
 
@@ -24,21 +24,15 @@
 
 namespace {
 
-class BenchDialogs final : public Dialogs
+class GrepDialogs final : public BenchDialogs
 {
 public:
-    void message(const QString& text, Icon) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
     Button ask(const QString& text, const QList<Button>&, Icon, std::optional<Button>) override
     {
         std::fprintf(stderr, "question: %s\n", qPrintable(text));
         asked();
         return Button::Yes;
     }
-    bool openFile(FileDialogState&) override { return false; }
-    bool saveFile(FileDialogState&) override { return false; }
-    std::optional<FontChoice> chooseFont(const QFont&, std::optional<QColor>) override { return std::nullopt; }
-    std::optional<QColor> chooseColour(const QColor&) override { return std::nullopt; }
-    bool printerSetup(QPrinter&) override { return false; }
     bool askGrep(GrepDialogFields& fields) override
     {
         fields.pattern = pattern;
@@ -48,8 +42,6 @@ public:
         fields.replace = replace;
         return true;
     }
-    std::optional<QString> askText(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    bool showHelp(const QString&) override { return false; }
 
     QString pattern;
     QString folder;
@@ -67,7 +59,7 @@ struct RunTimes
 };
 
 // One Grep (or Grep-replace) from the menu; with @p cancelAfterMs >= 0 中止 is clicked then.
-RunTimes runOnce(TMainForm& form, BenchDialogs& dialogs, qint64 cancelAfterMs)
+RunTimes runOnce(TMainForm& form, GrepDialogs& dialogs, qint64 cancelAfterMs)
 {
     auto* editor = form.findChild<DocumentEditor*>(QStringLiteral("RichEdit2"));
     auto* cancelButton = form.findChild<QPushButton*>(QStringLiteral("GrepCancel"));
@@ -152,7 +144,7 @@ int main(int argc, char** argv)
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("cache"))));
 
-    BenchDialogs dialogs;
+    GrepDialogs dialogs;
     dialogs.folder = arguments.at(1);
     TMainForm form(AppContext { dialogs, [] { return QRect(0, 0, 1280, 1024); } }, {});
     form.resize(1000, 700);
