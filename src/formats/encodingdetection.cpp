@@ -137,13 +137,19 @@ std::optional<Encoding> foreignEncoding(const QByteArray& name)
 
 // Whether the bytes read as text in @p encoding: no byte fails, and no C1 control comes out
 // (glibc's EUC-JP and ISO-8859 tables pass 0x80-0x9F through as controls, which no text has).
+// The decoder the files are read with answers as glibc does, from its table where it has one.
 bool decodesCleanly(QByteArrayView bytes, Encoding encoding)
 {
-    IconvDecoder decoder(iconvName(encoding));
-    QString text;
+    Utf8Decoder decoder(iconvName(encoding));
+    QByteArray text;
     if (!decoder.isValid() || !decoder.decode(bytes.data(), bytes.size(), text))
         return false;
-    return std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x80 && c.unicode() <= 0x9F; });
+    // U+0080 to U+009F are C2 80 to C2 9F in UTF-8.
+    for (qsizetype at = text.indexOf('\xC2'); at >= 0 && at + 1 < text.size(); at = text.indexOf('\xC2', at + 2)) {
+        if (static_cast<unsigned char>(text.at(at + 1)) <= 0x9F)
+            return false;
+    }
+    return true;
 }
 
 qsizetype nonAsciiBytes(QByteArrayView bytes)
@@ -293,7 +299,8 @@ bool eucJpBeatsCp932(QByteArrayView bytes)
     const Cp932Shape shape = cp932Shape(bytes);
     if (shape.halfWidth == 0 || halfWidthLooksJapanese(shape))
         return false;
-    return decodesCleanly(bytes, Encoding::EucJp) && decodesCleanly(bytes, Encoding::Cp932);
+    // CP932 first: its table answers fast, and EUC-JP's kanji often fail in it.
+    return decodesCleanly(bytes, Encoding::Cp932) && decodesCleanly(bytes, Encoding::EucJp);
 }
 
 bool isSingleByte(Encoding encoding)
@@ -375,7 +382,7 @@ Encoding detectLegacy(QByteArrayView bytes)
     if (name == "ISO-2022-JP")
         return Encoding::Iso2022Jp;
     // Before uchardet's Japanese answer, which for a few bytes of EUC-JP kana is often Shift_JIS.
-    if (eucJpBeatsCp932(sample))
+    if (name == "EUC-JP" || eucJpBeatsCp932(sample))
         return Encoding::EucJp;
     if (const std::optional<Encoding> japanese = japaneseEncoding(name))
         return *japanese;

@@ -6,6 +6,8 @@
 #include "grepfiles.h"
 #include "grepprefilter.h"
 #include "greptexts.h"
+#include "platform/fileprobe.h"
+#include "spellingsearch.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -28,6 +30,9 @@ namespace {
 // how long a worker goes without looking at the cancel flag.
 constexpr qint64 kWholeFileBytes = 4 * 1024 * 1024;
 constexpr qint64 kSliceBytes = 2 * 1024 * 1024;
+// The hand-on thread sleeps until this many more files are done, or for this long.
+constexpr int kHandOnBatch = 64;
+constexpr std::chrono::milliseconds kHandOnPoll { 10 };
 // Below this many files, learning every encoding's codes (about 0.1 s) costs more than it saves.
 constexpr qsizetype kPrefilterMinFiles = 200;
 
@@ -81,6 +86,74 @@ void unifyLineBreaks(QString& text)
         return;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
+}
+
+// Encodings in which a line feed or carriage return byte is always that character, never part
+// of another: there a file's lines can be found in its bytes before anything is decoded.
+bool linesFoundInBytes(Encoding encoding)
+{
+    return encoding != Encoding::Iso2022Jp && encoding != Encoding::Utf16Le && encoding != Encoding::Utf16Be;
+}
+
+bool isLineBreak(char byte)
+{
+    return byte == '\n' || byte == '\r';
+}
+
+// The line breaks in @p bytes, which start and end at line starts: LF, CR LF or a lone CR, as the
+// editor reads them.
+qint64 lineBreaks(QByteArrayView bytes)
+{
+    qint64 count = 0;
+    const char* data = bytes.data();
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i)
+        count += (data[i] == '\n') | (data[i] == '\r' && (i + 1 == size || data[i + 1] != '\n'));
+    return count;
+}
+
+/**
+ * The matches of a literal pattern in a whole file whose encoding is known, found by its byte
+ * spellings in that encoding: only the lines that hold one are decoded and searched, and the
+ * lines before are counted in bytes. Gives what decoding the whole file and searching it gives.
+ */
+QList<GrepMatch> searchSpelledLines(QByteArrayView bytes, const SpellingSearcher& spellings, Encoding encoding,
+                                    const QRegularExpression& expression, const std::atomic_bool& cancel)
+{
+    QList<GrepMatch> matches;
+    std::unique_ptr<formats::Utf8Decoder> legacy;
+    if (encoding != Encoding::Utf8)
+        legacy = std::make_unique<formats::Utf8Decoder>(formats::iconvName(encoding));
+    QByteArray utf8;
+    qint64 line = 1;
+    qsizetype lineStart = 0; // of line number `line`
+    int turns = 0;
+    for (qsizetype found = spellings.find(bytes); found >= 0; found = spellings.find(bytes, lineStart)) {
+        if ((++turns & 255) == 0 && cancel.load(std::memory_order_relaxed))
+            break;
+        qsizetype start = found;
+        while (start > lineStart && !isLineBreak(bytes[start - 1]))
+            --start;
+        qsizetype end = found;
+        while (end < bytes.size() && !isLineBreak(bytes[end]))
+            ++end;
+        line += lineBreaks(bytes.sliced(lineStart, start - lineStart));
+        const QByteArrayView lineBytes = bytes.sliced(start, end - start);
+        QString text;
+        if (legacy) {
+            utf8.resize(0);
+            legacy->decode(lineBytes.data(), lineBytes.size(), utf8);
+            text = QString::fromUtf8(utf8);
+        } else {
+            text = QString::fromUtf8(lineBytes);
+        }
+        matches.append(searchLines(text, expression, line));
+        ++line;
+        lineStart = end + (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n' ? 2 : 1);
+        if (lineStart > bytes.size())
+            break;
+    }
+    return matches;
 }
 
 // Where a slice of bytes may end: in a legacy encoding after its last line feed, which there is
@@ -201,25 +274,32 @@ GrepFileResult searchFile(const QString& path, const GrepConditions& conditions,
 {
     GrepFileResult result;
     result.path = path;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = kGrepFileUnreadable.arg(path);
-        return result;
-    }
-    const qint64 size = file.size();
-    const bool whole = size <= kWholeFileBytes;
     // Read into the same buffer file after file: most files are passed over, and fresh memory
     // for each costs more than the search. A file that is searched shares it for as long.
     thread_local QByteArray buffer;
-    const qint64 wanted = whole ? size : kSliceBytes;
-    buffer.resize(wanted);
-    const qint64 got = file.read(buffer.data(), wanted);
-    if (got < qMin(size, wanted)) {
+    const std::optional<SmallFileRead> small = readSmallFile(path, kWholeFileBytes, buffer);
+    if (!small) {
         result.error = kGrepFileUnreadable.arg(path);
         return result;
     }
-    buffer.resize(got);
-    QByteArray bytes = buffer;
+    const bool whole = small->read;
+    qint64 size = small->size;
+    QByteArray bytes;
+    QFile file(path); // a longer file is read slice by slice
+    if (whole) {
+        bytes = buffer;
+    } else {
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+            result.error = kGrepFileUnreadable.arg(path);
+            return result;
+        }
+        size = file.size();
+        bytes = file.read(kSliceBytes);
+        if (bytes.size() < qMin(size, kSliceBytes)) {
+            result.error = kGrepFileUnreadable.arg(path);
+            return result;
+        }
+    }
     // Most files of a tree cannot hold the pattern, and their bytes alone can tell.
     if (whole && prefilter && !prefilter->mayMatch(bytes))
         return result;
@@ -229,20 +309,24 @@ GrepFileResult searchFile(const QString& path, const GrepConditions& conditions,
         const std::optional<TextFormat> bom = formats::bomFormat(bytes);
         result.format.bom = bom && bom->encoding == *conditions.encoding;
     } else {
-        const bool unicodeByNuls = formats::bomFormat(bytes) ||
-            formats::utf16ByNulPattern(bytes.first(qMin<qsizetype>(bytes.size(), 8192)));
-        if (!unicodeByNuls && formats::looksBinary(bytes)) {
+        // Text with NUL bytes is taken when it has a byte order mark or they look like UTF-16.
+        if (formats::looksBinary(bytes) && !formats::bomFormat(bytes) &&
+            !formats::utf16ByNulPattern(bytes.first(qMin<qsizetype>(bytes.size(), 8192)))) {
             result.binary = true;
             return result;
         }
         result.format = formats::detectEncoding(bytes);
     }
-    SliceDecoder decoder(result.format.encoding);
-    qsizetype skip = 0;
-    if (result.format.bom) {
-        if (const std::optional<TextFormat> bom = formats::bomFormat(bytes))
-            skip = bom->encoding == Encoding::Utf8 ? 3 : 2;
+    const qsizetype bomBytes = !result.format.bom ? 0 : result.format.encoding == Encoding::Utf8 ? 3 : 2;
+    if (whole && prefilter && linesFoundInBytes(result.format.encoding)) {
+        if (const SpellingSearcher* spellings = prefilter->spellingsIn(result.format.encoding)) {
+            result.matches = searchSpelledLines(QByteArrayView(bytes).sliced(bomBytes), *spellings,
+                                                result.format.encoding, expression, cancel);
+            return result;
+        }
     }
+    SliceDecoder decoder(result.format.encoding);
+    qsizetype skip = bomBytes;
     qint64 line = 1;
     qint64 read = bytes.size();
     QByteArray byteCarry;
@@ -287,11 +371,11 @@ namespace {
 // The work of one run, shared by the workers and the thread that hands the results on in order.
 struct SharedRun
 {
-    SharedRun(const GrepConditions& conditions, const QRegularExpression& expression, const QStringList& files,
-              const std::atomic_bool& cancel)
+    SharedRun(const GrepConditions& conditions, const QRegularExpression& expression,
+              const std::optional<BytePrefilter>& prefilter, const QStringList& files, const std::atomic_bool& cancel)
         : conditions(conditions)
         , expression(expression)
-        , prefilter(files.size() >= kPrefilterMinFiles ? BytePrefilter::forConditions(conditions) : std::nullopt)
+        , prefilter(prefilter)
         , files(files)
         , cancel(cancel)
         , results(size_t(files.size()))
@@ -299,7 +383,7 @@ struct SharedRun
 
     const GrepConditions& conditions;
     const QRegularExpression& expression;
-    const std::optional<BytePrefilter> prefilter;
+    const std::optional<BytePrefilter>& prefilter;
     const QStringList& files;
     const std::atomic_bool& cancel;
     std::atomic_int next { 0 };
@@ -307,7 +391,10 @@ struct SharedRun
     std::mutex mutex;
     std::condition_variable ready;
     std::vector<std::optional<GrepFileResult>> results;
-    int awaited = -1; // under mutex: the file the hand-on thread waits for; only its end wakes it
+    // Under mutex: how many files are done, and at how many the hand-on thread wants waking. It
+    // is woken once per batch of files, not once per file, and looks by itself every few ms.
+    int finished = 0;
+    int wakeAt = 0;
 
     void work()
     {
@@ -317,13 +404,13 @@ struct SharedRun
                 return;
             GrepFileResult result = searchFile(files[index], conditions, expression, cancel,
                                                prefilter ? &*prefilter : nullptr);
-            bool awaitedNow = false;
+            bool wake = false;
             {
                 const std::lock_guard lock(mutex);
                 results[size_t(index)] = std::move(result);
-                awaitedNow = index == awaited;
+                wake = ++finished >= wakeAt;
             }
-            if (awaitedNow)
+            if (wake)
                 ready.notify_one();
         }
     }
@@ -341,12 +428,22 @@ GrepSummary runGrep(const GrepConditions& conditions, GrepReceiver& receiver, co
         return summary;
     }
     formats::keepJapaneseConversionsLoaded();
+    // Learning the pattern's codes takes as long as listing a big tree: once the listing shows
+    // that the prefilter pays, it is built beside the rest of the listing.
+    std::optional<BytePrefilter> prefilter;
+    std::thread prefilterBuilder;
+    const auto counted = [&](qsizetype files) {
+        if (files >= kPrefilterMinFiles && !prefilterBuilder.joinable())
+            prefilterBuilder = std::thread([&] { prefilter = BytePrefilter::forConditions(conditions); });
+    };
     const FileListing listing = listFiles(conditions.paths, conditions.recursive, conditions.fileMask,
-                                          conditions.excludedFolders, cancel);
+                                          conditions.excludedFolders, cancel, counted);
+    if (prefilterBuilder.joinable())
+        prefilterBuilder.join();
     summary.errors = listing.errors;
     receiver.listed(int(listing.files.size()));
 
-    SharedRun run { conditions, compiled.expression, listing.files, cancel };
+    SharedRun run { conditions, compiled.expression, prefilter, listing.files, cancel };
     std::vector<std::thread> workers;
     for (int i = 0; i < qMax(1, threads); ++i)
         workers.emplace_back([&run] { run.work(); });
@@ -355,10 +452,11 @@ GrepSummary runGrep(const GrepConditions& conditions, GrepReceiver& receiver, co
         std::optional<GrepFileResult> result;
         {
             std::unique_lock lock(run.mutex);
-            // Woken when this file is done, and often enough to see a cancel promptly.
-            run.awaited = index;
-            while (!run.results[size_t(index)] && !cancel.load(std::memory_order_relaxed))
-                run.ready.wait_for(lock, std::chrono::milliseconds(20));
+            // Files passed over take microseconds: waking for each would cost more than they do.
+            while (!run.results[size_t(index)] && !cancel.load(std::memory_order_relaxed)) {
+                run.wakeAt = qMin(int(listing.files.size()), run.finished + kHandOnBatch);
+                run.ready.wait_for(lock, kHandOnPoll);
+            }
             if (!run.results[size_t(index)])
                 break;
             result = std::move(run.results[size_t(index)]);

@@ -4,6 +4,7 @@
 #include "greptexts.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 namespace pemmo::grep {
@@ -72,28 +73,40 @@ QString joined(const QString& folder, const QString& name)
 }
 
 void walk(const QString& folder, const FileMask& mask, const WildcardList& excluded, const std::atomic_bool& cancel,
-          QStringList& files)
+          const std::function<void(qsizetype)>& counted, QStringList& files)
 {
     if (cancel.load(std::memory_order_relaxed))
         return;
-    const QDir dir(folder);
-    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString& name : names) {
-        if (mask.matches(name))
-            files.append(joined(folder, name));
+    // One pass over the folder; the entries' types come with the listing, so only links cost a
+    // look of their own. Only regular files are taken: a FIFO would block the read for ever, and
+    // a device or socket holds no text.
+    QStringList names;
+    QStringList folders;
+    QDirIterator entries(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (entries.hasNext()) {
+        entries.next();
+        const QFileInfo info = entries.fileInfo();
+        if (info.isDir()) {
+            if (!info.isSymLink() && !excluded.matches(info.fileName()))
+                folders.append(info.fileName());
+        } else if (info.isFile() && mask.matches(info.fileName())) {
+            names.append(info.fileName());
+        }
     }
-    const QStringList folders = dir.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks,
-                                              QDir::Name);
-    for (const QString& name : folders) {
-        if (!excluded.matches(name))
-            walk(joined(folder, name), mask, excluded, cancel, files);
-    }
+    names.sort();
+    folders.sort();
+    for (const QString& name : std::as_const(names))
+        files.append(joined(folder, name));
+    if (counted)
+        counted(files.size());
+    for (const QString& name : std::as_const(folders))
+        walk(joined(folder, name), mask, excluded, cancel, counted, files);
 }
 
 } // namespace
 
 FileListing listFiles(const QStringList& paths, bool recursive, const QString& fileMask, const QString& excludedFolders,
-                      const std::atomic_bool& cancel)
+                      const std::atomic_bool& cancel, const std::function<void(qsizetype)>& counted)
 {
     FileListing listing;
     const FileMask mask(fileMask);
@@ -107,7 +120,7 @@ FileListing listFiles(const QStringList& paths, bool recursive, const QString& f
         else if (!recursive)
             listing.errors.append(kGrepIsFolder.arg(path));
         else
-            walk(path, mask, excluded, cancel, listing.files);
+            walk(path, mask, excluded, cancel, counted, listing.files);
     }
     return listing;
 }

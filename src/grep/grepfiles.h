@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 
 namespace pemmo::grep {
 
@@ -46,9 +47,10 @@ struct FileListing
 /**
  * The files to search under @p paths: a path naming a file is taken as it is; a folder is
  * walked (when @p recursive) in name order, files before subfolders, leaving out folders named
- * in @p excludedFolders and links to folders, so a link loop cannot hold the walk.
+ * in @p excludedFolders and links to folders, so a link loop cannot hold the walk. @p counted,
+ * when given, is told the number of files so far after each folder.
  */
 FileListing listFiles(const QStringList& paths, bool recursive, const QString& fileMask, const QString& excludedFolders,
-                      const std::atomic_bool& cancel);
+                      const std::atomic_bool& cancel, const std::function<void(qsizetype)>& counted = {});
 
 } // namespace pemmo::grep

@@ -4,8 +4,6 @@
 #include "formats/bytespellings.h"
 #include "formats/encodingdetection.h"
 
-#include <QSet>
-
 #include <algorithm>
 #include <cstring>
 
@@ -27,11 +25,6 @@ bool hasNoCase(char32_t c)
 
 } // namespace
 
-BytePrefilter::Spelling::Spelling(const QByteArray& spelling)
-    : bytes(spelling)
-    , searcher(bytes.constBegin(), bytes.constEnd())
-{ }
-
 std::optional<BytePrefilter> BytePrefilter::forConditions(const GrepConditions& conditions)
 {
     const QString& pattern = conditions.pattern;
@@ -44,56 +37,56 @@ std::optional<BytePrefilter> BytePrefilter::forConditions(const GrepConditions& 
     }
     BytePrefilter filter;
     filter.m_detected = !conditions.encoding.has_value();
-    QSet<QByteArray> seen;
-    const auto add = [&](Encoding encoding, std::vector<Spelling>& into) {
-        const std::optional<QList<QByteArray>> spellings = formats::byteSpellings(encoding, pattern);
-        if (!spellings)
+    QList<QByteArray> spellings; // in the encodings without NUL bytes, each once
+    QList<QByteArray> utf16Spellings;
+    const auto add = [&](Encoding encoding, QList<QByteArray>& into) {
+        const std::optional<QList<QByteArray>> inEncoding = formats::byteSpellings(encoding, pattern);
+        if (!inEncoding)
             return false;
-        for (const QByteArray& spelling : *spellings) {
-            if (!seen.contains(spelling)) {
-                seen.insert(spelling);
-                into.emplace_back(spelling);
-            }
+        for (const QByteArray& spelling : *inEncoding) {
+            if (!into.contains(spelling))
+                into.append(spelling);
         }
+        filter.m_byEncoding[size_t(encoding)].emplace(*inEncoding);
         return true;
     };
     if (conditions.encoding) {
-        if (!add(*conditions.encoding, filter.m_spellings))
+        if (!add(*conditions.encoding, spellings))
             return std::nullopt;
-        return filter;
+    } else {
+        // Every encoding the detection may answer. ISO-2022-JP needs escape bytes, and a file
+        // that has one is always read; without them it reads as ASCII, which the others cover.
+        for (int value = 0; value <= int(formats::kLastEncoding); ++value) {
+            const auto encoding = Encoding(value);
+            if (encoding == Encoding::Iso2022Jp)
+                continue;
+            const bool utf16 = encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
+            if (!add(encoding, utf16 ? utf16Spellings : spellings))
+                return std::nullopt;
+        }
     }
-    // Every encoding the detection may answer. ISO-2022-JP needs escape bytes, and a file that
-    // has one is always read; without them it reads as ASCII, which the others cover.
-    for (int value = 0; value <= int(formats::kLastEncoding); ++value) {
-        const auto encoding = Encoding(value);
-        if (encoding == Encoding::Iso2022Jp)
-            continue;
-        const bool utf16 = encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
-        if (!add(encoding, utf16 ? filter.m_utf16Spellings : filter.m_spellings))
-            return std::nullopt;
-    }
+    filter.m_spellings = SpellingSearcher(spellings);
+    filter.m_utf16Spellings = SpellingSearcher(utf16Spellings);
     return filter;
-}
-
-bool BytePrefilter::anyFound(const std::vector<Spelling>& spellings, QByteArrayView bytes) const
-{
-    return std::any_of(spellings.cbegin(), spellings.cend(), [&](const Spelling& spelling) {
-        return memmem(bytes.data(), size_t(bytes.size()), spelling.bytes.constData(), size_t(spelling.bytes.size())) !=
-            nullptr;
-    });
 }
 
 bool BytePrefilter::mayMatch(QByteArrayView bytes) const
 {
     if (!m_detected)
-        return anyFound(m_spellings, bytes);
+        return m_spellings.find(bytes) >= 0;
     if (bytes.contains('\x1B'))
         return true;
-    if (anyFound(m_spellings, bytes))
+    if (m_spellings.find(bytes) >= 0)
         return true;
     // UTF-16 is detected by its byte order mark or by NUL bytes; kanji-only UTF-16 after a mark has none.
     const bool mayBeUtf16 = formats::bomFormat(bytes).has_value() || bytes.contains('\0');
-    return mayBeUtf16 && anyFound(m_utf16Spellings, bytes);
+    return mayBeUtf16 && m_utf16Spellings.find(bytes) >= 0;
+}
+
+const SpellingSearcher* BytePrefilter::spellingsIn(Encoding encoding) const
+{
+    const std::optional<SpellingSearcher>& searcher = m_byEncoding[size_t(encoding)];
+    return searcher ? &*searcher : nullptr;
 }
 
 } // namespace pemmo::grep

@@ -2,13 +2,14 @@
 #pragma once
 
 #include "grepengine.h"
+#include "spellingsearch.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 
-#include <functional>
+#include <array>
 #include <optional>
-#include <vector>
 
 namespace pemmo::grep {
 
@@ -28,18 +29,16 @@ public:
     /** False only when no reading of @p bytes can hold the pattern. */
     bool mayMatch(QByteArrayView bytes) const;
 
-private:
-    using Searcher = std::boyer_moore_horspool_searcher<const char*>;
-    struct Spelling
-    {
-        QByteArray bytes;
-        Searcher searcher;
-        explicit Spelling(const QByteArray& spelling);
-    };
-    bool anyFound(const std::vector<Spelling>& spellings, QByteArrayView bytes) const;
+    /**
+     * Finds the byte strings of which text in @p encoding that holds the pattern must contain
+     * one, once the file's encoding is known; null for an encoding the bytes cannot tell of.
+     */
+    const SpellingSearcher* spellingsIn(formats::Encoding encoding) const;
 
-    std::vector<Spelling> m_spellings; // in the encodings without NUL bytes
-    std::vector<Spelling> m_utf16Spellings; // looked for only where the bytes may be UTF-16
+private:
+    SpellingSearcher m_spellings; // in the encodings without NUL bytes
+    SpellingSearcher m_utf16Spellings; // looked for only where the bytes may be UTF-16
+    std::array<std::optional<SpellingSearcher>, size_t(formats::kLastEncoding) + 1> m_byEncoding;
     bool m_detected = true; // the encoding is detected file by file
 };
 

@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <sys/stat.h>
 
 using namespace pemmo::grep;
 using pemmo::formats::Encoding;
@@ -164,6 +165,16 @@ void TestGrepEngine::initTestCase()
     const QByteArray kanjiOnly = QStringLiteral("東京駅").toUtf8();
     writeFile(m_mixed + QStringLiteral("/twins/kanji-utf16be.txt"), "\xFE\xFF" + iconv(kanjiOnly, "UTF-16BE"));
     writeFile(m_utf8 + QStringLiteral("/twins/kanji-utf16be.txt"), kanjiOnly);
+    // Where bytes alone would mislead: 東京's CP932 bytes run across ％結曄; lines that end in a
+    // lone CR before the matches; a FIFO, which a read would wait on for ever.
+    const QByteArray straddling = QStringLiteral("価格は％結曄です。\n東京は首都。\n").toUtf8();
+    writeFile(m_mixed + QStringLiteral("/edges/straddle.txt"), iconv(straddling, "CP932"));
+    writeFile(m_utf8 + QStringLiteral("/edges/straddle.txt"), straddling);
+    const QByteArray crLines = QStringLiteral("一行目\n二行目\n東京の三行目\n四行目\n五行目は東京\n").toUtf8();
+    writeFile(m_mixed + QStringLiteral("/edges/cr-lines.txt"), iconv(crLines, "EUC-JP").replace('\n', '\r'));
+    writeFile(m_utf8 + QStringLiteral("/edges/cr-lines.txt"), crLines);
+    for (const QString& tree : { m_mixed, m_utf8 })
+        QCOMPARE(::mkfifo(QFile::encodeName(tree + QStringLiteral("/edges/waiting.fifo")).constData(), 0600), 0);
     // NUL bytes around the pattern: not a text file, in neither tree.
     const QByteArray binary = QByteArray("\x7f"
                                          "ELF\0\0\0",
