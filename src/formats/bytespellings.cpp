@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "bytespellings.h"
 
-#include <QHash>
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <iconv.h>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace pemmo::formats {
 
@@ -27,9 +28,25 @@ const iconv_t kInvalid = reinterpret_cast<iconv_t>(-1);
  */
 struct CodeIndex
 {
-    QHash<char32_t, QList<QByteArray>> codes;
+    struct Code
+    {
+        char32_t character = 0;
+        quint8 length = 0;
+        std::array<char, 3> bytes {};
+        bool operator<(const Code& other) const { return character < other.character; }
+    };
+    std::vector<Code> codes; // sorted by character: a flat list, as there are tens of thousands
     bool longerCodes = false; ///< some codes are longer than the index follows
     bool usable = true;
+
+    QList<QByteArray> codesOf(char32_t character) const
+    {
+        QList<QByteArray> found;
+        const auto [first, last] = std::equal_range(codes.cbegin(), codes.cend(), Code { character, 0, {} });
+        for (auto code = first; code != last; ++code)
+            found.append(QByteArray(code->bytes.data(), code->length));
+        return found;
+    }
 };
 
 enum class Probe { Character, Incomplete, Invalid, Other };
@@ -59,16 +76,19 @@ std::unique_ptr<CodeIndex> readCodeIndex(const char* iconvName)
         index->usable = false;
         return index;
     }
-    QByteArray bytes;
-    QList<QByteArray> leads;
-    const auto take = [&](qsizetype length, QList<QByteArray>& incomplete) {
+    using Start = std::array<char, 2>; // the first byte or two of a longer code
+    // Probes @p bytes[0..length) and notes a character, or a start that wants more bytes.
+    const auto take = [&](const std::array<char, 3>& bytes, quint8 length, std::vector<Start>* incomplete) {
         char32_t character = 0;
-        switch (probe(handle, bytes.constData(), size_t(length), character)) {
+        switch (probe(handle, bytes.data(), length, character)) {
         case Probe::Character:
-            index->codes[character].append(bytes.first(length));
+            index->codes.push_back({ character, length, bytes });
             break;
         case Probe::Incomplete:
-            incomplete.append(bytes.first(length));
+            if (incomplete)
+                incomplete->push_back({ bytes[0], bytes[1] });
+            else
+                index->longerCodes = true;
             break;
         case Probe::Invalid:
             break;
@@ -77,31 +97,25 @@ std::unique_ptr<CodeIndex> readCodeIndex(const char* iconvName)
             break;
         }
     };
-    for (int b = 0; b < 256; ++b) {
-        bytes = QByteArray(1, char(b));
-        take(1, leads);
+    std::vector<Start> leads;
+    for (int b = 0; b < 256; ++b)
+        take({ char(b), 0, 0 }, 1, &leads);
+    std::vector<Start> leadPairs;
+    for (const Start& lead : leads) {
+        for (int b = 0; b < 256; ++b)
+            take({ lead[0], char(b), 0 }, 2, &leadPairs);
     }
-    QList<QByteArray> leadPairs;
-    for (const QByteArray& lead : std::as_const(leads)) {
-        for (int b = 0; b < 256; ++b) {
-            bytes = lead + char(b);
-            take(2, leadPairs);
-        }
-    }
-    constexpr qsizetype kMostLeadPairsFollowed = 256;
+    constexpr size_t kMostLeadPairsFollowed = 256;
     if (leadPairs.size() > kMostLeadPairsFollowed) {
         index->longerCodes = true;
     } else {
-        QList<QByteArray> leadTriples;
-        for (const QByteArray& pair : std::as_const(leadPairs)) {
-            for (int b = 0; b < 256; ++b) {
-                bytes = pair + char(b);
-                take(3, leadTriples);
-            }
+        for (const Start& pair : leadPairs) {
+            for (int b = 0; b < 256; ++b)
+                take({ pair[0], pair[1], char(b) }, 3, nullptr);
         }
-        index->longerCodes = !leadTriples.isEmpty();
     }
     iconv_close(handle);
+    std::stable_sort(index->codes.begin(), index->codes.end());
     return index;
 }
 
@@ -189,7 +203,7 @@ std::optional<QList<QByteArray>> byteSpellings(Encoding encoding, QStringView te
         return std::nullopt;
     QList<QByteArray> spellings { QByteArray() };
     for (const char32_t character : text.toUcs4()) {
-        QList<QByteArray> codes = index.codes.value(character);
+        QList<QByteArray> codes = index.codesOf(character);
         if (codes.isEmpty() && index.longerCodes) {
             if (const std::optional<QByteArray> code = encoderCode(name, character))
                 codes.append(*code);
