@@ -211,30 +211,42 @@ namespace {
 class MatchedFiles final : public GrepReceiver
 {
 public:
-    void listed(int) override { }
-    void fileDone(int, const GrepFileResult& result) override
+    explicit MatchedFiles(const std::function<void(const GrepReplacer::PlanProgress&)>& progress)
+        : m_progress(progress)
+    { }
+    void listed(int count) override { m_listed = count; }
+    void fileDone(int index, const GrepFileResult& result) override
     {
         if (!result.matches.isEmpty())
             paths.append(result.path);
+        if (m_progress)
+            m_progress({ false, index + 1, m_listed });
     }
     QStringList paths;
+
+private:
+    const std::function<void(const GrepReplacer::PlanProgress&)>& m_progress;
+    int m_listed = 0;
 };
 
 } // namespace
 
-QList<FileReplacement> GrepReplacer::plan(GrepSummary& summary, const std::atomic_bool& cancel) const
+QList<FileReplacement> GrepReplacer::plan(GrepSummary& summary, const std::atomic_bool& cancel,
+                                          const std::function<void(const PlanProgress&)>& progress) const
 {
-    MatchedFiles matched;
+    MatchedFiles matched(progress);
     summary = runGrep(m_conditions, matched, cancel);
     QList<FileReplacement> files;
-    for (const QString& path : std::as_const(matched.paths)) {
+    for (qsizetype i = 0; i < matched.paths.size(); ++i) {
         if (cancel.load(std::memory_order_relaxed)) {
             summary.cancelled = true;
             break;
         }
-        FileReplacement counted = count(path);
+        FileReplacement counted = count(matched.paths[i]);
         if (counted.matches > 0 || !counted.error.isEmpty())
             files.append(std::move(counted));
+        if (progress)
+            progress({ true, int(i + 1), int(matched.paths.size()) });
     }
     return files;
 }

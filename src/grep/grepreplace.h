@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 namespace pemmo::grep {
 
@@ -51,11 +52,20 @@ public:
      */
     FileReplacement apply(const QString& path) const;
 
+    /** How far plan() has come: first files searched of those listed, then files counted of those that match. */
+    struct PlanProgress
+    {
+        bool counting = false;
+        int done = 0;
+        int total = 0;
+    };
     /**
      * The files of a Grep for the conditions, each counted: the files that hold matches, in the
-     * order Grep lists them. Stops early when @p cancel is set.
+     * order Grep lists them. Stops early when @p cancel is set. @p progress is told after every
+     * file, on the calling thread.
      */
-    QList<FileReplacement> plan(GrepSummary& summary, const std::atomic_bool& cancel) const;
+    QList<FileReplacement> plan(GrepSummary& summary, const std::atomic_bool& cancel,
+                                const std::function<void(const PlanProgress&)>& progress = {}) const;
 
 private:
     struct Replaced;

@@ -57,6 +57,9 @@ inline const QString kGrepReplaceDeclined = QStringLiteral("置換を取りや�
 inline const QString kGrepReplaceNotWritten = QStringLiteral("置き換えなかったファイル: %1 個");
 // %1: files done, %2: files in all.
 inline const QString kGrepReplaceProgress = QStringLiteral("Grep置換: %1 / %2 ファイル");
+// Before the question: %1 files searched of %2, then %1 files counted of the %2 that match.
+inline const QString kGrepReplaceSearching = QStringLiteral("Grep置換: 検索中 %1 / %2 ファイル");
+inline const QString kGrepReplaceCounting = QStringLiteral("Grep置換: 置換箇所を数えています %1 / %2 ファイル");
 // %1: a path, %2: the character, %3: the encoding's name.
 inline const QString kGrepReplaceUnencodable = QStringLiteral(
     "「%1」は置き換えると %3 で書けない文字「%2」を含むため、変更しませんでした。");

@@ -37,6 +37,8 @@ struct GrepCommands::Output
 namespace {
 
 constexpr int kPendingBatches = 4;
+// How often the status row shows a Grep-replace's progress while it counts.
+constexpr qint64 kProgressShownEveryMs = 100;
 
 // Hands the results to the window in batches, at most every 50 ms, so a run with a million
 // matches does not flood the event loop and the first ones show at once.
@@ -287,12 +289,30 @@ void GrepCommands::run(const GrepDialogFields& fields)
 void GrepCommands::startReplace(const GrepConditions& conditions, const QString& replacement)
 {
     m_replacement = replacement;
-    m_ui.messageField->setText(kGrepReplaceProgress.arg(0).arg(0) + kGrepCancelHint);
+    m_ui.messageField->setText(kGrepReplaceSearching.arg(0).arg(0) + kGrepCancelHint);
     // First only counted: nothing is written before the user has agreed to the count.
-    m_thread = QThread::create([this, conditions, replacement] {
+    QPointer<GrepCommands> self(this);
+    m_thread = QThread::create([this, self, conditions, replacement] {
         const GrepReplacer replacer(conditions, replacement);
         GrepSummary summary;
-        const QList<FileReplacement> files = replacer.plan(summary, m_cancel);
+        // The status row follows a few times a second, not once per file.
+        QElapsedTimer sinceShown;
+        sinceShown.start();
+        const auto progress = [self, &sinceShown](const GrepReplacer::PlanProgress& at) {
+            if (at.done < at.total && sinceShown.elapsed() < kProgressShownEveryMs)
+                return;
+            sinceShown.restart();
+            const QString text =
+                (at.counting ? kGrepReplaceCounting : kGrepReplaceSearching).arg(at.done).arg(at.total);
+            QMetaObject::invokeMethod(
+                self,
+                [self, text] {
+                    if (self && self->m_output)
+                        self->m_ui.messageField->setText(text + kGrepCancelHint);
+                },
+                Qt::QueuedConnection);
+        };
+        const QList<FileReplacement> files = replacer.plan(summary, m_cancel, progress);
         QMetaObject::invokeMethod(
             this, [this, files, summary] { planned(files, summary); }, Qt::QueuedConnection);
     });

@@ -23,6 +23,8 @@ public:
     {
         questions.append(text);
         defaults.append(defaultButton);
+        if (onAsk)
+            onAsk();
         if (!answers.isEmpty())
             return answers.takeFirst();
         return buttons.isEmpty() ? Button::Cancel : buttons.constLast();
@@ -92,6 +94,7 @@ public:
     bool helpWorks = true;
     /** Answers for ask(), in order; when empty, the last button offered is chosen. */
     QList<Button> answers;
+    std::function<void()> onAsk; ///< called as each question is asked
 
     /** Answers for the file dialogs, in order: a path confirms, nullopt cancels; none left cancels. */
     QList<std::optional<QString>> files;

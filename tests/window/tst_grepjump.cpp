@@ -5,6 +5,7 @@
 #include "app/commandline.h"
 #include "formats/recoverystore.h"
 #include "mainformfixture.h"
+#include "view/statusrow.h"
 #include "window/grepcommands.h"
 
 #include <QAction>
@@ -234,11 +235,18 @@ void TestGrepJump::grepReplaceKeepsEachFileAsItWas()
         return finished.wait(10000);
     };
 
-    // Declined: the question names the files and matches, and nothing is written.
+    // Declined: the question names the files and matches, and nothing is written. The status
+    // row has followed the count up to it.
     f.dialogs.answers = { Dialogs::Button::No };
+    QString statusAtQuestion;
+    f.dialogs.onAsk = [&] {
+        statusAtQuestion = f.control<StatusRow>(QStringLiteral("Panel1"))->messageField()->text();
+    };
     QVERIFY(run(QStringLiteral("東京"), QStringLiteral("大阪"), false));
+    f.dialogs.onAsk = nullptr;
     QCOMPARE(f.dialogs.questions,
              QStringList { QStringLiteral("4 個のファイルの 7 箇所を置き換えます。よろしいですか?") });
+    QCOMPARE(statusAtQuestion, QStringLiteral("Grep置換: 置換箇所を数えています 4 / 4 ファイル（Esc で中止）"));
     for (const Sample& sample : samples)
         QCOMPARE(bytesOf(path(sample.name)), sample.before);
     QVERIFY(f.editor()->text().endsWith(QStringLiteral("置換を取りやめました。どのファイルも変更していません。")));
