@@ -77,3 +77,32 @@ bool DocumentEditor::BackgroundPlainTextLoad::finish()
     m_editor.settleLoadedPlainText();
     return !m_failed;
 }
+
+DocumentEditor::AsideText::AsideText(DocumentEditor& editor)
+    : m_editor(editor)
+    // Made here, empty, so that the adding thread never waits on this one to prepare it; with
+    // style bytes, which the rest of an overlong line is hidden in.
+    , m_document(std::make_unique<DetachedDocument>(*editor.m_plainView, 0, true))
+    , m_failed(!m_document->isValid())
+{ }
+
+DocumentEditor::AsideText::~AsideText() = default;
+
+void DocumentEditor::AsideText::add(QByteArrayView utf8)
+{
+    if (!m_failed && !m_document->add(utf8))
+        m_failed = true;
+}
+
+bool DocumentEditor::AsideText::show()
+{
+    if (m_failed || !m_document)
+        return false;
+    const int caret = m_editor.selectionStart();
+    m_editor.showView(m_editor.m_plainView);
+    m_document->showIn(*m_editor.m_plainView);
+    m_document.reset();
+    m_editor.settleLoadedPlainText();
+    m_editor.setSelection(caret, 0);
+    return true;
+}

@@ -113,6 +113,35 @@ public:
         bool m_failed = false;
         bool m_finished = false;
     };
+    /**
+     * A plain text built on another thread while the view goes on showing what it shows, then
+     * shown whole: for a text too large to grow in the view without stalling the window (each
+     * growth of the component's buffers touches all of their memory). Its memory is taken, and
+     * grown, on the thread that adds.
+     *
+     * Construct, show() and destroy on the GUI thread; add() on one other thread, in order, and
+     * only before show(), with the thread's end sequenced before it.
+     */
+    class AsideText final
+    {
+    public:
+        explicit AsideText(DocumentEditor& editor);
+        ~AsideText();
+        AsideText(const AsideText&) = delete;
+        AsideText& operator=(const AsideText&) = delete;
+
+        void add(QByteArrayView utf8);
+        /**
+         * The plain-text view shows the text, settled as a load leaves it, with the caret where it
+         * was; false when the component ran out of memory (the view keeps what it showed).
+         */
+        bool show();
+
+    private:
+        DocumentEditor& m_editor;
+        std::unique_ptr<DetachedDocument> m_document;
+        bool m_failed = false;
+    };
     /** Loads a document read as RTF: the rich-text view takes it over and shows it. */
     void loadRichText(std::unique_ptr<QTextDocument> document);
     /** Empties the document; the plain-text view shows it. */

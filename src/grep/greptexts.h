@@ -39,6 +39,10 @@ inline const QString kGrepFound = QStringLiteral("%1 件見つかりました。
 inline const QString kGrepCancelled = QStringLiteral("中止しました。%1 件見つかりました。");
 // %1: files searched so far, %2: files in all, %3: matches so far.
 inline const QString kGrepProgress = QStringLiteral("Grep: %1 / %2 ファイル、%3 件");
+// After the progress, once a large result goes on out of sight.
+inline const QString kGrepResultLater = QStringLiteral("（続きの結果は終わりにまとめて表示します）");
+inline const QString kGrepResultTooLarge = QStringLiteral(
+    "Grep の結果が大きすぎて、メモリーに収まりませんでした。表示しているのは途中までの結果です。");
 inline const QString kGrepSkippedFiles = QStringLiteral("読み込めなかったファイル: %1 個");
 inline const QString kGrepCancelHint = QStringLiteral("（Esc で中止）");
 inline const QString kGrepFolderMissing = QStringLiteral("フォルダー「%1」が見つかりません。");

@@ -24,33 +24,49 @@
 
 using namespace pemmo::grep;
 
-// The document being written: the result goes in slice by slice as the workers find it.
+// The document being written: the result goes in slice by slice as the workers find it. A
+// large result is built aside as well, and shown whole at the end.
 struct GrepCommands::Output
 {
     explicit Output(DocumentEditor& editor)
         : load(editor)
     { }
     DocumentEditor::PlainTextLoad load;
+    std::unique_ptr<DocumentEditor::AsideText> aside; // a Grep's, not a Grep-replace's
     GrepConditions conditions;
 };
 
 namespace {
 
 constexpr int kPendingBatches = 4;
+// The most of a result that grows in the window as it is found. Beyond it, growing the view's
+// buffers would stall the window for long (each growth touches all their memory): the rest is
+// built aside and the whole shown at the end.
+constexpr qsizetype kLiveResultCharacters = 4 * 1024 * 1024;
 // How often the status row shows a Grep-replace's progress while it counts.
 constexpr qint64 kProgressShownEveryMs = 100;
 
 // Hands the results to the window in batches, at most every 50 ms, so a run with a million
-// matches does not flood the event loop and the first ones show at once.
+// matches does not flood the event loop and the first ones show at once. With @p aside, every
+// batch goes there too, and once kLiveResultCharacters are shown the window gets only the counts.
 class BatchingReceiver final : public GrepReceiver
 {
 public:
-    BatchingReceiver(std::function<void(QString, int, int, qint64)> post, const std::atomic_bool& cancel)
+    BatchingReceiver(std::function<void(QString, int, int, qint64, bool)> post, const std::atomic_bool& cancel,
+                     DocumentEditor::AsideText* aside, const QString& header)
         : m_post(std::move(post))
         , m_cancel(cancel)
+        , m_aside(aside)
+        , m_shown(header.size())
     {
+        if (m_aside)
+            m_aside->add(header.toUtf8());
         m_clock.start();
     }
+    /** Whether the window stopped taking the lines, which are all aside. */
+    bool spilled() const { return m_spilled; }
+    /** The matches whose lines went to the window or aside. */
+    qint64 matches() const { return m_matches; }
     void listed(int fileCount) override { m_total = fileCount; }
     void fileDone(int index, const GrepFileResult& result) override
     {
@@ -76,14 +92,24 @@ public:
     }
     void flush()
     {
-        m_post(std::exchange(m_lines, QString()), m_done, m_total, m_matches);
+        if (m_aside) {
+            m_aside->add(m_lines.toUtf8());
+            m_shown += m_lines.size();
+            m_spilled = m_spilled || m_shown > kLiveResultCharacters;
+            if (m_spilled)
+                m_lines.clear();
+        }
+        m_post(std::exchange(m_lines, QString()), m_done, m_total, m_matches, m_spilled);
         m_clock.restart();
     }
 
 private:
     static constexpr qsizetype kLargestBatch = 256 * 1024; // characters
-    std::function<void(QString, int, int, qint64)> m_post;
+    std::function<void(QString, int, int, qint64, bool)> m_post;
     const std::atomic_bool& m_cancel;
+    DocumentEditor::AsideText* m_aside;
+    qsizetype m_shown; // characters of the result so far
+    bool m_spilled = false;
     QElapsedTimer m_clock;
     QString m_lines;
     int m_total = 0;
@@ -263,25 +289,27 @@ void GrepCommands::run(const GrepDialogFields& fields)
     // The workers wait while the window has a few batches still to take: a backlog would hold
     // memory, and a cancel would wait for the window to take it all.
     auto pending = std::make_shared<std::atomic_int>(0);
-    auto post = [this, self, pending](QString lines, int done, int total, qint64 matches) {
+    auto post = [this, self, pending](QString lines, int done, int total, qint64 matches, bool spilled) {
         while (pending->load() >= kPendingBatches && !m_cancel.load(std::memory_order_relaxed))
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         ++*pending;
         QMetaObject::invokeMethod(
             self,
-            [self, pending, lines = std::move(lines), done, total, matches] {
+            [self, pending, lines = std::move(lines), done, total, matches, spilled] {
                 --*pending;
                 if (self)
-                    self->take(lines, done, total, matches);
+                    self->take(lines, done, total, matches, spilled);
             },
             Qt::QueuedConnection);
     };
-    m_thread = QThread::create([this, conditions, post] {
-        BatchingReceiver receiver(post, m_cancel);
+    m_output->aside = std::make_unique<DocumentEditor::AsideText>(*m_ui.RichEdit2);
+    m_thread = QThread::create([this, conditions, post, aside = m_output->aside.get(), header] {
+        BatchingReceiver receiver(post, m_cancel, aside, header);
         const GrepSummary summary = runGrep(conditions, receiver, m_cancel);
         receiver.flush();
+        const qint64 asideMatches = receiver.spilled() ? receiver.matches() : -1;
         QMetaObject::invokeMethod(
-            this, [this, summary] { end(summary); }, Qt::QueuedConnection);
+            this, [this, summary, asideMatches] { end(summary, asideMatches); }, Qt::QueuedConnection);
     });
     m_thread->start();
 }
@@ -443,7 +471,7 @@ void GrepCommands::showRunning(bool running)
     }
 }
 
-void GrepCommands::take(const QString& lines, int filesDone, int filesTotal, qint64 matches)
+void GrepCommands::take(const QString& lines, int filesDone, int filesTotal, qint64 matches, bool spilled)
 {
     // Once stopped, the batches still on their way are dropped: the stop answers at once, and
     // the count at the end is that of the lines shown.
@@ -451,11 +479,13 @@ void GrepCommands::take(const QString& lines, int filesDone, int filesTotal, qin
         return;
     if (!lines.isEmpty())
         m_output->load.append(lines);
+    m_resultLater = spilled;
     m_shownMatches = matches;
-    m_ui.messageField->setText(kGrepProgress.arg(filesDone).arg(filesTotal).arg(matches) + kGrepCancelHint);
+    m_ui.messageField->setText(kGrepProgress.arg(filesDone).arg(filesTotal).arg(matches) +
+                               (m_resultLater ? kGrepResultLater : QString()) + kGrepCancelHint);
 }
 
-void GrepCommands::end(const GrepSummary& summary)
+void GrepCommands::end(const GrepSummary& summary, qint64 asideMatches)
 {
     threadDone();
     if (!m_output)
@@ -463,15 +493,26 @@ void GrepCommands::end(const GrepSummary& summary)
     QString footer;
     if (summary.unreadableFiles > 0)
         footer += kGrepSkippedFiles.arg(summary.unreadableFiles) + u'\n';
-    footer += grepFooter(summary.cancelled ? m_shownMatches : summary.matches, summary.cancelled);
+    const qint64 shown = asideMatches >= 0 ? asideMatches : m_shownMatches;
+    footer += grepFooter(summary.cancelled ? shown : summary.matches, summary.cancelled);
+    if (asideMatches < 0)
+        m_output->aside.reset();
     finishOutput(footer);
 }
 
 void GrepCommands::finishOutput(const QString& footer)
 {
-    m_output->load.append(QString(u'\n' + footer));
+    const QString end = u'\n' + footer;
+    m_output->load.append(end);
     m_output->load.finish();
+    // The worker that built the whole result aside has ended: its end comes before this.
+    if (m_output->aside) {
+        m_output->aside->add(end.toUtf8());
+        if (!m_output->aside->show())
+            m_dialogs.message(kGrepResultTooLarge, Dialogs::Icon::Warning);
+    }
     m_output.reset();
+    m_resultLater = false;
     m_ui.RichEdit2->setModified(false);
     m_ui.messageField->setText(footer);
     const bool result = showsResult();

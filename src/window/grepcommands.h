@@ -67,8 +67,10 @@ Q_SIGNALS:
 private:
     GrepDialogFields initialFields() const;
     void run(const GrepDialogFields& fields);
-    void take(const QString& lines, int filesDone, int filesTotal, qint64 matches);
-    void end(const pemmo::grep::GrepSummary& summary);
+    /** @p spilled: the lines go aside from now on, to show at the end. */
+    void take(const QString& lines, int filesDone, int filesTotal, qint64 matches, bool spilled);
+    /** @p asideMatches: the matches in a result built aside, or -1 when it grew in the window. */
+    void end(const pemmo::grep::GrepSummary& summary, qint64 asideMatches);
     void startReplace(const pemmo::grep::GrepConditions& conditions, const QString& replacement);
     void planned(const QList<pemmo::grep::FileReplacement>& files, const pemmo::grep::GrepSummary& summary);
     void replaced(int filesChanged, qint64 matches, int notWritten, bool cancelled);
@@ -95,4 +97,5 @@ private:
     struct Output;
     std::unique_ptr<Output> m_output;
     bool m_resultShown = false;
+    bool m_resultLater = false; // the rest of a large result shows when the run ends
 };

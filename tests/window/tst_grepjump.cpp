@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void badPatternIsToldNotSearched();
     void grepReplaceKeepsEachFileAsItWas();
     void cancelButtonStopsTheRun();
+    void largeResultShowsWholeAtTheEnd();
     void resultColumnAfterCharacterBeyondBmp();
     void jumpMovesCaretAndPosition_data();
     void jumpMovesCaretAndPosition();
@@ -329,6 +331,60 @@ void TestGrepJump::cancelButtonStopsTheRun()
     QVERIFY(button->isHidden());
     QVERIFY2(f.editor()->text().split(u'\n').last().startsWith(QStringLiteral("中止しました。")),
              qPrintable(f.editor()->text().right(200)));
+}
+
+void TestGrepJump::largeResultShowsWholeAtTheEnd()
+{
+    MainFormFixture& f = *m_fixture;
+    f.writeValues(MainFormFixture::firstRunValues());
+    TMainForm& form = f.createForm();
+    form.show();
+    // About six million characters of result: more than the window grows while the run goes on.
+    const QString root = f.settings.dir() + QStringLiteral("/large");
+    QDir().mkpath(root);
+    constexpr int kLines = 70000;
+    QByteArray text;
+    for (int i = 1; i <= kLines; ++i)
+        text += QStringLiteral("%1 行目: 東京の記録\n").arg(i).toUtf8();
+    const QString path = root + QStringLiteral("/records.txt");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+    f.dialogs.grepAnswer = [&](GrepDialogFields& fields) {
+        fields.pattern = QStringLiteral("東京");
+        fields.folder = root;
+    };
+    QLabel* status = f.control<StatusRow>(QStringLiteral("Panel1"))->messageField();
+    bool toldLater = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout,
+            [&] { toldLater = toldLater || status->text().contains(QStringLiteral("終わりにまとめて")); });
+    watch.start(5);
+    QSignalSpy finished(&form.grep(), &GrepCommands::finished);
+    f.control<QAction>(QStringLiteral("GrepItem"))->trigger();
+    QVERIFY(finished.wait(60000));
+    watch.stop();
+    QVERIFY(toldLater);
+
+    // Every line, in order, as if it had all grown in the window; a result like any other.
+    const QStringList lines = f.editor()->text().split(u'\n');
+    const QString native = QDir::toNativeSeparators(path);
+    const qsizetype first = lines.indexOf(native + QStringLiteral("(1,7) [UTF-8]: 1 行目: 東京の記録"));
+    QVERIFY(first > 0);
+    for (int i = 1; i <= kLines; i += 997) {
+        const QString number = QString::number(i);
+        QCOMPARE(lines.at(first + i - 1),
+                 native + QStringLiteral("(%1,%2) [UTF-8]: %1 行目: 東京の記録").arg(number).arg(number.size() + 6));
+    }
+    QCOMPARE(lines.at(first + kLines - 1), native + QStringLiteral("(70000,11) [UTF-8]: 70000 行目: 東京の記録"));
+    QCOMPARE(lines.last(), QStringLiteral("70000 件見つかりました。"));
+    QVERIFY(!f.editor()->isModified());
+    QVERIFY(!f.editor()->isUndoAvailable());
+    // A line far past what grew in the window opens as any result line does.
+    f.editor()->setSelection(f.editor()->lineIndex(int(first + 68000)), 0);
+    QTest::keyClick(f.editorView(), Qt::Key_F12);
+    QCOMPARE(f.processes.startedAt, QStringList { native + QStringLiteral(" 68001:11:2") });
 }
 
 void TestGrepJump::resultColumnAfterCharacterBeyondBmp()

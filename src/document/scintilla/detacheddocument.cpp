@@ -32,10 +32,10 @@ using Sci = QsciScintillaBase;
 DetachedDocument::DetachedDocument(ScintillaView& view, qsizetype capacity, bool styled)
 {
     const long options = styled ? Sci::SC_DOCUMENTOPTION_DEFAULT : Sci::SC_DOCUMENTOPTION_STYLES_NONE;
-    // The creation reaches no state of the view: it only makes the document and takes its memory,
-    // which is what should happen away from the view's thread.
+    // The creation makes the document and takes its memory, which is what should happen away
+    // from the view's thread; it goes through no state of the view.
     try {
-        m_loader = reinterpret_cast<SciLoader*>(view.sci(Sci::SCI_CREATELOADER, qMax<qsizetype>(capacity, 0), options));
+        m_loader = static_cast<SciLoader*>(view.createLoader(capacity, options));
     } catch (const std::exception&) {
         // The room for the whole text is not there: no document, which fails the load.
         m_loader = nullptr;

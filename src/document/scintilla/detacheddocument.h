@@ -13,8 +13,9 @@ class SciLoader;
  * while the view goes on painting; the view then shows it whole. It holds its text as the view
  * does (UTF-8, lines ending in '\n', the UTF-16 index), so nothing is recounted when it is shown.
  *
- * Create, add() and destroy on one thread; that thread may be another than the view's, as long
- * as the view's thread runs its event loop while this is created. showIn() on the view's thread.
+ * Create, add() and destroy on one thread at a time, handed from one to another only where the
+ * hand-over is sequenced (a thread's start or end); creating away from the view's thread needs
+ * that thread to run its event loop meanwhile. showIn() on the view's thread.
  */
 class DetachedDocument final
 {

@@ -20,6 +20,8 @@ using Sci = QsciScintillaBase;
 
 ScintillaView::ScintillaView(QWidget* parent)
     : QsciScintilla(parent)
+    // Made here, on the view's thread, as a widget must be; a loader thread uses it.
+    , m_preparer(std::make_unique<QsciScintillaBase>())
 {
     setUpDocument();
     for (int margin = 0; margin < 5; ++margin)
@@ -457,10 +459,14 @@ bool ScintillaView::startEmptyDocument(bool styled)
     return true;
 }
 
+void* ScintillaView::createLoader(qsizetype capacity, long documentOptions)
+{
+    return reinterpret_cast<void*>(m_preparer->SendScintilla(
+        Sci::SCI_CREATELOADER, static_cast<unsigned long>(qMax<qsizetype>(capacity, 0)), documentOptions));
+}
+
 void ScintillaView::prepareDocument(void* document)
 {
-    if (!m_preparer)
-        m_preparer = std::make_unique<QsciScintillaBase>();
     const auto pointer = reinterpret_cast<long>(document);
     m_preparer->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, pointer);
     m_preparer->SendScintilla(Sci::SCI_SETCODEPAGE, Sci::SC_CP_UTF8);

@@ -100,6 +100,13 @@ public:
     /** After a load: undo collected from here on, the caret at the start, nothing modified. */
     void settleLoadedText();
     /**
+     * A new document for a text built apart from the view, as the component's loader, with room
+     * for @p capacity bytes; nullptr when it cannot be made. Made through a hidden component of
+     * its own, never this view: making a loader resets the making view's record of its lines.
+     * Callable from another thread (the room is taken there).
+     */
+    void* createLoader(qsizetype capacity, long documentOptions);
+    /**
      * Gives a document that no view shows the settings this view's documents have (code page,
      * line ending, UTF-16 index): best while it is empty. The document is left as it was found,
      * shown by no view.
