@@ -3,6 +3,8 @@
 #include "scintilla/detacheddocument.h"
 #include "scintilla/scintillaview.h"
 
+#include <algorithm>
+
 DocumentEditor::BackgroundPlainTextLoad::BackgroundPlainTextLoad(DocumentEditor& editor, qsizetype sourceBytes,
                                                                  CodeLanguage language)
     : m_editor(editor)
@@ -90,8 +92,22 @@ DocumentEditor::AsideText::~AsideText() = default;
 
 void DocumentEditor::AsideText::add(QByteArrayView utf8)
 {
-    if (!m_failed && !m_document->add(utf8))
+    if (m_failed)
+        return;
+    if (!m_document->add(utf8)) {
         m_failed = true;
+        return;
+    }
+    // Its longest line is known here, so that show() need not look through the whole text for
+    // lines whose rest is to be hidden. In bytes: a line has no more characters than bytes.
+    qsizetype lineStart = 0;
+    for (qsizetype newline = utf8.indexOf('\n'); newline >= 0; newline = utf8.indexOf('\n', lineStart)) {
+        m_longestLineBytes = std::max(m_longestLineBytes, m_lineBytes + newline - lineStart);
+        m_lineBytes = 0;
+        lineStart = newline + 1;
+    }
+    m_lineBytes += utf8.size() - lineStart;
+    m_longestLineBytes = std::max(m_longestLineBytes, m_lineBytes);
 }
 
 bool DocumentEditor::AsideText::show()
@@ -102,7 +118,13 @@ bool DocumentEditor::AsideText::show()
     m_editor.showView(m_editor.m_plainView);
     m_document->showIn(*m_editor.m_plainView);
     m_document.reset();
-    m_editor.settleLoadedPlainText();
+    // The view keeps its lexer over the new text, whose styles are still to be given: only the
+    // hidden rests of long lines need the colouring pass, which first clears every style byte.
+    if (m_longestLineBytes > kLongLineShownCharacters)
+        m_editor.applyCodeColouring();
+    else
+        m_editor.m_shortenedLines = 0;
+    m_editor.m_plainView->settleLoadedText();
     m_editor.setSelection(caret, 0);
     return true;
 }

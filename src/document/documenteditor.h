@@ -141,6 +141,8 @@ public:
         DocumentEditor& m_editor;
         std::unique_ptr<DetachedDocument> m_document;
         bool m_failed = false;
+        qsizetype m_lineBytes = 0; // of the last line so far
+        qsizetype m_longestLineBytes = 0;
     };
     /** Loads a document read as RTF: the rich-text view takes it over and shows it. */
     void loadRichText(std::unique_ptr<QTextDocument> document);
