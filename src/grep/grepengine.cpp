@@ -10,7 +10,9 @@
 #include "spellingsearch.h"
 
 #include <QFile>
+#include <QRunnable>
 #include <QStringDecoder>
+#include <QThreadPool>
 
 #include <chrono>
 #include <condition_variable>
@@ -391,6 +393,7 @@ struct SharedRun
     std::mutex mutex;
     std::condition_variable ready;
     std::vector<std::optional<GrepFileResult>> results;
+    std::vector<GrepFileResult> spent; // handed on when the run was stopped
     // Under mutex: how many files are done, and at how many the hand-on thread wants waking. It
     // is woken once per batch of files, not once per file, and looks by itself every few ms.
     int finished = 0;
@@ -414,6 +417,25 @@ struct SharedRun
                 ready.notify_one();
         }
     }
+};
+
+// What a stopped run held, freed on a pool thread.
+class SpentResults final : public QRunnable
+{
+public:
+    SpentResults(std::vector<GrepFileResult> spent, std::vector<std::optional<GrepFileResult>> unused)
+        : m_spent(std::move(spent))
+        , m_unused(std::move(unused))
+    { }
+    void run() override
+    {
+        m_spent.clear();
+        m_unused.clear();
+    }
+
+private:
+    std::vector<GrepFileResult> m_spent;
+    std::vector<std::optional<GrepFileResult>> m_unused;
 };
 
 } // namespace
@@ -470,11 +492,18 @@ GrepSummary runGrep(const GrepConditions& conditions, GrepReceiver& receiver, co
             ++summary.filesWithMatches;
         }
         receiver.fileDone(index, *result);
+        if (cancel.load(std::memory_order_relaxed))
+            run.spent.push_back(std::move(*result));
     }
     run.stop = true;
     for (std::thread& worker : workers)
         worker.join();
     summary.cancelled = cancel.load();
+    if (summary.cancelled) {
+        // A stopped run's files can hold a million lines each: freeing them takes a good part of
+        // a second, which the stop should not wait for.
+        QThreadPool::globalInstance()->start(new SpentResults(std::move(run.spent), std::move(run.results)));
+    }
     return summary;
 }
 
