@@ -41,6 +41,9 @@ inline const QString kGrepCancelled = QStringLiteral("中止しました。%1 �
 inline const QString kGrepProgress = QStringLiteral("Grep: %1 / %2 ファイル、%3 件");
 // After the progress, once a large result goes on out of sight.
 inline const QString kGrepResultLater = QStringLiteral("（続きの結果は終わりにまとめて表示します）");
+// Where the result stops growing in the window; the whole result replaces it at the end.
+inline const QString kGrepResultLaterLine = QStringLiteral(
+    "……結果が多いため、ここから先は検索が終わったところでまとめて表示します。");
 inline const QString kGrepResultTooLarge = QStringLiteral(
     "Grep の結果が大きすぎて、メモリーに収まりませんでした。表示しているのは途中までの結果です。");
 inline const QString kGrepSkippedFiles = QStringLiteral("読み込めなかったファイル: %1 個");

@@ -479,6 +479,8 @@ void GrepCommands::take(const QString& lines, int filesDone, int filesTotal, qin
         return;
     if (!lines.isEmpty())
         m_output->load.append(lines);
+    if (spilled && !m_resultLater)
+        m_output->load.append(QString(kGrepResultLaterLine + u'\n'));
     m_resultLater = spilled;
     m_shownMatches = matches;
     m_ui.messageField->setText(kGrepProgress.arg(filesDone).arg(filesTotal).arg(matches) +

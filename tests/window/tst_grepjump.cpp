@@ -356,16 +356,24 @@ void TestGrepJump::largeResultShowsWholeAtTheEnd()
         fields.folder = root;
     };
     QLabel* status = f.control<StatusRow>(QStringLiteral("Panel1"))->messageField();
+    // Where the window stops growing the result, it says so, there and in the status row.
     bool toldLater = false;
+    bool toldInText = false;
     QTimer watch;
-    connect(&watch, &QTimer::timeout,
-            [&] { toldLater = toldLater || status->text().contains(QStringLiteral("終わりにまとめて")); });
+    connect(&watch, &QTimer::timeout, [&] {
+        if (toldLater || !status->text().contains(QStringLiteral("終わりにまとめて")))
+            return;
+        toldLater = true;
+        toldInText = f.editor()->text().endsWith(
+            QStringLiteral("……結果が多いため、ここから先は検索が終わったところでまとめて表示します。\n"));
+    });
     watch.start(5);
     QSignalSpy finished(&form.grep(), &GrepCommands::finished);
     f.control<QAction>(QStringLiteral("GrepItem"))->trigger();
     QVERIFY(finished.wait(60000));
     watch.stop();
     QVERIFY(toldLater);
+    QVERIFY(toldInText);
 
     // Every line, in order, as if it had all grown in the window; a result like any other.
     const QStringList lines = f.editor()->text().split(u'\n');
@@ -379,6 +387,7 @@ void TestGrepJump::largeResultShowsWholeAtTheEnd()
     }
     QCOMPARE(lines.at(first + kLines - 1), native + QStringLiteral("(70000,11) [UTF-8]: 70000 行目: 東京の記録"));
     QCOMPARE(lines.last(), QStringLiteral("70000 件見つかりました。"));
+    QVERIFY(!f.editor()->text().contains(QStringLiteral("まとめて表示します")));
     QVERIFY(!f.editor()->isModified());
     QVERIFY(!f.editor()->isUndoAvailable());
     // A line far past what grew in the window opens as any result line does.
