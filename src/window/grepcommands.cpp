@@ -118,6 +118,15 @@ private:
     bool m_first = true;
 };
 
+// The lines that end a Grep's result; a stopped run counts the @p shownMatches whose lines it has.
+QString resultFooter(const GrepSummary& summary, qint64 shownMatches)
+{
+    QString footer;
+    if (summary.unreadableFiles > 0)
+        footer += kGrepSkippedFiles.arg(summary.unreadableFiles) + u'\n';
+    return footer + grepFooter(summary.cancelled ? shownMatches : summary.matches, summary.cancelled);
+}
+
 GrepConditions conditionsOf(const GrepDialogFields& fields)
 {
     GrepConditions conditions;
@@ -308,6 +317,9 @@ void GrepCommands::run(const GrepDialogFields& fields)
         const GrepSummary summary = runGrep(conditions, receiver, m_cancel);
         receiver.flush();
         const qint64 asideMatches = receiver.spilled() ? receiver.matches() : -1;
+        // Here, where growing the large text for its last lines costs the window nothing.
+        if (receiver.spilled())
+            aside->add(QString(u'\n' + resultFooter(summary, asideMatches)).toUtf8());
         QMetaObject::invokeMethod(
             this, [this, summary, asideMatches] { end(summary, asideMatches); }, Qt::QueuedConnection);
     });
@@ -492,14 +504,9 @@ void GrepCommands::end(const GrepSummary& summary, qint64 asideMatches)
     threadDone();
     if (!m_output)
         return;
-    QString footer;
-    if (summary.unreadableFiles > 0)
-        footer += kGrepSkippedFiles.arg(summary.unreadableFiles) + u'\n';
-    const qint64 shown = asideMatches >= 0 ? asideMatches : m_shownMatches;
-    footer += grepFooter(summary.cancelled ? shown : summary.matches, summary.cancelled);
     if (asideMatches < 0)
         m_output->aside.reset();
-    finishOutput(footer);
+    finishOutput(resultFooter(summary, asideMatches >= 0 ? asideMatches : m_shownMatches));
 }
 
 void GrepCommands::finishOutput(const QString& footer)
@@ -507,9 +514,8 @@ void GrepCommands::finishOutput(const QString& footer)
     const QString end = u'\n' + footer;
     m_output->load.append(end);
     m_output->load.finish();
-    // The worker that built the whole result aside has ended: its end comes before this.
+    // The worker that built the whole result aside, its end included, has ended before this.
     if (m_output->aside) {
-        m_output->aside->add(end.toUtf8());
         if (!m_output->aside->show())
             m_dialogs.message(kGrepResultTooLarge, Dialogs::Icon::Warning);
     }

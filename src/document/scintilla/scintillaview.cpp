@@ -442,7 +442,11 @@ void ScintillaView::setUpDocument()
 bool ScintillaView::startEmptyDocument(bool styled)
 {
     const long options = styled ? Sci::SC_DOCUMENTOPTION_DEFAULT : Sci::SC_DOCUMENTOPTION_STYLES_NONE;
-    if (sci(Sci::SCI_GETDOCUMENTOPTIONS) == options) {
+    // A large text is let go of on another thread: emptying or freeing a few hundred MB here
+    // would stall the window for a tenth of a second or more.
+    constexpr qsizetype kFreedAsideBytes = qsizetype(16) << 20;
+    const bool large = byteLength() >= kFreedAsideBytes;
+    if (!large && sci(Sci::SCI_GETDOCUMENTOPTIONS) == options) {
         sci(Sci::SCI_CLEARALL);
         // A new text starts with breaks as '\n', whatever the previous file kept.
         sci(Sci::SCI_SETEOLMODE, Sci::SC_EOL_LF);
@@ -450,12 +454,20 @@ bool ScintillaView::startEmptyDocument(bool styled)
     }
     // These settings belong to the document, not to the view: carry them over.
     const long tabWidth = sci(Sci::SCI_GETTABWIDTH);
+    const long previous = large ? sci(Sci::SCI_GETDOCPOINTER) : 0;
+    if (previous)
+        sci(Sci::SCI_ADDREFDOCUMENT, 0, previous);
     const long document = sci(Sci::SCI_CREATEDOCUMENT, 0, options);
     sci(Sci::SCI_SETDOCPOINTER, 0, document);
     // The view holds the document now; drop the reference the creation gave us.
     sci(Sci::SCI_RELEASEDOCUMENT, 0, document);
     setUpDocument();
     sci(Sci::SCI_SETTABWIDTH, tabWidth);
+    if (previous) {
+        // The last reference, through the hidden preparer: releasing touches no view's state.
+        QsciScintillaBase* releaser = m_preparer.get();
+        m_releases.start([releaser, previous] { releaser->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, previous); });
+    }
     return true;
 }
 

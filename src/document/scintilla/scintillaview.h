@@ -16,6 +16,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <QThreadPool>
+
 #include <memory>
 
 class Utf8Search;
@@ -204,6 +206,8 @@ private:
 
     // Never shown: it makes the settings of documents that no view shows yet.
     std::unique_ptr<QsciScintillaBase> m_preparer;
+    // Frees large documents let go of, through m_preparer: after it here, so done before it goes.
+    QThreadPool m_releases;
     long m_topLine = 0;
     long m_eventMask = 0;
     qsizetype m_appendRoom = 0; // the bytes taken for the text being appended; 0 before the first slice
