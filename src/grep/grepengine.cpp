@@ -229,7 +229,7 @@ QList<GrepMatch> searchLines(const QString& unchecked, const QRegularExpression&
     qsizetype from = 0;
     int turns = 0;
     while (from <= text.size()) {
-        if (cancel && (++turns & 255) == 0 && cancel->load(std::memory_order_relaxed))
+        if (cancel && (++turns & 63) == 0 && cancel->load(std::memory_order_relaxed))
             break;
         const QRegularExpressionMatch match = expression.match(text, from, QRegularExpression::NormalMatch,
                                                                QRegularExpression::DontCheckSubjectStringMatchOption);
@@ -351,9 +351,16 @@ GrepFileResult searchFile(const QString& path, const GrepConditions& conditions,
             if (text.endsWith(u'\r'))
                 text.chop(1); // the CR of the CR LF that ends the slice
         }
+        if (cancel.load(std::memory_order_relaxed))
+            break;
         if (wholeLines) {
             unifyLineBreaks(text);
-            result.matches.append(searchLines(text, expression, line, &cancel));
+            QList<GrepMatch> found = searchLines(text, expression, line, &cancel);
+            // A stopped run's matches go nowhere, and joining them to a file's million others
+            // copies that whole list.
+            if (cancel.load(std::memory_order_relaxed))
+                break;
+            result.matches.append(std::move(found));
             line += text.count(u'\n') + 1;
         }
         if (last || cancel.load(std::memory_order_relaxed))
