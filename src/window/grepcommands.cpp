@@ -42,7 +42,7 @@ constexpr int kPendingBatches = 4;
 // The most of a result that grows in the window as it is found. Beyond it, growing the view's
 // buffers would stall the window for long (each growth touches all their memory): the rest is
 // built aside and the whole shown at the end.
-constexpr qsizetype kLiveResultCharacters = 2 * 1024 * 1024;
+constexpr qsizetype kLiveResultCharacters = 1024 * 1024;
 // How often the status row shows a Grep-replace's progress while it counts.
 constexpr qint64 kProgressShownEveryMs = 100;
 
