@@ -123,9 +123,7 @@ QList<GrepMatch> searchSpelledLines(QByteArrayView bytes, const SpellingSearcher
                                     const QRegularExpression& expression, const std::atomic_bool& cancel)
 {
     QList<GrepMatch> matches;
-    std::unique_ptr<formats::Utf8Decoder> legacy;
-    if (encoding != Encoding::Utf8)
-        legacy = std::make_unique<formats::Utf8Decoder>(formats::iconvName(encoding));
+    std::unique_ptr<formats::Utf8Decoder> legacy; // made at the first line to decode: most files have none
     QByteArray utf8;
     qint64 line = 1;
     qsizetype lineStart = 0; // of line number `line`
@@ -142,7 +140,9 @@ QList<GrepMatch> searchSpelledLines(QByteArrayView bytes, const SpellingSearcher
         line += lineBreaks(bytes.sliced(lineStart, start - lineStart));
         const QByteArrayView lineBytes = bytes.sliced(start, end - start);
         QString text;
-        if (legacy) {
+        if (encoding != Encoding::Utf8) {
+            if (!legacy)
+                legacy = std::make_unique<formats::Utf8Decoder>(formats::iconvName(encoding));
             utf8.resize(0);
             legacy->decode(lineBytes.data(), lineBytes.size(), utf8);
             text = QString::fromUtf8(utf8);
