@@ -287,16 +287,17 @@ GrepFileResult searchFile(const QString& path, const GrepConditions& conditions,
     const bool whole = small->read;
     qint64 size = small->size;
     QByteArray bytes;
-    QFile file(path); // a longer file is read slice by slice
+    std::optional<QFile> file; // only a longer file, read slice by slice
     if (whole) {
         bytes = buffer;
     } else {
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        file.emplace(path);
+        if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
             result.error = kGrepFileUnreadable.arg(path);
             return result;
         }
-        size = file.size();
-        bytes = file.read(kSliceBytes);
+        size = file->size();
+        bytes = file->read(kSliceBytes);
         if (bytes.size() < qMin(size, kSliceBytes)) {
             result.error = kGrepFileUnreadable.arg(path);
             return result;
@@ -334,7 +335,7 @@ GrepFileResult searchFile(const QString& path, const GrepConditions& conditions,
     QByteArray byteCarry;
     QString textCarry; // the start of a line whose end is in the next slice
     while (true) {
-        const bool last = read >= size || file.atEnd();
+        const bool last = whole || read >= size || file->atEnd();
         QByteArray slice = byteCarry.isEmpty() ? std::move(bytes) : byteCarry + bytes;
         const QByteArrayView view = QByteArrayView(slice).sliced(skip);
         const qsizetype cut = sliceCut(view, result.format.encoding, last);
@@ -365,9 +366,9 @@ GrepFileResult searchFile(const QString& path, const GrepConditions& conditions,
         }
         if (last || cancel.load(std::memory_order_relaxed))
             break;
-        bytes = file.read(kSliceBytes);
+        bytes = file->read(kSliceBytes);
         read += bytes.size();
-        if (bytes.isEmpty() && !file.atEnd()) {
+        if (bytes.isEmpty() && !file->atEnd()) {
             result.error = kGrepFileUnreadable.arg(path);
             break;
         }

@@ -19,9 +19,6 @@ public:
     SpellingSearcher() = default;
     explicit SpellingSearcher(QList<QByteArray> spellings);
 
-    bool isEmpty() const { return m_spellings.isEmpty(); }
-    const QList<QByteArray>& spellings() const { return m_spellings; }
-
     /** Where the earliest of the strings starts at or after @p from, or -1. */
     qsizetype find(QByteArrayView bytes, qsizetype from = 0) const;
 
