@@ -511,8 +511,7 @@ void GrepCommands::end(const GrepSummary& summary, qint64 asideMatches)
 
 void GrepCommands::finishOutput(const QString& footer)
 {
-    const QString end = u'\n' + footer;
-    m_output->load.append(end);
+    m_output->load.append(QString(u'\n' + footer));
     m_output->load.finish();
     // The worker that built the whole result aside, its end included, has ended before this.
     if (m_output->aside) {
